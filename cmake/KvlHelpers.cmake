@@ -1,0 +1,72 @@
+# Helpers every folder uses: warnings, tests, fuzz targets.
+
+set(KVL_WARNINGS -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wcast-align -Woverloaded-virtual)
+if(KVL_WERROR)
+  list(APPEND KVL_WARNINGS -Werror)
+endif()
+
+if(KVL_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(KVL_FUZZ AND NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  message(FATAL_ERROR "KVL_FUZZ needs clang (CXX=clang++)")
+endif()
+
+# kvl_target_defaults(<target>): warnings on, C++20.
+function(kvl_target_defaults target)
+  target_compile_options(${target} PRIVATE ${KVL_WARNINGS})
+  target_compile_features(${target} PRIVATE cxx_std_20)
+endfunction()
+
+# kvl_add_test(<name> SOURCES ... LIBS ... [GUI])
+# A GoogleTest program (or, with QT, a QtTest program) registered with CTest.
+# GUI tests run under the X server the test command starts (xvfb-run); leak
+# checking is off for them because the GL and X libraries keep their caches.
+function(kvl_add_test name)
+  cmake_parse_arguments(ARG "GUI;QT" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  kvl_target_defaults(${name})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  if(ARG_QT)
+    set_target_properties(${name} PROPERTIES AUTOMOC ON)
+    target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
+  else()
+    target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main ${ARG_LIBS})
+  endif()
+  add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  if(ARG_GUI OR ARG_QT)
+    set_tests_properties(${name} PROPERTIES LABELS gui ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
+  endif()
+endfunction()
+
+# kvl_add_fuzzer(<name> SOURCES ... LIBS ... CORPUS <dir>)
+# One LLVMFuzzerTestOneInput per target. With KVL_FUZZ it is a libFuzzer
+# program and CTest runs it for a few seconds on a copy of its seed corpus;
+# otherwise it links the replay runner and CTest feeds it every seed file.
+function(kvl_add_fuzzer name)
+  cmake_parse_arguments(ARG "" "CORPUS;SECONDS" "SOURCES;LIBS" ${ARGN})
+  if(NOT ARG_SECONDS)
+    set(ARG_SECONDS 5)
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  kvl_target_defaults(${name})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+  if(KVL_FUZZ)
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    set(work ${CMAKE_BINARY_DIR}/fuzz/${name}.corpus)
+    add_test(NAME ${name}_smoke
+      COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1
+              $<TARGET_FILE:${name}> -max_total_time=${ARG_SECONDS} -timeout=10 -rss_limit_mb=2048
+              -print_final_stats=0 ${work} ${ARG_CORPUS})
+    file(MAKE_DIRECTORY ${work})
+    set_tests_properties(${name}_smoke PROPERTIES LABELS fuzz)
+  else()
+    target_link_libraries(${name} PRIVATE kvl_fuzz_replay)
+    add_test(NAME ${name}_replay COMMAND ${name} ${ARG_CORPUS})
+    set_tests_properties(${name}_replay PROPERTIES LABELS fuzz)
+  endif()
+endfunction()

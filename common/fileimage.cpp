@@ -1,0 +1,168 @@
+// Whole-file images, in-place writes and case-insensitive file look-up.
+#include "common/fileimage.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <system_error>
+
+namespace kvl {
+
+namespace fs = std::filesystem;
+
+bool readFileImage(const fs::path& path, std::vector<std::uint8_t>& out, std::string* error)
+{
+    out.clear();
+    auto fail = [&](const std::string& why) {
+        out.clear();
+        if (error)
+            *error = why;
+        return false;
+    };
+    std::error_code ec;
+    if (fs::is_directory(path, ec))
+        return fail("\"" + path.string() + "\" is a folder, not a file");
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return fail("cannot open \"" + path.string() + "\": " + std::strerror(errno));
+    in.seekg(0, std::ios::end);
+    std::streamoff length = in.tellg();
+    if (length < 0)
+        return fail("cannot find the length of \"" + path.string() + "\"");
+    in.seekg(0, std::ios::beg);
+    out.resize(static_cast<std::size_t>(length));
+    if (length > 0 && !in.read(reinterpret_cast<char*>(out.data()), length))
+        return fail("cannot read \"" + path.string() + "\"");
+    return true;
+}
+
+bool writeFileImage(const fs::path& path, std::span<const std::uint8_t> bytes)
+{
+    std::ofstream outFile(path, std::ios::binary | std::ios::trunc);
+    if (!outFile)
+        return false;
+    outFile.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    outFile.close();
+    return !outFile.fail();
+}
+
+bool writeFileImage(const fs::path& path, std::string_view text)
+{
+    return writeFileImage(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+}
+
+bool writeFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes)
+{
+    std::random_device rd;
+    fs::path temp = path;
+    temp += ".tmp" + std::to_string(rd() % 1000000);
+    if (!writeFileImage(temp, bytes)) {
+        std::error_code ec;
+        fs::remove(temp, ec);
+        return false;
+    }
+    std::error_code ec;
+    fs::rename(temp, path, ec);
+    if (ec) {
+        fs::remove(temp, ec);
+        return false;
+    }
+    return true;
+}
+
+bool writeFileAtomically(const fs::path& path, std::string_view text)
+{
+    return writeFileAtomically(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+}
+
+bool writeInPlace(const fs::path& path, std::uint64_t offset, std::span<const std::uint8_t> bytes, std::string* error)
+{
+    auto fail = [&](const std::string& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    std::int64_t size = fileSize(path);
+    if (size < 0)
+        return fail("\"" + path.string() + "\" does not exist");
+    if (offset > static_cast<std::uint64_t>(size) || bytes.size() > static_cast<std::uint64_t>(size) - offset)
+        return fail("bytes " + std::to_string(offset) + " to " + std::to_string(offset + bytes.size())
+            + " lie past the end of the " + std::to_string(size) + "-byte file \"" + path.string() + "\"");
+    std::fstream io(path, std::ios::binary | std::ios::in | std::ios::out);
+    if (!io)
+        return fail("cannot open \"" + path.string() + "\" for writing: " + std::strerror(errno));
+    io.seekp(static_cast<std::streamoff>(offset));
+    io.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    io.close();
+    if (io.fail())
+        return fail("cannot write \"" + path.string() + "\"");
+    return true;
+}
+
+std::int64_t fileSize(const fs::path& path)
+{
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec))
+        return -1;
+    auto size = fs::file_size(path, ec);
+    if (ec)
+        return -1;
+    return static_cast<std::int64_t>(size);
+}
+
+bool equalsNoCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i]))
+            return false;
+    }
+    return true;
+}
+
+namespace {
+
+fs::path findEntryNoCase(const fs::path& folder, const std::string& name)
+{
+    std::error_code ec;
+    fs::path direct = folder / name;
+    if (fs::exists(direct, ec))
+        return direct;
+    std::vector<std::string> matches;
+    for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        std::string entry = it->path().filename().string();
+        if (equalsNoCase(entry, name))
+            matches.push_back(entry);
+    }
+    if (matches.empty())
+        return direct;
+    std::sort(matches.begin(), matches.end());
+    return folder / matches.front();
+}
+
+} // namespace
+
+fs::path findFileNoCase(const fs::path& folder, const std::string& name)
+{
+    fs::path relative(name);
+    if (relative.is_absolute() || name.empty())
+        return folder / relative;
+    fs::path current = folder;
+    for (const auto& part : relative) {
+        std::string component = part.string();
+        if (component.empty() || component == "." || component == "..") {
+            current /= part;
+            continue;
+        }
+        current = findEntryNoCase(current, component);
+    }
+    return current;
+}
+
+} // namespace kvl

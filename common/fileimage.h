@@ -1,0 +1,48 @@
+// Whole-file images, in-place writes and case-insensitive file look-up.
+//
+// The game's files come from a desktop whose file system ignores letter case,
+// so a name typed or stored as "CAMP0001.DAT" may be "camp0001.dat" on disk.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace kvl {
+
+/// Reads the whole file into `out`. On failure `out` is left empty, false is
+/// returned and `error` (when given) says why in one short sentence.
+bool readFileImage(const std::filesystem::path& path, std::vector<std::uint8_t>& out, std::string* error = nullptr);
+
+/// Creates or replaces the file with exactly `bytes`. False when it cannot be
+/// created or written completely.
+bool writeFileImage(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+bool writeFileImage(const std::filesystem::path& path, std::string_view text);
+
+/// Writes to a temporary file beside `path`, then renames it over `path`, so
+/// a reader sees either the old or the new content, never a part.
+bool writeFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+bool writeFileAtomically(const std::filesystem::path& path, std::string_view text);
+
+/// Overwrites bytes [offset, offset + bytes.size()) of an existing file in
+/// place. Refuses (writing nothing) when the file does not exist or the range
+/// does not lie inside it, so the file is never grown or truncated.
+bool writeInPlace(const std::filesystem::path& path, std::uint64_t offset, std::span<const std::uint8_t> bytes,
+    std::string* error = nullptr);
+
+/// The size of a regular file, or -1 when it is not one.
+std::int64_t fileSize(const std::filesystem::path& path);
+
+/// The file `name` in `folder`: the name as given when it exists, otherwise
+/// the one entry of the folder whose name equals it ignoring ASCII case
+/// (the first in sorted order when several do), otherwise `folder / name`
+/// unchanged so that the caller's open fails as it would have.
+/// A `name` with a folder part is resolved component by component.
+std::filesystem::path findFileNoCase(const std::filesystem::path& folder, const std::string& name);
+
+/// ASCII case-insensitive equality.
+bool equalsNoCase(std::string_view a, std::string_view b);
+
+} // namespace kvl

@@ -1,0 +1,11 @@
+// Sample game files: flights.
+#include "samplegen/samples.h"
+
+namespace kvl::samples {
+
+bool writeFlightSamples(const std::filesystem::path&)
+{
+    return true;
+}
+
+} // namespace kvl::samples

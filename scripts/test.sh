@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the suite twice and runs every test:
+#   build/      g++, the normal build: unit, GUI (under Xvfb) and fuzz-replay tests;
+#   build-san/  clang with AddressSanitizer + UndefinedBehaviorSanitizer: the same
+#               tests again, and every libFuzzer target for a short smoke run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+
+jobs=$(nproc)
+xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24")
+
+bash scripts/build.sh
+"${xvfb[@]}" ctest --test-dir build --output-on-failure -j"$jobs"
+
+CC=clang CXX=clang++ cmake -S . -B build-san -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DKVL_SANITIZE=ON -DKVL_FUZZ=ON -DKVL_BENCH=OFF >/dev/null
+cmake --build build-san -j"$jobs"
+UBSAN_OPTIONS=print_stacktrace=1 "${xvfb[@]}" ctest --test-dir build-san --output-on-failure -j"$jobs"
