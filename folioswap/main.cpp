@@ -1,0 +1,18 @@
+// folioswap: copies one campaign set at a time from this program's folder
+// into the game folder, its parent. Start it with its folder as the current
+// directory.
+#include "folioswap/folioform.h"
+
+#include <QApplication>
+#include <QDir>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    folio::FolioForm form;
+    if (!form.start(QDir::currentPath()))
+        return 1;
+    form.show();
+    form.centreOnScreen();
+    return app.exec();
+}
