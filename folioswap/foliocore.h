@@ -24,8 +24,8 @@ inline constexpr const char* kTitle = "Borvex";
 /// The first line of the first box of a fatal report, and where reports go.
 inline constexpr const char* kReportIntro = "Problem with program, Report the following message to:";
 inline constexpr const char* kReportContact
-    = "the folioswap maintainers, through the issue tracker of the KORVAL modding tools "
-      "(say what you clicked and attach Workfiles/LastCampaign.txt).";
+    = "the folioswap maintainers, on the issue tracker of the KORVAL modding tools. "
+      "Please say what you clicked and which campaign was selected.";
 
 /// Error numbers of the problems that are not an operating-system error
 /// (those keep the system's own number).

@@ -176,6 +176,8 @@ void FolioForm::refresh()
 
 void FolioForm::messageBox(Icon icon, const std::string& text)
 {
+    // What the event has changed so far shows behind the box.
+    refresh();
     QMessageBox::Icon boxIcon = QMessageBox::NoIcon;
     if (icon == Icon::Exclamation)
         boxIcon = QMessageBox::Warning;
