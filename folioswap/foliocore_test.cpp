@@ -473,6 +473,23 @@ TEST_F(FolioTree, CopyOntoAnUnwritableTargetIsFatalAndNotRecorded)
     EXPECT_EQ(get(main / "Workfiles/LastCampaign.txt"), "\"xxx\"\r\n");
 }
 
+TEST_F(FolioTree, UnloadThatCannotDeleteIsFatalAndNotRecorded)
+{
+    FolioCore core(host);
+    core.formLoad(main);
+    select(core, "Malta Siege");
+    core.loadSelected();
+    // CAMP0002.DAT goes first and is deleted; a folder named Squadron.dat
+    // cannot be deleted as a file.
+    fs::remove(game / "Squadron.dat");
+    fs::create_directories(game / "Squadron.dat/inside");
+    core.unloadSelected();
+    expectFatal(host, core, "Squadron.dat");
+    EXPECT_FALSE(fs::exists(game / "CAMP0002.DAT"));
+    EXPECT_TRUE(fs::is_directory(game / "Squadron.dat/inside"));
+    EXPECT_EQ(get(main / "Workfiles/LastCampaign.txt"), "\"Malta Siege\"\r\n");
+}
+
 TEST_F(FolioTree, UnwritableRememberFileIsFatalAfterTheCopy)
 {
     put(main / "Workfiles/LastCampaign.txt", "\"xxx\"\r\n");

@@ -135,9 +135,9 @@ FolioForm::~FolioForm()
         setBusy(false);
 }
 
-bool FolioForm::start(const QString& mainPath)
+bool FolioForm::start(const std::filesystem::path& mainPath)
 {
-    m_core.formLoad(std::filesystem::path(mainPath.toStdString()));
+    m_core.formLoad(mainPath);
     m_lstAvailable->clear();
     for (const auto& name : m_core.available())
         m_lstAvailable->addItem(QString::fromStdString(name));

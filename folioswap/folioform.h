@@ -25,7 +25,7 @@ public:
 
     /// Start-up with `mainPath` as the program folder; false when it ended in
     /// a fatal report (the window must then not be shown).
-    bool start(const QString& mainPath);
+    bool start(const std::filesystem::path& mainPath);
     /// Centres the window on its screen when it is in its normal state.
     void centreOnScreen();
 

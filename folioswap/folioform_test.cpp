@@ -105,7 +105,7 @@ private slots:
     void listFilledAtStartAndClickShowsTheSet()
     {
         RecordingForm form;
-        QVERIFY(form.start(m_main));
+        QVERIFY(form.start(m_main.toStdString()));
         auto* list = child<QListWidget>(form, "LST_available");
         QCOMPARE(list->count(), 2);
         QCOMPARE(list->item(0)->text(), QStringLiteral("Channel"));
@@ -124,7 +124,7 @@ private slots:
     void buttonsShowTheMessagesTitledBorvex()
     {
         RecordingForm form;
-        QVERIFY(form.start(m_main));
+        QVERIFY(form.start(m_main.toStdString()));
         QTest::mouseClick(child<QPushButton>(form, "CMD_load"), Qt::LeftButton);
         QTest::mouseClick(child<QPushButton>(form, "CMD_unload"), Qt::LeftButton);
         QTest::mouseClick(child<QPushButton>(form, "CMD_resore"), Qt::LeftButton);
@@ -138,7 +138,7 @@ private slots:
     void loadAndUnloadUpdateTheCurrentBox()
     {
         RecordingForm form;
-        QVERIFY(form.start(m_main));
+        QVERIFY(form.start(m_main.toStdString()));
         form.core().clickEntry(0);
         QTest::mouseClick(child<QPushButton>(form, "CMD_load"), Qt::LeftButton);
         QCOMPARE(form.boxes.last().second, QStringLiteral("Campaign Loaded"));
@@ -155,7 +155,7 @@ private slots:
     {
         QTemporaryDir empty;
         RecordingForm form;
-        QVERIFY(!form.start(empty.path()));
+        QVERIFY(!form.start(empty.path().toStdString()));
         QCOMPARE(form.boxes.size(), 2);
         QCOMPARE(form.boxes[0].first, QMessageBox::Warning);
         QVERIFY(form.boxes[0].second.startsWith(

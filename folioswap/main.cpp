@@ -4,13 +4,16 @@
 #include "folioswap/folioform.h"
 
 #include <QApplication>
-#include <QDir>
+#include <filesystem>
+#include <system_error>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     folio::FolioForm form;
-    if (!form.start(QDir::currentPath()))
+    std::error_code ec;
+    std::filesystem::path here = std::filesystem::current_path(ec);
+    if (!form.start(here))
         return 1;
     form.show();
     form.centreOnScreen();
