@@ -321,10 +321,12 @@ void FolioCore::unloadSelected()
         fs::path target = kvl::findFileNoCase(m_kvlFolderPath, file);
         std::error_code ec;
         auto status = fs::symlink_status(target, ec);
-        // A file that is already gone counts as deleted: otherwise an unload
-        // that stopped half-way could never be finished by trying again.
-        if (!fs::exists(status))
-            continue;
+        // Every file of the set must be there to be deleted; one that is
+        // already gone ends the run like any other failed delete.
+        if (!fs::exists(status)) {
+            reportFatalError(systemError(ENOENT, target));
+            return;
+        }
         if (fs::is_directory(status)) {
             reportFatalError(systemError(EISDIR, target));
             return;

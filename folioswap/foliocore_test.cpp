@@ -255,9 +255,7 @@ TEST_F(FolioTree, UnloadDeletesEveryNamedFileAndRecordsNoSet)
     core.unloadSelected();
     EXPECT_EQ(host.lastText(), "You cannot unload a campaign that is not loaded");
 
-    // The game's own camp0001.dat was overwritten by the set; a file the user
-    // removed by hand does not stop the unload.
-    fs::remove(game / "SQ0141.DAT");
+    // The game's own camp0001.dat was overwritten by the set.
     put(game / "unrelated.dat", "stays");
     select(core, "Channel");
     core.unloadSelected();
@@ -488,6 +486,18 @@ TEST_F(FolioTree, UnloadThatCannotDeleteIsFatalAndNotRecorded)
     EXPECT_FALSE(fs::exists(game / "CAMP0002.DAT"));
     EXPECT_TRUE(fs::is_directory(game / "Squadron.dat/inside"));
     EXPECT_EQ(get(main / "Workfiles/LastCampaign.txt"), "\"Malta Siege\"\r\n");
+}
+
+TEST_F(FolioTree, UnloadOfAFileAlreadyGoneIsFatalAndNotRecorded)
+{
+    FolioCore core(host);
+    core.formLoad(main);
+    select(core, "Channel");
+    core.loadSelected();
+    fs::remove(game / "SQ0141.DAT");
+    core.unloadSelected();
+    expectFatal(host, core, "SQ0141.DAT");
+    EXPECT_EQ(get(main / "Workfiles/LastCampaign.txt"), "\"Channel\"\r\n");
 }
 
 TEST_F(FolioTree, UnwritableRememberFileIsFatalAfterTheCopy)
