@@ -302,7 +302,8 @@ void FltWindow::sync()
         }
     }
     if (m_g1->currentRow() != f.currentRow() - 1) {
-        m_g1->setCurrentCell(f.currentRow() - 1, FlightForm::ColValue, QItemSelectionModel::Current);
+        // The form moved the current field itself (start-up, paste): highlight it.
+        m_g1->setCurrentCell(f.currentRow() - 1, FlightForm::ColValue, QItemSelectionModel::ClearAndSelect);
         m_g1->scrollToItem(m_g1->currentItem());
     }
 
