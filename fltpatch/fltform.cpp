@@ -34,15 +34,20 @@ bool readFlightImage(const fs::path& path, std::vector<std::uint8_t>& out, std::
         error = "\"" + path.string() + "\" is a folder, not a flight file. No file was loaded.";
         return false;
     }
+    // Only regular files: opening a pipe or a device could block or never end.
     std::int64_t size = kvl::fileSize(path);
-    std::ifstream in(path, std::ios::binary);
-    if (size < 0 || !in) {
+    if (size < 0) {
         error = "Cannot open \"" + path.string() + "\". No file was loaded.";
         return false;
     }
     if (size < kFileSize) {
         error = "\"" + path.string() + "\" is " + std::to_string(size) + " bytes long, shorter than the "
             + std::to_string(kFileSize) + " bytes of a flight file. It was not loaded.";
+        return false;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = "Cannot open \"" + path.string() + "\". No file was loaded.";
         return false;
     }
     // Only the 328 fields are read, so a large file picked by mistake costs nothing.

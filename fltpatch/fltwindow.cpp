@@ -50,11 +50,14 @@ QString gameText(const std::string& text)
 
 std::filesystem::path QtFltDialogs::chooseFltFile(const std::filesystem::path& startFolder)
 {
-    QString chosen = QFileDialog::getOpenFileName(m_parent, QStringLiteral("Open a flight file"),
-        pathText(startFolder), QStringLiteral("Flight files (*.flt *.FLT *.Flt);;All files (*)"));
-    if (chosen.isEmpty())
+    QFileDialog dialog(m_parent, QStringLiteral("Open a flight file"), pathText(startFolder),
+        QStringLiteral("Flight files (*.flt *.FLT *.Flt);;All files (*)"));
+    dialog.setObjectName(QStringLiteral("CD"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return std::filesystem::path(chosen.toStdString());
+    return std::filesystem::path(dialog.selectedFiles().constFirst().toStdString());
 }
 
 void QtFltDialogs::showMessage(const std::string& text)
