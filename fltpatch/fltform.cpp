@@ -177,9 +177,11 @@ bool FlightForm::loadFile(const fs::path& path)
     kvl::ByteView view(image);
     for (const FieldInfo& info : fieldTable())
         cellRef(info.number, ColValue) = readFieldText(view, info).value_or(std::string());
-    m_file = path;
-    m_label1 = path.string();
-    m_status = "Loaded \"" + path.string() + "\".";
+    std::error_code ec;
+    fs::path full = fs::absolute(path, ec);
+    m_file = ec ? path : full.lexically_normal();
+    m_label1 = m_file.string();
+    m_status = "Loaded \"" + m_file.string() + "\".";
     if (validRow(m_currentRow))
         enterCell(m_currentRow);
     return true;

@@ -173,6 +173,13 @@ TEST_F(FltFormTest, StartUpFillsTheTableAndShowsFieldOne)
     form.enterCell(0);
     form.enterCell(329);
     EXPECT_EQ(form.currentRow(), 311);
+
+    // A file named relative to the current folder shows with its full path.
+    fs::path cwd = fs::current_path();
+    fs::current_path(dir);
+    EXPECT_TRUE(form.loadFile("plane.flt"));
+    fs::current_path(cwd);
+    EXPECT_EQ(form.label1(), file.string());
 }
 
 TEST_F(FltFormTest, MissingOrShortDescriptionsGiveOneMessageAndEmptyLines)
