@@ -1,0 +1,93 @@
+// The flight editor's core: loading a file into the table, the value text
+// conversions, and a paste over all 328 fields.
+#include "fltpatch/fltform.h"
+
+#include "common/byteview.h"
+#include "common/fileimage.h"
+
+#include <benchmark/benchmark.h>
+
+#include <random>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace fltpatch;
+
+class SilentDialogs : public FltDialogs {
+public:
+    fs::path chooseFltFile(const fs::path&) override { return {}; }
+    void showMessage(const std::string&) override { }
+};
+
+fs::path benchFile()
+{
+    static fs::path path = [] {
+        fs::path p = fs::temp_directory_path() / "fltpatch_bench.flt";
+        std::vector<std::uint8_t> image(kFileSize);
+        for (const FieldInfo& f : fieldTable()) {
+            auto offset = static_cast<std::size_t>(f.position - 1);
+            if (f.type == FieldType::Float)
+                kvl::putF32(image, offset, static_cast<float>(f.number) * 1.37f);
+            else if (f.type == FieldType::Long)
+                kvl::putI32(image, offset, f.number * 1001);
+            else
+                kvl::putI16(image, offset, static_cast<std::int16_t>(f.number));
+        }
+        kvl::writeFileImage(p, image);
+        return p;
+    }();
+    return path;
+}
+
+void loadFile(benchmark::State& state)
+{
+    SilentDialogs dialogs;
+    FlightForm form(dialogs);
+    fs::path file = benchFile();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(form.loadFile(file));
+}
+BENCHMARK(loadFile);
+
+void formatFloats(benchmark::State& state)
+{
+    std::mt19937 random(7);
+    std::vector<float> values(1024);
+    for (float& v : values)
+        v = std::uniform_real_distribution<float>(-1e5f, 1e5f)(random);
+    for (auto _ : state)
+        for (float v : values)
+            benchmark::DoNotOptimize(formatFloat(v));
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(values.size()));
+}
+BENCHMARK(formatFloats);
+
+void encodeTexts(benchmark::State& state)
+{
+    const char* texts[] = { "1.5", "2.5", "-32768.5", "3000.25", "0.0214", "1.5E+08", "145.5" };
+    for (auto _ : state)
+        for (const char* t : texts) {
+            benchmark::DoNotOptimize(encodeValue(FieldType::Short, t));
+            benchmark::DoNotOptimize(encodeValue(FieldType::Float, t));
+        }
+}
+BENCHMARK(encodeTexts);
+
+void pasteAllFields(benchmark::State& state)
+{
+    SilentDialogs dialogs;
+    FlightForm form(dialogs);
+    fs::path file = benchFile();
+    form.loadFile(file);
+    form.mouseDown(1);
+    form.mouseUp(kFieldCount);
+    form.storeValues();
+    for (auto _ : state) {
+        form.enterCell(1);
+        benchmark::DoNotOptimize(form.pasteValues());
+    }
+}
+BENCHMARK(pasteAllFields);
+
+} // namespace

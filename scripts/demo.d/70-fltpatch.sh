@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# fltpatch is a window program; the demo shows the sample files it edits,
+# checks that it starts and loads one of them (off screen, closing at once),
+# and tells how to try it by hand.
+set -euo pipefail
+cd "$KVL_DEMO"
+echo "Flight files in the sample game folder:"
+ls -l -- *.flt FDataDet.txt
+echo
+echo "Loading Kestrel.flt off screen ..."
+if QT_QPA_PLATFORM=offscreen timeout 30 "$KVL_BIN/fltpatch" Kestrel.flt --quit-when-loaded; then
+  echo "fltpatch started, loaded Kestrel.flt and closed."
+else
+  echo "fltpatch did not start (exit status $?)."
+fi
+echo
+echo "To edit the flight files, start it in the game folder (a file dialog opens at once):"
+echo "  cd \"$KVL_DEMO\" && \"$KVL_BIN/fltpatch\""
