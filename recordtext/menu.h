@@ -1,0 +1,42 @@
+// The one-shot console dialogue of both converters: banner, side files, a
+// two-entry menu, at most one conversion. Every text that differs between the
+// programs comes from their ProgramTable.
+#pragma once
+
+#include "recordtext/annotations.h"
+#include "recordtext/labelledline.h"
+#include "recordtext/programtable.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <istream>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kvl {
+
+/// The conversion object of one program: its record data and the four
+/// conversions between binary image, record data and text.
+class RecordConverter {
+public:
+    virtual ~RecordConverter() = default;
+
+    /// Takes the records from a whole-file image. On failure `error` holds one
+    /// line saying why and the records are unchanged.
+    virtual bool loadImage(const std::vector<std::uint8_t>& image, std::string& error) = 0;
+    /// The records as a binary file.
+    virtual std::vector<std::uint8_t> binaryImage() const = 0;
+    /// The records as annotated text.
+    virtual std::string text(const AnnotationSet& notes) const = 0;
+    /// Parses a text into the records (label mismatches go to the input's
+    /// message stream). When `in.ended()` afterwards, the text was incomplete.
+    virtual void parseText(RecordTextInput& in) = 0;
+};
+
+/// Runs the dialogue in `folder`, reading answers from `in` and printing to `out`.
+void runConverterMenu(const ProgramTable& table, RecordConverter& converter, std::istream& in, std::ostream& out,
+    const std::filesystem::path& folder);
+
+} // namespace kvl

@@ -1,0 +1,150 @@
+#include "recordtext/menu.h"
+#include "recordtext/testfolder.h"
+
+#include "common/fileimage.h"
+#include "common/textio.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+using namespace kvl;
+
+/// A converter of a made-up format: the binary file is two bytes, the text
+/// two labelled lines.
+class PairConverter : public RecordConverter {
+public:
+    bool loadImage(const std::vector<std::uint8_t>& image, std::string& error) override
+    {
+        if (image.size() < 2) {
+            error = "Pair file is too short!";
+            return false;
+        }
+        a = image[0];
+        b = image[1];
+        return true;
+    }
+    std::vector<std::uint8_t> binaryImage() const override { return { a, b }; }
+    std::string text(const AnnotationSet&) const override
+    {
+        return "A: " + std::to_string(a) + "\r\nB: " + std::to_string(b) + "\r\n";
+    }
+    void parseText(RecordTextInput& in) override
+    {
+        a = b = 0;
+        readLabelledValue(in, "A", a);
+        readLabelledValue(in, "B", b);
+    }
+    std::uint8_t a = 0, b = 0;
+};
+
+ProgramTable pairTable()
+{
+    ProgramTable t;
+    t.commentFile = "PAIRDATA.TXT";
+    t.categoryLimit = 1;
+    t.planeNameCode = 1;
+    t.titleLine = "Pair to Text Converter";
+    t.menuLine1 = "Press 1 to convert PAIR.DAT --> PAIR.TXT";
+    t.menuLine2 = "Press 2 to convert PAIR.TXT --> PAIR.DAT";
+    t.choice1Banner = "PAIR.DAT --> PAIR.TXT";
+    t.fileNamePrompt = "Enter Pair filename: ";
+    t.choice2Banner = "PAIR.TXT --> PAIR.DAT";
+    t.textFile = "PAIR.TXT";
+    t.binaryFile = "pair.dat";
+    t.openFailedMessage = "Unable to open pair file!";
+    return t;
+}
+
+const std::string Head = "KORVAL\nPair to Text Converter\n"
+                         "Game data <-> annotated text, for the KORVAL modding community\n\n"
+                         "Unable to open PAIRDATA.TXT!\nNo Comments will be included\n"
+                         "Press 1 to convert PAIR.DAT --> PAIR.TXT\nPress 2 to convert PAIR.TXT --> PAIR.DAT\nChoice: ";
+
+class Menu : public ::testing::Test {
+protected:
+    std::string run(const std::string& answers)
+    {
+        std::istringstream in(answers);
+        std::ostringstream out;
+        runConverterMenu(pairTable(), converter, in, out, folder.path());
+        return out.str();
+    }
+    std::string read(const std::string& name)
+    {
+        std::string text;
+        readTextFile(folder / name, text);
+        return text;
+    }
+    test::TempFolder folder;
+    PairConverter converter;
+};
+
+TEST_F(Menu, OtherChoicesShowOnlyBannerAndMenu)
+{
+    EXPECT_EQ(run("3\n1\n"), Head);
+    EXPECT_EQ(run("\n1\n"), Head);
+    EXPECT_EQ(run(""), Head);
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
+}
+
+TEST_F(Menu, ChoiceOneConvertsTheNamedFile)
+{
+    writeFileImage(folder / "pair0001.dat", std::string_view("\x05\x07"));
+    EXPECT_EQ(run("1 and the rest is ignored\nPAIR0001.DAT\n"),
+        Head + "PAIR.DAT --> PAIR.TXT\nEnter Pair filename: Loading...LOADED\nConverting...CONVERTED\n");
+    EXPECT_EQ(read("PAIR.TXT"), "A: 5\r\nB: 7\r\n");
+}
+
+TEST_F(Menu, ChoiceOneReportsFilesItCannotUse)
+{
+    EXPECT_EQ(run("1\nNOSUCH.DAT\n"),
+        Head + "PAIR.DAT --> PAIR.TXT\nEnter Pair filename: Loading...Unable to open pair file!\nFAILED!\n");
+    EXPECT_EQ(run("1\n\n"),
+        Head + "PAIR.DAT --> PAIR.TXT\nEnter Pair filename: Loading...Unable to open pair file!\nFAILED!\n");
+    writeFileImage(folder / "SHORT.DAT", std::string_view("\x05"));
+    EXPECT_EQ(run("1\nSHORT.DAT\n"),
+        Head + "PAIR.DAT --> PAIR.TXT\nEnter Pair filename: Loading...Pair file is too short!\nFAILED!\n");
+    EXPECT_TRUE(read("PAIR.TXT").empty());
+}
+
+TEST_F(Menu, FileNamesAreCutToTwelveCharacters)
+{
+    writeFileImage(folder / "ABCDEFGH.DAT", std::string_view("\x01\x02"));
+    EXPECT_NE(run("1\nABCDEFGH.DATXYZ\n").find("LOADED"), std::string::npos);
+    EXPECT_EQ(read("PAIR.TXT"), "A: 1\r\nB: 2\r\n");
+}
+
+TEST_F(Menu, ChoiceTwoWritesTheBinaryFile)
+{
+    writeFileImage(folder / "pair.txt", std::string_view("A: 300\nC: 9\n"));
+    EXPECT_EQ(run("2\n"), Head + "PAIR.TXT --> PAIR.DAT\nLoading...Expected B.  Found C\nLOADED\n"
+                                 "Converting...CONVERTED\n");
+    EXPECT_EQ(read("pair.dat"), std::string("\x2c\x00", 2));
+}
+
+TEST_F(Menu, ChoiceTwoWritesNothingForAMissingOrShortText)
+{
+    EXPECT_EQ(run("2\n"), Head + "PAIR.TXT --> PAIR.DAT\nLoading...FAILED!\n");
+    writeFileImage(folder / "PAIR.TXT", std::string_view("A: 3\n\n"));
+    EXPECT_EQ(run("2\n"), Head + "PAIR.TXT --> PAIR.DAT\nLoading...Unexpected end of PAIR.TXT after line 2 "
+                                 "(B expected)\nFAILED!\n");
+    EXPECT_FALSE(std::filesystem::exists(folder / "pair.dat"));
+}
+
+TEST_F(Menu, AnOutputThatCannotBeCreatedIsAFailure)
+{
+    std::filesystem::create_directory(folder / "pair.dat");
+    std::filesystem::create_directory(folder / "PAIR.TXT");
+    writeFileImage(folder / "P.DAT", std::string_view("\x01\x02"));
+    EXPECT_EQ(run("1\nP.DAT\n"), Head + "PAIR.DAT --> PAIR.TXT\nEnter Pair filename: Loading...LOADED\n"
+                                        "Converting...Unable to create PAIR.TXT!\nFAILED!\n");
+    std::filesystem::remove(folder / "PAIR.TXT");
+    writeFileImage(folder / "PAIR.TXT", std::string_view("A: 1\nB: 2\n"));
+    EXPECT_EQ(run("2\n"), Head + "PAIR.TXT --> PAIR.DAT\nLoading...LOADED\n"
+                                 "Converting...Unable to create pair.dat!\nFAILED!\n");
+}
+
+} // namespace

@@ -1,0 +1,35 @@
+// The constants that make the shared record-text machinery into one of the two
+// converters: side-file names, comment codes, the label rule of the reader and
+// every text of the console dialogue.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace kvl {
+
+struct ProgramTable {
+    // Side files and comment codes.
+    std::string_view commentFile;     // "CAMPAIGNDATA.TXT" / "SQUADRONDATA.TXT"
+    int categoryLimit = 0;            // comment categories below this code are looked up
+    int planeNameCode = 0;            // the code that asks for a plane name
+    int highValueCode = 6;            // this code gets a comment only for large values
+    std::int32_t highValueThreshold = 65500;
+
+    // Label rule of the reader.
+    bool fourSpaceIndent = false;     // labels may also be indented by four spaces
+    std::string_view anyLabel;        // an expected label that matches every line ("" = none)
+
+    // The dialogue.
+    std::string_view titleLine;
+    std::string_view menuLine1;
+    std::string_view menuLine2;
+    std::string_view choice1Banner;
+    std::string_view fileNamePrompt;
+    std::string_view choice2Banner;
+    std::string_view textFile;        // written by choice 1, read by choice 2
+    std::string_view binaryFile;      // written by choice 2
+    std::string_view openFailedMessage; // the binary reader's message for a file it cannot open
+};
+
+} // namespace kvl

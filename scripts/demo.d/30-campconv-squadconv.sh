@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# campconv and squadconv on the sample game folder: each binary file to its
+# annotated text and back, and the proof that the round trip is byte-identical.
+set -euo pipefail
+cd "$KVL_DEMO"
+
+echo "--- campconv, choice 1: CAMP0001.DAT --> CAMPAIGN.TXT"
+printf '1\nCAMP0001.DAT\n' | "$KVL_BIN/campconv"
+echo
+echo "--- the start of CAMPAIGN.TXT"
+head -n 32 CAMPAIGN.TXT | tr -d '\r'
+echo "--- campconv, choice 2: CAMPAIGN.TXT --> campaign.dat"
+printf '2\n' | "$KVL_BIN/campconv"
+cmp -n 3708 CAMP0001.DAT campaign.dat && echo "campaign.dat is byte-identical to CAMP0001.DAT"
+
+echo
+echo "--- squadconv, choice 1: SQ0141.DAT --> Squadron.TXT"
+printf '1\nSQ0141.DAT\n' | "$KVL_BIN/squadconv"
+echo
+echo "--- the first squadron of Squadron.TXT"
+sed -n '1,12p' Squadron.TXT | tr -d '\r'
+echo "--- squadconv, choice 2: Squadron.TXT --> Squadron.dat"
+printf '2\n' | "$KVL_BIN/squadconv"
+cmp SQ0141.DAT Squadron.dat && echo "Squadron.dat is byte-identical to SQ0141.DAT"
+
+echo
+echo "--- an edited value: phase 1 Win Parameter 50 -> 75 changes one byte"
+sed -i 's/^  Win Parameter:      50\r$/  Win Parameter:      75\r/' CAMPAIGN.TXT
+printf '2\n' | "$KVL_BIN/campconv" >/dev/null
+cmp -l CAMP0001.DAT campaign.dat | while read -r at old new; do
+  printf 'offset %d: %d -> %d\n' $((at - 1)) $((8#$old)) $((8#$new))
+done

@@ -1,0 +1,28 @@
+// The conversion object of squadconv: one SquadronFile and the four conversions.
+#pragma once
+
+#include "recordtext/menu.h"
+#include "squadconv/squadronfile.h"
+#include "squadconv/squadrontext.h"
+
+namespace kvl {
+
+class SquadronConverter : public RecordConverter {
+public:
+    bool loadImage(const std::vector<std::uint8_t>& image, std::string&) override
+    {
+        readSquadronImage(ByteView(image), m_file);
+        return true;
+    }
+    std::vector<std::uint8_t> binaryImage() const override { return squadronImage(m_file); }
+    std::string text(const AnnotationSet& notes) const override { return squadronText(m_file, notes); }
+    void parseText(RecordTextInput& in) override { parseSquadronText(in, m_file); }
+
+    const SquadronFile& file() const { return m_file; }
+    SquadronFile& file() { return m_file; }
+
+private:
+    SquadronFile m_file;
+};
+
+} // namespace kvl
