@@ -63,6 +63,23 @@ void RecordTextInput::markEnded(std::string_view expected)
     m_endExpected.assign(expected);
 }
 
+void RecordTextInput::markForeign(std::string_view why)
+{
+    markEnded("");
+    m_foreign.assign(why);
+}
+
+std::string RecordTextInput::stopReason() const
+{
+    if (!m_ended)
+        return {};
+    const std::string file(m_table.textFile);
+    if (!m_foreign.empty())
+        return file + " is not the expected text: " + m_foreign;
+    return "Unexpected end of " + file + " after line " + std::to_string(m_endLine) + " (" + m_endExpected
+        + " expected)";
+}
+
 std::optional<std::int32_t> RecordTextInput::readValue(std::string_view expected)
 {
     if (m_ended)

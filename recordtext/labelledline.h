@@ -68,6 +68,11 @@ public:
     std::size_t lineNumber() const { return m_reader.lineNumber(); }
     /// Records that the text ended where `expected` was still wanted.
     void markEnded(std::string_view expected);
+    /// Stops the parse because the text is not this program's text at all;
+    /// `why` says what gave it away.
+    void markForeign(std::string_view why);
+    /// One line saying why the parse stopped; empty while it has not.
+    std::string stopReason() const;
 
 private:
     LineReader m_reader;
@@ -76,6 +81,7 @@ private:
     bool m_ended = false;
     std::size_t m_endLine = 0;
     std::string m_endExpected;
+    std::string m_foreign;
 };
 
 /// Reads one field into a field of 8, 16 or 32 bits; narrow fields keep the

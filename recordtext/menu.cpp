@@ -63,8 +63,7 @@ void textToBinary(const ProgramTable& table, RecordConverter& converter, std::os
     converter.parseText(input);
     if (input.ended()) {
         // Fields the text does not hold would silently become zeros: refuse.
-        printLine(out, "Unexpected end of " + std::string(table.textFile) + " after line "
-                + std::to_string(input.endLine()) + " (" + input.endExpected() + " expected)");
+        printLine(out, input.stopReason());
         printLine(out, "FAILED!");
         return;
     }

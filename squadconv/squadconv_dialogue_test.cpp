@@ -80,4 +80,14 @@ TEST_F(Squadconv, CountBeyondTheTextWritesNothing)
     EXPECT_FALSE(std::filesystem::exists(folder / "Squadron.dat"));
 }
 
+TEST_F(Squadconv, ACampaignTextUnderTheSquadronNameIsRefused)
+{
+    writeFileImage(folder / "Squadron.TXT",
+        std::string_view("KORVAL - CAMPAIGN FILE (TEXT VERSION)\r\n\r\n1. CAMPAIGN HEADER\r\n"));
+    EXPECT_EQ(run("2\n"), Banner + "Unable to open SQUADRONDATA.TXT!\nNo Comments will be included\n" + Menu
+            + "Squadron.TXT --> Squadron.DAT\nLoading...Squadron.TXT is not the expected text: line 2 does not "
+              "begin with \"NUMBER OF SQUADRONS:\"\nFAILED!\n");
+    EXPECT_FALSE(std::filesystem::exists(folder / "Squadron.dat"));
+}
+
 } // namespace

@@ -99,6 +99,12 @@ void parseSquadronText(RecordTextInput& in, SquadronFile& file)
         in.markEnded("NUMBER OF SQUADRONS");
         return;
     }
+    // A text without the count line is some other file (a campaign text,
+    // say): reading it would write an empty squadron file and call it done.
+    if (!line.starts_with(CountPrefix.substr(0, CountPrefix.size() - 1))) {
+        in.markForeign("line 2 does not begin with \"NUMBER OF SQUADRONS:\"");
+        return;
+    }
     // The count sits in the two characters after "NUMBER OF SQUADRONS: ".
     const std::size_t at = CountPrefix.size();
     const std::int32_t count = line.size() > at ? leadingInt(line.substr(at, 2)) : 0;
