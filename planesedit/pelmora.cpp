@@ -113,7 +113,7 @@ void Pelmora::buildUi()
     m_label7 = new QLabel;
     m_label7->setObjectName(QStringLiteral("Label7"));
     m_label7->setAccessibleName(QStringLiteral("Working copy"));
-    m_label7->setMinimumWidth(50);
+    m_label7->setMinimumWidth(44);
     m_label7->setAlignment(Qt::AlignTop | Qt::AlignLeft);
 
     m_grid = new QTableWidget(kGridRows, kGridCols);
@@ -662,7 +662,7 @@ QWidget* Pelmora::buildScriptMaker()
         m_core->cancelScript();
         after();
     });
-    m_frame3->setMinimumWidth(430);
+    m_frame3->setMinimumWidth(360);
     return m_frame3;
 }
 
