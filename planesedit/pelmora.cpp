@@ -44,6 +44,13 @@ void setTextKeep(QLineEdit* edit, const std::string& text)
         edit->setText(t);
 }
 
+void setTitle(QGroupBox* box, const std::string& text)
+{
+    const QString t = qs(text);
+    if (box->title() != t)
+        box->setTitle(t);
+}
+
 void setLabel(QLabel* label, const std::string& text)
 {
     const QString t = qs(text);
@@ -703,7 +710,7 @@ void Pelmora::refresh()
             m_list1->setCurrentRow(s.slot);
     }
     for (int k = 0; k < 4; ++k) {
-        m_flagFrames[static_cast<std::size_t>(k)]->setTitle(qs(s.flagCaptions[static_cast<std::size_t>(k)]));
+        setTitle(m_flagFrames[static_cast<std::size_t>(k)], s.flagCaptions[static_cast<std::size_t>(k)]);
         for (int i = 0; i < 8; ++i)
             if (auto* box = m_flagBoxes[static_cast<std::size_t>(k)][static_cast<std::size_t>(i)])
                 box->setChecked(s.flags[static_cast<std::size_t>(k)][static_cast<std::size_t>(i)]);
@@ -724,7 +731,7 @@ void Pelmora::refresh()
     m_fgs->setVisible(s.gunPanelsVisible);
     m_ammo->setVisible(s.ammoVisible);
     m_ammoCaption->setVisible(s.ammoVisible);
-    m_fgg->setTitle(qs(s.gunPanelCaption));
+    setTitle(m_fgg, s.gunPanelCaption);
     setTextKeep(m_gunNumber, s.gunNumber);
     checkOnly(m_positionGroup, s.position >= 0 ? m_positions[static_cast<std::size_t>(s.position)] : nullptr);
     setLabel(m_positionLabel, s.positionLabel);
@@ -734,7 +741,8 @@ void Pelmora::refresh()
     checkOnly(m_soundGroup, s.sound >= 0 ? m_sounds[static_cast<std::size_t>(s.sound)] : nullptr);
     setLabel(m_soundLabel, s.soundLabel);
     m_smoke->setChecked(s.smoke);
-    m_smoke->setText(qs(s.smokeCaption));
+    if (m_smoke->text() != qs(s.smokeCaption))
+        m_smoke->setText(qs(s.smokeCaption));
 
     m_byteEditor->setVisible(s.byteEditorVisible);
     if (s.byteEditorVisible) {
