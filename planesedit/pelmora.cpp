@@ -46,7 +46,9 @@ void setTextKeep(QLineEdit* edit, const std::string& text)
 
 void setTitle(QGroupBox* box, const std::string& text)
 {
-    const QString t = qs(text);
+    // An empty caption is shown as a blank, so the frame keeps its title
+    // space and the form does not shift when the first aircraft arrives.
+    const QString t = text.empty() ? QStringLiteral(" ") : qs(text);
     if (box->title() != t)
         box->setTitle(t);
 }
@@ -239,8 +241,8 @@ void Pelmora::buildUi()
 
     auto* lower = new QHBoxLayout;
     lower->addLayout(listColumn);
-    lower->addLayout(chooserColumn, 1);
-    lower->addWidget(buildScriptMaker());
+    lower->addLayout(chooserColumn);
+    lower->addWidget(buildScriptMaker(), 1);
 
     auto* right = new QVBoxLayout;
     right->addWidget(buildFlags());
@@ -571,7 +573,6 @@ QWidget* Pelmora::buildGunPanels()
     }
     h->addWidget(m_fgg, 0, Qt::AlignTop);
     h->addLayout(typeAndSound);
-    h->addStretch(1);
     return area;
 }
 
@@ -600,6 +601,7 @@ QWidget* Pelmora::buildScriptMaker()
     m_label14->setObjectName(QStringLiteral("Label14"));
     m_label14->setAccessibleName(QStringLiteral("Slot:"));
     auto* slotRow = new QHBoxLayout;
+    slotRow->setSpacing(8);
     slotRow->addWidget(new QLabel(QStringLiteral("Slot:")));
     slotRow->addWidget(m_label14, 1);
 
