@@ -746,9 +746,14 @@ void Pelmora::refresh()
     if (m_smoke->text() != qs(s.smokeCaption))
         m_smoke->setText(qs(s.smokeCaption));
 
+    // The editor takes the focus, and the grid marks its row, only when it
+    // opens; later refreshes leave the focus and the scroll position alone.
+    const bool opening = s.byteEditorVisible && m_editorOpenings != s.byteEditorOpenings;
     m_byteEditor->setVisible(s.byteEditorVisible);
-    if (s.byteEditorVisible) {
+    if (s.byteEditorVisible)
         setTextKeep(m_byteEditor, s.byteEditor);
+    if (opening) {
+        m_editorOpenings = s.byteEditorOpenings;
         if (s.currentRow >= 1)
             m_grid->setCurrentCell(s.currentRow, 2);
         m_byteEditor->setFocus();

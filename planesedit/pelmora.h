@@ -68,6 +68,7 @@ private:
     unsigned m_shownGridRevision = ~0u;
     unsigned m_shownScroll = 0;
     bool m_refreshing = false;
+    unsigned m_editorOpenings = 0;
 
     QLabel* m_label7 = nullptr;
     QTableWidget* m_grid = nullptr;

@@ -143,6 +143,12 @@ private slots:
         QVERIFY(!editor->isVisible());
         clickRow(grid, 75);
         QVERIFY(editor->isVisible());
+        // Scroll shortcuts still work while the editor is open.
+        QTest::mouseClick(year, Qt::LeftButton);
+        QCOMPARE(grid->rowAt(0), 9);
+        QTest::mouseClick(child<QPushButton>(form, "Command1"), Qt::LeftButton);
+        QCOMPARE(grid->rowAt(0), 73);
+        QVERIFY(editor->isVisible());
         editor->selectAll();
         QTest::keyClicks(editor, "99");
         QTest::keyClick(editor, Qt::Key_Return);

@@ -426,6 +426,7 @@ void PelmoraCore::gridClicked(int row)
     m_state.currentRow = row;
     if (isByteEditorRow(row)) {
         m_state.byteEditorVisible = true;
+        ++m_state.byteEditorOpenings;
         m_state.byteEditor = cell(row, 2);
     }
 }

@@ -80,6 +80,7 @@ struct FormState {
 
     // byte editor
     bool byteEditorVisible = false; // Text4
+    unsigned byteEditorOpenings = 0; // bumped each time a click opens it
     std::string byteEditor;
 
     // script maker
