@@ -293,6 +293,7 @@ QWidget* Pelmora::buildFlags()
             m_crew = new QLineEdit;
             m_crew->setObjectName(QStringLiteral("Text7"));
             m_yearCaption = captionFor(QStringLiteral("Year"), m_year);
+            m_yearCaption->setObjectName(QStringLiteral("YearCaption"));
             m_yearCaption->installEventFilter(this);
             auto* g = new QGridLayout;
             g->addWidget(m_yearCaption, 0, 0);

@@ -146,6 +146,10 @@ private slots:
         // Scroll shortcuts still work while the editor is open.
         QTest::mouseClick(year, Qt::LeftButton);
         QCOMPARE(grid->rowAt(0), 9);
+        QTest::mouseClick(child<QLabel>(form, "YearCaption"), Qt::LeftButton);
+        QCOMPARE(grid->rowAt(0), 89);
+        QTest::mouseClick(child<QLineEdit>(form, "Text3_14"), Qt::LeftButton);
+        QCOMPARE(grid->rowAt(0), 69);
         QTest::mouseClick(child<QPushButton>(form, "Command1"), Qt::LeftButton);
         QCOMPARE(grid->rowAt(0), 73);
         QVERIFY(editor->isVisible());
