@@ -1,0 +1,127 @@
+// planesedit timings: reading and showing one aircraft, and "Save planes.dat"
+// (write + reload), in the core alone and through the window; the reference
+// is refilling the 845 cells of a bare 169 x 5 QTableWidget.
+#include "planesedit/pelmora.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QListWidget>
+#include <QTableWidget>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+class NoPrompts : public planesedit::EditorPrompts {
+public:
+    bool askSaveChanges() override { return false; }
+    void showError(const std::string&, const std::string&) override { }
+    bool confirm(const std::string&, const std::string&) override { return false; }
+};
+
+std::filesystem::path benchFolder()
+{
+    static const std::filesystem::path dir = [] {
+        auto d = std::filesystem::temp_directory_path() / "planesedit-bench";
+        std::filesystem::create_directories(d);
+        std::ofstream out(d / "planes.dat", std::ios::binary | std::ios::trunc);
+        for (int i = 0; i < 6484; ++i)
+            out.put(static_cast<char>(i * 7));
+        return d;
+    }();
+    return dir;
+}
+
+QApplication& app()
+{
+    static int argc = 1;
+    static char name[] = "planesedit_bench";
+    static char* argv[] = { name, nullptr };
+    if (!qEnvironmentVariableIsSet("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Never destroyed: Qt's own globals may be gone by the time statics end.
+    static QApplication* application = new QApplication(argc, argv);
+    return *application;
+}
+
+void CoreLoad(benchmark::State& state)
+{
+    NoPrompts prompts;
+    planesedit::PelmoraCore core(benchFolder(), prompts);
+    int slot = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(core.chooseAircraft(slot));
+        slot = (slot + 1) % planesedit::kSlotCount;
+    }
+}
+BENCHMARK(CoreLoad);
+
+void CoreSaveAndReload(benchmark::State& state)
+{
+    NoPrompts prompts;
+    planesedit::PelmoraCore core(benchFolder(), prompts);
+    core.chooseAircraft(6);
+    for (auto _ : state) {
+        core.yearChanged("1943");
+        benchmark::DoNotOptimize(core.savePlanes());
+    }
+}
+BENCHMARK(CoreSaveAndReload);
+
+void WindowLoad(benchmark::State& state)
+{
+    app();
+    NoPrompts prompts;
+    planesedit::Pelmora form(benchFolder(), &prompts);
+    form.show();
+    auto* list = form.findChild<QListWidget*>(QStringLiteral("List1"));
+    int slot = 0;
+    for (auto _ : state) {
+        list->setCurrentRow(slot);
+        QApplication::processEvents();
+        slot = (slot + 1) % planesedit::kSlotCount;
+    }
+}
+BENCHMARK(WindowLoad)->Unit(benchmark::kMicrosecond);
+
+void WindowSaveAndReload(benchmark::State& state)
+{
+    app();
+    NoPrompts prompts;
+    planesedit::Pelmora form(benchFolder(), &prompts);
+    form.show();
+    form.findChild<QListWidget*>(QStringLiteral("List1"))->setCurrentRow(6);
+    auto* save = form.findChild<QPushButton*>(QStringLiteral("Command3"));
+    int year = 1940;
+    for (auto _ : state) {
+        form.core().yearChanged(std::to_string(year++ % 8 + 1940)); // the grid really changes
+        save->click();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(WindowSaveAndReload)->Unit(benchmark::kMicrosecond);
+
+void ReferenceTableRefill(benchmark::State& state)
+{
+    app();
+    QTableWidget table(169, 5);
+    for (int r = 0; r < 169; ++r)
+        for (int c = 0; c < 5; ++c)
+            table.setItem(r, c, new QTableWidgetItem);
+    table.show();
+    int round = 0;
+    for (auto _ : state) {
+        ++round;
+        for (int r = 0; r < 169; ++r)
+            for (int c = 0; c < 5; ++c)
+                table.item(r, c)->setText(QString::number((r * 5 + c + round) % 256));
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(ReferenceTableRefill)->Unit(benchmark::kMicrosecond);
+
+} // namespace

@@ -1,0 +1,221 @@
+// Wiring of the editor window: control names, accessible names, and that
+// clicks and keystrokes reach the core and its state reaches the widgets.
+#include "planesedit/pelmora.h"
+#include "planesedit/testsupport.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTreeView>
+#include <QtTest>
+
+using namespace planesedit;
+using namespace planesedit::test;
+
+class PelmoraTest : public QObject {
+    Q_OBJECT
+
+private:
+    template <typename T>
+    T* child(QWidget& form, const QString& name)
+    {
+        auto* w = form.findChild<T*>(name);
+        if (!w)
+            qWarning("missing control %s", qPrintable(name));
+        return w;
+    }
+
+    void clickRow(QTableWidget* grid, int row)
+    {
+        grid->scrollToItem(grid->item(row, 2));
+        const QRect r = grid->visualItemRect(grid->item(row, 2));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, r.center());
+    }
+
+private slots:
+    void controlsCarryTheirNamesAndAccessibleNames()
+    {
+        ScratchFolder dir;
+        FakePrompts prompts;
+        Pelmora form(dir.path(), &prompts);
+        const QStringList names = { "Pelmora", "List1", "G1", "Label7", "Command1", "Command2", "Command3", "Command4",
+            "Command5", "F1", "F4", "Check1_0", "Check4_5", "Text8", "Text7", "Text3_0", "Text3_14", "Label10_0",
+            "Label9_14", "Text5", "Frame1", "Text6", "Option4_1", "Option4_6", "FGG", "FGC", "FGS", "Text1",
+            "Option1_0", "Option1_13", "Label3", "Text2", "smoke", "Gundamage", "Option2_0", "Option2_24",
+            "Option3_0", "Option3_3", "Label5", "Text4", "Frame3", "List2", "Label14", "Text9", "Text10", "Text11",
+            "Text12", "Dir1" };
+        for (const QString& n : names)
+            QVERIFY2(form.objectName() == n || form.findChild<QWidget*>(n), qPrintable(n));
+        QVERIFY(form.findChild<QCheckBox*>("Check1_3")->isEnabled());
+        QVERIFY(!form.findChild<QCheckBox*>("Check2_3")->isEnabled());
+        QVERIFY(!form.findChild<QCheckBox*>("Check3_3")->isEnabled());
+        QVERIFY(!form.findChild<QCheckBox*>("Check4_6"));
+
+        for (QWidget* w : form.findChildren<QWidget*>()) {
+            const bool needsName = qobject_cast<QLineEdit*>(w) || qobject_cast<QListWidget*>(w)
+                || qobject_cast<QTableWidget*>(w) || qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QTreeView*>(w)
+                || qobject_cast<QAbstractButton*>(w);
+            if (!needsName || w->objectName().startsWith("qt_"))
+                continue;
+            if (w->objectName().isEmpty() && qobject_cast<QAbstractItemView*>(w->parentWidget()))
+                continue; // the table's own corner button
+            QString name = w->accessibleName();
+            if (auto* b = qobject_cast<QAbstractButton*>(w); b && name.isEmpty())
+                name = b->text();
+            QVERIFY2(!name.isEmpty(), qPrintable(w->objectName() + " " + w->metaObject()->className()));
+        }
+
+        // Fixed columns: shaded, not selectable; widths at least those of the form.
+        auto* grid = child<QTableWidget>(form, "G1");
+        QCOMPARE(grid->rowCount(), 169);
+        QCOMPARE(grid->columnCount(), 5);
+        QVERIFY(!(grid->item(5, 0)->flags() & Qt::ItemIsSelectable));
+        QVERIFY(!(grid->item(5, 1)->flags() & Qt::ItemIsSelectable));
+        QVERIFY(grid->item(5, 2)->flags() & Qt::ItemIsSelectable);
+        QVERIFY(grid->columnWidth(3) >= 1200 / 15);
+        QCOMPARE(grid->item(89, 3)->text(), QStringLiteral(" 1 Number"));
+        QVERIFY(!child<QGroupBox>(form, "Frame1")->isVisibleTo(&form));
+        QVERIFY(!child<QGroupBox>(form, "Frame3")->isVisibleTo(&form));
+    }
+
+    void editAndSaveThroughTheWidgets()
+    {
+        ScratchFolder dir;
+        auto image = makePlanesImage();
+        poke(image, 6, 4, { 2, 0, 0, 0 });
+        poke(image, 6, 112, { 2, 0, 4, 0, 4, 0, 0xE8, 0x03, 1, 0, 0, 0 });
+        writeFile(dir.path() / "planes.dat", image);
+        FakePrompts prompts;
+        Pelmora form(dir.path(), &prompts);
+        form.resize(1500, 950);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+        auto* grid = child<QTableWidget>(form, "G1");
+        child<QListWidget>(form, "List1")->setCurrentRow(6);
+        QCOMPARE(child<QLabel>(form, "Label7")->text(), QStringLiteral(" 6.oaw"));
+        QCOMPARE(grid->item(1, 0)->text(), QString::number(filePosition(6, 1)));
+        QVERIFY(child<QGroupBox>(form, "Frame1")->isVisible());
+
+        auto* year = child<QLineEdit>(form, "Text8");
+        year->selectAll();
+        QTest::keyClicks(year, "1943");
+        QCOMPARE(grid->item(9, 2)->text(), QStringLiteral("151"));
+        QCOMPARE(grid->item(10, 2)->text(), QStringLiteral("7"));
+        QCOMPARE(year->text(), QStringLiteral("1943"));
+
+        auto* four = child<QCheckBox>(form, "Check1_5");
+        auto* twin = child<QCheckBox>(form, "Check1_4");
+        twin->click();
+        four->click();
+        QVERIFY(!twin->isChecked());
+        QCOMPARE(grid->item(5, 2)->text(), QStringLiteral("34"));
+        QCOMPARE(child<QGroupBox>(form, "F1")->title(), QStringLiteral("34"));
+
+        child<QRadioButton>(form, "Option4_3")->click();
+        auto* fgg = child<QGroupBox>(form, "FGG");
+        QVERIFY(fgg->isVisible());
+        QCOMPARE(fgg->title(), QStringLiteral("Gungroup  3"));
+        QVERIFY(child<QRadioButton>(form, "Option1_4")->isChecked());
+        QCOMPARE(child<QLineEdit>(form, "Text2")->text(), QStringLiteral(" 1000"));
+        child<QRadioButton>(form, "Option2_12")->click();
+        QVERIFY(child<QRadioButton>(form, "Option3_2")->isChecked());
+        QVERIFY(!child<QRadioButton>(form, "Option3_1")->isChecked());
+        QCOMPARE(child<QLineEdit>(form, "Gundamage")->text(), QStringLiteral(" 12"));
+        QCOMPARE(grid->item(117, 2)->text(), QStringLiteral("12"));
+
+        // A type with no button leaves every type button clear.
+        auto* type = child<QLineEdit>(form, "Gundamage");
+        type->selectAll();
+        QTest::keyClicks(type, "7");
+        for (int t : { 0, 2, 4, 12, 24 })
+            QVERIFY(!child<QRadioButton>(form, QStringLiteral("Option2_%1").arg(t))->isChecked());
+
+        // The byte editor below the grid.
+        auto* editor = child<QLineEdit>(form, "Text4");
+        QVERIFY(!editor->isVisible());
+        clickRow(grid, 75);
+        QVERIFY(editor->isVisible());
+        // Scroll shortcuts still work while the editor is open.
+        QTest::mouseClick(year, Qt::LeftButton);
+        QCOMPARE(grid->rowAt(0), 9);
+        QTest::mouseClick(child<QLabel>(form, "YearCaption"), Qt::LeftButton);
+        QCOMPARE(grid->rowAt(0), 89);
+        QTest::mouseClick(child<QLineEdit>(form, "Text3_14"), Qt::LeftButton);
+        QCOMPARE(grid->rowAt(0), 69);
+        QTest::mouseClick(child<QPushButton>(form, "Command1"), Qt::LeftButton);
+        QCOMPARE(grid->rowAt(0), 73);
+        QVERIFY(editor->isVisible());
+        editor->selectAll();
+        QTest::keyClicks(editor, "99");
+        QTest::keyClick(editor, Qt::Key_Return);
+        QVERIFY(!editor->isVisible());
+        QCOMPARE(grid->item(75, 2)->text(), QStringLiteral("99"));
+
+        QTest::mouseClick(child<QPushButton>(form, "Command3"), Qt::LeftButton);
+        QVERIFY(prompts.errors.empty());
+        QVERIFY(!fgg->isVisible());
+        const auto after = readFile(dir.path() / "planes.dat");
+        const std::size_t first = filePosition(6, 1) - 1;
+        QCOMPARE(int(after[first + 8]), 151);
+        QCOMPARE(int(after[first + 4]), 34);
+        QCOMPARE(int(after[first + 116]), 7);
+        QCOMPARE(int(after[first + 120]), 2);
+        QCOMPARE(int(after[first + 74]), 99);
+        QCOMPARE(grid->item(75, 1)->text(), QStringLiteral("99"));
+        QCOMPARE(year->text(), QStringLiteral(" 1943"));
+    }
+
+    void failedLoadKeepsTheListOnTheShownAircraft()
+    {
+        ScratchFolder dir;
+        auto image = makePlanesImage();
+        image.resize(2000); // slots 0..8 only
+        writeFile(dir.path() / "planes.dat", image);
+        FakePrompts prompts;
+        Pelmora form(dir.path(), &prompts);
+        auto* list = child<QListWidget>(form, "List1");
+        list->setCurrentRow(2);
+        QCOMPARE(form.core().state().slot, 2);
+        list->setCurrentRow(20);
+        QCOMPARE(int(prompts.errors.size()), 1);
+        QCOMPARE(list->currentRow(), 2);
+        QCOMPARE(child<QLabel>(form, "Label7")->text(), QStringLiteral(" 2.oaw"));
+    }
+
+    void scriptMakerPanel()
+    {
+        ScratchFolder dir;
+        writeFile(dir.path() / "planes.dat", makePlanesImage());
+        FakePrompts prompts;
+        Pelmora form(dir.path(), &prompts);
+        form.show();
+        child<QListWidget>(form, "List1")->setCurrentRow(11);
+        child<QPushButton>(form, "Command2")->click();
+        QVERIFY(child<QGroupBox>(form, "Frame3")->isVisible());
+        QCOMPARE(child<QListWidget>(form, "List2")->currentRow(), 11);
+        QCOMPARE(child<QLabel>(form, "Label14")->text(), QStringLiteral("11"));
+        QCOMPARE(child<QLineEdit>(form, "Text9")->text(), QStringLiteral("Spit IX"));
+        QCOMPARE(child<QLineEdit>(form, "Text12")->text(), QStringLiteral("P-"));
+        child<QListWidget>(form, "List2")->setCurrentRow(28);
+        QCOMPARE(child<QLineEdit>(form, "Text9")->text(), QStringLiteral("He-111"));
+        QTest::keyClicks(child<QLineEdit>(form, "Text11"), "Heinkel");
+        child<QPlainTextEdit>(form, "Text10")->setPlainText(QStringLiteral("two\nlines"));
+        child<QPushButton>(form, "Command4")->click();
+        QVERIFY(!child<QGroupBox>(form, "Frame3")->isVisible());
+        const std::string script = readText(dir.path() / "P-" / "He-111.oaw");
+        QCOMPARE(QString::fromStdString(script.substr(0, 24)), QStringLiteral("      Heinkel     \r\n28\r\n"));
+        QCOMPARE(QString::fromStdString(readText(dir.path() / "P-" / "contents.txt")),
+            QStringLiteral("two\r\nlines\r\n"));
+    }
+};
+
+QTEST_MAIN(PelmoraTest)
+#include "pelmora_test.moc"

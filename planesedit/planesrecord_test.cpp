@@ -1,0 +1,188 @@
+// The record reader and writer, the number notation and the character set.
+#include "planesedit/planesrecord.h"
+#include "planesedit/testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+using namespace planesedit;
+using namespace planesedit::test;
+
+TEST(PlanesRecord, PositionsOfFirstAndLastSlot)
+{
+    EXPECT_EQ(filePosition(0, 1), 5u);
+    EXPECT_EQ(filePosition(29, 168), 6436u);
+    EXPECT_EQ(filePosition(1, 1), 221u);
+}
+
+TEST(PlanesRecord, ReaderNeedsTheWholeEditedPartAndNothingMore)
+{
+    auto image = makePlanesImage();
+    image.resize(6436); // ends with the last edited byte of slot 29
+    AircraftRecord rec;
+    ASSERT_TRUE(readAircraftRecord(kvl::ByteView(image), 29, rec));
+    EXPECT_EQ(rec.slot, 29);
+    EXPECT_EQ(rec.positions.front(), 6269u);
+    EXPECT_EQ(rec.positions.back(), 6436u);
+    EXPECT_EQ(rec.values.back(), image[6435]);
+
+    image.resize(6435);
+    rec.slot = -7;
+    EXPECT_FALSE(readAircraftRecord(kvl::ByteView(image), 29, rec));
+    EXPECT_EQ(rec.slot, -7) << "a failed read leaves the record alone";
+    EXPECT_TRUE(readAircraftRecord(kvl::ByteView(image), 28, rec));
+    EXPECT_FALSE(readAircraftRecord(kvl::ByteView(image), 30, rec));
+    EXPECT_FALSE(readAircraftRecord(kvl::ByteView(image), -1, rec));
+    EXPECT_FALSE(readAircraftRecord(kvl::ByteView(), 0, rec));
+}
+
+TEST(PlanesRecord, ReaderOverEveryShortLength)
+{
+    // Every length below a full file: a slot reads exactly when its edited part fits.
+    const auto full = makePlanesImage();
+    for (std::size_t len = 0; len <= full.size(); len += 7) {
+        kvl::ByteView view(full.data(), len);
+        for (int s = 0; s < kSlotCount; ++s) {
+            AircraftRecord rec;
+            EXPECT_EQ(readAircraftRecord(view, s, rec), len >= filePosition(s, kRecordBytes)) << len << " " << s;
+        }
+    }
+}
+
+TEST(PlanesRecord, FolderReaderFindsAnyCaseAndExplainsFailures)
+{
+    ScratchFolder dir;
+    AircraftRecord rec;
+    std::string error;
+    EXPECT_FALSE(readAircraftRecord(dir.path(), 0, rec, error));
+    EXPECT_NE(error.find("not found"), std::string::npos) << error;
+
+    auto image = makePlanesImage();
+    writeFile(dir.path() / "PLANES.DAT", image);
+    ASSERT_TRUE(readAircraftRecord(dir.path(), 3, rec, error)) << error;
+    EXPECT_EQ(rec.values[0], image[filePosition(3, 1) - 1]);
+
+    image.resize(1000);
+    writeFile(dir.path() / "PLANES.DAT", image);
+    EXPECT_FALSE(readAircraftRecord(dir.path(), 10, rec, error));
+    EXPECT_NE(error.find("1000 bytes"), std::string::npos) << error;
+    EXPECT_NE(error.find("Spit Ia"), std::string::npos) << error;
+}
+
+TEST(PlanesRecord, WriterTouchesOnlyTheRecordAndNeverTruncates)
+{
+    ScratchFolder dir;
+    const auto before = makePlanesImage();
+    writeFile(dir.path() / "Planes.Dat", before);
+    AircraftRecord rec;
+    ASSERT_TRUE(readAircraftRecord(kvl::ByteView(before), 17, rec));
+    for (auto& v : rec.values)
+        v = static_cast<std::uint8_t>(255 - v);
+    std::string error;
+    ASSERT_TRUE(writeAircraftRecord(dir.path(), rec.positions, rec.values, error)) << error;
+
+    const auto after = readFile(dir.path() / "Planes.Dat");
+    ASSERT_EQ(after.size(), before.size());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), std::filesystem::directory_iterator()), 1)
+        << "the file of another letter case is written, no new one";
+    for (std::size_t i = 0; i < after.size(); ++i) {
+        const bool inRecord = i >= filePosition(17, 1) - 1 && i < filePosition(17, kRecordBytes);
+        if (inRecord) {
+            EXPECT_EQ(after[i], 255 - before[i]) << i;
+        } else {
+            ASSERT_EQ(after[i], before[i]) << "byte " << i << " outside the record changed";
+        }
+    }
+}
+
+TEST(PlanesRecord, WriterCreatesAMissingFile)
+{
+    ScratchFolder dir;
+    std::array<std::uint64_t, kRecordBytes> pos {};
+    std::array<std::uint8_t, kRecordBytes> val {};
+    for (int i = 0; i < kRecordBytes; ++i) {
+        pos[static_cast<std::size_t>(i)] = filePosition(1, i + 1);
+        val[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
+    }
+    std::string error;
+    ASSERT_TRUE(writeAircraftRecord(dir.path(), pos, val, error)) << error;
+    const auto bytes = readFile(dir.path() / "planes.dat");
+    ASSERT_EQ(bytes.size(), filePosition(1, kRecordBytes));
+    EXPECT_EQ(bytes[filePosition(1, 1) - 1], 0);
+    EXPECT_EQ(bytes.back(), 167);
+}
+
+TEST(Notation, StrAndDecimalText)
+{
+    EXPECT_EQ(Str(0), " 0");
+    EXPECT_EQ(Str(1), " 1");
+    EXPECT_EQ(Str(-2.5), "-2.5");
+    EXPECT_EQ(Str(std::floor(12345 * 1.6093) * 0.01), " 198.66");
+    EXPECT_EQ(Str(100.0 / 21), " 4.76190476190476"); // 15 significant digits
+    EXPECT_EQ(Str(4294967295.0), " 4294967295");
+    EXPECT_EQ(decimalText(-0.0), "0");
+    EXPECT_EQ(decimalText(30.4), "30.4");
+    EXPECT_EQ(decimalText(std::numeric_limits<double>::infinity()), "Inf");
+}
+
+TEST(Notation, ValReadsTheNumberAtTheStart)
+{
+    EXPECT_EQ(Val("1943"), 1943);
+    EXPECT_EQ(Val("   12abc"), 12);
+    EXPECT_EQ(Val(" 1943"), 1943);
+    EXPECT_EQ(Val("abc"), 0);
+    EXPECT_EQ(Val(""), 0);
+    EXPECT_EQ(Val("-"), 0);
+    EXPECT_EQ(Val("-3.5e2x"), -350);
+    EXPECT_EQ(Val("1e"), 1);
+    EXPECT_EQ(Val(".5"), 0.5);
+    EXPECT_EQ(Val("+7"), 7);
+    EXPECT_TRUE(std::isinf(Val("1e999")));
+    EXPECT_EQ(Val("1e-999"), 0);
+}
+
+TEST(Notation, ByteCellsRoundHalvesToEvenAndRejectTheRest)
+{
+    struct Case {
+        const char* text;
+        bool ok;
+        int value;
+    };
+    const Case cases[] = {
+        { "0", true, 0 }, { "255", true, 255 }, { " 7 ", true, 7 }, { "2.5", true, 2 }, { "3.5", true, 4 },
+        { "255.4", true, 255 }, { "-0.4", true, 0 }, { "256", false, 0 }, { "255.5", false, 0 }, { "-1", false, 0 },
+        { "", false, 0 }, { "  ", false, 0 }, { "7a", false, 0 }, { "abc", false, 0 }, { "1e999", false, 0 },
+        { "NaN", false, 0 },
+    };
+    for (const auto& c : cases) {
+        std::uint8_t b = 99;
+        EXPECT_EQ(parseByteCell(c.text, b), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(b, c.value) << c.text;
+        }
+    }
+}
+
+TEST(Notation, SplittingIsArithmetic)
+{
+    EXPECT_EQ(split16(1943), (std::array<double, 2> { 151, 7 }));
+    EXPECT_EQ(split32(30000), (std::array<double, 4> { 48, 117, 0, 0 }));
+    EXPECT_EQ(split32(4294967295.0), (std::array<double, 4> { 255, 255, 255, 255 }));
+    // Out of range values give out-of-range bytes, which a save then refuses.
+    EXPECT_EQ(split16(-5), (std::array<double, 2> { 251, -1 }));
+    EXPECT_EQ(split32(4294967296.0)[3], 256);
+}
+
+TEST(CharacterSet, Utf8AndSingleBytes)
+{
+    EXPECT_EQ(decodeUtf8("A\xC3\xA9"), U"A\u00E9");
+    EXPECT_EQ(toSingleByte(decodeUtf8("A\xC3\xA9\xE2\x82\xAC")), std::string("A\xE9?"));
+    EXPECT_EQ(charFromByte(0xE9), "\xC3\xA9");
+    // Malformed and cut-off sequences become replacement characters, never a read past the end.
+    EXPECT_EQ(decodeUtf8("\xC3"), U"\uFFFD");
+    EXPECT_EQ(decodeUtf8("\xE2\x82"), U"\uFFFD\uFFFD");
+    EXPECT_EQ(decodeUtf8("\xFF" "a"), U"\uFFFDa");
+    EXPECT_EQ(encodeUtf8(U"x\U0001F600"), "x\xF0\x9F\x98\x80");
+}

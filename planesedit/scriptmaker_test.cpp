@@ -1,0 +1,149 @@
+// The script maker: name line, script and contents files, and its checks.
+#include "planesedit/pelmoracore.h"
+#include "planesedit/testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+using namespace planesedit;
+using namespace planesedit::test;
+
+namespace {
+
+class ScriptTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        image = makePlanesImage();
+        writeFile(dir.path() / "planes.dat", image);
+    }
+    // The script as the format says: name line, slot line, bytes 2..168 of `slot`
+    // with `edits` applied (byte number -> value).
+    std::string expectedScript(const std::string& nameLine, const std::string& dest, int slot,
+        std::map<int, std::string> edits = {}) const
+    {
+        std::string s = nameLine + "\r\n" + dest + "\r\n";
+        for (int r = 2; r <= 168; ++r)
+            s += (edits.count(r) ? edits[r] : std::to_string(image[filePosition(slot, r) - 1])) + "\r\n";
+        return s;
+    }
+    std::size_t entries(const std::filesystem::path& p) const
+    {
+        return static_cast<std::size_t>(
+            std::distance(std::filesystem::directory_iterator(p), std::filesystem::directory_iterator()));
+    }
+
+    ScratchFolder dir;
+    FakePrompts prompts;
+    PelmoraCore core { dir.path(), prompts };
+    std::vector<std::uint8_t> image;
+};
+
+} // namespace
+
+TEST(ScriptNameLine, CentredInEighteenCharacters)
+{
+    EXPECT_EQ(scriptNameLine(""), std::string(18, ' '));
+    EXPECT_EQ(scriptNameLine("Spits"), "       Spits      ");
+    EXPECT_EQ(scriptNameLine("Spit"), "       Spit       ");
+    EXPECT_EQ(scriptNameLine("ABCDEFGHIJKLMNOPQR"), "ABCDEFGHIJKLMNOPQR");
+    EXPECT_EQ(scriptNameLine("ABCDEFGHIJKLMNOPQRS"), "ABCDEFGHIJKLMNOPQR");
+    EXPECT_EQ(scriptNameLine("ABCDEFGHIJKLMNOPQRSTUVWXYZ"), "ABCDEFGHIJKLMNOPQR") << "no negative padding";
+    EXPECT_EQ(scriptNameLine("M\xC3\xA9t\xC3\xA9or"), "      M\xC3\xA9t\xC3\xA9or      ") << "counted in characters";
+}
+
+TEST(ScriptNames, FileNameCheck)
+{
+    for (const char* good : { "P-", "P51-D", "Spit IX", "Ju-87 Stuka", "a.b" })
+        EXPECT_TRUE(isValidFileName(good)) << good;
+    for (const char* bad : { "", ".", "..", "  ", "a/b", "a\\b", "x:y", "a*", "q?", "\"", "<", ">", "|", "\t" })
+        EXPECT_FALSE(isValidFileName(bad)) << bad;
+}
+
+TEST_F(ScriptTest, DefaultScriptOfSlotFive)
+{
+    ASSERT_TRUE(core.chooseAircraft(5));
+    core.openScriptMaker();
+    ASSERT_TRUE(core.saveScript());
+    EXPECT_FALSE(core.state().scriptMakerVisible);
+    const auto folder = dir.path() / "P-";
+    EXPECT_EQ(readText(folder / "P51-D.oaw"), expectedScript(std::string(18, ' '), "5", 5));
+    EXPECT_EQ(readText(folder / "contents.txt"), "\r\n");
+    EXPECT_EQ(entries(folder), 2u);
+    EXPECT_TRUE(prompts.confirmations.empty());
+}
+
+TEST_F(ScriptTest, OtherDestinationCarriesTheEditedBytes)
+{
+    ASSERT_TRUE(core.chooseAircraft(0));
+    core.yearChanged("1945"); // unsaved: the script reads the grid, not the file
+    core.openScriptMaker();
+    core.chooseDestination(28);
+    EXPECT_EQ(core.state().scriptName, "He-111");
+    EXPECT_EQ(core.state().destinationLabel, "28");
+    core.setPnamesName("Heinkel");
+    core.setDescription("Line one\nLine two");
+    core.setScriptFolder("He111 set");
+    ASSERT_TRUE(core.saveScript());
+    const auto folder = dir.path() / "He111 set";
+    const std::string text = readText(folder / "He-111.oaw");
+    EXPECT_EQ(text, expectedScript("      Heinkel     ", "28", 0, { { 9, "153" }, { 10, "7" } }));
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 169);
+    EXPECT_EQ(readText(folder / "contents.txt"), "Line one\r\nLine two\r\n");
+    EXPECT_EQ(readFile(dir.path() / "planes.dat"), image);
+}
+
+TEST_F(ScriptTest, ExistingFolderIsWrittenInto)
+{
+    ASSERT_TRUE(core.chooseAircraft(1));
+    core.openScriptMaker();
+    std::filesystem::create_directory(dir.path() / "P-");
+    writeFile(dir.path() / "P-" / "contents.txt", { 'o', 'l', 'd' });
+    ASSERT_TRUE(core.saveScript());
+    EXPECT_EQ(readText(dir.path() / "P-" / "contents.txt"), "\r\n");
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "P-" / "P-38J.oaw"));
+}
+
+TEST_F(ScriptTest, BadNamesAreRefusedBeforeAnythingIsWritten)
+{
+    ASSERT_TRUE(core.chooseAircraft(1));
+    core.openScriptMaker();
+    core.setScriptFolder("");
+    EXPECT_FALSE(core.saveScript());
+    core.setScriptFolder("a/b");
+    EXPECT_FALSE(core.saveScript());
+    core.setScriptFolder("ok");
+    core.setScriptName("");
+    EXPECT_FALSE(core.saveScript());
+    core.setScriptName("../x");
+    EXPECT_FALSE(core.saveScript());
+    EXPECT_EQ(prompts.errors.size(), 4u);
+    EXPECT_TRUE(core.state().scriptMakerVisible);
+    EXPECT_EQ(entries(dir.path()), 1u) << "only planes.dat";
+
+    // A file where the folder should be.
+    writeFile(dir.path() / "taken", { 1 });
+    core.setScriptFolder("taken");
+    core.setScriptName("x");
+    EXPECT_FALSE(core.saveScript());
+    EXPECT_EQ(prompts.errors.size(), 5u);
+}
+
+TEST_F(ScriptTest, NoDestinationAsksFirst)
+{
+    // The script maker opened before any aircraft: no destination yet.
+    core.openScriptMaker();
+    core.setScriptName("Blank");
+    prompts.answerYes = false;
+    EXPECT_FALSE(core.saveScript());
+    ASSERT_EQ(prompts.confirmations.size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "P-"));
+
+    prompts.answerYes = true;
+    ASSERT_TRUE(core.saveScript());
+    const std::string text = readText(dir.path() / "P-" / "Blank.oaw");
+    EXPECT_EQ(text.substr(0, 22), std::string(18, ' ') + "\r\n\r\n") << "empty destination line";
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 169);
+}
