@@ -1,0 +1,301 @@
+// The commented text dump of a .3DB model.
+#include "modelconv/textdump.h"
+
+#include "common/fileimage.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <string_view>
+
+namespace kvl::model {
+
+namespace dumpfmt {
+
+void appendFloat(std::string& out, float value)
+{
+    const bool negative = std::signbit(value);
+    if (!std::isfinite(value)) {
+        out.append(10, ' ');
+        out.push_back(negative ? '-' : '+');
+        out.append(std::isnan(value) ? "nan" : "inf");
+        return;
+    }
+    char buf[64];
+    auto result = std::to_chars(buf, buf + sizeof buf, std::fabs(static_cast<double>(value)),
+        std::chars_format::scientific, 6);
+    std::string_view text(buf, static_cast<std::size_t>(result.ptr - buf)); // "1.500000e+01"
+    std::size_t e = text.find('e');
+    out.push_back(negative ? '-' : '+');
+    out.append(text.substr(0, e + 2)); // mantissa, 'e' and the exponent's sign
+    std::string_view digits = text.substr(e + 2);
+    if (digits.size() < 3)
+        out.append(3 - digits.size(), '0');
+    out.append(digits);
+}
+
+void appendInt(std::string& out, long long value, int width, bool plus)
+{
+    char buf[32];
+    char* p = buf;
+    if (plus && value >= 0)
+        *p++ = '+';
+    p = std::to_chars(p, buf + sizeof buf, value).ptr;
+    const int length = static_cast<int>(p - buf);
+    if (length < width)
+        out.append(static_cast<std::size_t>(width - length), ' ');
+    out.append(buf, p);
+}
+
+void appendKey(std::string& out, std::size_t number)
+{
+    char buf[32];
+    char* p = std::to_chars(buf, buf + sizeof buf, number).ptr;
+    const std::size_t length = static_cast<std::size_t>(p - buf);
+    if (length < 3)
+        out.append(3 - length, '0');
+    out.append(buf, p);
+}
+
+void appendRecord(std::string& out, const Record3DB& r)
+{
+    if (r.isEmptyElement())
+        return;
+    if (r.prefixCode > 130 && r.prefixCode < 200) {
+        appendInt(out, r.prefixCode, 4);
+        appendInt(out, r.prefixValue, 4);
+    }
+    // A prefixed record with body type 1 to 4 was read with the textured
+    // layout, so it may lack the entries its type shows: those read as 0.
+    auto index = [&](std::size_t j) -> long long { return j < r.indices.size() ? r.indices[j] : 0; };
+    switch (r.type) {
+    case 1:
+        out.append("   1");
+        appendInt(out, r.attribute1, 4);
+        appendInt(out, index(0), 6);
+        appendInt(out, index(1), 6);
+        break;
+    case 2:
+        out.append("   2");
+        appendInt(out, r.attribute1, 4);
+        appendInt(out, index(0), 6);
+        break;
+    case 3:
+        out.append("   3");
+        appendInt(out, r.count, 4);
+        appendInt(out, r.attribute1, 4);
+        for (std::size_t j = 0; j < r.count; ++j)
+            appendInt(out, index(j), 6);
+        break;
+    case 4:
+        out.append("   4");
+        appendInt(out, r.count, 4);
+        for (std::size_t j = 0; j < r.count; ++j) {
+            appendInt(out, index(j), 6);
+            appendInt(out, j < r.secondValues.size() ? r.secondValues[j] : 0, 4);
+        }
+        break;
+    default:
+        appendInt(out, r.type, 4);
+        appendInt(out, r.count, 4);
+        appendInt(out, r.attribute1, 4);
+        appendInt(out, r.attribute2, 4);
+        for (std::size_t j = 0; j < r.count; ++j) {
+            appendInt(out, index(j), 6);
+            out.push_back(' ');
+            appendFloat(out, j < r.sValues.size() ? r.sValues[j] : 0.0f);
+            out.push_back(' ');
+            appendFloat(out, j < r.tValues.size() ? r.tValues[j] : 0.0f);
+            out.push_back(' ');
+        }
+        break;
+    }
+}
+
+} // namespace dumpfmt
+
+namespace {
+
+using namespace dumpfmt;
+
+constexpr std::string_view Eol = "\r\n";
+
+void line(std::string& out, std::string_view text)
+{
+    out.append(text);
+    out.append(Eol);
+}
+
+void keyed(std::string& out, char letter, std::size_t number)
+{
+    out.push_back(letter);
+    appendKey(out, number);
+    out.append("= ");
+}
+
+void floatField(std::string& out, float value)
+{
+    appendFloat(out, value);
+    out.push_back(' ');
+}
+
+void intField(std::string& out, long long value, int width, bool plus = false)
+{
+    appendInt(out, value, width, plus);
+    out.push_back(' ');
+}
+
+void bytesLine(std::string& out, std::string_view label, ByteView bytes)
+{
+    out.append(label);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        appendInt(out, bytes.u8(i).value_or(0), 4);
+    out.append(Eol);
+}
+
+void sectionEnd(std::string& out)
+{
+    line(out, "[END]");
+    out.append(Eol);
+}
+
+} // namespace
+
+std::string formatTextDump(const Model3DB& model)
+{
+    const std::size_t I = static_cast<std::size_t>(std::max(0, model.insertCount()));
+    const std::size_t P = static_cast<std::size_t>(std::max(0, model.pointCount()));
+    const std::size_t T = static_cast<std::size_t>(std::max(0, model.tvnCount()));
+    const std::size_t E = model.elements().size();
+
+    std::string out;
+    // A guess at the size, so that large models do not reallocate often:
+    // records take roughly three times their file bytes as text.
+    out.reserve(1024 + 3 * model.image().size());
+
+    line(out, "; This is a text version of a 3DB file");
+    line(out, "; There are 8 sectors : HEADER , INSERT, POINTS, TVN, NORMAL, SEQUENCE, ELEMENTS and ENDBYTES");
+    line(out, "; The  [END] statement indicates the end of a sector");
+    line(out, "; The  [EOF] statement indicates the end of the file");
+    line(out, "; Comments starts with ;");
+    line(out, "; THIS FILE IS NOT COMPATIBLE WITH VKM STUDIO OR VKM STUDIO CONVERTER!");
+    line(out, ";");
+
+    line(out, "[HEADER]");
+    bytesLine(out, "UNKNOWN=", model.headerUnknown());
+    out.append("SUB MATRICES=" + std::to_string(model.insertCount())).append(Eol);
+    out.append("POINTS=" + std::to_string(model.pointCount())).append(Eol);
+    out.append("TRUE VERTEX NORMALS=" + std::to_string(model.tvnCount())).append(Eol);
+    out.append("ELEMENTS=" + std::to_string(model.elementCount())).append(Eol);
+    sectionEnd(out);
+
+    line(out, "[INSERT]");
+    line(out, ";I000=            y             z             x cod num  term");
+    for (std::size_t k = 0; k < I; ++k) {
+        const Insert3DB r = model.insert(k);
+        keyed(out, 'I', k);
+        floatField(out, r.y);
+        floatField(out, r.z);
+        floatField(out, r.x);
+        intField(out, r.cod, 4);
+        intField(out, r.num, 4);
+        intField(out, r.term, 4);
+        out.append(Eol);
+    }
+    sectionEnd(out);
+
+    line(out, "[POINTS]");
+    line(out, ";P000=            y             z             x       b");
+    for (std::size_t k = 0; k < P; ++k) {
+        const Point3DB r = model.point(k);
+        keyed(out, 'P', k);
+        floatField(out, r.y);
+        floatField(out, r.z);
+        floatField(out, r.x);
+        intField(out, r.b, 6, true);
+        out.append(Eol);
+    }
+    sectionEnd(out);
+
+    line(out, "[TVNS]");
+    line(out, ";T000=            y             z             x           ???");
+    for (std::size_t k = 0; k < T; ++k) {
+        const Tvn3DB r = model.tvn(k);
+        keyed(out, 'T', k);
+        for (float v : r.values)
+            floatField(out, v);
+        out.append(Eol);
+    }
+    sectionEnd(out);
+
+    line(out, "[NORMALS]");
+    line(out, ";N000=            y             z             x             d           f");
+    for (std::size_t k = 0; k < E; ++k) {
+        const Normal3DB r = model.normal(k);
+        keyed(out, 'N', k);
+        floatField(out, r.y);
+        floatField(out, r.z);
+        floatField(out, r.x);
+        floatField(out, r.d);
+        intField(out, r.f, 10);
+        out.append(Eol);
+    }
+    sectionEnd(out);
+
+    line(out, "[SEQUENCE]");
+    line(out, ";S000=  Back Front");
+    line(out, ";the first line is the start point of rendering sequence");
+    const Sequence3DB start = model.sequenceStart();
+    keyed(out, 'S', 0);
+    appendInt(out, start.back, 6);
+    appendInt(out, start.front, 6);
+    out.append(Eol);
+    for (std::size_t k = 0; k < E; ++k) {
+        const Sequence3DB r = model.sequence(k);
+        keyed(out, 'S', k);
+        appendInt(out, r.back, 6);
+        appendInt(out, r.front, 6);
+        out.append(Eol);
+    }
+    sectionEnd(out);
+
+    line(out, "[ELEMENTS]");
+    line(out, ";E000= data endcode");
+    const auto& subs = model.subRecords();
+    for (std::size_t k = 0; k < E; ++k) {
+        const Record3DB& element = model.elements()[k];
+        keyed(out, 'E', k);
+        appendRecord(out, element);
+        for (std::uint32_t child : element.children)
+            if (child < subs.size())
+                appendRecord(out, subs[child]);
+        out.append(" 255");
+        out.append(Eol);
+    }
+    sectionEnd(out);
+
+    line(out, "[ENDBYTES]");
+    const ByteView end = model.endBlock();
+    bytesLine(out, "UNKNOWN=", end.sub(0, 36).value_or(ByteView()));
+    out.append("TEXTURE NAME=");
+    const ByteView name = model.textureNameField();
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const std::uint8_t c = name.u8(i).value_or(0);
+        if (c != 0)
+            out.push_back(static_cast<char>(c));
+    }
+    out.append(Eol);
+    bytesLine(out, "UNKNOWN2=", end.sub(50, 54).value_or(ByteView()));
+    out.append(Eol);
+    line(out, "; end of this file");
+    out.append("[EOF]");
+    return out;
+}
+
+void writeTextDump(const Model3DB& model, const std::filesystem::path& file)
+{
+    writeFileImage(file, std::string_view(formatTextDump(model)));
+}
+
+} // namespace kvl::model
