@@ -256,6 +256,7 @@ bool decode3DB(Model3DB& model, std::vector<std::uint8_t> image, std::string& er
     const std::uint64_t walkBudget = std::uint64_t(size) * ChainSharingFactor;
     std::uint64_t walked = 0;
     std::size_t lastTerminator = 0;
+    bool lastWasEmpty = false; // its only byte is the 255 (not: its type is 255)
     for (std::size_t i = 0; i < E; ++i) {
         const std::uint64_t start = HeaderSize3DB + std::uint64_t(m.elementOffset(i));
         const std::string which = "element " + std::to_string(i);
@@ -264,7 +265,8 @@ bool decode3DB(Model3DB& model, std::vector<std::uint8_t> image, std::string& er
                 + std::to_string(size) + "-byte file");
         std::size_t pos = start;
         Record3DB& element = m.m_elements[i];
-        if (*view.u8(pos) == ElementEnd) {
+        const bool emptyElement = *view.u8(pos) == ElementEnd;
+        if (emptyElement) {
             element.type = ElementEnd;
         } else {
             bool first = true;
@@ -294,6 +296,7 @@ bool decode3DB(Model3DB& model, std::vector<std::uint8_t> image, std::string& er
             return fail("its elements share data so often that reading them would take over "
                 + std::to_string(ChainSharingFactor) + " times the file's size");
         lastTerminator = pos;
+        lastWasEmpty = emptyElement;
     }
 
     // The end block: 4 bytes after the last element's terminating 255, 5 when
@@ -303,7 +306,7 @@ bool decode3DB(Model3DB& model, std::vector<std::uint8_t> image, std::string& er
     if (E == 0)
         endStart = elementDataStart + 4;
     else
-        endStart = lastTerminator + (m.m_elements.back().isEmptyElement() ? 5 : 4);
+        endStart = lastTerminator + (lastWasEmpty ? 5 : 4);
     auto endBlock = view.sub(endStart, EndBlockSize3DB);
     if (!endBlock)
         return fail("the " + std::to_string(EndBlockSize3DB) + "-byte end block at byte " + std::to_string(endStart)
