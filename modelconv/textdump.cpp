@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <vector>
 #include <string_view>
 
 namespace kvl::model {
@@ -58,7 +59,10 @@ void appendKey(std::string& out, std::size_t number)
     out.append(buf, p);
 }
 
-void appendRecord(std::string& out, const Record3DB& r)
+namespace {
+
+template <typename FloatWriter>
+void appendRecordWith(std::string& out, const Record3DB& r, FloatWriter&& writeFloat)
 {
     if (r.isEmptyElement())
         return;
@@ -104,13 +108,20 @@ void appendRecord(std::string& out, const Record3DB& r)
         for (std::size_t j = 0; j < r.count; ++j) {
             appendInt(out, index(j), 6);
             out.push_back(' ');
-            appendFloat(out, j < r.sValues.size() ? r.sValues[j] : 0.0f);
+            writeFloat(out, j < r.sValues.size() ? r.sValues[j] : 0.0f);
             out.push_back(' ');
-            appendFloat(out, j < r.tValues.size() ? r.tValues[j] : 0.0f);
+            writeFloat(out, j < r.tValues.size() ? r.tValues[j] : 0.0f);
             out.push_back(' ');
         }
         break;
     }
+}
+
+} // namespace
+
+void appendRecord(std::string& out, const Record3DB& r)
+{
+    appendRecordWith(out, r, [](std::string& o, float v) { appendFloat(o, v); });
 }
 
 } // namespace dumpfmt
@@ -120,6 +131,40 @@ namespace {
 using namespace dumpfmt;
 
 constexpr std::string_view Eol = "\r\n";
+
+// Models repeat many float values (texture coordinates, axis-aligned normal
+// components, zeros), and exact decimal formatting is the costliest part of
+// the dump: remember recent results in a small direct-mapped table.
+class FloatCache {
+public:
+    void append(std::string& out, float value)
+    {
+        std::uint32_t bits;
+        std::memcpy(&bits, &value, sizeof bits);
+        Entry& e = m_entries[(bits ^ (bits >> 15)) % Size];
+        if (!e.valid || e.bits != bits) {
+            std::string text;
+            appendFloat(text, value);
+            if (text.size() != sizeof e.text) {
+                out.append(text);
+                return;
+            }
+            std::memcpy(e.text, text.data(), sizeof e.text);
+            e.bits = bits;
+            e.valid = true;
+        }
+        out.append(e.text, sizeof e.text);
+    }
+
+private:
+    static constexpr std::size_t Size = 4093;
+    struct Entry {
+        std::uint32_t bits = 0;
+        bool valid = false;
+        char text[14] = {};
+    };
+    std::vector<Entry> m_entries = std::vector<Entry>(Size);
+};
 
 void line(std::string& out, std::string_view text)
 {
@@ -134,9 +179,9 @@ void keyed(std::string& out, char letter, std::size_t number)
     out.append("= ");
 }
 
-void floatField(std::string& out, float value)
+void floatField(std::string& out, FloatCache& cache, float value)
 {
-    appendFloat(out, value);
+    cache.append(out, value);
     out.push_back(' ');
 }
 
@@ -171,8 +216,10 @@ std::string formatTextDump(const Model3DB& model)
 
     std::string out;
     // A guess at the size, so that large models do not reallocate often:
-    // records take roughly three times their file bytes as text.
-    out.reserve(1024 + 3 * model.image().size());
+    // records take up to about four times their file bytes as text.
+    out.reserve(4096 + 4 * model.image().size());
+    FloatCache floats;
+    auto cachedFloat = [&floats](std::string& o, float v) { floats.append(o, v); };
 
     line(out, "; This is a text version of a 3DB file");
     line(out, "; There are 8 sectors : HEADER , INSERT, POINTS, TVN, NORMAL, SEQUENCE, ELEMENTS and ENDBYTES");
@@ -195,9 +242,9 @@ std::string formatTextDump(const Model3DB& model)
     for (std::size_t k = 0; k < I; ++k) {
         const Insert3DB r = model.insert(k);
         keyed(out, 'I', k);
-        floatField(out, r.y);
-        floatField(out, r.z);
-        floatField(out, r.x);
+        floatField(out, floats, r.y);
+        floatField(out, floats, r.z);
+        floatField(out, floats, r.x);
         intField(out, r.cod, 4);
         intField(out, r.num, 4);
         intField(out, r.term, 4);
@@ -210,9 +257,9 @@ std::string formatTextDump(const Model3DB& model)
     for (std::size_t k = 0; k < P; ++k) {
         const Point3DB r = model.point(k);
         keyed(out, 'P', k);
-        floatField(out, r.y);
-        floatField(out, r.z);
-        floatField(out, r.x);
+        floatField(out, floats, r.y);
+        floatField(out, floats, r.z);
+        floatField(out, floats, r.x);
         intField(out, r.b, 6, true);
         out.append(Eol);
     }
@@ -224,7 +271,7 @@ std::string formatTextDump(const Model3DB& model)
         const Tvn3DB r = model.tvn(k);
         keyed(out, 'T', k);
         for (float v : r.values)
-            floatField(out, v);
+            floatField(out, floats, v);
         out.append(Eol);
     }
     sectionEnd(out);
@@ -234,10 +281,10 @@ std::string formatTextDump(const Model3DB& model)
     for (std::size_t k = 0; k < E; ++k) {
         const Normal3DB r = model.normal(k);
         keyed(out, 'N', k);
-        floatField(out, r.y);
-        floatField(out, r.z);
-        floatField(out, r.x);
-        floatField(out, r.d);
+        floatField(out, floats, r.y);
+        floatField(out, floats, r.z);
+        floatField(out, floats, r.x);
+        floatField(out, floats, r.d);
         intField(out, r.f, 10);
         out.append(Eol);
     }
@@ -266,10 +313,10 @@ std::string formatTextDump(const Model3DB& model)
     for (std::size_t k = 0; k < E; ++k) {
         const Record3DB& element = model.elements()[k];
         keyed(out, 'E', k);
-        appendRecord(out, element);
+        appendRecordWith(out, element, cachedFloat);
         for (std::uint32_t child : element.children)
             if (child < subs.size())
-                appendRecord(out, subs[child]);
+                appendRecordWith(out, subs[child], cachedFloat);
         out.append(" 255");
         out.append(Eol);
     }

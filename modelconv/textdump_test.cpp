@@ -295,6 +295,36 @@ TEST(TextDump, EmptySectionsKeepTheirHeadingsAndKeysGrowPast999)
     EXPECT_EQ(lf, crlf);
 }
 
+TEST(TextDump, RepeatedAndCollidingFloatsAreWrittenExactly)
+{
+    // The dump remembers formatted floats; many distinct and repeated values
+    // must still each come out exactly as the float field formats them.
+    Builder3DB b;
+    std::mt19937 rng(99);
+    std::vector<float> values;
+    for (int i = 0; i < 3000; ++i) {
+        std::uint32_t bits = rng();
+        float v;
+        std::memcpy(&v, &bits, sizeof v);
+        if (!std::isfinite(v) || i % 3 == 0)
+            v = static_cast<float>(i % 7) * 0.5f; // repeats
+        values.push_back(v);
+    }
+    for (std::size_t i = 0; i + 2 < values.size(); i += 3)
+        b.addPoint(values[i], values[i + 1], values[i + 2], 0);
+    const std::string dump = formatTextDump(load(b));
+    std::string expected;
+    for (std::size_t i = 0; i + 2 < values.size(); i += 3) {
+        expected += 'P';
+        appendKey(expected, i / 3);
+        expected += "= ";
+        for (int k = 0; k < 3; ++k)
+            expected += fmtFloat(values[i + k]) + " ";
+        expected += "    +0 \r\n";
+    }
+    EXPECT_NE(dump.find(expected), std::string::npos);
+}
+
 TEST(TextDump, WriteTextDumpWritesTheFileAndIgnoresAnUncreatableOne)
 {
     Builder3DB b;

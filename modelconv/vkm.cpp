@@ -43,6 +43,10 @@ std::uint32_t truncatedLowBits(double value)
 {
     if (!std::isfinite(value))
         return 0;
+    // The common case, without the division: any value inside the 64-bit
+    // range truncates exactly on conversion.
+    if (value > -9.2e18 && value < 9.2e18)
+        return static_cast<std::uint32_t>(static_cast<std::int64_t>(value));
     // fmod of an integral double by 2^32 is exact and lies in (-2^32, 2^32),
     // so the conversion below is defined; the unsigned cast wraps mod 2^32.
     const double wrapped = std::fmod(std::trunc(value), 4294967296.0);
@@ -111,6 +115,9 @@ RecordVKM convertRecord(const Record3DB& r)
     default:
         v.prefixCode = static_cast<std::uint8_t>(r.prefixCode);
         v.prefixValue = static_cast<std::uint8_t>(r.prefixValue);
+        v.indices.reserve(r.count);
+        v.secondOrS.reserve(r.count);
+        v.tValues.reserve(r.count);
         for (std::size_t j = 0; j < r.count; ++j) {
             v.indices.push_back(index(j));
             v.secondOrS.push_back(low8(256.0 * (j < r.sValues.size() ? r.sValues[j] : 0.0f)));
@@ -186,32 +193,43 @@ std::optional<std::string> vkmProblem(const Model3DB& model)
     if (I + 1 > 0xFFFF)
         return "This 3DB contains more than 65534 inserts!";
     const auto& subs = model.subRecords();
+    // The record's VKM form without building it: only its first bytes and
+    // its size matter here.
+    auto shape = [](const Record3DB& r) {
+        RecordVKM v;
+        v.type = r.type;
+        v.count = r.count;
+        if (!isPlainType(r.type))
+            v.prefixCode = static_cast<std::uint8_t>(r.prefixCode);
+        return v;
+    };
     auto misread = [](const RecordVKM& r) { return !r.hasPrefix() && r.type >= FirstViewerPrefixByte; };
+    auto misreadMessage = [](std::size_t k, const RecordVKM& r) {
+        return "Element " + std::to_string(k) + " has a record of type " + std::to_string(r.type) + " without prefix!";
+    };
     std::size_t offset = tablesSize(I, P, E);
     for (std::size_t k = 0; k < E; ++k) {
         if (offset > 0xFFFF)
             return "Element " + std::to_string(k) + " would start past byte 65535 of the VKM file!";
         const Record3DB& element = model.elements()[k];
-        ElementVKM e;
         if (element.isEmptyElement()) {
             if (element.prefixCode != 0 || !element.children.empty())
                 return "Element " + std::to_string(k) + " starts with a record of type 255!";
-        } else {
-            e.empty = false;
-            e.first = convertRecord(element);
-            if (misread(e.first))
-                return "Element " + std::to_string(k) + " has a record of type " + std::to_string(e.first.type)
-                    + " without prefix!";
-            for (std::uint32_t child : element.children) {
-                if (child >= subs.size())
-                    continue;
-                e.subRecords.push_back(convertRecord(subs[child]));
-                if (misread(e.subRecords.back()))
-                    return "Element " + std::to_string(k) + " has a record of type "
-                        + std::to_string(e.subRecords.back().type) + " without prefix!";
-            }
+            offset += 1;
+            continue;
         }
-        offset += e.size();
+        const RecordVKM first = shape(element);
+        if (misread(first))
+            return misreadMessage(k, first);
+        offset += first.size() + 1;
+        for (std::uint32_t child : element.children) {
+            if (child >= subs.size())
+                continue;
+            const RecordVKM sub = shape(subs[child]);
+            if (misread(sub))
+                return misreadMessage(k, sub);
+            offset += sub.size();
+        }
     }
     return std::nullopt;
 }
