@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <vector>
 #include <string_view>
 
@@ -14,15 +15,12 @@ namespace kvl::model {
 
 namespace dumpfmt {
 
-void appendFloat(std::string& out, float value)
+namespace {
+
+// Exact but slow: the library's correctly rounded conversion, with the
+// exponent widened to three digits.
+void appendFloatExact(std::string& out, float value, bool negative)
 {
-    const bool negative = std::signbit(value);
-    if (!std::isfinite(value)) {
-        out.append(10, ' ');
-        out.push_back(negative ? '-' : '+');
-        out.append(std::isnan(value) ? "nan" : "inf");
-        return;
-    }
     char buf[64];
     auto result = std::to_chars(buf, buf + sizeof buf, std::fabs(static_cast<double>(value)),
         std::chars_format::scientific, 6);
@@ -34,6 +32,93 @@ void appendFloat(std::string& out, float value)
     if (digits.size() < 3)
         out.append(3 - digits.size(), '0');
     out.append(digits);
+}
+
+// Fast path for the 7 significant digits of a float: scale it into
+// [10^6, 10^7) with one extended-precision multiplication by a correctly
+// rounded power of ten. The float is exact in the 64-bit mantissa, so the
+// product is off by at most 2^-63 relative, under 2e-12 absolute; when the
+// fraction lies farther than 1e-11 from both 0.5 and the integers, the
+// rounding decision is the one the exact value gives. Otherwise (ties and
+// near-ties, a few in a million) the exact conversion decides.
+constexpr bool HasExtendedPrecision = std::numeric_limits<long double>::digits >= 64;
+constexpr int FirstPower = -32, LastPower = 51;
+constexpr long double PowersOfTen[LastPower - FirstPower + 1] = {
+    1e-32L, 1e-31L, 1e-30L, 1e-29L, 1e-28L, 1e-27L, 1e-26L, 1e-25L,
+    1e-24L, 1e-23L, 1e-22L, 1e-21L, 1e-20L, 1e-19L, 1e-18L, 1e-17L,
+    1e-16L, 1e-15L, 1e-14L, 1e-13L, 1e-12L, 1e-11L, 1e-10L, 1e-9L,
+    1e-8L, 1e-7L, 1e-6L, 1e-5L, 1e-4L, 1e-3L, 1e-2L, 1e-1L,
+    1e0L, 1e1L, 1e2L, 1e3L, 1e4L, 1e5L, 1e6L, 1e7L,
+    1e8L, 1e9L, 1e10L, 1e11L, 1e12L, 1e13L, 1e14L, 1e15L,
+    1e16L, 1e17L, 1e18L, 1e19L, 1e20L, 1e21L, 1e22L, 1e23L,
+    1e24L, 1e25L, 1e26L, 1e27L, 1e28L, 1e29L, 1e30L, 1e31L,
+    1e32L, 1e33L, 1e34L, 1e35L, 1e36L, 1e37L, 1e38L, 1e39L,
+    1e40L, 1e41L, 1e42L, 1e43L, 1e44L, 1e45L, 1e46L, 1e47L,
+    1e48L, 1e49L, 1e50L, 1e51L };
+
+bool appendFloatFast(std::string& out, float value, bool negative)
+{
+    if (!HasExtendedPrecision)
+        return false;
+    const long double x = std::fabs(static_cast<long double>(value));
+    int binaryExponent = 0;
+    std::frexp(static_cast<double>(value), &binaryExponent); // x in [2^(b-1), 2^b)
+    int decimalExponent = static_cast<int>(std::floor((binaryExponent - 1) * 0.30102999566398120));
+    auto scaled = [&](int e) {
+        const int p = 6 - e;
+        return (p < FirstPower || p > LastPower) ? -1.0L : x * PowersOfTen[p - FirstPower];
+    };
+    long double y = scaled(decimalExponent);
+    if (y >= 1e7L)
+        y = scaled(++decimalExponent);
+    if (!(y >= 1e6L && y < 1e7L))
+        return false;
+    std::uint32_t n = static_cast<std::uint32_t>(y);
+    const long double fraction = y - static_cast<long double>(n);
+    constexpr long double Margin = 1e-11L;
+    if (fraction < Margin || fraction > 1 - Margin || std::fabs(fraction - 0.5L) < Margin)
+        return false;
+    if (fraction > 0.5L)
+        ++n;
+    if (n == 10000000) {
+        n = 1000000;
+        ++decimalExponent;
+    }
+    char text[14];
+    text[0] = negative ? '-' : '+';
+    for (int i = 8; i >= 3; --i) {
+        text[i] = static_cast<char>('0' + n % 10);
+        n /= 10;
+    }
+    text[2] = '.';
+    text[1] = static_cast<char>('0' + n);
+    text[9] = 'e';
+    text[10] = decimalExponent < 0 ? '-' : '+';
+    const int magnitude = decimalExponent < 0 ? -decimalExponent : decimalExponent;
+    text[11] = static_cast<char>('0' + magnitude / 100);
+    text[12] = static_cast<char>('0' + magnitude / 10 % 10);
+    text[13] = static_cast<char>('0' + magnitude % 10);
+    out.append(text, sizeof text);
+    return true;
+}
+
+} // namespace
+
+void appendFloat(std::string& out, float value)
+{
+    const bool negative = std::signbit(value);
+    if (!std::isfinite(value)) {
+        out.append(10, ' ');
+        out.push_back(negative ? '-' : '+');
+        out.append(std::isnan(value) ? "nan" : "inf");
+        return;
+    }
+    if (value == 0.0f) {
+        out.append(negative ? "-0.000000e+000" : "+0.000000e+000");
+        return;
+    }
+    if (!appendFloatFast(out, value, negative))
+        appendFloatExact(out, value, negative);
 }
 
 void appendInt(std::string& out, long long value, int width, bool plus)

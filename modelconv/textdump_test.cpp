@@ -73,6 +73,27 @@ TEST(DumpFormat, FloatsAgreeWithTheCLibraryOnRandomBitPatterns)
             continue;
         ASSERT_EQ(fmtFloat(v), referenceFloat(v)) << bits;
     }
+    // Neighbours of the powers of ten, where the decimal exponent changes,
+    // and floats next to 7-digit halfway points, where rounding is closest.
+    for (int e = -45; e <= 38; ++e) {
+        float up = static_cast<float>(std::pow(10.0L, static_cast<long double>(e)));
+        float down = up;
+        for (int k = 0; k < 50; ++k) {
+            if (std::isfinite(up)) {
+                ASSERT_EQ(fmtFloat(up), referenceFloat(up)) << up;
+            }
+            ASSERT_EQ(fmtFloat(down), referenceFloat(down)) << down;
+            up = std::nextafter(up, std::numeric_limits<float>::infinity());
+            down = std::nextafter(down, 0.0f);
+        }
+    }
+    for (int i = 0; i < 20000; ++i) {
+        const double halfway = static_cast<double>(rng() % 9000000 + 1000000) + 0.5;
+        float v = static_cast<float>(halfway * std::pow(10.0, static_cast<int>(rng() % 80) - 51));
+        for (int k = 0; k < 3 && std::isfinite(v); ++k, v = std::nextafter(v, 1e38f))
+            ASSERT_EQ(fmtFloat(v), referenceFloat(v)) << v;
+    }
+    EXPECT_EQ(fmtFloat(1.2345675f), referenceFloat(1.2345675f));
 }
 
 TEST(DumpFormat, IntegerFieldsAndKeys)
