@@ -3,6 +3,8 @@
 
 #include "common/fileimage.h"
 
+#include <bit>
+
 #include <string_view>
 
 namespace kvl::model {
@@ -18,6 +20,14 @@ constexpr std::uint8_t FirstPrefixCode = 8;
 // generous sharing factor, and refuse beyond it instead of running out of
 // memory.
 constexpr std::size_t ChainSharingFactor = 4;
+
+// A float field through the bounds-checked view, 0 when it is not there.
+// (Read as its 32 bits: an optional integer comes back in a register, an
+// optional float through memory, which costs more than the rest of a read.)
+float floatAt(ByteView view, std::size_t at)
+{
+    return std::bit_cast<float>(view.u32(at).value_or(0));
+}
 
 std::string bad(std::string_view what)
 {
@@ -38,8 +48,8 @@ void readTexturedVertices(ByteView view, std::size_t at, Record3DB& r)
     r.tValues.resize(r.count);
     for (std::size_t j = 0; j < r.count; ++j, at += 12) {
         r.indices[j] = view.u8(at).value_or(0);
-        r.sValues[j] = view.f32(at + 4).value_or(0.0f);
-        r.tValues[j] = view.f32(at + 8).value_or(0.0f);
+        r.sValues[j] = floatAt(view, at + 4);
+        r.tValues[j] = floatAt(view, at + 8);
     }
 }
 
@@ -147,14 +157,14 @@ bool decodeRecord(ByteView view, std::size_t pos, bool isSubRecord, Record3DB& r
 Insert3DB Model3DB::insert(std::size_t k) const
 {
     std::size_t at = k * InsertSize3DB;
-    return { m_inserts.f32(at).value_or(0), m_inserts.f32(at + 4).value_or(0), m_inserts.f32(at + 8).value_or(0),
+    return { floatAt(m_inserts, at), floatAt(m_inserts, at + 4), floatAt(m_inserts, at + 8),
         m_inserts.u8(at + 12).value_or(0), m_inserts.u8(at + 13).value_or(0), m_inserts.u16(at + 14).value_or(0) };
 }
 
 Point3DB Model3DB::point(std::size_t k) const
 {
     std::size_t at = k * PointSize3DB;
-    return { m_points.f32(at).value_or(0), m_points.f32(at + 4).value_or(0), m_points.f32(at + 8).value_or(0),
+    return { floatAt(m_points, at), floatAt(m_points, at + 4), floatAt(m_points, at + 8),
         m_points.i16(at + 12).value_or(0) };
 }
 
@@ -163,15 +173,15 @@ Tvn3DB Model3DB::tvn(std::size_t k) const
     std::size_t at = k * TvnSize3DB;
     Tvn3DB t;
     for (std::size_t i = 0; i < 4; ++i)
-        t.values[i] = m_tvns.f32(at + 4 * i).value_or(0);
+        t.values[i] = floatAt(m_tvns, at + 4 * i);
     return t;
 }
 
 Normal3DB Model3DB::normal(std::size_t k) const
 {
     std::size_t at = k * NormalSize3DB;
-    return { m_normals.f32(at).value_or(0), m_normals.f32(at + 4).value_or(0), m_normals.f32(at + 8).value_or(0),
-        m_normals.f32(at + 12).value_or(0), m_normals.i16(at + 16).value_or(0) };
+    return { floatAt(m_normals, at), floatAt(m_normals, at + 4), floatAt(m_normals, at + 8),
+        floatAt(m_normals, at + 12), m_normals.i16(at + 16).value_or(0) };
 }
 
 Sequence3DB Model3DB::sequenceStart() const
@@ -253,15 +263,16 @@ bool decode3DB(Model3DB& model, std::vector<std::uint8_t> image, std::string& er
 
     // The element chains.
     m.m_elements.resize(E);
+    m.m_subRecords.reserve(E / 4);
     const std::uint64_t walkBudget = std::uint64_t(size) * ChainSharingFactor;
     std::uint64_t walked = 0;
     std::size_t lastTerminator = 0;
     bool lastWasEmpty = false; // its only byte is the 255 (not: its type is 255)
     for (std::size_t i = 0; i < E; ++i) {
         const std::uint64_t start = HeaderSize3DB + std::uint64_t(m.elementOffset(i));
-        const std::string which = "element " + std::to_string(i);
+        auto which = [i] { return "element " + std::to_string(i); };
         if (start >= size)
-            return fail(which + " starts at byte " + std::to_string(start) + ", past the end of the "
+            return fail(which() + " starts at byte " + std::to_string(start) + ", past the end of the "
                 + std::to_string(size) + "-byte file");
         std::size_t pos = start;
         Record3DB& element = m.m_elements[i];
@@ -275,7 +286,7 @@ bool decode3DB(Model3DB& model, std::vector<std::uint8_t> image, std::string& er
                 Record3DB sub;
                 Record3DB& r = first ? element : sub;
                 if (!decodeRecord(view, pos, !first, r, next))
-                    return fail(which + " (starting at byte " + std::to_string(start)
+                    return fail(which() + " (starting at byte " + std::to_string(start)
                         + ") has a record at byte " + std::to_string(pos) + " that runs past the end of the file");
                 if (!first) {
                     element.children.push_back(static_cast<std::uint32_t>(m.m_subRecords.size()));
@@ -285,7 +296,7 @@ bool decode3DB(Model3DB& model, std::vector<std::uint8_t> image, std::string& er
                 pos = next;
                 auto following = view.u8(pos);
                 if (!following)
-                    return fail(which + " (starting at byte " + std::to_string(start)
+                    return fail(which() + " (starting at byte " + std::to_string(start)
                         + ") has no end byte 255 before the end of the file");
                 if (*following == ElementEnd)
                     break;
