@@ -49,8 +49,9 @@ class Converter : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
         m_dir = fs::temp_directory_path()
-            / ("modelconv_converter_test_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+            / ("modelconv_converter_test_" + std::string(test->test_suite_name()) + "_" + test->name());
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
     }

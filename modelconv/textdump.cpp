@@ -1,4 +1,9 @@
 // The commented text dump of a .3DB model.
+//
+// A large model gives tens of megabytes of text, nearly all of it fixed-width
+// number fields, so the dump is written straight into one growing character
+// buffer: every field has a known maximum width and each record makes room
+// for all of its fields at once.
 #include "modelconv/textdump.h"
 
 #include "common/fileimage.h"
@@ -8,30 +13,36 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <vector>
+#include <memory>
 #include <string_view>
+#include <vector>
 
 namespace kvl::model {
 
-namespace dumpfmt {
-
 namespace {
 
-// Exact but slow: the library's correctly rounded conversion, with the
-// exponent widened to three digits.
-void appendFloatExact(std::string& out, float value, bool negative)
+/// Width of every float field.
+constexpr std::size_t FloatWidth = 14;
+/// Upper bound of an integer field of width 10 or less (sign and 19 digits).
+constexpr std::size_t IntMax = 21;
+
+// Exact but slow: the library's correctly rounded conversion of the
+// magnitude, with the exponent widened to three digits.
+void putFloatExact(char* out, float value, bool negative)
 {
     char buf[64];
     auto result = std::to_chars(buf, buf + sizeof buf, std::fabs(static_cast<double>(value)),
         std::chars_format::scientific, 6);
     std::string_view text(buf, static_cast<std::size_t>(result.ptr - buf)); // "1.500000e+01"
-    std::size_t e = text.find('e');
-    out.push_back(negative ? '-' : '+');
-    out.append(text.substr(0, e + 2)); // mantissa, 'e' and the exponent's sign
+    const std::size_t e = text.find('e');
     std::string_view digits = text.substr(e + 2);
-    if (digits.size() < 3)
-        out.append(3 - digits.size(), '0');
-    out.append(digits);
+    char* p = out;
+    *p++ = negative ? '-' : '+';
+    std::memcpy(p, text.data(), e + 2); // mantissa, 'e' and the exponent's sign
+    p += e + 2;
+    for (std::size_t i = digits.size(); i < 3; ++i)
+        *p++ = '0';
+    std::memcpy(p, digits.data(), digits.size());
 }
 
 // Fast path for the 7 significant digits of a float: scale it into
@@ -56,7 +67,7 @@ constexpr long double PowersOfTen[LastPower - FirstPower + 1] = {
     1e40L, 1e41L, 1e42L, 1e43L, 1e44L, 1e45L, 1e46L, 1e47L,
     1e48L, 1e49L, 1e50L, 1e51L };
 
-bool appendFloatFast(std::string& out, float value, bool negative)
+bool putFloatFast(char* text, float value, bool negative)
 {
     if (!HasExtendedPrecision)
         return false;
@@ -84,7 +95,6 @@ bool appendFloatFast(std::string& out, float value, bool negative)
         n = 1000000;
         ++decimalExponent;
     }
-    char text[14];
     text[0] = negative ? '-' : '+';
     for (int i = 8; i >= 3; --i) {
         text[i] = static_cast<char>('0' + n % 10);
@@ -98,147 +108,83 @@ bool appendFloatFast(std::string& out, float value, bool negative)
     text[11] = static_cast<char>('0' + magnitude / 100);
     text[12] = static_cast<char>('0' + magnitude / 10 % 10);
     text[13] = static_cast<char>('0' + magnitude % 10);
-    out.append(text, sizeof text);
     return true;
 }
 
-} // namespace
-
-void appendFloat(std::string& out, float value)
+/// Writes the 14-character float field at `out`.
+void putFloat(char* out, float value)
 {
     const bool negative = std::signbit(value);
     if (!std::isfinite(value)) {
-        out.append(10, ' ');
-        out.push_back(negative ? '-' : '+');
-        out.append(std::isnan(value) ? "nan" : "inf");
+        std::memset(out, ' ', 10);
+        out[10] = negative ? '-' : '+';
+        std::memcpy(out + 11, std::isnan(value) ? "nan" : "inf", 3);
         return;
     }
     if (value == 0.0f) {
-        out.append(negative ? "-0.000000e+000" : "+0.000000e+000");
+        std::memcpy(out, negative ? "-0.000000e+000" : "+0.000000e+000", FloatWidth);
         return;
     }
-    if (!appendFloatFast(out, value, negative))
-        appendFloatExact(out, value, negative);
+    if (!putFloatFast(out, value, negative))
+        putFloatExact(out, value, negative);
 }
 
-void appendInt(std::string& out, long long value, int width, bool plus)
+/// Writes an integer right-aligned in `width` (wider when it must be);
+/// returns the characters written (at most IntMax for widths up to 10).
+std::size_t putInt(char* out, long long value, int width, bool plus = false)
 {
-    char buf[32];
-    char* p = buf;
-    if (plus && value >= 0)
-        *p++ = '+';
-    p = std::to_chars(p, buf + sizeof buf, value).ptr;
-    const int length = static_cast<int>(p - buf);
-    if (length < width)
-        out.append(static_cast<std::size_t>(width - length), ' ');
-    out.append(buf, p);
+    char digits[24];
+    char* end = digits + sizeof digits;
+    char* p = end;
+    unsigned long long magnitude
+        = value < 0 ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
+    do {
+        *--p = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0)
+        *--p = '-';
+    else if (plus)
+        *--p = '+';
+    const std::size_t length = static_cast<std::size_t>(end - p);
+    const std::size_t pad = length < static_cast<std::size_t>(width) ? static_cast<std::size_t>(width) - length : 0;
+    std::memset(out, ' ', pad);
+    std::memcpy(out + pad, p, length);
+    return pad + length;
 }
 
-void appendKey(std::string& out, std::size_t number)
+/// The record number: at least three digits, zero-padded.
+std::size_t putKey(char* out, std::size_t number)
 {
-    char buf[32];
-    char* p = std::to_chars(buf, buf + sizeof buf, number).ptr;
-    const std::size_t length = static_cast<std::size_t>(p - buf);
-    if (length < 3)
-        out.append(3 - length, '0');
-    out.append(buf, p);
+    char digits[24];
+    char* end = digits + sizeof digits;
+    char* p = end;
+    do {
+        *--p = static_cast<char>('0' + number % 10);
+        number /= 10;
+    } while (number != 0);
+    while (end - p < 3)
+        *--p = '0';
+    const std::size_t length = static_cast<std::size_t>(end - p);
+    std::memcpy(out, p, length);
+    return length;
 }
-
-namespace {
-
-template <typename FloatWriter>
-void appendRecordWith(std::string& out, const Record3DB& r, FloatWriter&& writeFloat)
-{
-    if (r.isEmptyElement())
-        return;
-    if (r.prefixCode > 130 && r.prefixCode < 200) {
-        appendInt(out, r.prefixCode, 4);
-        appendInt(out, r.prefixValue, 4);
-    }
-    // A prefixed record with body type 1 to 4 was read with the textured
-    // layout, so it may lack the entries its type shows: those read as 0.
-    auto index = [&](std::size_t j) -> long long { return j < r.indices.size() ? r.indices[j] : 0; };
-    switch (r.type) {
-    case 1:
-        out.append("   1");
-        appendInt(out, r.attribute1, 4);
-        appendInt(out, index(0), 6);
-        appendInt(out, index(1), 6);
-        break;
-    case 2:
-        out.append("   2");
-        appendInt(out, r.attribute1, 4);
-        appendInt(out, index(0), 6);
-        break;
-    case 3:
-        out.append("   3");
-        appendInt(out, r.count, 4);
-        appendInt(out, r.attribute1, 4);
-        for (std::size_t j = 0; j < r.count; ++j)
-            appendInt(out, index(j), 6);
-        break;
-    case 4:
-        out.append("   4");
-        appendInt(out, r.count, 4);
-        for (std::size_t j = 0; j < r.count; ++j) {
-            appendInt(out, index(j), 6);
-            appendInt(out, j < r.secondValues.size() ? r.secondValues[j] : 0, 4);
-        }
-        break;
-    default:
-        appendInt(out, r.type, 4);
-        appendInt(out, r.count, 4);
-        appendInt(out, r.attribute1, 4);
-        appendInt(out, r.attribute2, 4);
-        for (std::size_t j = 0; j < r.count; ++j) {
-            appendInt(out, index(j), 6);
-            out.push_back(' ');
-            writeFloat(out, j < r.sValues.size() ? r.sValues[j] : 0.0f);
-            out.push_back(' ');
-            writeFloat(out, j < r.tValues.size() ? r.tValues[j] : 0.0f);
-            out.push_back(' ');
-        }
-        break;
-    }
-}
-
-} // namespace
-
-void appendRecord(std::string& out, const Record3DB& r)
-{
-    appendRecordWith(out, r, [](std::string& o, float v) { appendFloat(o, v); });
-}
-
-} // namespace dumpfmt
-
-namespace {
-
-using namespace dumpfmt;
-
-constexpr std::string_view Eol = "\r\n";
 
 // Models repeat many float values (texture coordinates, axis-aligned normal
-// components, zeros), and exact decimal formatting is the costliest part of
-// the dump: remember recent results in a small direct-mapped table.
+// components, zeros): remember recent results in a small direct-mapped table.
 class FloatCache {
 public:
-    void append(std::string& out, float value)
+    void put(char* out, float value)
     {
         std::uint32_t bits;
         std::memcpy(&bits, &value, sizeof bits);
         Entry& e = m_entries[(bits ^ (bits >> 15)) % Size];
         if (!e.valid || e.bits != bits) {
-            std::string text;
-            appendFloat(text, value);
-            if (text.size() != sizeof e.text) {
-                out.append(text);
-                return;
-            }
-            std::memcpy(e.text, text.data(), sizeof e.text);
+            putFloat(e.text, value);
             e.bits = bits;
             e.valid = true;
         }
-        out.append(e.text, sizeof e.text);
+        std::memcpy(out, e.text, FloatWidth);
     }
 
 private:
@@ -246,188 +192,348 @@ private:
     struct Entry {
         std::uint32_t bits = 0;
         bool valid = false;
-        char text[14] = {};
+        char text[FloatWidth] = {};
     };
     std::vector<Entry> m_entries = std::vector<Entry>(Size);
 };
 
-void line(std::string& out, std::string_view text)
+/// The growing output buffer. `room(n)` makes sure n more characters fit and
+/// returns where they go; the writer then moves on with `advance`.
+class Sink {
+public:
+    explicit Sink(std::size_t capacity)
+        : m_data(std::make_unique_for_overwrite<char[]>(capacity))
+        , m_capacity(capacity)
+    {
+    }
+
+    char* room(std::size_t n)
+    {
+        if (m_capacity - m_used < n) {
+            const std::size_t capacity = std::max(2 * m_capacity, m_used + n);
+            auto data = std::make_unique_for_overwrite<char[]>(capacity);
+            std::memcpy(data.get(), m_data.get(), m_used);
+            m_data = std::move(data);
+            m_capacity = capacity;
+        }
+        return m_data.get() + m_used;
+    }
+    void advance(std::size_t n) { m_used += n; }
+    void put(std::string_view text)
+    {
+        std::memcpy(room(text.size()), text.data(), text.size());
+        m_used += text.size();
+    }
+    std::string_view text() const { return { m_data.get(), m_used }; }
+
+private:
+    std::unique_ptr<char[]> m_data;
+    std::size_t m_capacity = 0;
+    std::size_t m_used = 0;
+};
+
+/// Upper bound of the characters one record takes.
+std::size_t recordRoom(const Record3DB& r)
 {
-    out.append(text);
-    out.append(Eol);
+    // Prefix and four leading fields, then per vertex an index, a blank and
+    // two floats with their blanks (the widest per-vertex layout).
+    return 8 * IntMax + std::size_t(r.count) * (IntMax + 3 + 2 * FloatWidth) + 2 * IntMax;
 }
 
-void keyed(std::string& out, char letter, std::size_t number)
+/// Writes one record by the record rule at `out`; returns its length.
+template <typename FloatWriter>
+std::size_t putRecord(char* out, const Record3DB& r, FloatWriter&& writeFloat)
 {
-    out.push_back(letter);
-    appendKey(out, number);
-    out.append("= ");
+    if (r.isEmptyElement())
+        return 0;
+    char* p = out;
+    if (r.prefixCode > 130 && r.prefixCode < 200) {
+        p += putInt(p, r.prefixCode, 4);
+        p += putInt(p, r.prefixValue, 4);
+    }
+    // A prefixed record with body type 1 to 4 was read with the textured
+    // layout, so it may lack the entries its type shows: those read as 0.
+    auto index = [&](std::size_t j) -> long long { return j < r.indices.size() ? r.indices[j] : 0; };
+    switch (r.type) {
+    case 1:
+        std::memcpy(p, "   1", 4);
+        p += 4;
+        p += putInt(p, r.attribute1, 4);
+        p += putInt(p, index(0), 6);
+        p += putInt(p, index(1), 6);
+        break;
+    case 2:
+        std::memcpy(p, "   2", 4);
+        p += 4;
+        p += putInt(p, r.attribute1, 4);
+        p += putInt(p, index(0), 6);
+        break;
+    case 3:
+        std::memcpy(p, "   3", 4);
+        p += 4;
+        p += putInt(p, r.count, 4);
+        p += putInt(p, r.attribute1, 4);
+        for (std::size_t j = 0; j < r.count; ++j)
+            p += putInt(p, index(j), 6);
+        break;
+    case 4:
+        std::memcpy(p, "   4", 4);
+        p += 4;
+        p += putInt(p, r.count, 4);
+        for (std::size_t j = 0; j < r.count; ++j) {
+            p += putInt(p, index(j), 6);
+            p += putInt(p, j < r.secondValues.size() ? r.secondValues[j] : 0, 4);
+        }
+        break;
+    default:
+        p += putInt(p, r.type, 4);
+        p += putInt(p, r.count, 4);
+        p += putInt(p, r.attribute1, 4);
+        p += putInt(p, r.attribute2, 4);
+        for (std::size_t j = 0; j < r.count; ++j) {
+            p += putInt(p, index(j), 6);
+            *p++ = ' ';
+            writeFloat(p, j < r.sValues.size() ? r.sValues[j] : 0.0f);
+            p += FloatWidth;
+            *p++ = ' ';
+            writeFloat(p, j < r.tValues.size() ? r.tValues[j] : 0.0f);
+            p += FloatWidth;
+            *p++ = ' ';
+        }
+        break;
+    }
+    return static_cast<std::size_t>(p - out);
 }
 
-void floatField(std::string& out, FloatCache& cache, float value)
+} // namespace
+
+namespace dumpfmt {
+
+void appendFloat(std::string& out, float value)
 {
-    cache.append(out, value);
-    out.push_back(' ');
+    char text[FloatWidth];
+    putFloat(text, value);
+    out.append(text, FloatWidth);
 }
 
-void intField(std::string& out, long long value, int width, bool plus = false)
+void appendInt(std::string& out, long long value, int width, bool plus)
 {
-    appendInt(out, value, width, plus);
-    out.push_back(' ');
+    char text[64];
+    out.append(text, putInt(text, value, std::min(width, 40), plus));
 }
 
-void bytesLine(std::string& out, std::string_view label, ByteView bytes)
+void appendKey(std::string& out, std::size_t number)
 {
-    out.append(label);
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        appendInt(out, bytes.u8(i).value_or(0), 4);
-    out.append(Eol);
+    char text[32];
+    out.append(text, putKey(text, number));
 }
 
-void sectionEnd(std::string& out)
+void appendRecord(std::string& out, const Record3DB& r)
 {
-    line(out, "[END]");
-    out.append(Eol);
+    std::vector<char> text(recordRoom(r));
+    out.append(text.data(), putRecord(text.data(), r, [](char* p, float v) { putFloat(p, v); }));
+}
+
+} // namespace dumpfmt
+
+namespace {
+
+constexpr std::string_view Eol = "\r\n";
+
+/// Writes the dump into `out`.
+class DumpWriter {
+public:
+    explicit DumpWriter(Sink& out) : m_out(out) { }
+
+    void line(std::string_view text)
+    {
+        m_out.put(text);
+        m_out.put(Eol);
+    }
+
+    /// A record line: key, then `floats` float fields and integer fields, each
+    /// followed by a blank, then the line end.
+    struct Int {
+        long long value;
+        int width;
+        bool plus;
+    };
+    void record(char letter, std::size_t number, std::initializer_list<float> floats, std::initializer_list<Int> ints)
+    {
+        char* start = m_out.room(IntMax + 3 + floats.size() * (FloatWidth + 1) + ints.size() * (IntMax + 1) + 2);
+        char* p = start;
+        *p++ = letter;
+        p += putKey(p, number);
+        *p++ = '=';
+        *p++ = ' ';
+        for (float v : floats) {
+            m_floats.put(p, v);
+            p += FloatWidth;
+            *p++ = ' ';
+        }
+        for (const Int& i : ints) {
+            p += putInt(p, i.value, i.width, i.plus);
+            *p++ = ' ';
+        }
+        *p++ = '\r';
+        *p++ = '\n';
+        m_out.advance(static_cast<std::size_t>(p - start));
+    }
+
+    void sequence(std::size_t number, Sequence3DB s)
+    {
+        char* start = m_out.room(IntMax + 5 + 2 * IntMax + 2);
+        char* p = start;
+        *p++ = 'S';
+        p += putKey(p, number);
+        *p++ = '=';
+        *p++ = ' ';
+        p += putInt(p, s.back, 6);
+        p += putInt(p, s.front, 6);
+        *p++ = '\r';
+        *p++ = '\n';
+        m_out.advance(static_cast<std::size_t>(p - start));
+    }
+
+    void element(std::size_t number, const Record3DB& element, const std::vector<Record3DB>& subs)
+    {
+        char* start = m_out.room(IntMax + 3);
+        char* p = start;
+        *p++ = 'E';
+        p += putKey(p, number);
+        *p++ = '=';
+        *p++ = ' ';
+        m_out.advance(static_cast<std::size_t>(p - start));
+        auto cached = [this](char* at, float v) { m_floats.put(at, v); };
+        m_out.advance(putRecord(m_out.room(recordRoom(element)), element, cached));
+        for (std::uint32_t child : element.children) {
+            if (child < subs.size())
+                m_out.advance(putRecord(m_out.room(recordRoom(subs[child])), subs[child], cached));
+        }
+        m_out.put(" 255\r\n");
+    }
+
+    void bytes(std::string_view label, ByteView bytes)
+    {
+        m_out.put(label);
+        char* start = m_out.room(4 * bytes.size() + 2);
+        char* p = start;
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            p += putInt(p, bytes.u8(i).value_or(0), 4);
+        *p++ = '\r';
+        *p++ = '\n';
+        m_out.advance(static_cast<std::size_t>(p - start));
+    }
+
+    void sectionEnd() { m_out.put("[END]\r\n\r\n"); }
+
+private:
+    Sink& m_out;
+    FloatCache m_floats;
+};
+
+void writeDump(Sink& sink, const Model3DB& model)
+{
+    const std::size_t I = static_cast<std::size_t>(std::max(0, model.insertCount()));
+    const std::size_t P = static_cast<std::size_t>(std::max(0, model.pointCount()));
+    const std::size_t T = static_cast<std::size_t>(std::max(0, model.tvnCount()));
+    const std::size_t E = model.elements().size();
+    DumpWriter w(sink);
+
+    w.line("; This is a text version of a 3DB file");
+    w.line("; There are 8 sectors : HEADER , INSERT, POINTS, TVN, NORMAL, SEQUENCE, ELEMENTS and ENDBYTES");
+    w.line("; The  [END] statement indicates the end of a sector");
+    w.line("; The  [EOF] statement indicates the end of the file");
+    w.line("; Comments starts with ;");
+    w.line("; THIS FILE IS NOT COMPATIBLE WITH VKM STUDIO OR VKM STUDIO CONVERTER!");
+    w.line(";");
+
+    w.line("[HEADER]");
+    w.bytes("UNKNOWN=", model.headerUnknown());
+    w.line("SUB MATRICES=" + std::to_string(model.insertCount()));
+    w.line("POINTS=" + std::to_string(model.pointCount()));
+    w.line("TRUE VERTEX NORMALS=" + std::to_string(model.tvnCount()));
+    w.line("ELEMENTS=" + std::to_string(model.elementCount()));
+    w.sectionEnd();
+
+    w.line("[INSERT]");
+    w.line(";I000=            y             z             x cod num  term");
+    for (std::size_t k = 0; k < I; ++k) {
+        const Insert3DB r = model.insert(k);
+        w.record('I', k, { r.y, r.z, r.x }, { { r.cod, 4, false }, { r.num, 4, false }, { r.term, 4, false } });
+    }
+    w.sectionEnd();
+
+    w.line("[POINTS]");
+    w.line(";P000=            y             z             x       b");
+    for (std::size_t k = 0; k < P; ++k) {
+        const Point3DB r = model.point(k);
+        w.record('P', k, { r.y, r.z, r.x }, { { r.b, 6, true } });
+    }
+    w.sectionEnd();
+
+    w.line("[TVNS]");
+    w.line(";T000=            y             z             x           ???");
+    for (std::size_t k = 0; k < T; ++k) {
+        const Tvn3DB r = model.tvn(k);
+        w.record('T', k, { r.values[0], r.values[1], r.values[2], r.values[3] }, {});
+    }
+    w.sectionEnd();
+
+    w.line("[NORMALS]");
+    w.line(";N000=            y             z             x             d           f");
+    for (std::size_t k = 0; k < E; ++k) {
+        const Normal3DB r = model.normal(k);
+        w.record('N', k, { r.y, r.z, r.x, r.d }, { { r.f, 10, false } });
+    }
+    w.sectionEnd();
+
+    w.line("[SEQUENCE]");
+    w.line(";S000=  Back Front");
+    w.line(";the first line is the start point of rendering sequence");
+    w.sequence(0, model.sequenceStart());
+    for (std::size_t k = 0; k < E; ++k)
+        w.sequence(k, model.sequence(k));
+    w.sectionEnd();
+
+    w.line("[ELEMENTS]");
+    w.line(";E000= data endcode");
+    for (std::size_t k = 0; k < E; ++k)
+        w.element(k, model.elements()[k], model.subRecords());
+    w.sectionEnd();
+
+    w.line("[ENDBYTES]");
+    const ByteView end = model.endBlock();
+    w.bytes("UNKNOWN=", end.sub(0, 36).value_or(ByteView()));
+    std::string name = "TEXTURE NAME=";
+    const ByteView field = model.textureNameField();
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        const std::uint8_t c = field.u8(i).value_or(0);
+        if (c != 0)
+            name.push_back(static_cast<char>(c));
+    }
+    w.line(name);
+    w.bytes("UNKNOWN2=", end.sub(50, 54).value_or(ByteView()));
+    w.line("");
+    w.line("; end of this file");
+    sink.put("[EOF]");
 }
 
 } // namespace
 
 std::string formatTextDump(const Model3DB& model)
 {
-    const std::size_t I = static_cast<std::size_t>(std::max(0, model.insertCount()));
-    const std::size_t P = static_cast<std::size_t>(std::max(0, model.pointCount()));
-    const std::size_t T = static_cast<std::size_t>(std::max(0, model.tvnCount()));
-    const std::size_t E = model.elements().size();
-
-    std::string out;
-    // A guess at the size, so that large models do not reallocate often:
-    // records take up to about four times their file bytes as text.
-    out.reserve(4096 + 4 * model.image().size());
-    FloatCache floats;
-    auto cachedFloat = [&floats](std::string& o, float v) { floats.append(o, v); };
-
-    line(out, "; This is a text version of a 3DB file");
-    line(out, "; There are 8 sectors : HEADER , INSERT, POINTS, TVN, NORMAL, SEQUENCE, ELEMENTS and ENDBYTES");
-    line(out, "; The  [END] statement indicates the end of a sector");
-    line(out, "; The  [EOF] statement indicates the end of the file");
-    line(out, "; Comments starts with ;");
-    line(out, "; THIS FILE IS NOT COMPATIBLE WITH VKM STUDIO OR VKM STUDIO CONVERTER!");
-    line(out, ";");
-
-    line(out, "[HEADER]");
-    bytesLine(out, "UNKNOWN=", model.headerUnknown());
-    out.append("SUB MATRICES=" + std::to_string(model.insertCount())).append(Eol);
-    out.append("POINTS=" + std::to_string(model.pointCount())).append(Eol);
-    out.append("TRUE VERTEX NORMALS=" + std::to_string(model.tvnCount())).append(Eol);
-    out.append("ELEMENTS=" + std::to_string(model.elementCount())).append(Eol);
-    sectionEnd(out);
-
-    line(out, "[INSERT]");
-    line(out, ";I000=            y             z             x cod num  term");
-    for (std::size_t k = 0; k < I; ++k) {
-        const Insert3DB r = model.insert(k);
-        keyed(out, 'I', k);
-        floatField(out, floats, r.y);
-        floatField(out, floats, r.z);
-        floatField(out, floats, r.x);
-        intField(out, r.cod, 4);
-        intField(out, r.num, 4);
-        intField(out, r.term, 4);
-        out.append(Eol);
-    }
-    sectionEnd(out);
-
-    line(out, "[POINTS]");
-    line(out, ";P000=            y             z             x       b");
-    for (std::size_t k = 0; k < P; ++k) {
-        const Point3DB r = model.point(k);
-        keyed(out, 'P', k);
-        floatField(out, floats, r.y);
-        floatField(out, floats, r.z);
-        floatField(out, floats, r.x);
-        intField(out, r.b, 6, true);
-        out.append(Eol);
-    }
-    sectionEnd(out);
-
-    line(out, "[TVNS]");
-    line(out, ";T000=            y             z             x           ???");
-    for (std::size_t k = 0; k < T; ++k) {
-        const Tvn3DB r = model.tvn(k);
-        keyed(out, 'T', k);
-        for (float v : r.values)
-            floatField(out, floats, v);
-        out.append(Eol);
-    }
-    sectionEnd(out);
-
-    line(out, "[NORMALS]");
-    line(out, ";N000=            y             z             x             d           f");
-    for (std::size_t k = 0; k < E; ++k) {
-        const Normal3DB r = model.normal(k);
-        keyed(out, 'N', k);
-        floatField(out, floats, r.y);
-        floatField(out, floats, r.z);
-        floatField(out, floats, r.x);
-        floatField(out, floats, r.d);
-        intField(out, r.f, 10);
-        out.append(Eol);
-    }
-    sectionEnd(out);
-
-    line(out, "[SEQUENCE]");
-    line(out, ";S000=  Back Front");
-    line(out, ";the first line is the start point of rendering sequence");
-    const Sequence3DB start = model.sequenceStart();
-    keyed(out, 'S', 0);
-    appendInt(out, start.back, 6);
-    appendInt(out, start.front, 6);
-    out.append(Eol);
-    for (std::size_t k = 0; k < E; ++k) {
-        const Sequence3DB r = model.sequence(k);
-        keyed(out, 'S', k);
-        appendInt(out, r.back, 6);
-        appendInt(out, r.front, 6);
-        out.append(Eol);
-    }
-    sectionEnd(out);
-
-    line(out, "[ELEMENTS]");
-    line(out, ";E000= data endcode");
-    const auto& subs = model.subRecords();
-    for (std::size_t k = 0; k < E; ++k) {
-        const Record3DB& element = model.elements()[k];
-        keyed(out, 'E', k);
-        appendRecordWith(out, element, cachedFloat);
-        for (std::uint32_t child : element.children)
-            if (child < subs.size())
-                appendRecordWith(out, subs[child], cachedFloat);
-        out.append(" 255");
-        out.append(Eol);
-    }
-    sectionEnd(out);
-
-    line(out, "[ENDBYTES]");
-    const ByteView end = model.endBlock();
-    bytesLine(out, "UNKNOWN=", end.sub(0, 36).value_or(ByteView()));
-    out.append("TEXTURE NAME=");
-    const ByteView name = model.textureNameField();
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const std::uint8_t c = name.u8(i).value_or(0);
-        if (c != 0)
-            out.push_back(static_cast<char>(c));
-    }
-    out.append(Eol);
-    bytesLine(out, "UNKNOWN2=", end.sub(50, 54).value_or(ByteView()));
-    out.append(Eol);
-    line(out, "; end of this file");
-    out.append("[EOF]");
-    return out;
+    // Records take up to about four times their file bytes as text.
+    Sink sink(4096 + 4 * model.image().size());
+    writeDump(sink, model);
+    return std::string(sink.text());
 }
 
 void writeTextDump(const Model3DB& model, const std::filesystem::path& file)
 {
-    writeFileImage(file, std::string_view(formatTextDump(model)));
+    Sink sink(4096 + 4 * model.image().size());
+    writeDump(sink, model);
+    writeFileImage(file, sink.text());
 }
 
 } // namespace kvl::model
