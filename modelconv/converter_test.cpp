@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <sstream>
 
@@ -50,8 +51,9 @@ protected:
     void SetUp() override
     {
         const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_dir = fs::temp_directory_path()
-            / ("modelconv_converter_test_" + std::string(test->test_suite_name()) + "_" + test->name());
+        std::string name = std::string("modelconv_converter_test_") + test->test_suite_name() + "_" + test->name();
+        std::replace(name.begin(), name.end(), '/', '_'); // parameterised tests
+        m_dir = fs::temp_directory_path() / name;
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
     }
