@@ -24,7 +24,7 @@ inline std::vector<std::uint8_t> largeModel(int points = 65000, int elements = 6
     for (int i = 0; i < 100; ++i)
         b.addTvn(0.5f, -0.5f, 0.7071f, static_cast<float>(i));
     for (int i = 0; i < elements; ++i) {
-        Element3DBSpec e;
+        Element3DBData e;
         e.normal[0] = 0.6f;
         e.normal[1] = -0.8f;
         e.normal[2] = 0.0f;
@@ -59,7 +59,7 @@ inline std::vector<std::uint8_t> maxVkmModel()
     for (int j = 0; j < 76; ++j)
         vertices.push_back({ static_cast<std::uint8_t>(j), 0.25f, 0.5f });
     for (int i = 0; i < 255; ++i) {
-        Element3DBSpec e;
+        Element3DBData e;
         e.records = { recordTextured(6, 0, 0, vertices) };
         b.addElement(e);
     }

@@ -130,7 +130,7 @@ void Builder3DB::addTvn(float y, float z, float x, float w4)
     m_tvns.insert(m_tvns.end(), w.data().begin(), w.data().end());
 }
 
-void Builder3DB::addElement(Element3DBSpec element)
+void Builder3DB::addElement(Element3DBData element)
 {
     m_elements.push_back(std::move(element));
 }
@@ -141,7 +141,7 @@ std::size_t Builder3DB::elementDataStart() const
         + 8 * m_elements.size();
 }
 
-std::vector<std::uint8_t> Builder3DB::elementBytes(const Element3DBSpec& element) const
+std::vector<std::uint8_t> Builder3DB::elementBytes(const Element3DBData& element) const
 {
     std::vector<std::uint8_t> bytes;
     for (std::size_t r = 0; r < element.records.size(); ++r) {
@@ -158,7 +158,7 @@ std::vector<std::size_t> Builder3DB::elementPositions() const
 {
     std::vector<std::size_t> positions;
     std::size_t at = elementDataStart();
-    for (const Element3DBSpec& element : m_elements) {
+    for (const Element3DBData& element : m_elements) {
         positions.push_back(at);
         at += elementBytes(element).size();
     }
@@ -186,7 +186,7 @@ std::vector<std::uint8_t> Builder3DB::build() const
     w.bytes(m_inserts);
     w.bytes(m_points);
     w.bytes(m_tvns);
-    for (const Element3DBSpec& e : m_elements) {
+    for (const Element3DBData& e : m_elements) {
         for (float v : e.normal)
             w.f32(v);
         w.i16(e.f);
@@ -194,13 +194,13 @@ std::vector<std::uint8_t> Builder3DB::build() const
     }
     w.u16(startBack);
     w.u16(startFront);
-    for (const Element3DBSpec& e : m_elements) {
+    for (const Element3DBData& e : m_elements) {
         w.u16(e.back);
         w.u16(e.front);
     }
     std::vector<std::vector<std::uint8_t>> chains;
     std::uint32_t offset = static_cast<std::uint32_t>(elementDataStart() - 60);
-    for (const Element3DBSpec& e : m_elements) {
+    for (const Element3DBData& e : m_elements) {
         chains.push_back(elementBytes(e));
         w.u32(offset);
         offset += static_cast<std::uint32_t>(chains.back().size());

@@ -33,7 +33,7 @@ RecordBytes recordTextured(std::uint8_t type, std::uint8_t attribute1, std::uint
 RecordBytes recordPrefixed(std::uint8_t prefixCode, std::uint8_t prefixValue, std::uint8_t type,
     std::uint8_t attribute1, std::uint8_t attribute2, const std::vector<TexVertex>& vertices);
 
-struct Element3DBSpec {
+struct Element3DBData {
     float normal[4] = { 0, 0, 1, 0 }; // y, z, x, d
     std::int16_t f = 0;
     std::uint16_t back = 0, front = 0;
@@ -56,7 +56,7 @@ public:
     /// Returns the new point's index.
     std::size_t addPoint(float y, float z, float x, std::int16_t b = 0);
     void addTvn(float y, float z, float x, float w);
-    void addElement(Element3DBSpec element);
+    void addElement(Element3DBData element);
 
     std::size_t pointCount() const { return m_points.size() / 16; }
     std::size_t elementCount() const { return m_elements.size(); }
@@ -70,10 +70,10 @@ public:
 
 private:
     std::size_t elementDataStart() const;
-    std::vector<std::uint8_t> elementBytes(const Element3DBSpec& element) const;
+    std::vector<std::uint8_t> elementBytes(const Element3DBData& element) const;
 
     std::vector<std::uint8_t> m_inserts, m_points, m_tvns;
-    std::vector<Element3DBSpec> m_elements;
+    std::vector<Element3DBData> m_elements;
 };
 
 } // namespace kvl::model

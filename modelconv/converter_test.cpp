@@ -39,7 +39,7 @@ Builder3DB modelOfSize(int points, int elements)
     for (int i = 0; i < points; ++i)
         b.addPoint(static_cast<float>(i), 0, 0, 0);
     for (int i = 0; i < elements; ++i) {
-        Element3DBSpec e;
+        Element3DBData e;
         e.records = { record3(0, 0, { 0, static_cast<std::uint8_t>(i), 1 }) };
         b.addElement(e);
     }
@@ -206,7 +206,7 @@ TEST_F(Converter, ModelsAVkmFileCannotHoldGetAWarningAndKeepTheTextDump)
     Builder3DB b;
     b.setTextureName("T7");
     b.addPoint(0, 0, 0);
-    Element3DBSpec e;
+    Element3DBData e;
     e.records = { recordTextured(7, 0, 0, { { 0, 0, 0 } }) };
     b.addElement(e);
     put("T7.3DB", b.build());

@@ -34,7 +34,7 @@ std::string decodeError(std::vector<std::uint8_t> bytes)
 Builder3DB oneElement(std::vector<RecordBytes> records)
 {
     Builder3DB b;
-    Element3DBSpec e;
+    Element3DBData e;
     e.records = std::move(records);
     e.endCode = 0x77;
     b.addElement(std::move(e));
@@ -77,7 +77,7 @@ TEST(Load3DB, EndBlockFollowsTheTerminatorOfTheLastElementInTheTable)
     // The last element of the table decides, not the last one in the file:
     // swap the two offsets so that the table's last element comes first.
     Builder3DB b;
-    Element3DBSpec big, small;
+    Element3DBData big, small;
     big.records = { record3(0, 0, { 1, 2, 3 }) }; // 17 bytes with its 255
     small.records = {};
     b.addElement(big);
@@ -114,7 +114,7 @@ TEST(Load3DB, ElementSizesFollowTheRecordLayouts)
 TEST(Load3DB, DecodesEveryRecordTypeFieldByField)
 {
     Builder3DB b;
-    Element3DBSpec e;
+    Element3DBData e;
     e.endCode = 0x42;
     e.records = { record1(11, 200, 201), record2(12, 202), record3(13, 14, { 1, 2, 255 }),
         record4({ 3, 4 }, { 250, 251 }), recordTextured(0, 15, 16, { { 5, 0.5f, -0.25f } }),
@@ -183,7 +183,7 @@ TEST(Load3DB, SubRecordsOfAllElementsShareOneList)
 {
     Builder3DB b;
     for (int i = 0; i < 3; ++i) {
-        Element3DBSpec e;
+        Element3DBData e;
         e.records = { record2(0, static_cast<std::uint8_t>(i)), record2(1, 10), record2(2, 20) };
         b.addElement(e);
     }
@@ -202,7 +202,7 @@ TEST(Load3DB, SectionRecordsAreReadFromTheirTables)
     b.addTvn(0.1f, 0.2f, 0.3f, 0.4f);
     b.startBack = 0x1234;
     b.startFront = 0xFEDC;
-    Element3DBSpec e;
+    Element3DBData e;
     e.normal[0] = -0.5f;
     e.normal[3] = 99.0f;
     e.f = -7;
@@ -315,13 +315,13 @@ TEST(Load3DB, RefusesElementsThatShareTheirDataBeyondReason)
     // 2000 elements whose offsets all point at one long chain: reading them
     // would walk the file hundreds of times over.
     Builder3DB b;
-    Element3DBSpec e;
+    Element3DBData e;
     e.records.push_back(record2(0, 0));
     for (int i = 0; i < 2000; ++i)
         e.records.push_back(record2(0, 1));
     b.addElement(e);
     for (int i = 1; i < 2000; ++i)
-        b.addElement(Element3DBSpec {});
+        b.addElement(Element3DBData {});
     std::vector<std::uint8_t> bytes = b.build();
     const std::size_t table = 60 + 2000 * 20 + 4 + 2000 * 4;
     const std::uint32_t first = ByteView(bytes).u32(table).value();

@@ -234,7 +234,7 @@ TEST(TextDump, WholeDumpOfAHandBuiltModel)
     b.addTvn(0, 1, 0, 2.5f);
     b.startBack = 1;
     b.startFront = 65535;
-    Element3DBSpec e0;
+    Element3DBData e0;
     e0.normal[0] = 0;
     e0.normal[1] = 1;
     e0.normal[2] = 0;
@@ -245,7 +245,7 @@ TEST(TextDump, WholeDumpOfAHandBuiltModel)
     e0.records = { record3(0, 0, { 5, 6, 7 }), record2(9, 1),
         recordPrefixed(131, 4, 0, 1, 2, { { 1, 0.25f, 0.75f } }) };
     b.addElement(e0);
-    Element3DBSpec e1;
+    Element3DBData e1;
     e1.normal[1] = 0;
     e1.f = 32767;
     b.addElement(e1);

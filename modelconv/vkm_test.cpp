@@ -81,7 +81,7 @@ TEST(VkmFile, TablesStandWhereTheCountsPutThem)
     b.addTvn(1, 2, 3, 4); // not carried
     b.startBack = 0x1201;
     b.startFront = 0x3402;
-    Element3DBSpec e;
+    Element3DBData e;
     e.normal[0] = -0.5f;
     e.normal[1] = 1.0f;
     e.normal[2] = 0.25f;
@@ -124,16 +124,16 @@ TEST(VkmFile, TablesStandWhereTheCountsPutThem)
 TEST(VkmFile, RecordBytesOfEveryType)
 {
     Builder3DB b;
-    Element3DBSpec e;
+    Element3DBData e;
     e.records = { record1(5, 10, 11), record2(6, 12), record4({ 1, 2 }, { 200, 201 }),
         recordTextured(0, 7, 8, { { 13, 0.5f, 0.999f }, { 14, 1.0f, 0.0f } }),
         recordPrefixed(131, 44, 7, 1, 2, { { 15, 0.25f, 0.75f } }),
         recordPrefixed(199, 45, 6, 3, 4, {}), recordPrefixed(130, 46, 5, 5, 6, { { 16, 0, 0 } }),
         recordPrefixed(200, 47, 0, 7, 8, {}) };
     b.addElement(e);
-    Element3DBSpec empty;
+    Element3DBData empty;
     b.addElement(empty);
-    Element3DBSpec last;
+    Element3DBData last;
     last.records = { record4({ 3, 4 }, { 5, 6 }), record2(1, 2) };
     b.addElement(last);
     const Bytes v = vkmOf(b);
@@ -199,7 +199,7 @@ TEST(VkmFile, ModelsTheCheckAcceptsReadBackRecordByRecord)
     for (int i = 0; i < 40; ++i)
         b.addPoint(static_cast<float>(i), 0, 0, 0);
     for (int i = 0; i < 30; ++i) {
-        Element3DBSpec e;
+        Element3DBData e;
         std::uint8_t k = static_cast<std::uint8_t>(i);
         switch (i % 6) {
         case 0: e.records = { record3(1, 1, { k, 1, 2 }), record1(0, 3, 4) }; break;
@@ -216,10 +216,10 @@ TEST(VkmFile, ModelsTheCheckAcceptsReadBackRecordByRecord)
     EXPECT_TRUE(readsBack(vkmBytes(convertToVKM(m))));
 }
 
-Element3DBSpec textured255()
+Element3DBData textured255()
 {
     std::vector<TexVertex> vertices(255);
-    Element3DBSpec e;
+    Element3DBData e;
     e.records = { recordTextured(0, 0, 0, vertices) }; // 3 * 255 + 4 = 769 VKM bytes
     return e;
 }
@@ -231,12 +231,12 @@ TEST(VkmCheck, AnElementMayStartAt65535ButNotAt65536)
     // bytes, and its 255: 56 + (n + 3) + 65365 + 1 = 65535 for n = 110.
     auto build = [](std::size_t n) {
         Builder3DB b;
-        Element3DBSpec e;
+        Element3DBData e;
         e.records = { record3(0, 0, std::vector<std::uint8_t>(n, 1)) };
         for (int i = 0; i < 85; ++i)
             e.records.push_back(textured255().records[0]);
         b.addElement(e);
-        b.addElement(Element3DBSpec {});
+        b.addElement(Element3DBData {});
         return b;
     };
     Model3DB fits = load(build(110));
@@ -256,8 +256,8 @@ TEST(VkmCheck, RecordsTheViewerWouldMisreadAreRefused)
     auto check = [](std::vector<RecordBytes> records) {
         Builder3DB b;
         b.addPoint(0, 0, 0);
-        b.addElement(Element3DBSpec {});
-        Element3DBSpec e;
+        b.addElement(Element3DBData {});
+        Element3DBData e;
         e.records = std::move(records);
         b.addElement(e);
         return vkmProblem(load(b));

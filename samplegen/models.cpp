@@ -84,7 +84,7 @@ std::vector<std::uint8_t> fighter()
     int seq = 0;
     auto element = [&](std::vector<RecordBytes> records, float ny, float nz, float nx, float d, std::int16_t f,
                        std::uint8_t endCode = 0) {
-        Element3DBSpec e;
+        Element3DBData e;
         e.normal[0] = ny;
         e.normal[1] = nz;
         e.normal[2] = nx;
@@ -170,7 +170,7 @@ std::vector<std::uint8_t> bigModel()
     auto at = [&](int i, int j) { return static_cast<std::uint8_t>((j * W + i) % 256); };
     for (int k = 0; k < 300; ++k) {
         const int i = k % (W - 1), j = (k / (W - 1)) % (H - 1);
-        Element3DBSpec e;
+        Element3DBData e;
         e.back = static_cast<std::uint16_t>(k);
         e.front = static_cast<std::uint16_t>(k + 1);
         e.records = { record3(1, 0, { at(i, j), at(i + 1, j), at(i, j + 1) }) };
@@ -186,7 +186,7 @@ std::vector<std::uint8_t> type7Model()
     const auto p0 = static_cast<std::uint8_t>(b.addPoint(0, 0, 0));
     const auto p1 = static_cast<std::uint8_t>(b.addPoint(40, 0, 0));
     const auto p2 = static_cast<std::uint8_t>(b.addPoint(0, 0, 40));
-    Element3DBSpec e;
+    Element3DBData e;
     e.records = { recordTextured(7, 1, 1, { { p0, 0.0f, 0.0f }, { p1, 0.5f, 0.0f }, { p2, 0.0f, 0.5f } }) };
     b.addElement(std::move(e));
     return b.build();
