@@ -1,0 +1,86 @@
+// The modelconv console dialogue.
+#include "modelconv/converter.h"
+
+#include "common/console.h"
+#include "common/fileimage.h"
+#include "modelconv/model3db.h"
+#include "modelconv/textdump.h"
+#include "modelconv/vkm.h"
+
+#include <string>
+
+namespace kvl::model {
+
+int runModelConverter(std::istream& in, std::ostream& out, const std::filesystem::path& folder)
+{
+    AnswerReader answers(in);
+
+    out << "3DB to VKM converter\n" << CreditLine << "\n\n" << std::flush;
+
+    out << "Enter 3DB file to convert: " << std::flush;
+    const std::string modelName = answers.answer();
+
+    out << "Loading..." << std::flush;
+    Model3DB model;
+    std::string message;
+    if (!load3DB(model, findFileNoCase(folder, modelName), message)) {
+        // Unreadable and malformed files end the program alike: one line, no output.
+        out << message << '\n' << std::flush;
+        return 0;
+    }
+    out << "Done\n\n";
+
+    out << "- 3DB INFORMATION -\n"
+        << "Texture      = " << model.textureName() << '\n'
+        << "Num Inserts  = " << model.insertCount() << '\n'
+        << "Num Nodes    = " << model.pointCount() << '\n'
+        << "Num Elements = " << model.elementCount() << '\n'
+        << '\n'
+        << std::flush;
+
+    // The VKM limits: point indices and sequence entries are single bytes.
+    bool mayWriteVKM = true;
+    std::string vkmName;
+    if (model.elementCount() > VkmMaxElements) {
+        out << "WARNING: This 3DB contains more than 255 elements!\n" << std::flush;
+        mayWriteVKM = false;
+    }
+    if (model.pointCount() > VkmMaxPoints) {
+        if (mayWriteVKM) {
+            out << "WARNING: This 3DB contains more than 255 nodes!\n";
+            mayWriteVKM = false;
+        }
+        out << "WARNING: Cannot create VKM file!\n" << std::flush;
+    } else if (mayWriteVKM) {
+        // Within the count limits a model can still be one the VKM format
+        // cannot hold as it is (offsets past 65535, records the viewer would
+        // misread): refuse it rather than write a file that reads back wrong.
+        if (auto problem = vkmProblem(model)) {
+            out << "WARNING: " << *problem << '\n' << "WARNING: Cannot create VKM file!\n" << std::flush;
+            mayWriteVKM = false;
+        } else {
+            out << "Enter VKM file to output (Enter for none): " << std::flush;
+            vkmName = answers.answer();
+        }
+    } else {
+        out << "WARNING: Cannot create VKM file!\n" << std::flush;
+    }
+
+    out << "Enter TXT file to output (Enter for none): " << std::flush;
+    const std::string textName = answers.answer();
+
+    if (mayWriteVKM && !vkmName.empty()) {
+        out << "\nWriting VKM File..." << std::flush;
+        const bool written = writeVKM(convertToVKM(model), folder / vkmName);
+        out << (written ? "Done\n" : "FAILED!\n") << std::flush;
+    }
+
+    if (!textName.empty()) {
+        out << "\nWriting TXT File..." << std::flush;
+        writeTextDump(model, folder / textName);
+        out << "Done\n" << std::flush;
+    }
+    return 0;
+}
+
+} // namespace kvl::model

@@ -1,0 +1,28 @@
+// Fuzz target: the .3DB reader, and everything that consumes a model it
+// accepts (text dump, VKM checks and conversion).
+#include "modelconv/model3db.h"
+#include "modelconv/textdump.h"
+#include "modelconv/vkm.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    using namespace kvl::model;
+    Model3DB model;
+    std::string error;
+    if (!decode3DB(model, std::vector<std::uint8_t>(data, data + size), error))
+        return 0;
+    std::string dump = formatTextDump(model);
+    if (dump.empty())
+        __builtin_trap();
+    if (model.pointCount() <= VkmMaxPoints && model.elementCount() <= VkmMaxElements && !vkmProblem(model)) {
+        std::vector<std::uint8_t> bytes = vkmBytes(convertToVKM(model));
+        if (bytes.size() < VkmHeaderSize + 2)
+            __builtin_trap();
+    }
+    return 0;
+}

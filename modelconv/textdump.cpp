@@ -1,0 +1,539 @@
+// The commented text dump of a .3DB model.
+//
+// A large model gives tens of megabytes of text, nearly all of it fixed-width
+// number fields, so the dump is written straight into one growing character
+// buffer: every field has a known maximum width and each record makes room
+// for all of its fields at once.
+#include "modelconv/textdump.h"
+
+#include "common/fileimage.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace kvl::model {
+
+namespace {
+
+/// Width of every float field.
+constexpr std::size_t FloatWidth = 14;
+/// Upper bound of an integer field of width 10 or less (sign and 19 digits).
+constexpr std::size_t IntMax = 21;
+
+// Exact but slow: the library's correctly rounded conversion of the
+// magnitude, with the exponent widened to three digits.
+void putFloatExact(char* out, float value, bool negative)
+{
+    char buf[64];
+    auto result = std::to_chars(buf, buf + sizeof buf, std::fabs(static_cast<double>(value)),
+        std::chars_format::scientific, 6);
+    std::string_view text(buf, static_cast<std::size_t>(result.ptr - buf)); // "1.500000e+01"
+    const std::size_t e = text.find('e');
+    std::string_view digits = text.substr(e + 2);
+    char* p = out;
+    *p++ = negative ? '-' : '+';
+    std::memcpy(p, text.data(), e + 2); // mantissa, 'e' and the exponent's sign
+    p += e + 2;
+    for (std::size_t i = digits.size(); i < 3; ++i)
+        *p++ = '0';
+    std::memcpy(p, digits.data(), digits.size());
+}
+
+// Fast path for the 7 significant digits of a float: scale it into
+// [10^6, 10^7) with one extended-precision multiplication by a correctly
+// rounded power of ten. The float is exact in the 64-bit mantissa, so the
+// product is off by at most 2^-63 relative, under 2e-12 absolute; when the
+// fraction lies farther than 1e-11 from both 0.5 and the integers, the
+// rounding decision is the one the exact value gives. Otherwise (ties and
+// near-ties, a few in a million) the exact conversion decides.
+constexpr bool HasExtendedPrecision = std::numeric_limits<long double>::digits >= 64;
+constexpr int FirstPower = -32, LastPower = 51;
+constexpr long double PowersOfTen[LastPower - FirstPower + 1] = {
+    1e-32L, 1e-31L, 1e-30L, 1e-29L, 1e-28L, 1e-27L, 1e-26L, 1e-25L,
+    1e-24L, 1e-23L, 1e-22L, 1e-21L, 1e-20L, 1e-19L, 1e-18L, 1e-17L,
+    1e-16L, 1e-15L, 1e-14L, 1e-13L, 1e-12L, 1e-11L, 1e-10L, 1e-9L,
+    1e-8L, 1e-7L, 1e-6L, 1e-5L, 1e-4L, 1e-3L, 1e-2L, 1e-1L,
+    1e0L, 1e1L, 1e2L, 1e3L, 1e4L, 1e5L, 1e6L, 1e7L,
+    1e8L, 1e9L, 1e10L, 1e11L, 1e12L, 1e13L, 1e14L, 1e15L,
+    1e16L, 1e17L, 1e18L, 1e19L, 1e20L, 1e21L, 1e22L, 1e23L,
+    1e24L, 1e25L, 1e26L, 1e27L, 1e28L, 1e29L, 1e30L, 1e31L,
+    1e32L, 1e33L, 1e34L, 1e35L, 1e36L, 1e37L, 1e38L, 1e39L,
+    1e40L, 1e41L, 1e42L, 1e43L, 1e44L, 1e45L, 1e46L, 1e47L,
+    1e48L, 1e49L, 1e50L, 1e51L };
+
+bool putFloatFast(char* text, float value, bool negative)
+{
+    if (!HasExtendedPrecision)
+        return false;
+    const long double x = std::fabs(static_cast<long double>(value));
+    int binaryExponent = 0;
+    std::frexp(static_cast<double>(value), &binaryExponent); // x in [2^(b-1), 2^b)
+    int decimalExponent = static_cast<int>(std::floor((binaryExponent - 1) * 0.30102999566398120));
+    auto scaled = [&](int e) {
+        const int p = 6 - e;
+        return (p < FirstPower || p > LastPower) ? -1.0L : x * PowersOfTen[p - FirstPower];
+    };
+    long double y = scaled(decimalExponent);
+    if (y >= 1e7L)
+        y = scaled(++decimalExponent);
+    if (!(y >= 1e6L && y < 1e7L))
+        return false;
+    std::uint32_t n = static_cast<std::uint32_t>(y);
+    const long double fraction = y - static_cast<long double>(n);
+    constexpr long double Margin = 1e-11L;
+    if (fraction < Margin || fraction > 1 - Margin || std::fabs(fraction - 0.5L) < Margin)
+        return false;
+    if (fraction > 0.5L)
+        ++n;
+    if (n == 10000000) {
+        n = 1000000;
+        ++decimalExponent;
+    }
+    text[0] = negative ? '-' : '+';
+    for (int i = 8; i >= 3; --i) {
+        text[i] = static_cast<char>('0' + n % 10);
+        n /= 10;
+    }
+    text[2] = '.';
+    text[1] = static_cast<char>('0' + n);
+    text[9] = 'e';
+    text[10] = decimalExponent < 0 ? '-' : '+';
+    const int magnitude = decimalExponent < 0 ? -decimalExponent : decimalExponent;
+    text[11] = static_cast<char>('0' + magnitude / 100);
+    text[12] = static_cast<char>('0' + magnitude / 10 % 10);
+    text[13] = static_cast<char>('0' + magnitude % 10);
+    return true;
+}
+
+/// Writes the 14-character float field at `out`.
+void putFloat(char* out, float value)
+{
+    const bool negative = std::signbit(value);
+    if (!std::isfinite(value)) {
+        std::memset(out, ' ', 10);
+        out[10] = negative ? '-' : '+';
+        std::memcpy(out + 11, std::isnan(value) ? "nan" : "inf", 3);
+        return;
+    }
+    if (value == 0.0f) {
+        std::memcpy(out, negative ? "-0.000000e+000" : "+0.000000e+000", FloatWidth);
+        return;
+    }
+    if (!putFloatFast(out, value, negative))
+        putFloatExact(out, value, negative);
+}
+
+/// Writes an integer right-aligned in `width` (wider when it must be);
+/// returns the characters written (at most IntMax for widths up to 10).
+std::size_t putInt(char* out, long long value, int width, bool plus = false)
+{
+    char digits[24];
+    char* end = digits + sizeof digits;
+    char* p = end;
+    unsigned long long magnitude
+        = value < 0 ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
+    do {
+        *--p = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0)
+        *--p = '-';
+    else if (plus)
+        *--p = '+';
+    const std::size_t length = static_cast<std::size_t>(end - p);
+    const std::size_t pad = length < static_cast<std::size_t>(width) ? static_cast<std::size_t>(width) - length : 0;
+    std::memset(out, ' ', pad);
+    std::memcpy(out + pad, p, length);
+    return pad + length;
+}
+
+/// The record number: at least three digits, zero-padded.
+std::size_t putKey(char* out, std::size_t number)
+{
+    char digits[24];
+    char* end = digits + sizeof digits;
+    char* p = end;
+    do {
+        *--p = static_cast<char>('0' + number % 10);
+        number /= 10;
+    } while (number != 0);
+    while (end - p < 3)
+        *--p = '0';
+    const std::size_t length = static_cast<std::size_t>(end - p);
+    std::memcpy(out, p, length);
+    return length;
+}
+
+// Models repeat many float values (texture coordinates, axis-aligned normal
+// components, zeros): remember recent results in a small direct-mapped table.
+class FloatCache {
+public:
+    void put(char* out, float value)
+    {
+        std::uint32_t bits;
+        std::memcpy(&bits, &value, sizeof bits);
+        Entry& e = m_entries[(bits ^ (bits >> 15)) % Size];
+        if (!e.valid || e.bits != bits) {
+            putFloat(e.text, value);
+            e.bits = bits;
+            e.valid = true;
+        }
+        std::memcpy(out, e.text, FloatWidth);
+    }
+
+private:
+    static constexpr std::size_t Size = 4093;
+    struct Entry {
+        std::uint32_t bits = 0;
+        bool valid = false;
+        char text[FloatWidth] = {};
+    };
+    std::vector<Entry> m_entries = std::vector<Entry>(Size);
+};
+
+/// The growing output buffer. `room(n)` makes sure n more characters fit and
+/// returns where they go; the writer then moves on with `advance`.
+class Sink {
+public:
+    explicit Sink(std::size_t capacity)
+        : m_data(std::make_unique_for_overwrite<char[]>(capacity))
+        , m_capacity(capacity)
+    {
+    }
+
+    char* room(std::size_t n)
+    {
+        if (m_capacity - m_used < n) {
+            const std::size_t capacity = std::max(2 * m_capacity, m_used + n);
+            auto data = std::make_unique_for_overwrite<char[]>(capacity);
+            std::memcpy(data.get(), m_data.get(), m_used);
+            m_data = std::move(data);
+            m_capacity = capacity;
+        }
+        return m_data.get() + m_used;
+    }
+    void advance(std::size_t n) { m_used += n; }
+    void put(std::string_view text)
+    {
+        std::memcpy(room(text.size()), text.data(), text.size());
+        m_used += text.size();
+    }
+    std::string_view text() const { return { m_data.get(), m_used }; }
+
+private:
+    std::unique_ptr<char[]> m_data;
+    std::size_t m_capacity = 0;
+    std::size_t m_used = 0;
+};
+
+/// Upper bound of the characters one record takes.
+std::size_t recordRoom(const Record3DB& r)
+{
+    // Prefix and four leading fields, then per vertex an index, a blank and
+    // two floats with their blanks (the widest per-vertex layout).
+    return 8 * IntMax + std::size_t(r.count) * (IntMax + 3 + 2 * FloatWidth) + 2 * IntMax;
+}
+
+/// Writes one record by the record rule at `out`; returns its length.
+template <typename FloatWriter>
+std::size_t putRecord(char* out, const Record3DB& r, FloatWriter&& writeFloat)
+{
+    if (r.isEmptyElement())
+        return 0;
+    char* p = out;
+    if (r.prefixCode > 130 && r.prefixCode < 200) {
+        p += putInt(p, r.prefixCode, 4);
+        p += putInt(p, r.prefixValue, 4);
+    }
+    // A prefixed record with body type 1 to 4 was read with the textured
+    // layout, so it may lack the entries its type shows: those read as 0.
+    auto index = [&](std::size_t j) -> long long { return j < r.indices.size() ? r.indices[j] : 0; };
+    switch (r.type) {
+    case 1:
+        std::memcpy(p, "   1", 4);
+        p += 4;
+        p += putInt(p, r.attribute1, 4);
+        p += putInt(p, index(0), 6);
+        p += putInt(p, index(1), 6);
+        break;
+    case 2:
+        std::memcpy(p, "   2", 4);
+        p += 4;
+        p += putInt(p, r.attribute1, 4);
+        p += putInt(p, index(0), 6);
+        break;
+    case 3:
+        std::memcpy(p, "   3", 4);
+        p += 4;
+        p += putInt(p, r.count, 4);
+        p += putInt(p, r.attribute1, 4);
+        for (std::size_t j = 0; j < r.count; ++j)
+            p += putInt(p, index(j), 6);
+        break;
+    case 4:
+        std::memcpy(p, "   4", 4);
+        p += 4;
+        p += putInt(p, r.count, 4);
+        for (std::size_t j = 0; j < r.count; ++j) {
+            p += putInt(p, index(j), 6);
+            p += putInt(p, j < r.secondValues.size() ? r.secondValues[j] : 0, 4);
+        }
+        break;
+    default:
+        p += putInt(p, r.type, 4);
+        p += putInt(p, r.count, 4);
+        p += putInt(p, r.attribute1, 4);
+        p += putInt(p, r.attribute2, 4);
+        for (std::size_t j = 0; j < r.count; ++j) {
+            p += putInt(p, index(j), 6);
+            *p++ = ' ';
+            writeFloat(p, j < r.sValues.size() ? r.sValues[j] : 0.0f);
+            p += FloatWidth;
+            *p++ = ' ';
+            writeFloat(p, j < r.tValues.size() ? r.tValues[j] : 0.0f);
+            p += FloatWidth;
+            *p++ = ' ';
+        }
+        break;
+    }
+    return static_cast<std::size_t>(p - out);
+}
+
+} // namespace
+
+namespace dumpfmt {
+
+void appendFloat(std::string& out, float value)
+{
+    char text[FloatWidth];
+    putFloat(text, value);
+    out.append(text, FloatWidth);
+}
+
+void appendInt(std::string& out, long long value, int width, bool plus)
+{
+    char text[64];
+    out.append(text, putInt(text, value, std::min(width, 40), plus));
+}
+
+void appendKey(std::string& out, std::size_t number)
+{
+    char text[32];
+    out.append(text, putKey(text, number));
+}
+
+void appendRecord(std::string& out, const Record3DB& r)
+{
+    std::vector<char> text(recordRoom(r));
+    out.append(text.data(), putRecord(text.data(), r, [](char* p, float v) { putFloat(p, v); }));
+}
+
+} // namespace dumpfmt
+
+namespace {
+
+constexpr std::string_view Eol = "\r\n";
+
+/// Writes the dump into `out`.
+class DumpWriter {
+public:
+    explicit DumpWriter(Sink& out) : m_out(out) { }
+
+    void line(std::string_view text)
+    {
+        m_out.put(text);
+        m_out.put(Eol);
+    }
+
+    /// A record line: key, then `floats` float fields and integer fields, each
+    /// followed by a blank, then the line end.
+    struct Int {
+        long long value;
+        int width;
+        bool plus;
+    };
+    void record(char letter, std::size_t number, std::initializer_list<float> floats, std::initializer_list<Int> ints)
+    {
+        char* start = m_out.room(IntMax + 3 + floats.size() * (FloatWidth + 1) + ints.size() * (IntMax + 1) + 2);
+        char* p = start;
+        *p++ = letter;
+        p += putKey(p, number);
+        *p++ = '=';
+        *p++ = ' ';
+        for (float v : floats) {
+            m_floats.put(p, v);
+            p += FloatWidth;
+            *p++ = ' ';
+        }
+        for (const Int& i : ints) {
+            p += putInt(p, i.value, i.width, i.plus);
+            *p++ = ' ';
+        }
+        *p++ = '\r';
+        *p++ = '\n';
+        m_out.advance(static_cast<std::size_t>(p - start));
+    }
+
+    void sequence(std::size_t number, Sequence3DB s)
+    {
+        char* start = m_out.room(IntMax + 5 + 2 * IntMax + 2);
+        char* p = start;
+        *p++ = 'S';
+        p += putKey(p, number);
+        *p++ = '=';
+        *p++ = ' ';
+        p += putInt(p, s.back, 6);
+        p += putInt(p, s.front, 6);
+        *p++ = '\r';
+        *p++ = '\n';
+        m_out.advance(static_cast<std::size_t>(p - start));
+    }
+
+    void element(std::size_t number, const Record3DB& element, const std::vector<Record3DB>& subs)
+    {
+        char* start = m_out.room(IntMax + 3);
+        char* p = start;
+        *p++ = 'E';
+        p += putKey(p, number);
+        *p++ = '=';
+        *p++ = ' ';
+        m_out.advance(static_cast<std::size_t>(p - start));
+        auto cached = [this](char* at, float v) { m_floats.put(at, v); };
+        m_out.advance(putRecord(m_out.room(recordRoom(element)), element, cached));
+        for (std::uint32_t child : element.children) {
+            if (child < subs.size())
+                m_out.advance(putRecord(m_out.room(recordRoom(subs[child])), subs[child], cached));
+        }
+        m_out.put(" 255\r\n");
+    }
+
+    void bytes(std::string_view label, ByteView bytes)
+    {
+        m_out.put(label);
+        char* start = m_out.room(4 * bytes.size() + 2);
+        char* p = start;
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            p += putInt(p, bytes.u8(i).value_or(0), 4);
+        *p++ = '\r';
+        *p++ = '\n';
+        m_out.advance(static_cast<std::size_t>(p - start));
+    }
+
+    void sectionEnd() { m_out.put("[END]\r\n\r\n"); }
+
+private:
+    Sink& m_out;
+    FloatCache m_floats;
+};
+
+void writeDump(Sink& sink, const Model3DB& model)
+{
+    const std::size_t I = static_cast<std::size_t>(std::max(0, model.insertCount()));
+    const std::size_t P = static_cast<std::size_t>(std::max(0, model.pointCount()));
+    const std::size_t T = static_cast<std::size_t>(std::max(0, model.tvnCount()));
+    const std::size_t E = model.elements().size();
+    DumpWriter w(sink);
+
+    w.line("; This is a text version of a 3DB file");
+    w.line("; There are 8 sectors : HEADER , INSERT, POINTS, TVN, NORMAL, SEQUENCE, ELEMENTS and ENDBYTES");
+    w.line("; The  [END] statement indicates the end of a sector");
+    w.line("; The  [EOF] statement indicates the end of the file");
+    w.line("; Comments starts with ;");
+    w.line("; THIS FILE IS NOT COMPATIBLE WITH VKM STUDIO OR VKM STUDIO CONVERTER!");
+    w.line(";");
+
+    w.line("[HEADER]");
+    w.bytes("UNKNOWN=", model.headerUnknown());
+    w.line("SUB MATRICES=" + std::to_string(model.insertCount()));
+    w.line("POINTS=" + std::to_string(model.pointCount()));
+    w.line("TRUE VERTEX NORMALS=" + std::to_string(model.tvnCount()));
+    w.line("ELEMENTS=" + std::to_string(model.elementCount()));
+    w.sectionEnd();
+
+    w.line("[INSERT]");
+    w.line(";I000=            y             z             x cod num  term");
+    for (std::size_t k = 0; k < I; ++k) {
+        const Insert3DB r = model.insert(k);
+        w.record('I', k, { r.y, r.z, r.x }, { { r.cod, 4, false }, { r.num, 4, false }, { r.term, 4, false } });
+    }
+    w.sectionEnd();
+
+    w.line("[POINTS]");
+    w.line(";P000=            y             z             x       b");
+    for (std::size_t k = 0; k < P; ++k) {
+        const Point3DB r = model.point(k);
+        w.record('P', k, { r.y, r.z, r.x }, { { r.b, 6, true } });
+    }
+    w.sectionEnd();
+
+    w.line("[TVNS]");
+    w.line(";T000=            y             z             x           ???");
+    for (std::size_t k = 0; k < T; ++k) {
+        const Tvn3DB r = model.tvn(k);
+        w.record('T', k, { r.values[0], r.values[1], r.values[2], r.values[3] }, {});
+    }
+    w.sectionEnd();
+
+    w.line("[NORMALS]");
+    w.line(";N000=            y             z             x             d           f");
+    for (std::size_t k = 0; k < E; ++k) {
+        const Normal3DB r = model.normal(k);
+        w.record('N', k, { r.y, r.z, r.x, r.d }, { { r.f, 10, false } });
+    }
+    w.sectionEnd();
+
+    w.line("[SEQUENCE]");
+    w.line(";S000=  Back Front");
+    w.line(";the first line is the start point of rendering sequence");
+    w.sequence(0, model.sequenceStart());
+    for (std::size_t k = 0; k < E; ++k)
+        w.sequence(k, model.sequence(k));
+    w.sectionEnd();
+
+    w.line("[ELEMENTS]");
+    w.line(";E000= data endcode");
+    for (std::size_t k = 0; k < E; ++k)
+        w.element(k, model.elements()[k], model.subRecords());
+    w.sectionEnd();
+
+    w.line("[ENDBYTES]");
+    const ByteView end = model.endBlock();
+    w.bytes("UNKNOWN=", end.sub(0, 36).value_or(ByteView()));
+    std::string name = "TEXTURE NAME=";
+    const ByteView field = model.textureNameField();
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        const std::uint8_t c = field.u8(i).value_or(0);
+        if (c != 0)
+            name.push_back(static_cast<char>(c));
+    }
+    w.line(name);
+    w.bytes("UNKNOWN2=", end.sub(50, 54).value_or(ByteView()));
+    w.line("");
+    w.line("; end of this file");
+    sink.put("[EOF]");
+}
+
+} // namespace
+
+std::string formatTextDump(const Model3DB& model)
+{
+    // Records take up to about four times their file bytes as text.
+    Sink sink(4096 + 4 * model.image().size());
+    writeDump(sink, model);
+    return std::string(sink.text());
+}
+
+void writeTextDump(const Model3DB& model, const std::filesystem::path& file)
+{
+    Sink sink(4096 + 4 * model.image().size());
+    writeDump(sink, model);
+    writeFileImage(file, sink.text());
+}
+
+} // namespace kvl::model
