@@ -13,6 +13,11 @@ endif()
 if(KVL_FUZZ AND NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
   message(FATAL_ERROR "KVL_FUZZ needs clang (CXX=clang++)")
 endif()
+if(KVL_FUZZ)
+  # Coverage instrumentation for every library a fuzz target links; only the
+  # targets themselves link libFuzzer's main.
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
 
 # kvl_target_defaults(<target>): warnings on, C++20.
 function(kvl_target_defaults target)
