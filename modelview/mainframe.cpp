@@ -16,14 +16,12 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProxyStyle>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QWheelEvent>
 
-#ifdef KVL_HAVE_XKB
-#include <QGuiApplication>
-#include <X11/XKBlib.h>
-#endif
+#include "modelview/lockkeys.h"
 
 namespace kvl::modelview {
 
@@ -226,18 +224,7 @@ void CMainFrame::refreshIndicators()
     // The indicators read the keyboard's lock lights; without a way to ask
     // they stay shown as labels.
     bool on[3] = { true, true, true };
-#ifdef KVL_HAVE_XKB
-    if (auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>()) {
-        if (Display* display = x11->display()) {
-            unsigned int state = 0;
-            if (XkbGetIndicatorState(display, XkbUseCoreKbd, &state) == 0) {
-                on[0] = state & 0x1;
-                on[1] = state & 0x2;
-                on[2] = state & 0x4;
-            }
-        }
-    }
-#endif
+    readLockKeys(on);
     for (int i = 0; i < 3; ++i)
         m_indicators[i]->setEnabled(on[i]);
 }
@@ -369,19 +356,19 @@ void CMainFrame::wheelEvent(QWheelEvent* event)
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
 {
-    const QMimeData* data = event->mimeData();
-    if (data->hasUrls() && !data->urls().isEmpty() && data->urls().first().isLocalFile())
+    const QMimeData* mime = event->mimeData();
+    if (mime->hasUrls() && !mime->urls().isEmpty() && mime->urls().first().isLocalFile())
         event->acceptProposedAction();
 }
 
 void CMainFrame::dropEvent(QDropEvent* event)
 {
-    const QMimeData* data = event->mimeData();
-    if (!data->hasUrls() || data->urls().isEmpty() || !data->urls().first().isLocalFile())
+    const QMimeData* mime = event->mimeData();
+    if (!mime->hasUrls() || mime->urls().isEmpty() || !mime->urls().first().isLocalFile())
         return;
     event->acceptProposedAction();
     activateWindow();
-    openDocumentFile(data->urls().first().toLocalFile());
+    openDocumentFile(mime->urls().first().toLocalFile());
 }
 
 std::unique_ptr<CMainFrame> startModelview(const QStringList& args)
@@ -396,6 +383,10 @@ std::unique_ptr<CMainFrame> startModelview(const QStringList& args)
     }
     if (!file.isEmpty())
         frame->openDocumentFile(file);
+    // Where no window manager maximises windows the frame still fills the
+    // screen's free area.
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        frame->setGeometry(screen->availableGeometry());
     frame->showMaximized();
     return frame;
 }

@@ -27,7 +27,7 @@ CViewOptionsBar::CViewOptionsBar(QWidget* parent)
 
     auto* panel = new QWidget(this);
     panel->setObjectName(QStringLiteral("ViewOptionsPanel"));
-    panel->setMinimumSize(190, 56);
+
     const QFont font = QApplication::font();
 
     m_label = new QLabel(QStringLiteral("View:"), panel);
@@ -52,19 +52,23 @@ CViewOptionsBar::CViewOptionsBar(QWidget* parent)
     m_drawTextures->setProperty("controlId", nextControlId());
     m_drawTextures->setChecked(false);
     m_drawTextures->setAccessibleName(m_drawTextures->text());
-    place(m_drawTextures, 4, 30, 105, 50);
+    // The positions are the panel's; a check box is widened when its caption
+    // needs more room in the font at hand, and its neighbour moves along.
+    place(m_drawTextures, 4, 30, qMax(105, 4 + m_drawTextures->sizeHint().width()), 50);
 
     m_drawNodes = new PlainCheckBox(QStringLiteral("Draw Nodes"), panel);
     m_drawNodes->setObjectName(QStringLiteral("DrawNodes"));
     m_drawNodes->setProperty("controlId", nextControlId());
     m_drawNodes->setChecked(true);
     m_drawNodes->setAccessibleName(m_drawNodes->text());
-    place(m_drawNodes, 110, 30, 190, 50);
+    const int nodesLeft = qMax(110, m_drawTextures->geometry().right() + 6);
+    place(m_drawNodes, nodesLeft, 30, qMax(nodesLeft + 80, nodesLeft + m_drawNodes->sizeHint().width()), 50);
 
     for (QWidget* w : { static_cast<QWidget*>(m_label), static_cast<QWidget*>(m_viewList),
              static_cast<QWidget*>(m_drawTextures), static_cast<QWidget*>(m_drawNodes) })
         w->setFont(font);
 
+    panel->setMinimumSize(qMax(190, m_drawNodes->geometry().right() + 4), 56);
     setWidget(panel);
     connect(m_viewList, &QComboBox::currentIndexChanged, this, &CViewOptionsBar::viewChanged);
 }

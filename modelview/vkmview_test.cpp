@@ -190,16 +190,17 @@ private slots:
     {
         VkmBuilder b;
         b.point(0, 0, -100); // far from the eye
-        b.point(0, 0, 100);  // near
+        b.point(50, 0, 100);  // near
         b.element(VkmBuilder::marker(0));
         open(b);
 
-        select(1); // Front: both on one spot
+        select(1); // Front: both on the centre line
         QImage img = frame();
         Blob red = find(img, isRed);
         Blob blue = find(img, isBlue);
-        QVERIFY(blue.count > 0);
+        QVERIFY(blue.count > 0 && red.count > 0);
         QVERIFY(std::abs(blue.y - img.height() / 2.0) < 3);
+        QVERIFY(std::abs(red.y - img.height() / 2.0) < 3);
 
         select(3); // Top: the far point is above the centre
         img = frame();
@@ -207,7 +208,8 @@ private slots:
         blue = find(img, isBlue);
         QVERIFY(red.count > 0 && blue.count > 0);
         QVERIFY2(blue.y < img.height() / 2.0 - 50, qPrintable(QString::number(blue.y)));
-        QVERIFY(std::abs(blue.x - img.width() / 2.0) < 3);
+        QVERIFY2(red.y > img.height() / 2.0 + 50, qPrintable(QString::number(red.y)));
+        QVERIFY(blue.x < red.x);
     }
 
     void sizeViewDrawsTheBoundingBoxAndFigures()
