@@ -20,6 +20,8 @@ public:
         , m_bar(bar)
     {
         setObjectName(QStringLiteral("gripper"));
+        setAccessibleName(bar->windowTitle());
+        setToolTip(QStringLiteral("Drag to move, double-click to float or dock"));
         setMouseTracking(true);
         setAttribute(Qt::WA_Hover);
         connect(bar, &QDockWidget::topLevelChanged, this, [this] { updateGeometry(); });
