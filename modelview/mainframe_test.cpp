@@ -141,6 +141,24 @@ private slots:
         QVERIFY(nodes->isChecked());
     }
 
+    void barSizesRoundTripThroughTheProfile()
+    {
+        CResizableBar bar(QStringLiteral("bar"), 128);
+        QCOMPARE(bar.stateSize(CResizableBar::State::Floating), QSize(200, 200));
+        QSettings profile(QStringLiteral("VKM! Studio"), QStringLiteral("modelview"));
+        bar.saveSizes(profile, QStringLiteral("Test"));
+        QCOMPARE(profile.value(QStringLiteral("Test-Bar-128/sizeVertCX")).toInt(), 200);
+        // Values below the minimums are raised to them on load.
+        profile.setValue(QStringLiteral("Test-Bar-128/sizeHorzCX"), 5);
+        profile.setValue(QStringLiteral("Test-Bar-128/sizeVertCY"), 300);
+        profile.setValue(QStringLiteral("Test-Bar-128/sizeFloatCX"), 1);
+        profile.setValue(QStringLiteral("Test-Bar-128/sizeFloatCY"), -4);
+        bar.loadSizes(profile, QStringLiteral("Test"));
+        QCOMPARE(bar.stateSize(CResizableBar::State::Horizontal), QSize(33, 200));
+        QCOMPARE(bar.stateSize(CResizableBar::State::Vertical), QSize(200, 300));
+        QCOMPARE(bar.stateSize(CResizableBar::State::Floating), QSize(37, 32));
+    }
+
     void controlBarItemFollowsThePanel()
     {
         auto frame = start();

@@ -246,6 +246,17 @@ void CVKMStudioView::drawElements(const CVKMModel& model)
 
 void CVKMStudioView::drawSizeText(const ModelSummary& summary)
 {
+    // Hand QPainter the default fixed-function state it expects: filled
+    // polygons, no depth test, no culling, no smoothing.
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_POINT_SMOOTH);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
     QPainter painter(this);
     painter.setPen(QColor(255, 255, 0));
     const QFontMetrics metrics(painter.font());
