@@ -66,7 +66,7 @@ CMainFrame::CMainFrame(QWidget* parent)
 
     m_view = new CVKMStudioView(&m_doc, this);
     setCentralWidget(m_view);
-    connect(m_view, &CVKMStudioView::glReady, this, &CMainFrame::onGlReady, Qt::QueuedConnection);
+    connect(m_view, &CVKMStudioView::glReady, this, &CMainFrame::openPending, Qt::QueuedConnection);
 
     createActions();
     createMenus();
@@ -255,18 +255,21 @@ void CMainFrame::error(const std::string& text, const std::string& caption)
 
 void CMainFrame::openDocumentFile(const QString& path)
 {
-    if (!m_view->isGlReady()) {
-        // The point sizes come from the rendering context, which exists once
-        // the view has been shown; the open waits for it.
+    if (!m_view->isGlReady() && !isVisible()) {
+        // The point sizes come from the rendering context, which the view
+        // creates when it is first shown; the open waits for that.
         m_pending = path;
         return;
     }
     loadNow(path);
 }
 
-void CMainFrame::onGlReady()
+void CMainFrame::openPending()
 {
-    if (m_pending.isEmpty())
+    // Once shown, the view has its context - or OpenGL is not to be had, and
+    // the file is still opened (with the default point sizes) so that its
+    // name, checks and messages behave the same.
+    if (m_pending.isEmpty() || (!m_view->isGlReady() && !isVisible()))
         return;
     const QString path = m_pending;
     m_pending.clear();
@@ -371,9 +374,12 @@ void CMainFrame::dropEvent(QDropEvent* event)
     openDocumentFile(mime->urls().first().toLocalFile());
 }
 
-std::unique_ptr<CMainFrame> startModelview(const QStringList& args)
+std::unique_ptr<CMainFrame> startModelview(
+    const QStringList& args, std::function<void(const QString&, const QString&)> errors)
 {
     auto frame = std::make_unique<CMainFrame>();
+    if (errors)
+        frame->setErrorHandler(std::move(errors));
     QString file;
     for (const QString& arg : args) {
         if (!arg.isEmpty()) {
@@ -388,6 +394,7 @@ std::unique_ptr<CMainFrame> startModelview(const QStringList& args)
     if (QScreen* screen = QGuiApplication::primaryScreen())
         frame->setGeometry(screen->availableGeometry());
     frame->showMaximized();
+    frame->openPending();
     return frame;
 }
 

@@ -30,6 +30,8 @@ public:
     /// Opens `path` as the document (command line, drop, recent list, File
     /// Open). Until the view's rendering context exists the request waits.
     void openDocumentFile(const QString& path);
+    /// Opens a file whose open waited for the view (call once shown).
+    void openPending();
     /// File New.
     void newDocument();
 
@@ -65,7 +67,6 @@ private:
     void createToolBar();
     void createStatusBar();
     void loadNow(const QString& path);
-    void onGlReady();
     void onOpen();
     void onSaveAs();
     void onAbout();
@@ -88,7 +89,8 @@ private:
 
 /// Builds the main frame, shows it maximised and opens the file named first
 /// on the command line (`args` without the program name), as the program does
-/// at start-up.
-std::unique_ptr<CMainFrame> startModelview(const QStringList& args);
+/// at start-up. `errors`, when given, replaces the error message box.
+std::unique_ptr<CMainFrame> startModelview(
+    const QStringList& args, std::function<void(const QString&, const QString&)> errors = {});
 
 } // namespace kvl::modelview

@@ -37,8 +37,7 @@ private:
     }
     std::unique_ptr<CMainFrame> start(const QStringList& args = {})
     {
-        auto frame = startModelview(args);
-        frame->setErrorHandler([this](const QString& text, const QString& caption) {
+        auto frame = startModelview(args, [this](const QString& text, const QString& caption) {
             errors << caption + QLatin1Char('|') + text;
         });
         if (!QTest::qWaitForWindowExposed(frame.get()))
