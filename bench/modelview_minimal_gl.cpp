@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QOpenGLFunctions>
 #include <QOpenGLWidget>
+#include <QScreen>
 #include <QTimer>
 
 namespace {
@@ -29,6 +30,10 @@ int main(int argc, char* argv[])
     QObject::connect(view, &QOpenGLWidget::frameSwapped, &app,
         [] { QTimer::singleShot(0, qApp, &QCoreApplication::quit); });
     QTimer::singleShot(20000, &app, [] { QCoreApplication::exit(2); });
+    // Filled to the screen the same way as modelview, with or without a
+    // window manager to maximise it.
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        window.setGeometry(screen->availableGeometry());
     window.showMaximized();
     return app.exec();
 }
