@@ -181,6 +181,20 @@ private slots:
         QVERIFY(item->isChecked());
         item->trigger();
         QTRY_VERIFY(!bar->isVisible());
+        // Floating, the bar takes its floating size; docked again, its width.
+        item->trigger();
+        QTRY_VERIFY(bar->isVisible());
+        const int docked = bar->width();
+        bar->setFloating(true);
+        QTRY_COMPARE(bar->height(), 200);
+        // (wider only by what the captions and the floating frame need)
+        QVERIFY(bar->width() >= 200 && bar->width() <= qMax(200, bar->widget()->minimumWidth()) + 8);
+        bar->setFloating(false);
+        QTRY_COMPARE(frame->dockWidgetArea(bar), Qt::LeftDockWidgetArea);
+        QTRY_COMPARE(bar->width(), docked);
+        item->trigger();
+        QTRY_VERIFY(!bar->isVisible());
+
         // Hidden, the panel still decides what the view draws.
         bar->viewList()->setCurrentIndex(3);
         QCOMPARE(bar->selectedView(), 3);

@@ -126,10 +126,14 @@ CResizableBar::CResizableBar(const QString& title, int controlId, QWidget* paren
 {
     setProperty("controlId", controlId);
     setAllowedAreas(Qt::AllDockWidgetAreas);
-    connect(this, &QDockWidget::topLevelChanged, this, [this] {
+    // A change of docking state is finished only after these signals, so the
+    // size is applied from the event loop.
+    auto changed = [this] {
         setMinimumSize(minimumFor(state()));
-        updateGeometry();
-    });
+        QMetaObject::invokeMethod(this, &CResizableBar::applyStateSize, Qt::QueuedConnection);
+    };
+    connect(this, &QDockWidget::topLevelChanged, this, changed);
+    connect(this, &QDockWidget::dockLocationChanged, this, changed);
     setMinimumSize(minimumFor(State::Vertical));
 }
 
@@ -167,10 +171,27 @@ QSize CResizableBar::sizeHint() const { return stateSize(state()); }
 
 QSize CResizableBar::minimumSizeHint() const { return minimumFor(state()); }
 
+void CResizableBar::applyStateSize()
+{
+    const State s = state();
+    m_recorded = s;
+    if (s == State::Floating) {
+        resize(m_float.expandedTo(minimumSizeHint()));
+        return;
+    }
+    if (auto* frame = qobject_cast<QMainWindow*>(parentWidget())) {
+        if (s == State::Vertical)
+            frame->resizeDocks({ this }, { m_vert.width() }, Qt::Horizontal);
+        else
+            frame->resizeDocks({ this }, { m_horz.height() }, Qt::Vertical);
+    }
+}
+
 void CResizableBar::resizeEvent(QResizeEvent* event)
 {
     QDockWidget::resizeEvent(event);
-    if (!isVisible())
+    // Sizes seen while the bar changes state belong to neither state.
+    if (!isVisible() || state() != m_recorded)
         return;
     const QSize now = size().expandedTo(minimumFor(state()));
     switch (state()) {

@@ -37,6 +37,10 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Gives the bar the size kept for the state it has just entered.
+    void applyStateSize();
+
+    State m_recorded = State::Vertical; // the state whose size resizes update
     QSize m_horz { 200, 200 };
     QSize m_vert { 200, 200 };
     QSize m_float { 200, 200 };
