@@ -55,6 +55,13 @@ bool isWhite(const QColor& c) { return c.red() > 150 && c.green() > 150 && c.blu
 bool isYellow(const QColor& c) { return c.red() > 150 && c.green() > 150 && c.blue() < 60; }
 bool isLit(const QColor& c) { return c.red() || c.green() || c.blue(); }
 
+// Lets the test call the resize handler the way the window system would.
+class ProbeView : public CVKMStudioView {
+public:
+    using CVKMStudioView::CVKMStudioView;
+    using CVKMStudioView::resizeGL;
+};
+
 } // namespace
 
 class ViewTest : public QObject {
@@ -65,7 +72,7 @@ private:
     NoPrompts prompts;
     CVKMStudioDoc doc { prompts };
     CViewOptionsBar* options = nullptr;
-    CVKMStudioView* view = nullptr;
+    ProbeView* view = nullptr;
     int fileNo = 0;
 
     void open(const VkmBuilder& b)
@@ -82,7 +89,7 @@ private slots:
     {
         QVERIFY(dir.isValid());
         options = new CViewOptionsBar;
-        view = new CVKMStudioView(&doc);
+        view = new ProbeView(&doc);
         view->setOptions(options);
         view->resize(400, 400);
         view->show();
@@ -225,6 +232,36 @@ private slots:
         QVERIFY2(yellow > 200, qPrintable(QString::number(yellow)));
         // The figures are written in the top-left corner.
         QVERIFY(find(img, isYellow, QRect(0, 0, 120, 30)).count > 10);
+    }
+
+    void emptySizesLeaveTheProjectionAndCheckBoxesChangeNothing()
+    {
+        VkmBuilder b;
+        b.point(0, 10, 0);
+        b.point(80, -40, 0);
+        b.element(VkmBuilder::marker(1));
+        open(b);
+        const QImage before = frame();
+        view->makeCurrent();
+        view->resizeGL(400, 0);
+        view->resizeGL(0, 300);
+        view->doneCurrent();
+        QCOMPARE(frame(), before);
+
+        QTest::mouseClick(options->drawNodes(), Qt::LeftButton);
+        QTest::mouseClick(options->drawTextures(), Qt::LeftButton);
+        QVERIFY(options->drawNodes()->isChecked());
+        QCOMPARE(frame(), before);
+
+        // A real change of size does move the picture.
+        view->makeCurrent();
+        view->resizeGL(800, 400);
+        view->doneCurrent();
+        QVERIFY(frame() != before);
+        view->makeCurrent();
+        view->resizeGL(400, 400);
+        view->doneCurrent();
+        QCOMPARE(frame(), before);
     }
 
     void changingTheViewRepaints()
