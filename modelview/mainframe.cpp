@@ -1,0 +1,401 @@
+#include "modelview/mainframe.h"
+
+#include "modelview/viewoptionsbar.h"
+#include "modelview/vkmview.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDir>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QProxyStyle>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QWheelEvent>
+
+#include "modelview/lockkeys.h"
+
+namespace kvl::modelview {
+
+namespace {
+
+const QString kFilter = QStringLiteral("VKM Models (*.vkm)");
+
+// The sizing edge between a docked bar and the view is 5 pixels wide.
+class FrameStyle : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        if (metric == PM_DockWidgetSeparatorExtent)
+            return CResizableBar::kSizingEdge;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+QAction* makeAction(QObject* parent, const char* name, const QString& text, const QString& prompt)
+{
+    auto* action = new QAction(text, parent);
+    action->setObjectName(QLatin1String(name));
+    // A prompt is "status bar text\ntooltip".
+    const qsizetype nl = prompt.indexOf(QLatin1Char('\n'));
+    action->setStatusTip(nl < 0 ? prompt : prompt.left(nl));
+    if (nl >= 0)
+        action->setToolTip(prompt.mid(nl + 1));
+    return action;
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(QWidget* parent)
+    : QMainWindow(parent)
+    , m_doc(*this)
+{
+    setObjectName(QStringLiteral("CMainFrame"));
+    auto* style = new FrameStyle;
+    style->setParent(this);
+    setStyle(style);
+    setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowNestedDocks);
+
+    m_view = new CVKMStudioView(&m_doc, this);
+    setCentralWidget(m_view);
+    connect(m_view, &CVKMStudioView::glReady, this, &CMainFrame::openPending, Qt::QueuedConnection);
+
+    createActions();
+    createMenus();
+    createToolBar();
+    createStatusBar();
+
+    m_options = new CViewOptionsBar(this);
+    addDockWidget(Qt::LeftDockWidgetArea, m_options);
+    m_view->setOptions(m_options);
+    QAction* toggle = m_options->toggleViewAction();
+    toggle->setObjectName(QStringLiteral("ID_VIEW_CONTROLBAR"));
+    toggle->setText(QStringLiteral("&Control Bar"));
+    toggle->setStatusTip(QStringLiteral("Show or hide the control bar"));
+    toggle->setToolTip(QStringLiteral("Toggle ControlBar"));
+    menuBar()->findChild<QMenu*>(QStringLiteral("ViewMenu"))->addAction(toggle);
+
+    setAcceptDrops(true);
+    m_recent.load();
+    updateRecentMenu();
+    m_doc.onNewDocument();
+    updateCommands();
+    qApp->installEventFilter(this);
+    refreshIndicators();
+}
+
+CMainFrame::~CMainFrame()
+{
+    qApp->removeEventFilter(this);
+}
+
+void CMainFrame::createActions()
+{
+    auto add = [this](const char* name, const QString& text, const QString& prompt, const QKeySequence& keys,
+                   auto slot) {
+        QAction* a = makeAction(this, name, text, prompt);
+        if (!keys.isEmpty())
+            a->setShortcut(keys);
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    QAction* a = add("ID_FILE_NEW", QStringLiteral("&New\tCtrl+N"), QStringLiteral("Create a new document\nNew"),
+        QKeySequence(QStringLiteral("Ctrl+N")), &CMainFrame::newDocument);
+    a->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
+    a = add("ID_FILE_OPEN", QStringLiteral("&Open...\tCtrl+O"), QStringLiteral("Open an existing document\nOpen"),
+        QKeySequence(QStringLiteral("Ctrl+O")), &CMainFrame::onOpen);
+    a->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    // The viewer never changes a model, so there is never anything to save in
+    // place; Save stays disabled and Save As writes an exact copy.
+    a = add("ID_FILE_SAVE", QStringLiteral("&Save\tCtrl+S"), QStringLiteral("Save the active document\nSave"),
+        QKeySequence(QStringLiteral("Ctrl+S")), [] { });
+    a->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    a->setEnabled(false);
+    add("ID_FILE_SAVE_AS", QStringLiteral("Save &As..."),
+        QStringLiteral("Save an exact copy of the active document with a new name\nSave As"), QKeySequence(),
+        &CMainFrame::onSaveAs);
+    add("ID_APP_EXIT", QStringLiteral("E&xit"), QStringLiteral("Quit the application\nExit"), QKeySequence(),
+        &QWidget::close);
+    a = add("ID_APP_ABOUT", QStringLiteral("&About modelview..."),
+        QStringLiteral("Display program information, version number and copyright\nAbout"), QKeySequence(),
+        &CMainFrame::onAbout);
+    a->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
+
+    m_recentEmpty = makeAction(this, "ID_FILE_MRU_EMPTY", QStringLiteral("Recent File"),
+        QStringLiteral("Open this document"));
+    m_recentEmpty->setEnabled(false);
+    for (int i = 0; i < RecentFileList::kSize; ++i) {
+        QAction* r = makeAction(this, "", QString(), QStringLiteral("Open this document"));
+        r->setObjectName(QStringLiteral("ID_FILE_MRU_%1").arg(i + 1));
+        connect(r, &QAction::triggered, this, [this, i] {
+            if (i < m_recent.files().size())
+                openDocumentFile(m_recent.files().at(i));
+        });
+        m_recentActions[i] = r;
+    }
+}
+
+QAction* CMainFrame::command(const QString& name) const
+{
+    if (name == QLatin1String("ID_VIEW_CONTROLBAR"))
+        return m_options->toggleViewAction();
+    return findChild<QAction*>(name, Qt::FindDirectChildrenOnly);
+}
+
+void CMainFrame::createMenus()
+{
+    m_fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+    m_fileMenu->setObjectName(QStringLiteral("FileMenu"));
+    m_fileMenu->addAction(command(QStringLiteral("ID_FILE_NEW")));
+    m_fileMenu->addAction(command(QStringLiteral("ID_FILE_OPEN")));
+    m_fileMenu->addAction(command(QStringLiteral("ID_FILE_SAVE")));
+    m_fileMenu->addAction(command(QStringLiteral("ID_FILE_SAVE_AS")));
+    m_fileMenu->addSeparator();
+    m_fileMenu->addAction(m_recentEmpty);
+    for (QAction* r : m_recentActions)
+        m_fileMenu->addAction(r);
+    m_fileMenu->addSeparator();
+    m_fileMenu->addAction(command(QStringLiteral("ID_APP_EXIT")));
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("ViewMenu"));
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("HelpMenu"));
+    help->addAction(command(QStringLiteral("ID_APP_ABOUT")));
+}
+
+void CMainFrame::createToolBar()
+{
+    m_toolBar = new QToolBar(QStringLiteral("Toolbar"), this);
+    m_toolBar->setObjectName(QStringLiteral("ToolBar"));
+    m_toolBar->setIconSize(QSize(16, 15));
+    m_toolBar->addAction(command(QStringLiteral("ID_FILE_OPEN")));
+    m_toolBar->addAction(command(QStringLiteral("ID_FILE_SAVE")));
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(command(QStringLiteral("ID_APP_ABOUT")));
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
+
+    QMenu* view = menuBar()->findChild<QMenu*>(QStringLiteral("ViewMenu"));
+    QAction* toggle = m_toolBar->toggleViewAction();
+    toggle->setObjectName(QStringLiteral("ID_VIEW_TOOLBAR"));
+    toggle->setText(QStringLiteral("&Toolbar"));
+    toggle->setStatusTip(QStringLiteral("Show or hide the toolbar"));
+    view->addAction(toggle);
+}
+
+void CMainFrame::createStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    auto* ready = new QLabel(QStringLiteral("Ready"), bar);
+    ready->setObjectName(QStringLiteral("MessagePane"));
+    bar->addWidget(ready, 1);
+    const char* names[3] = { "CAP", "NUM", "SCRL" };
+    for (int i = 0; i < 3; ++i) {
+        auto* label = new QLabel(QLatin1String(names[i]), bar);
+        label->setObjectName(QStringLiteral("Indicator%1").arg(QLatin1String(names[i])));
+        label->setAlignment(Qt::AlignCenter);
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 10);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        bar->addPermanentWidget(label);
+        m_indicators[i] = label;
+    }
+
+    QMenu* view = menuBar()->findChild<QMenu*>(QStringLiteral("ViewMenu"));
+    QAction* toggle = makeAction(this, "ID_VIEW_STATUS_BAR", QStringLiteral("&Status Bar"),
+        QStringLiteral("Show or hide the status bar\nToggle StatusBar"));
+    toggle->setCheckable(true);
+    toggle->setChecked(true);
+    connect(toggle, &QAction::toggled, bar, &QWidget::setVisible);
+    view->addAction(toggle);
+}
+
+void CMainFrame::refreshIndicators()
+{
+    // The indicators read the keyboard's lock lights; without a way to ask
+    // they stay shown as labels.
+    bool on[3] = { true, true, true };
+    readLockKeys(on);
+    for (int i = 0; i < 3; ++i)
+        m_indicators[i]->setEnabled(on[i]);
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyRelease || event->type() == QEvent::ApplicationActivate)
+        refreshIndicators();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::setErrorHandler(std::function<void(const QString&, const QString&)> handler)
+{
+    m_errorHandler = std::move(handler);
+}
+
+void CMainFrame::error(const std::string& text, const std::string& caption)
+{
+    const QString t = QString::fromStdString(text);
+    const QString c = QString::fromStdString(caption);
+    if (m_errorHandler) {
+        m_errorHandler(t, c);
+        return;
+    }
+    QMessageBox box(QMessageBox::Critical, c, t, QMessageBox::Ok, this);
+    box.exec();
+}
+
+void CMainFrame::openDocumentFile(const QString& path)
+{
+    if (!m_view->isGlReady() && !isVisible()) {
+        // The point sizes come from the rendering context, which the view
+        // creates when it is first shown; the open waits for that.
+        m_pending = path;
+        return;
+    }
+    loadNow(path);
+}
+
+void CMainFrame::openPending()
+{
+    // Once shown, the view has its context - or OpenGL is not to be had, and
+    // the file is still opened (with the default point sizes) so that its
+    // name, checks and messages behave the same.
+    if (m_pending.isEmpty() || (!m_view->isGlReady() && !isVisible()))
+        return;
+    const QString path = m_pending;
+    m_pending.clear();
+    loadNow(path);
+}
+
+void CMainFrame::loadNow(const QString& path)
+{
+    const bool ok = m_doc.onOpenDocument(QFileInfo(path).absoluteFilePath().toStdString(), m_view->pointSizes());
+    if (ok)
+        m_recent.add(path);
+    else
+        m_recent.remove(path);
+    m_recent.save();
+    updateRecentMenu();
+    updateCommands();
+    m_view->update();
+    emit documentLoaded(ok);
+}
+
+void CMainFrame::newDocument()
+{
+    m_pending.clear();
+    m_doc.onNewDocument();
+    updateCommands();
+    m_view->update();
+}
+
+void CMainFrame::onOpen()
+{
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open"), QString(), kFilter);
+    if (!path.isEmpty())
+        openDocumentFile(path);
+}
+
+void CMainFrame::onSaveAs()
+{
+    if (!m_doc.model())
+        return;
+    QFileDialog dialog(this, QStringLiteral("Save As"), QString::fromStdString(m_doc.pathName().string()), kFilter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("vkm"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    if (!m_doc.saveImageAs(dialog.selectedFiles().first().toStdString()))
+        error("The file could not be written.", kAppTitle);
+}
+
+std::unique_ptr<QMessageBox> CMainFrame::makeAboutBox()
+{
+    auto box = std::make_unique<QMessageBox>(QMessageBox::Information, QStringLiteral("About modelview"),
+        QStringLiteral("modelview Version 1.0"), QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("AboutBox"));
+    box->button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+    return box;
+}
+
+void CMainFrame::onAbout() { makeAboutBox()->exec(); }
+
+void CMainFrame::updateRecentMenu()
+{
+    const QStringList& files = m_recent.files();
+    m_recentEmpty->setVisible(files.isEmpty());
+    for (int i = 0; i < RecentFileList::kSize; ++i) {
+        QAction* r = m_recentActions[i];
+        if (i < files.size()) {
+            QString shown = QDir::toNativeSeparators(files.at(i));
+            shown.replace(QLatin1Char('&'), QLatin1String("&&"));
+            r->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
+            r->setVisible(true);
+        } else {
+            r->setVisible(false);
+        }
+    }
+}
+
+void CMainFrame::updateCommands()
+{
+    setWindowTitle(QString::fromStdString(m_doc.windowTitle()));
+    command(QStringLiteral("ID_FILE_SAVE_AS"))->setEnabled(m_doc.model() != nullptr);
+}
+
+void CMainFrame::wheelEvent(QWheelEvent* event)
+{
+    event->accept(); // the frame does nothing with the wheel
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QMimeData* mime = event->mimeData();
+    if (mime->hasUrls() && !mime->urls().isEmpty() && mime->urls().first().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    const QMimeData* mime = event->mimeData();
+    if (!mime->hasUrls() || mime->urls().isEmpty() || !mime->urls().first().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    activateWindow();
+    openDocumentFile(mime->urls().first().toLocalFile());
+}
+
+std::unique_ptr<CMainFrame> startModelview(
+    const QStringList& args, std::function<void(const QString&, const QString&)> errors)
+{
+    auto frame = std::make_unique<CMainFrame>();
+    if (errors)
+        frame->setErrorHandler(std::move(errors));
+    QString file;
+    for (const QString& arg : args) {
+        if (!arg.isEmpty()) {
+            file = arg;
+            break;
+        }
+    }
+    if (!file.isEmpty())
+        frame->openDocumentFile(file);
+    // Where no window manager maximises windows the frame still fills the
+    // screen's free area.
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        frame->setGeometry(screen->availableGeometry());
+    frame->showMaximized();
+    frame->openPending();
+    return frame;
+}
+
+} // namespace kvl::modelview

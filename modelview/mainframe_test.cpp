@@ -1,0 +1,286 @@
+// The main frame's wiring: menus, the options panel, the control bar item,
+// recent files, command line and drop.
+#include "modelview/mainframe.h"
+#include "modelview/testing/samplefighter.h"
+#include "modelview/viewoptionsbar.h"
+#include "modelview/vkmview.h"
+
+#include "common/fileimage.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QToolBar>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace kvl::modelview;
+
+class FrameTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir;
+    QStringList errors;
+
+    QString writeModel(const QString& name)
+    {
+        const QString path = dir.filePath(name);
+        if (!kvl::writeFileImage(path.toStdString(), testing::sampleFighter()))
+            return {};
+        return path;
+    }
+    std::unique_ptr<CMainFrame> start(const QStringList& args = {})
+    {
+        auto frame = startModelview(args, [this](const QString& text, const QString& caption) {
+            errors << caption + QLatin1Char('|') + text;
+        });
+        if (!QTest::qWaitForWindowExposed(frame.get()))
+            return nullptr;
+        return frame;
+    }
+    static QStringList visibleTexts(QMenu* menu)
+    {
+        QStringList texts;
+        for (QAction* a : menu->actions())
+            if (a->isVisible())
+                texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        return texts;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath(QStringLiteral("profile")));
+    }
+    void init()
+    {
+        errors.clear();
+        QSettings(QStringLiteral("VKM! Studio"), QStringLiteral("modelview")).clear();
+    }
+
+    void menusAndToolbar()
+    {
+        auto frame = start();
+        QVERIFY(frame);
+        QCOMPARE(frame->windowTitle(), QStringLiteral("Untitled - VKM! Studio"));
+        const QList<QAction*> menus = frame->menuBar()->actions();
+        QCOMPARE(menus.size(), 3);
+        QCOMPARE(menus[0]->text(), QStringLiteral("&File"));
+        QCOMPARE(menus[1]->text(), QStringLiteral("&View"));
+        QCOMPARE(menus[2]->text(), QStringLiteral("&Help"));
+        QCOMPARE(visibleTexts(menus[0]->menu()),
+            (QStringList { "&New\tCtrl+N", "&Open...\tCtrl+O", "&Save\tCtrl+S", "Save &As...", "-", "Recent File", "-",
+                "E&xit" }));
+        QCOMPARE(visibleTexts(menus[1]->menu()), (QStringList { "&Toolbar", "&Status Bar", "&Control Bar" }));
+        QCOMPARE(visibleTexts(menus[2]->menu()), (QStringList { "&About modelview..." }));
+        QCOMPARE(frame->command("ID_FILE_NEW")->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
+        QCOMPARE(frame->command("ID_FILE_OPEN")->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+        QCOMPARE(frame->command("ID_FILE_SAVE")->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+        QCOMPARE(frame->command("ID_VIEW_CONTROLBAR")->statusTip(), QStringLiteral("Show or hide the control bar"));
+        QCOMPARE(frame->command("ID_VIEW_CONTROLBAR")->toolTip(), QStringLiteral("Toggle ControlBar"));
+
+        const QList<QAction*> tools = frame->toolBar()->actions();
+        QCOMPARE(tools.size(), 4);
+        QCOMPARE(tools[0], frame->command("ID_FILE_OPEN"));
+        QCOMPARE(tools[1], frame->command("ID_FILE_SAVE"));
+        QVERIFY(tools[2]->isSeparator());
+        QCOMPARE(tools[3], frame->command("ID_APP_ABOUT"));
+
+        const QStringList indicators { "CAP", "NUM", "SCRL" };
+        for (const QString& name : indicators)
+            QCOMPARE(frame->findChild<QLabel*>(QStringLiteral("Indicator") + name)->text(), name);
+
+        auto about = frame->makeAboutBox();
+        QCOMPARE(about->windowTitle(), QStringLiteral("About modelview"));
+        QCOMPARE(about->text(), QStringLiteral("modelview Version 1.0"));
+        QCOMPARE(about->button(QMessageBox::Ok)->text(), QStringLiteral("OK"));
+    }
+
+    void panelStartsDockedLeftAndIgnoresClicks()
+    {
+        auto frame = start();
+        QVERIFY(frame);
+        CViewOptionsBar* bar = frame->optionsBar();
+        QCOMPARE(frame->dockWidgetArea(bar), Qt::LeftDockWidgetArea);
+        QVERIFY(!bar->isFloating());
+        QCOMPARE(bar->windowTitle(), QStringLiteral("VKM! Studio"));
+        QCOMPARE(bar->property("controlId").toInt(), 128);
+        // 200 wide unless the captions need more in the font at hand.
+        QCOMPARE(bar->sizeHint(), QSize(200, 200));
+        QCOMPARE(bar->width(), qMax(200, bar->widget()->minimumWidth()));
+
+        QComboBox* list = bar->viewList();
+        QVERIFY(!list->isEditable());
+        QCOMPARE(list->count(), 4);
+        const QStringList entries { "Perspective", "Front", "Size", "Top" };
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(list->itemText(i), entries[i]);
+        QCOMPARE(list->currentIndex(), 0);
+        QCOMPARE(list->property("controlId").toInt(), 200);
+        QCOMPARE(list->accessibleName(), QStringLiteral("View:"));
+
+        QCheckBox* textures = bar->drawTextures();
+        QCheckBox* nodes = bar->drawNodes();
+        QCOMPARE(textures->text(), QStringLiteral("Draw Textures"));
+        QCOMPARE(textures->property("controlId").toInt(), 201);
+        QCOMPARE(nodes->property("controlId").toInt(), 202);
+        QVERIFY(!textures->isChecked());
+        QVERIFY(nodes->isChecked());
+        QTest::mouseClick(textures, Qt::LeftButton);
+        QTest::mouseClick(nodes, Qt::LeftButton);
+        QTest::keyClick(nodes, Qt::Key_Space);
+        QVERIFY(!textures->isChecked());
+        QVERIFY(nodes->isChecked());
+    }
+
+    void barSizesRoundTripThroughTheProfile()
+    {
+        CResizableBar bar(QStringLiteral("bar"), 128);
+        QCOMPARE(bar.stateSize(CResizableBar::State::Floating), QSize(200, 200));
+        QSettings profile(QStringLiteral("VKM! Studio"), QStringLiteral("modelview"));
+        bar.saveSizes(profile, QStringLiteral("Test"));
+        QCOMPARE(profile.value(QStringLiteral("Test-Bar-128/sizeVertCX")).toInt(), 200);
+        // Values below the minimums are raised to them on load.
+        profile.setValue(QStringLiteral("Test-Bar-128/sizeHorzCX"), 5);
+        profile.setValue(QStringLiteral("Test-Bar-128/sizeVertCY"), 300);
+        profile.setValue(QStringLiteral("Test-Bar-128/sizeFloatCX"), 1);
+        profile.setValue(QStringLiteral("Test-Bar-128/sizeFloatCY"), -4);
+        bar.loadSizes(profile, QStringLiteral("Test"));
+        QCOMPARE(bar.stateSize(CResizableBar::State::Horizontal), QSize(33, 200));
+        QCOMPARE(bar.stateSize(CResizableBar::State::Vertical), QSize(200, 300));
+        QCOMPARE(bar.stateSize(CResizableBar::State::Floating), QSize(37, 32));
+    }
+
+    void controlBarItemFollowsThePanel()
+    {
+        auto frame = start();
+        QVERIFY(frame);
+        CViewOptionsBar* bar = frame->optionsBar();
+        QAction* item = frame->command("ID_VIEW_CONTROLBAR");
+        QVERIFY(item->isCheckable());
+        QVERIFY(item->isChecked());
+
+        // The close button in the gripper hides the panel.
+        QWidget* gripper = bar->titleBarWidget();
+        QVERIFY(gripper);
+        QCOMPARE(gripper->height(), 12);
+        const QPoint close(gripper->width() - 2 - 11 / 2 - 1, gripper->height() / 2);
+        QTest::mouseClick(gripper, Qt::LeftButton, {}, close);
+        QTRY_VERIFY(!bar->isVisible());
+        QVERIFY(!item->isChecked());
+
+        item->trigger();
+        QTRY_VERIFY(bar->isVisible());
+        QVERIFY(item->isChecked());
+        item->trigger();
+        QTRY_VERIFY(!bar->isVisible());
+        // Floating, the bar takes its floating size; docked again, its width.
+        item->trigger();
+        QTRY_VERIFY(bar->isVisible());
+        const int docked = bar->width();
+        bar->setFloating(true);
+        QTRY_COMPARE(bar->height(), 200);
+        // (wider only by what the captions and the floating frame need)
+        QVERIFY(bar->width() >= 200 && bar->width() <= qMax(200, bar->widget()->minimumWidth()) + 8);
+        bar->setFloating(false);
+        QTRY_COMPARE(frame->dockWidgetArea(bar), Qt::LeftDockWidgetArea);
+        QTRY_COMPARE(bar->width(), docked);
+        item->trigger();
+        QTRY_VERIFY(!bar->isVisible());
+
+        // Hidden, the panel still decides what the view draws.
+        bar->viewList()->setCurrentIndex(3);
+        QCOMPARE(bar->selectedView(), 3);
+    }
+
+    void commandLineOpensTheFileAndSaveStaysSafe()
+    {
+        const QString path = writeModel(QStringLiteral("FIGHTER.VKM"));
+        auto frame = start({ path });
+        QVERIFY(frame);
+        QTRY_VERIFY(frame->document().model() != nullptr);
+        QCOMPARE(frame->windowTitle(), QStringLiteral("FIGHTER.VKM - VKM! Studio"));
+        QVERIFY(errors.isEmpty());
+        QVERIFY(!frame->command("ID_FILE_SAVE")->isEnabled());
+        QVERIFY(frame->command("ID_FILE_SAVE_AS")->isEnabled());
+
+        frame->command("ID_FILE_NEW")->trigger();
+        QVERIFY(frame->document().model() == nullptr);
+        QCOMPARE(frame->windowTitle(), QStringLiteral("Untitled - VKM! Studio"));
+        QVERIFY(!frame->command("ID_FILE_SAVE_AS")->isEnabled());
+
+        // A bad file named on the command line: the message, no model.
+        const QString bad = dir.filePath(QStringLiteral("bad.vkm"));
+        QVERIFY(kvl::writeFileImage(bad.toStdString(), std::vector<std::uint8_t>(10, 0)));
+        auto second = start({ bad });
+        QVERIFY(second);
+        QTRY_COMPARE(errors.size(), 1);
+        QCOMPARE(errors[0], QStringLiteral("File Error!|Not a valid VKM file!"));
+        QVERIFY(second->document().model() == nullptr);
+        QCOMPARE(second->windowTitle(), QStringLiteral("bad.vkm - VKM! Studio"));
+    }
+
+    void recentFilesKeepFourAndSurviveARestart()
+    {
+        QStringList paths;
+        for (int i = 1; i <= 5; ++i)
+            paths << writeModel(QStringLiteral("m%1.vkm").arg(i));
+        {
+            auto frame = start();
+            QVERIFY(frame);
+            QTRY_VERIFY(frame->view()->isGlReady());
+            for (const QString& p : paths)
+                frame->openDocumentFile(p);
+            frame->openDocumentFile(paths[2]); // again: moves to the top
+            QCOMPARE(frame->recentFiles().files(), (QStringList { paths[2], paths[4], paths[3], paths[1] }));
+        }
+        QSettings profile(QStringLiteral("VKM! Studio"), QStringLiteral("modelview"));
+        QCOMPARE(profile.value(QStringLiteral("Recent File List/File1")).toString(), paths[2]);
+        QCOMPARE(profile.value(QStringLiteral("Recent File List/File4")).toString(), paths[1]);
+
+        auto frame = start();
+        QVERIFY(frame);
+        QCOMPARE(frame->recentFiles().files().size(), 4);
+        QAction* first = frame->command("ID_FILE_MRU_1");
+        QVERIFY(first->isVisible());
+        QCOMPARE(first->text(), QStringLiteral("&1 ") + QDir::toNativeSeparators(paths[2]));
+        QVERIFY(!frame->command("ID_FILE_MRU_EMPTY")->isVisible());
+        first->trigger();
+        QTRY_VERIFY(frame->document().model() != nullptr);
+        QCOMPARE(frame->windowTitle(), QStringLiteral("m3.vkm - VKM! Studio"));
+
+        // A file that has gone away leaves the list when it fails to open.
+        QVERIFY(QFile::remove(paths[4]));
+        frame->command("ID_FILE_MRU_2")->trigger();
+        QCOMPARE(errors.size(), 1);
+        QVERIFY(!frame->recentFiles().files().contains(paths[4]));
+    }
+
+    void droppedFileOpens()
+    {
+        const QString path = writeModel(QStringLiteral("dropped.vkm"));
+        auto frame = start();
+        QVERIFY(frame);
+        QTRY_VERIFY(frame->view()->isGlReady());
+        QMimeData mime;
+        mime.setUrls({ QUrl::fromLocalFile(path) });
+        const QPoint at = frame->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(frame.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(frame.get(), &drop);
+        QTRY_VERIFY(frame->document().model() != nullptr);
+        QCOMPARE(frame->windowTitle(), QStringLiteral("dropped.vkm - VKM! Studio"));
+    }
+};
+
+QTEST_MAIN(FrameTest)
+#include "mainframe_test.moc"

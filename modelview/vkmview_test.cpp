@@ -1,0 +1,276 @@
+// Renders models through the real view under the X server and reads the
+// frame back.
+#include "modelview/testing/vkmbuilder.h"
+#include "modelview/viewoptionsbar.h"
+#include "modelview/vkmdoc.h"
+#include "modelview/vkmview.h"
+
+#include "common/fileimage.h"
+
+#include <QComboBox>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace kvl::modelview;
+using kvl::modelview::testing::VkmBuilder;
+
+namespace {
+
+struct NoPrompts : DocPrompts {
+    int errors = 0;
+    void error(const std::string&, const std::string&) override { ++errors; }
+};
+
+// Pixel counts and centre of mass of the pixels a predicate picks.
+struct Blob {
+    int count = 0;
+    double x = 0;
+    double y = 0;
+};
+
+template <typename Pred>
+Blob find(const QImage& image, Pred pred, QRect within = {})
+{
+    if (within.isNull())
+        within = image.rect();
+    Blob b;
+    for (int y = within.top(); y <= within.bottom(); ++y)
+        for (int x = within.left(); x <= within.right(); ++x)
+            if (pred(image.pixelColor(x, y))) {
+                ++b.count;
+                b.x += x;
+                b.y += y;
+            }
+    if (b.count) {
+        b.x /= b.count;
+        b.y /= b.count;
+    }
+    return b;
+}
+
+bool isRed(const QColor& c) { return c.red() > 80 && c.green() < 40 && c.blue() < 40; }
+bool isBlue(const QColor& c) { return c.blue() > 80 && c.red() < 40 && c.green() < 40; }
+bool isWhite(const QColor& c) { return c.red() > 150 && c.green() > 150 && c.blue() > 150; }
+bool isYellow(const QColor& c) { return c.red() > 150 && c.green() > 150 && c.blue() < 60; }
+bool isLit(const QColor& c) { return c.red() || c.green() || c.blue(); }
+
+// Lets the test call the resize handler the way the window system would.
+class ProbeView : public CVKMStudioView {
+public:
+    using CVKMStudioView::CVKMStudioView;
+    using CVKMStudioView::resizeGL;
+};
+
+} // namespace
+
+class ViewTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir;
+    NoPrompts prompts;
+    CVKMStudioDoc doc { prompts };
+    CViewOptionsBar* options = nullptr;
+    ProbeView* view = nullptr;
+    int fileNo = 0;
+
+    void open(const VkmBuilder& b)
+    {
+        const QString path = dir.filePath(QStringLiteral("m%1.vkm").arg(++fileNo));
+        QVERIFY(kvl::writeFileImage(path.toStdString(), b.build()));
+        QVERIFY(doc.onOpenDocument(path.toStdString(), view->pointSizes()));
+    }
+    QImage frame() { return view->grabFramebuffer(); }
+    void select(int entry) { options->viewList()->setCurrentIndex(entry); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        options = new CViewOptionsBar;
+        view = new ProbeView(&doc);
+        view->setOptions(options);
+        view->resize(400, 400);
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view));
+        QTRY_VERIFY(view->isGlReady());
+        const PointSizeRange sizes = view->pointSizes();
+        qInfo("point sizes: minimum %g, maximum %g, granularity %g", sizes.minimum, sizes.maximum, sizes.granularity);
+    }
+    void cleanupTestCase()
+    {
+        delete view;
+        delete options;
+    }
+    void init()
+    {
+        select(0);
+        doc.onNewDocument();
+    }
+
+    void emptyDocumentIsBlack()
+    {
+        QCOMPARE(find(frame(), isLit).count, 0);
+        // Also after New following a model.
+        VkmBuilder b;
+        b.point(0, 0, 0);
+        open(b);
+        QVERIFY(find(frame(), isRed).count > 0);
+        doc.onNewDocument();
+        QCOMPARE(find(frame(), isLit).count, 0);
+    }
+
+    void pointIsDrawnAtXYFromStoredYZX()
+    {
+        VkmBuilder b;
+        b.point(0, 10, 0); // stored (y, z, x) = (10, 0, 0)
+        open(b);
+        const QImage img = frame();
+        const Blob red = find(img, isRed);
+        QVERIFY(red.count > 0);
+        // 10 units at 300 with a 45 degree field of view: 10 / (300 tan 22.5)
+        // of the half height, about 16 pixels above the centre of 400.
+        const double centre = img.height() / 2.0;
+        QVERIFY2(std::abs(red.x - centre) < 2, qPrintable(QString::number(red.x)));
+        QVERIFY2(std::abs((centre - red.y) - 16.1) < 2.5, qPrintable(QString::number(red.y)));
+    }
+
+    void clockwisePolygonIsDrawnCounterClockwiseIsCulled()
+    {
+        // Seen from the eye: bottom-left, top, bottom-right is clockwise.
+        VkmBuilder cw;
+        cw.point(-50, -50, 0);
+        cw.point(0, 50, 0);
+        cw.point(50, -50, 0);
+        cw.element(VkmBuilder::polygon({ 0, 1, 2 }));
+        open(cw);
+        const int drawn = find(frame(), isWhite).count;
+        QVERIFY2(drawn > 100, qPrintable(QString::number(drawn)));
+
+        VkmBuilder ccw = cw;
+        ccw.elements.clear();
+        ccw.element(VkmBuilder::polygon({ 0, 2, 1 }));
+        open(ccw);
+        const QImage img = frame();
+        QCOMPARE(find(img, isWhite).count, 0);
+        QVERIFY(find(img, isRed).count > 0); // the nodes are still there
+    }
+
+    void markerIsLargerThanANode()
+    {
+        VkmBuilder b;
+        b.point(-60, 0, 0);
+        b.point(60, 0, 0);
+        b.element(VkmBuilder::marker(1));
+        open(b);
+        const QImage img = frame();
+        const Blob node = find(img, isRed);
+        const Blob marker = find(img, isBlue);
+        QVERIFY(node.count > 0);
+        QVERIFY2(marker.count > node.count,
+            qPrintable(QStringLiteral("node %1 marker %2").arg(node.count).arg(marker.count)));
+        QVERIFY(node.x < img.width() / 2.0 && marker.x > img.width() / 2.0);
+    }
+
+    void frontViewFitsModelsTooLargeForThePerspective()
+    {
+        VkmBuilder b;
+        b.point(-3000, 0, 0);
+        b.point(3000, 0, 0);
+        b.point(0, 1000, 0);
+        b.element(VkmBuilder::polygon({ 0, 2, 1 })); // counter-clockwise stored
+        open(b);
+        QCOMPARE(find(frame(), isRed).count, 0); // all outside the fixed camera
+
+        select(1);
+        const QImage img = frame();
+        const Blob red = find(img, isRed);
+        QVERIFY(red.count > 0);
+        QVERIFY(find(img, isRed, QRect(0, 0, 60, img.height())).count > 0);
+        QVERIFY(find(img, isRed, QRect(img.width() - 60, 0, 60, img.height())).count > 0);
+        // Nothing is culled in the overviews.
+        QVERIFY(find(img, isWhite).count > 100);
+    }
+
+    void topViewLooksDownWithFarSideUp()
+    {
+        VkmBuilder b;
+        b.point(0, 0, -100); // far from the eye
+        b.point(50, 0, 100);  // near
+        b.element(VkmBuilder::marker(0));
+        open(b);
+
+        select(1); // Front: both on the centre line
+        QImage img = frame();
+        Blob red = find(img, isRed);
+        Blob blue = find(img, isBlue);
+        QVERIFY(blue.count > 0 && red.count > 0);
+        QVERIFY(std::abs(blue.y - img.height() / 2.0) < 3);
+        QVERIFY(std::abs(red.y - img.height() / 2.0) < 3);
+
+        select(3); // Top: the far point is above the centre
+        img = frame();
+        red = find(img, isRed);
+        blue = find(img, isBlue);
+        QVERIFY(red.count > 0 && blue.count > 0);
+        QVERIFY2(blue.y < img.height() / 2.0 - 50, qPrintable(QString::number(blue.y)));
+        QVERIFY2(red.y > img.height() / 2.0 + 50, qPrintable(QString::number(red.y)));
+        QVERIFY(blue.x < red.x);
+    }
+
+    void sizeViewDrawsTheBoundingBoxAndFigures()
+    {
+        VkmBuilder b;
+        b.point(-40, -20, 0);
+        b.point(40, 20, 0);
+        open(b);
+        select(2);
+        const QImage img = frame();
+        QVERIFY(find(img, isRed).count > 0);
+        const int yellow = find(img, isYellow).count;
+        QVERIFY2(yellow > 200, qPrintable(QString::number(yellow)));
+        // The figures are written in the top-left corner.
+        QVERIFY(find(img, isYellow, QRect(0, 0, 120, 30)).count > 10);
+    }
+
+    void emptySizesLeaveTheProjectionAndCheckBoxesChangeNothing()
+    {
+        VkmBuilder b;
+        b.point(0, 10, 0);
+        b.point(80, -40, 0);
+        b.element(VkmBuilder::marker(1));
+        open(b);
+        const QImage before = frame();
+        view->makeCurrent();
+        view->resizeGL(400, 0);
+        view->resizeGL(0, 300);
+        view->doneCurrent();
+        QCOMPARE(frame(), before);
+
+        QTest::mouseClick(options->drawNodes(), Qt::LeftButton);
+        QTest::mouseClick(options->drawTextures(), Qt::LeftButton);
+        QVERIFY(options->drawNodes()->isChecked());
+        QCOMPARE(frame(), before);
+
+        // A real change of size does move the picture.
+        view->makeCurrent();
+        view->resizeGL(800, 400);
+        view->doneCurrent();
+        QVERIFY(frame() != before);
+        view->makeCurrent();
+        view->resizeGL(400, 400);
+        view->doneCurrent();
+        QCOMPARE(frame(), before);
+    }
+
+    void changingTheViewRepaints()
+    {
+        QSignalSpy swapped(view, &QOpenGLWidget::frameSwapped);
+        select(2);
+        QVERIFY(swapped.wait(2000));
+    }
+};
+
+QTEST_MAIN(ViewTest)
+#include "vkmview_test.moc"
