@@ -60,10 +60,13 @@ std::vector<std::uint8_t> fighter()
         q.push_back(static_cast<std::uint8_t>(b.addPoint(y3, z, x3)));
         return q;
     };
+    // The left side is the mirror image, its corners listed the other way
+    // round so that both sides keep the same winding (the viewer culls
+    // polygons that face away).
     auto rightWing = quad(22, 13, 12, 95, -4, 95, -18, 13, -3);
-    auto leftWing = quad(22, -13, 12, -95, -4, -95, -18, -13, -3);
+    auto leftWing = quad(-18, -13, -4, -95, 12, -95, 22, -13, -3);
     auto rightTail = quad(-62, 6, -68, 36, -76, 36, -80, 4, 0);
-    auto leftTail = quad(-62, -6, -68, -36, -76, -36, -80, -4, 0);
+    auto leftTail = quad(-80, -4, -76, -36, -68, -36, -62, -6, 0);
     // Fin and canopy.
     const auto fin0 = static_cast<std::uint8_t>(b.addPoint(-52, 9, 0));
     const auto fin1 = static_cast<std::uint8_t>(b.addPoint(-74, 38, 0));
@@ -147,7 +150,7 @@ std::vector<std::uint8_t> fighter()
         1.0f, 0.0f, 0.0f, -93.0f, 16, 255);
     // Pilot's eye marker (type 2) and gun lines (type 1).
     element({ record2(7, eye) }, 0.0f, 1.0f, 0.0f, 0.0f, 17);
-    element({ record1(8, rightWing[0], rightWing[1]), record1(8, leftWing[0], leftWing[1]) }, 1.0f, 0.0f, 0.0f,
+    element({ record1(8, rightWing[0], rightWing[1]), record1(8, leftWing[3], leftWing[2]) }, 1.0f, 0.0f, 0.0f,
         0.0f, 18);
     // Two empty elements, the last element of the table among them.
     element({}, 0.0f, 0.0f, 0.0f, 0.0f, 0);
