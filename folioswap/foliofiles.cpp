@@ -65,6 +65,10 @@ std::optional<std::string> setNameFromEntry(std::string_view entry)
 {
     if (entry.size() < 3 || entry.substr(0, 3) != "CAM")
         return std::nullopt;
+    // A name with a line feed cannot be kept on the one line of
+    // LastCampaign.txt: loading it would leave a file that names another set.
+    if (entry.find('\n') != std::string_view::npos)
+        return std::nullopt;
     return std::string(entry.substr(3));
 }
 

@@ -40,7 +40,8 @@ std::vector<RestoreEntry> parseRestoreList(std::string_view text);
 bool isSafeRestoreName(std::string_view name);
 
 /// The set name of a program-folder entry: the rest of its name after a
-/// leading "CAM" (upper case only), or nothing when it does not start so.
+/// leading "CAM" (upper case only), or nothing when it does not start so or
+/// holds a line feed (it could not be remembered in LastCampaign.txt).
 std::optional<std::string> setNameFromEntry(std::string_view entry);
 
 } // namespace folio

@@ -67,4 +67,11 @@ TEST(FolioFiles, SetNamesComeFromUpperCaseCamPrefix)
     EXPECT_FALSE(setNameFromEntry("Cam1"));
     EXPECT_FALSE(setNameFromEntry("CA"));
     EXPECT_FALSE(setNameFromEntry("Workfiles"));
+    // Every listed name must survive LastCampaign.txt.
+    EXPECT_FALSE(setNameFromEntry("CAMtwo\nlines"));
+    for (std::string entry : { "CAMend\r", "CAM\"q\"", "CAM x " }) {
+        auto name = setNameFromEntry(entry);
+        ASSERT_TRUE(name) << entry;
+        EXPECT_EQ(parseLastCampaign(formatLastCampaign(*name)), *name) << entry;
+    }
 }

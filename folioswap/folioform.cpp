@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStringDecoder>
 #include <QVBoxLayout>
 
@@ -113,12 +114,20 @@ FolioForm::FolioForm(QWidget* parent) : QWidget(parent), m_core(*this)
     grid->setRowStretch(1, 2);
     resize(1000, 680);
 
+    // An entry counts as clicked whenever the selection moves to it, by mouse
+    // or by keyboard, so that the set shown is always the set the buttons act
+    // on; a click on the entry that was already selected shows it again
+    // (after a read-me, say).
+    m_lstAvailable->viewport()->installEventFilter(this);
+    connect(m_lstAvailable, &QListWidget::itemSelectionChanged, this, [this] {
+        int row = selectedRow();
+        if (row >= 0)
+            chooseEntry(row);
+    });
     connect(m_lstAvailable, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
         int row = m_lstAvailable->row(item);
-        if (row >= 0) {
-            m_core.clickEntry(static_cast<std::size_t>(row));
-            refresh();
-        }
+        if (row >= 0 && row == m_rowAtPress)
+            chooseEntry(row);
     });
     connect(m_cmdLoad, &QPushButton::clicked, this, [this] { run(&FolioCore::loadSelected); });
     connect(m_cmdUnload, &QPushButton::clicked, this, [this] { run(&FolioCore::unloadSelected); });
@@ -163,8 +172,34 @@ void FolioForm::run(void (FolioCore::*handler)())
     refresh();
 }
 
+void FolioForm::chooseEntry(int row)
+{
+    m_core.clickEntry(static_cast<std::size_t>(row));
+    refresh();
+}
+
+int FolioForm::selectedRow() const
+{
+    const QList<QListWidgetItem*> items = m_lstAvailable->selectedItems();
+    return items.size() == 1 ? m_lstAvailable->row(items.front()) : -1;
+}
+
+bool FolioForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_lstAvailable->viewport()
+        && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick))
+        m_rowAtPress = selectedRow();
+    return QWidget::eventFilter(watched, event);
+}
+
 void FolioForm::refresh()
 {
+    // No set chosen (at start, and after an unload): no entry looks chosen.
+    const auto& selected = m_core.selectedCampaign();
+    if ((!selected || *selected == kNoCampaign) && !m_lstAvailable->selectedItems().isEmpty()) {
+        QSignalBlocker quiet(m_lstAvailable);
+        m_lstAvailable->clearSelection();
+    }
     m_txtCurrent->setText(QString::fromStdString(m_core.currentText()));
     m_txtCurrent->setEnabled(m_core.currentEnabled());
     QString comments = decodeText(m_core.comments());

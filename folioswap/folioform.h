@@ -43,15 +43,20 @@ protected:
     /// Shows one modal message box; tests replace it to read the texts.
     virtual void showBox(QMessageBox::Icon icon, const QString& text);
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void run(void (FolioCore::*event)());
+    void chooseEntry(int row);
+    int selectedRow() const;
     void refresh();
     void updatePictureLabel();
 
     FolioCore m_core;
     QPixmap m_picture;
     int m_busyDepth = 0;
+    /// The list's selected row when the last mouse press on it began.
+    int m_rowAtPress = -1;
 
     QLabel* m_lblCampaignsAvail = nullptr;
     QListWidget* m_lstAvailable = nullptr;

@@ -71,6 +71,12 @@ private slots:
         put(m_main + "/Workfiles/xxxChannel.txt", "Channel comment\r\n");
         put(m_main + "/Workfiles/Malta Siege.jpg", jpeg(Qt::darkYellow));
         put(m_main + "/Workfiles/xxxMalta Siege.txt", "Malta comment\r\n");
+        put(m_main + "/ReadMe/BorvexReadMe.txt", "How to use\r\n");
+    }
+
+    static void clickRow(QListWidget* list, int row)
+    {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
     }
 
     void captionsAndNames()
@@ -119,6 +125,49 @@ private slots:
         QCOMPARE(child<QPlainTextEdit>(form, "TXT_campaigncomments")->toPlainText(),
             QStringLiteral("Malta comment\n"));
         QVERIFY(form.boxes.isEmpty());
+    }
+
+    // The set the buttons act on is always the one the list shows chosen,
+    // whether it was chosen with the mouse or the keyboard.
+    void keyboardSelectionAndReclickChooseTheSet()
+    {
+        RecordingForm form;
+        QVERIFY(form.start(m_main.toStdString()));
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        auto* list = child<QListWidget>(form, "LST_available");
+        auto* comments = child<QPlainTextEdit>(form, "TXT_campaigncomments");
+        clickRow(list, 0);
+        QCOMPARE(form.core().selectedCampaign().value_or(""), std::string("Channel"));
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(list->currentRow(), 1);
+        QCOMPARE(form.core().selectedCampaign().value_or(""), std::string("Malta Siege"));
+        QCOMPARE(comments->toPlainText(), QStringLiteral("Malta comment\n"));
+
+        // After a read-me, a click on the entry already chosen shows it again.
+        QTest::mouseClick(child<QPushButton>(form, "CMD_View_ReadMe"), Qt::LeftButton);
+        QCOMPARE(comments->toPlainText(), QStringLiteral("How to use\n"));
+        clickRow(list, 1);
+        QCOMPARE(comments->toPlainText(), QStringLiteral("Malta comment\n"));
+        QVERIFY(!form.core().ended());
+    }
+
+    void unloadLeavesNoEntryChosen()
+    {
+        RecordingForm form;
+        QVERIFY(form.start(m_main.toStdString()));
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        auto* list = child<QListWidget>(form, "LST_available");
+        clickRow(list, 0);
+        QTest::mouseClick(child<QPushButton>(form, "CMD_load"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(form, "CMD_unload"), Qt::LeftButton);
+        QCOMPARE(form.boxes.last().second, QStringLiteral("Campaign Unloaded"));
+        QVERIFY(list->selectedItems().isEmpty());
+        clickRow(list, 0);
+        QCOMPARE(form.core().selectedCampaign().value_or(""), std::string("Channel"));
+        QVERIFY(!list->selectedItems().isEmpty());
+        QVERIFY(!form.picture().isNull());
     }
 
     void buttonsShowTheMessagesTitledBorvex()

@@ -176,7 +176,7 @@ std::vector<SampleSet> sampleSets()
 
     SampleSet desert;
     desert.name = "Desert Air War";
-    desert.files = { { "CAMP0002.DAT", sampleCampaignFile(1) }, { "SQ0242.DAT", sampleSquadronFile(2) } };
+    desert.files = { { "CAMP0002.DAT", sampleCampaignFile(3) }, { "SQ0242.DAT", sampleSquadronFile(2) } };
     desert.restoreList = { "CAMP0002.DAT", "SQ0242.DAT" };
     desert.comment = { "Desert Air War", "", "Long patrols over the sand, dust and heat." };
     desert.readMe = { "Desert Air War - campaign set", "", "Replaces the second campaign and its squadron file." };
