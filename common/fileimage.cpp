@@ -9,6 +9,9 @@
 #include <random>
 #include <system_error>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace kvl {
 
 namespace fs = std::filesystem;
@@ -54,12 +57,33 @@ bool writeFileImage(const fs::path& path, std::string_view text)
     return writeFileImage(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
+namespace {
+
+bool flushToDisk(const fs::path& path)
+{
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+} // namespace
+
 bool writeFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes)
 {
     std::random_device rd;
     fs::path temp = path;
     temp += ".tmp" + std::to_string(rd() % 1000000);
     if (!writeFileImage(temp, bytes)) {
+        std::error_code ec;
+        fs::remove(temp, ec);
+        return false;
+    }
+    // The new content must be on disk before the rename makes it the file,
+    // or a power cut could leave an empty file under the old name.
+    if (!flushToDisk(temp)) {
         std::error_code ec;
         fs::remove(temp, ec);
         return false;
