@@ -191,6 +191,17 @@ TEST_F(Converter, AThirteenCharacterAnswerIsCutAndLaterAnswersAreEmpty)
     EXPECT_EQ(files(), (std::set<std::string> { "ABCDEFGH.3DB", "ABCDEFGH.VKM" }));
 }
 
+TEST_F(Converter, ExistingOutputsAreReplacedWhateverTheirLetterCase)
+{
+    put("M.3DB", modelOfSize(3, 1).build());
+    put("m.vkm", { 1, 2, 3 });
+    put("Out.Txt", { 4, 5, 6 });
+    run("M.3DB\nM.VKM\nOUT.TXT\n");
+    EXPECT_EQ(files(), (std::set<std::string> { "M.3DB", "m.vkm", "Out.Txt" }));
+    EXPECT_GT(read("m.vkm").size(), 3u);
+    EXPECT_GT(read("Out.Txt").size(), 3u);
+}
+
 TEST_F(Converter, UnwritableOutputs)
 {
     put("M.3DB", modelOfSize(3, 1).build());
