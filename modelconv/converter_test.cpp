@@ -165,7 +165,9 @@ INSTANTIATE_TEST_SUITE_P(Counts, ConverterLimits,
     ::testing::Values(LimitCase { 255, 255, "" }, LimitCase { 0, 0, "" },
         LimitCase { 256, 10, TooManyElements + CannotCreate }, LimitCase { 10, 256, TooManyNodes + CannotCreate },
         LimitCase { 256, 256, TooManyElements + CannotCreate }, LimitCase { 300, 300, TooManyElements + CannotCreate },
-        LimitCase { 300, 255, TooManyElements + CannotCreate }, LimitCase { 255, 300, TooManyNodes + CannotCreate }));
+        LimitCase { 300, 255, TooManyElements + CannotCreate }, LimitCase { 255, 300, TooManyNodes + CannotCreate },
+        LimitCase { 255, 256, TooManyNodes + CannotCreate }, LimitCase { 256, 255, TooManyElements + CannotCreate },
+        LimitCase { 256, 300, TooManyElements + CannotCreate }, LimitCase { 300, 256, TooManyElements + CannotCreate }));
 
 TEST_F(Converter, EmptyAnswersWriteNothing)
 {
