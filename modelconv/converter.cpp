@@ -71,13 +71,15 @@ int runModelConverter(std::istream& in, std::ostream& out, const std::filesystem
 
     if (mayWriteVKM && !vkmName.empty()) {
         out << "\nWriting VKM File..." << std::flush;
-        const bool written = writeVKM(convertToVKM(model), folder / vkmName);
+        // Like the model, an existing output file is found whatever its letter
+        // case, so that it is replaced rather than joined by a second copy.
+        const bool written = writeVKM(convertToVKM(model), findFileNoCase(folder, vkmName));
         out << (written ? "Done\n" : "FAILED!\n") << std::flush;
     }
 
     if (!textName.empty()) {
         out << "\nWriting TXT File..." << std::flush;
-        writeTextDump(model, folder / textName);
+        writeTextDump(model, findFileNoCase(folder, textName));
         out << "Done\n" << std::flush;
     }
     return 0;

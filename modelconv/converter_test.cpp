@@ -165,7 +165,9 @@ INSTANTIATE_TEST_SUITE_P(Counts, ConverterLimits,
     ::testing::Values(LimitCase { 255, 255, "" }, LimitCase { 0, 0, "" },
         LimitCase { 256, 10, TooManyElements + CannotCreate }, LimitCase { 10, 256, TooManyNodes + CannotCreate },
         LimitCase { 256, 256, TooManyElements + CannotCreate }, LimitCase { 300, 300, TooManyElements + CannotCreate },
-        LimitCase { 300, 255, TooManyElements + CannotCreate }, LimitCase { 255, 300, TooManyNodes + CannotCreate }));
+        LimitCase { 300, 255, TooManyElements + CannotCreate }, LimitCase { 255, 300, TooManyNodes + CannotCreate },
+        LimitCase { 255, 256, TooManyNodes + CannotCreate }, LimitCase { 256, 255, TooManyElements + CannotCreate },
+        LimitCase { 256, 300, TooManyElements + CannotCreate }, LimitCase { 300, 256, TooManyElements + CannotCreate }));
 
 TEST_F(Converter, EmptyAnswersWriteNothing)
 {
@@ -189,6 +191,17 @@ TEST_F(Converter, AThirteenCharacterAnswerIsCutAndLaterAnswersAreEmpty)
     EXPECT_EQ(run("ABCDEFGH.3DB\nABCDEFGH.VKMX\nOUT.TXT\n"),
         Banner + AskModel + summary("PLANE.BMP", 1, 3, 1) + AskVkm + AskText + "\nWriting VKM File...Done\n");
     EXPECT_EQ(files(), (std::set<std::string> { "ABCDEFGH.3DB", "ABCDEFGH.VKM" }));
+}
+
+TEST_F(Converter, ExistingOutputsAreReplacedWhateverTheirLetterCase)
+{
+    put("M.3DB", modelOfSize(3, 1).build());
+    put("m.vkm", { 1, 2, 3 });
+    put("Out.Txt", { 4, 5, 6 });
+    run("M.3DB\nM.VKM\nOUT.TXT\n");
+    EXPECT_EQ(files(), (std::set<std::string> { "M.3DB", "m.vkm", "Out.Txt" }));
+    EXPECT_GT(read("m.vkm").size(), 3u);
+    EXPECT_GT(read("Out.Txt").size(), 3u);
 }
 
 TEST_F(Converter, UnwritableOutputs)
