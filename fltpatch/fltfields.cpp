@@ -140,8 +140,10 @@ std::optional<float> parseSpecial(std::string_view s)
         negative = s.front() == '-';
         s.remove_prefix(1);
     }
+    // The sign of a not-a-number is kept: the x86 default NaN has it set,
+    // and a value shown as "-NaN" must write back the same sign bit.
     if (equalsNoCase(s, "nan"))
-        return std::numeric_limits<float>::quiet_NaN();
+        return std::copysign(std::numeric_limits<float>::quiet_NaN(), negative ? -1.0f : 1.0f);
     if (equalsNoCase(s, "inf") || equalsNoCase(s, "infinity"))
         return negative ? -std::numeric_limits<float>::infinity() : std::numeric_limits<float>::infinity();
     return std::nullopt;
@@ -285,7 +287,7 @@ const FieldInfo& field(int number)
 std::string formatFloat(float value)
 {
     if (std::isnan(value))
-        return "NaN";
+        return std::signbit(value) ? "-NaN" : "NaN";
     if (std::isinf(value))
         return value < 0 ? "-Inf" : "Inf";
     // The shortest digits that read back to the same single, in exponent form.

@@ -43,7 +43,7 @@ const FieldInfo& field(int number);
 /// The text the editor shows for a float: the shortest decimal text that
 /// reads back to the same single, plain for magnitudes from 1E-05 up to
 /// below 1E+07 and in exponent form ("1.5E+08") outside that. Infinities and
-/// not-a-number show as "Inf", "-Inf" and "NaN".
+/// not-a-number show as "Inf", "-Inf", "NaN" and "-NaN".
 std::string formatFloat(float value);
 
 /// The text of the field's value in `image` (a whole .flt file), or nothing
@@ -65,8 +65,8 @@ struct EncodedValue {
 /// to the even one (1.5 -> 2, 2.5 -> 2, -2.5 -> -2), computed on the decimal
 /// digits themselves so long inputs round exactly. Floats round to the nearest
 /// single; a magnitude too large for a single is out of range, one too small
-/// becomes zero. "NaN", "Inf" and "-Inf" are accepted for floats so that every
-/// shown value can be written back.
+/// becomes zero. "NaN", "-NaN", "Inf" and "-Inf" are accepted for floats so
+/// that every shown value can be written back.
 EncodedValue encodeValue(FieldType type, std::string_view text);
 
 /// The whole numbers a field of the type holds, for messages.

@@ -95,6 +95,8 @@ TEST(FltFields, FloatTextIsShortAndPlainInTheMiddleRange)
     EXPECT_EQ(formatFloat(std::numeric_limits<float>::infinity()), "Inf");
     EXPECT_EQ(formatFloat(-std::numeric_limits<float>::infinity()), "-Inf");
     EXPECT_EQ(formatFloat(std::numeric_limits<float>::quiet_NaN()), "NaN");
+    // The x86 default not-a-number has its sign bit set; the text keeps it.
+    EXPECT_EQ(formatFloat(std::bit_cast<float>(0xFFC00000u)), "-NaN");
     // Values that need more than 7 digits keep them, so they read back the same.
     EXPECT_EQ(formatFloat(16777216.0f), "1.6777216E+07");
     EXPECT_EQ(formatFloat(1234567.9f), "1234567.9");
@@ -193,6 +195,8 @@ TEST(FltFields, RangeLimitsOfEachType)
         { FieldType::Float, "1e-45", S::Ok, { 1, 0, 0, 0 } },
         { FieldType::Float, "-Inf", S::Ok, { 0x00, 0x00, 0x80, 0xFF } },
         { FieldType::Float, "NaN", S::Ok, { 0x00, 0x00, 0xC0, 0x7F } },
+        { FieldType::Float, "-NaN", S::Ok, { 0x00, 0x00, 0xC0, 0xFF } },
+        { FieldType::Long, "-NaN", S::NotANumber, {} },
     };
     for (const Case& c : cases) {
         EncodedValue v = encodeValue(c.type, c.text);

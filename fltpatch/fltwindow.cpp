@@ -17,6 +17,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <functional>
+
 namespace fltpatch {
 
 namespace {
@@ -36,6 +38,28 @@ void setTextIfChanged(QLabel* label, const QString& text)
     if (label->text() != text)
         label->setText(text);
 }
+
+// Brings the window up to date before a dialog opens over it: at start-up the
+// descriptions are read before the file dialog opens, and the user should see
+// them behind it (and behind any message about them).
+class SyncingDialogs : public FltDialogs {
+public:
+    SyncingDialogs(FltDialogs& inner, std::function<void()> sync) : m_inner(inner), m_sync(std::move(sync)) { }
+    std::filesystem::path chooseFltFile(const std::filesystem::path& startFolder) override
+    {
+        m_sync();
+        return m_inner.chooseFltFile(startFolder);
+    }
+    void showMessage(const std::string& text) override
+    {
+        m_sync();
+        m_inner.showMessage(text);
+    }
+
+private:
+    FltDialogs& m_inner;
+    std::function<void()> m_sync;
+};
 
 } // namespace
 
@@ -72,7 +96,8 @@ FltWindow::FltWindow(FltDialogs* dialogs, QWidget* parent)
         m_ownDialogs = std::make_unique<QtFltDialogs>(this);
         dialogs = m_ownDialogs.get();
     }
-    m_form = std::make_unique<FlightForm>(*dialogs);
+    m_syncingDialogs = std::make_unique<SyncingDialogs>(*dialogs, [this] { sync(); });
+    m_form = std::make_unique<FlightForm>(*m_syncingDialogs);
     buildWidgets();
     sync();
 }

@@ -55,6 +55,8 @@ private:
     int rowUnderPointer(int y) const;
 
     std::unique_ptr<QtFltDialogs> m_ownDialogs;
+    // Shows the form's state before each dialog, then passes it on.
+    std::unique_ptr<FltDialogs> m_syncingDialogs;
     std::unique_ptr<FlightForm> m_form;
     bool m_syncing = false;
 

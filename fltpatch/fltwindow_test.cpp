@@ -13,16 +13,24 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <functional>
+
 using namespace fltpatch;
 
 namespace {
 
 class ScriptedDialogs : public FltDialogs {
 public:
-    std::filesystem::path chooseFltFile(const std::filesystem::path&) override { return answer; }
+    std::filesystem::path chooseFltFile(const std::filesystem::path&) override
+    {
+        if (onChoose)
+            onChoose();
+        return answer;
+    }
     void showMessage(const std::string& text) override { messages.push_back(text); }
     std::filesystem::path answer;
     std::vector<std::string> messages;
+    std::function<void()> onChoose;
 };
 
 } // namespace
@@ -34,6 +42,7 @@ private slots:
     void controlsAndCaptions();
     void instructionsText();
     void columnWidths();
+    void descriptionsShowBehindTheStartDialog();
     void enterInText1WritesTheField();
     void dragUpwardsThenStore();
 
@@ -129,6 +138,22 @@ void FltWindowTest::columnWidths()
     QVERIFY(!g1->isColumnHidden(3));
     QCOMPARE(g1->item(160, 1)->text(), QStringLiteral("637"));
     QCOMPARE(g1->item(160, 2)->text(), QStringLiteral("short"));
+}
+
+void FltWindowTest::descriptionsShowBehindTheStartDialog()
+{
+    ScriptedDialogs dialogs; // the dialog is cancelled
+    FltWindow window(&dialogs);
+    QString heading, description;
+    dialogs.onChoose = [&] {
+        auto* g1 = window.findChild<QTableWidget*>(QStringLiteral("G1"));
+        heading = g1->horizontalHeaderItem(3)->text();
+        description = g1->item(160, 3)->text();
+    };
+    window.show();
+    window.startUp(std::filesystem::path(m_dir.path().toStdString()));
+    QCOMPARE(heading, QStringLiteral("Heading"));
+    QCOMPARE(description, QStringLiteral("Field 161"));
 }
 
 void FltWindowTest::enterInText1WritesTheField()
