@@ -21,6 +21,9 @@ constexpr std::uint8_t FirstPrefixCode = 8;
 // memory.
 constexpr std::size_t ChainSharingFactor = 4;
 
+// The largest .3DB file that is read at all (see load3DB).
+constexpr std::uint64_t MaxModelFileSize = std::uint64_t(64) << 20;
+
 // A float field through the bounds-checked view, 0 when it is not there.
 // (Read as its 32 bits: an optional integer comes back in a register, an
 // optional float through memory, which costs more than the rest of a read.)
@@ -332,6 +335,14 @@ bool decode3DB(Model3DB& model, std::vector<std::uint8_t> image, std::string& er
 bool load3DB(Model3DB& model, const std::filesystem::path& file, std::string& message)
 {
     model.clear();
+    // A decoded record takes many times its bytes in memory; game models are
+    // a few kilobytes, so a file this large is no model and is not read.
+    const std::int64_t size = fileSize(file);
+    if (size > static_cast<std::int64_t>(MaxModelFileSize)) {
+        message = bad("the file has " + std::to_string(size) + " bytes, more than the "
+            + std::to_string(MaxModelFileSize >> 20) + " MiB a model may have");
+        return false;
+    }
     std::vector<std::uint8_t> image;
     if (!readFileImage(file, image)) {
         message = OpenFailedMessage;

@@ -242,6 +242,11 @@ TEST(Load3DB, LoadFromDiskAndOpenFailure)
     EXPECT_TRUE(m.empty());
     EXPECT_FALSE(load3DB(m, dir, message)); // a folder
     EXPECT_EQ(message, "Unable to open 3DB file!");
+    // A file far larger than any model is refused before it is read.
+    ASSERT_TRUE(writeFileImage(dir / "HUGE.3DB", oneElement({ record2(1, 2) }).build()));
+    std::filesystem::resize_file(dir / "HUGE.3DB", (std::uintmax_t(64) << 20) + 1);
+    EXPECT_FALSE(load3DB(m, dir / "HUGE.3DB", message));
+    EXPECT_EQ(message, "Bad 3DB file: the file has 67108865 bytes, more than the 64 MiB a model may have!");
     std::filesystem::remove_all(dir);
 }
 
