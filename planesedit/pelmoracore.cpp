@@ -126,7 +126,8 @@ std::string scriptNameLine(const std::string& name)
 
 bool isValidFileName(const std::string& name)
 {
-    if (name.empty() || name == "." || name == "..")
+    // 255 bytes is the longest name the file systems in use take.
+    if (name.empty() || name.size() > 255 || name == "." || name == "..")
         return false;
     bool onlyBlanksAndDots = true;
     for (unsigned char c : name) {
@@ -689,14 +690,17 @@ bool PelmoraCore::saveScript()
     const std::string& name = m_state.scriptName;
     if (!isValidFileName(folderName)) {
         m_prompts.showError("Script Maker",
-            "\"" + folderName + "\" cannot be used as a folder name. Type a name without / \\ : * ? \" < > | "
-            "in \"Save in folder:\".");
+            "\"" + folderName + "\" cannot be used as a folder name. Type a "
+                + (folderName.size() > 255 ? "shorter name" : "name without / \\ : * ? \" < > |")
+                + " in \"Save in folder:\".");
         return false;
     }
-    if (!isValidFileName(name)) {
+    // The script's file name carries ".oaw" as well.
+    if (!isValidFileName(name) || !isValidFileName(name + ".oaw")) {
         m_prompts.showError("Script Maker",
-            "\"" + name + "\" cannot be used as a script name. Type a name without / \\ : * ? \" < > | "
-            "in \"Script Name\".");
+            "\"" + name + "\" cannot be used as a script name. Type a "
+                + (name.size() + 4 > 255 ? "shorter name" : "name without / \\ : * ? \" < > |")
+                + " in \"Script Name\".");
         return false;
     }
     if (m_state.destination < 0

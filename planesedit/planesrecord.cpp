@@ -2,6 +2,7 @@
 
 #include "common/fileimage.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <fstream>
@@ -209,9 +210,40 @@ std::size_t scanNumber(std::string_view t, double& value)
     auto res = std::from_chars(body.data(), body.data() + body.size(), v, std::chars_format::general);
     if (res.ec == std::errc::result_out_of_range) {
         // Too large or too small for a double: the nearest representable end.
-        bool tiny = body.find_first_of("eE") != std::string_view::npos
-            && body.find('-', body.find_first_of("eE")) != std::string_view::npos;
-        v = tiny ? 0.0 : HUGE_VAL;
+        // Which end follows from the decimal power of the first significant
+        // digit plus the exponent ("0.000...1" and "1e-999" are tiny,
+        // "1000...0e-5" with enough digits is huge).
+        long long power = 0;
+        bool found = false;
+        long long intDigits = 0;
+        std::size_t k = 0;
+        while (k < body.size() && isDigit(body[k]))
+            ++k, ++intDigits;
+        for (std::size_t d = 0; d < static_cast<std::size_t>(intDigits) && !found; ++d)
+            if (body[d] != '0') {
+                power = intDigits - 1 - static_cast<long long>(d);
+                found = true;
+            }
+        if (!found && k < body.size() && body[k] == '.') {
+            for (std::size_t d = k + 1; d < body.size() && isDigit(body[d]) && !found; ++d)
+                if (body[d] != '0') {
+                    power = -static_cast<long long>(d - k);
+                    found = true;
+                }
+        }
+        long long exponent = 0;
+        const std::size_t e = body.find_first_of("eE");
+        if (e != std::string_view::npos) {
+            std::size_t d = e + 1;
+            const bool negExp = d < body.size() && body[d] == '-';
+            if (d < body.size() && (body[d] == '+' || body[d] == '-'))
+                ++d;
+            for (; d < body.size() && isDigit(body[d]); ++d)
+                exponent = std::min<long long>(exponent * 10 + (body[d] - '0'), 1'000'000'000);
+            if (negExp)
+                exponent = -exponent;
+        }
+        v = (!found || power + exponent < 0) ? 0.0 : HUGE_VAL;
     } else if (res.ec != std::errc()) {
         return 0;
     }

@@ -141,6 +141,12 @@ TEST(Notation, ValReadsTheNumberAtTheStart)
     EXPECT_EQ(Val("+7"), 7);
     EXPECT_TRUE(std::isinf(Val("1e999")));
     EXPECT_EQ(Val("1e-999"), 0);
+    // Out of range without an exponent, or with one that points the other way.
+    EXPECT_EQ(Val("0." + std::string(400, '0') + "1"), 0);
+    EXPECT_EQ(Val("-0." + std::string(400, '0') + "7ft"), 0);
+    EXPECT_TRUE(std::isinf(Val("1" + std::string(500, '0') + "e-10")));
+    EXPECT_EQ(Val("0.0001" + std::string(400, '0') + "e-400"), 0);
+    EXPECT_EQ(Val(std::string(400, '0') + "5"), 5);
 }
 
 TEST(Notation, ByteCellsRoundHalvesToEvenAndRejectTheRest)

@@ -60,6 +60,8 @@ TEST(ScriptNames, FileNameCheck)
         EXPECT_TRUE(isValidFileName(good)) << good;
     for (const char* bad : { "", ".", "..", "  ", "a/b", "a\\b", "x:y", "a*", "q?", "\"", "<", ">", "|", "\t" })
         EXPECT_FALSE(isValidFileName(bad)) << bad;
+    EXPECT_TRUE(isValidFileName(std::string(255, 'a')));
+    EXPECT_FALSE(isValidFileName(std::string(256, 'a')));
 }
 
 TEST_F(ScriptTest, DefaultScriptOfSlotFive)
@@ -119,7 +121,15 @@ TEST_F(ScriptTest, BadNamesAreRefusedBeforeAnythingIsWritten)
     EXPECT_FALSE(core.saveScript());
     core.setScriptName("../x");
     EXPECT_FALSE(core.saveScript());
-    EXPECT_EQ(prompts.errors.size(), 4u);
+    // Too long for a file name once ".oaw" is added: refused before the folder is made.
+    core.setScriptName(std::string(252, 'n'));
+    EXPECT_FALSE(core.saveScript());
+    ASSERT_EQ(prompts.errors.size(), 5u);
+    EXPECT_NE(prompts.errors.back().find("shorter name"), std::string::npos);
+    core.setScriptName("x");
+    core.setScriptFolder(std::string(256, 'f'));
+    EXPECT_FALSE(core.saveScript());
+    EXPECT_EQ(prompts.errors.size(), 6u);
     EXPECT_TRUE(core.state().scriptMakerVisible);
     EXPECT_EQ(entries(dir.path()), 1u) << "only planes.dat";
 
@@ -128,7 +138,7 @@ TEST_F(ScriptTest, BadNamesAreRefusedBeforeAnythingIsWritten)
     core.setScriptFolder("taken");
     core.setScriptName("x");
     EXPECT_FALSE(core.saveScript());
-    EXPECT_EQ(prompts.errors.size(), 5u);
+    EXPECT_EQ(prompts.errors.size(), 7u);
 }
 
 TEST_F(ScriptTest, NoDestinationAsksFirst)
