@@ -29,6 +29,14 @@ namespace {
 
 const QString kFilter = QStringLiteral("VKM Models (*.vkm)");
 
+// The game's files come in any letter case, and modelconv writes names such
+// as FIGHTER.VKM. Qt's own file dialog matches the filter without regard to
+// case; some desktops' native dialogs do not and would hide those files.
+void matchAnyCase(QFileDialog& dialog)
+{
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+}
+
 // The sizing edge between a docked bar and the view is 5 pixels wide.
 class FrameStyle : public QProxyStyle {
 public:
@@ -298,11 +306,24 @@ void CMainFrame::newDocument()
     m_view->update();
 }
 
+std::unique_ptr<QFileDialog> CMainFrame::makeOpenDialog()
+{
+    auto dialog = std::make_unique<QFileDialog>(this, QStringLiteral("Open"), QString(), kFilter);
+    dialog->setObjectName(QStringLiteral("OpenDialog"));
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    matchAnyCase(*dialog);
+    return dialog;
+}
+
 void CMainFrame::onOpen()
 {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open"), QString(), kFilter);
-    if (!path.isEmpty())
-        openDocumentFile(path);
+    auto dialog = makeOpenDialog();
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return;
+    const QString path = dialog->selectedFiles().first();
+    dialog.reset();
+    openDocumentFile(path);
 }
 
 void CMainFrame::onSaveAs()
@@ -312,6 +333,7 @@ void CMainFrame::onSaveAs()
     QFileDialog dialog(this, QStringLiteral("Save As"), QString::fromStdString(m_doc.pathName().string()), kFilter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("vkm"));
+    matchAnyCase(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     if (!m_doc.saveImageAs(dialog.selectedFiles().first().toStdString()))

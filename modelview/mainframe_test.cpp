@@ -9,6 +9,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QToolBar>
 #include <QMenuBar>
@@ -208,6 +210,10 @@ private slots:
         QTRY_VERIFY(frame->document().model() != nullptr);
         QCOMPARE(frame->windowTitle(), QStringLiteral("FIGHTER.VKM - VKM! Studio"));
         QVERIFY(errors.isEmpty());
+        // Opened at start-up, the model still has the point sizes of the context.
+        QVERIFY(frame->view()->isGlReady());
+        QCOMPARE(frame->document().model()->pointSizes().granularity, frame->view()->pointSizes().granularity);
+        QCOMPARE(frame->document().model()->pointSizes().minimum, frame->view()->pointSizes().minimum);
         QVERIFY(!frame->command("ID_FILE_SAVE")->isEnabled());
         QVERIFY(frame->command("ID_FILE_SAVE_AS")->isEnabled());
 
@@ -261,6 +267,33 @@ private slots:
         frame->command("ID_FILE_MRU_2")->trigger();
         QCOMPARE(errors.size(), 1);
         QVERIFY(!frame->recentFiles().files().contains(paths[4]));
+    }
+
+    void openDialogListsModelsWhateverTheirCase()
+    {
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const QStringList names { "FIGHTER.VKM", "plane.vkm", "notes.txt" };
+        for (const QString& name : names)
+            QVERIFY(kvl::writeFileImage(folder.filePath(name).toStdString(), std::vector<std::uint8_t>(24, 0)));
+        auto frame = start();
+        QVERIFY(frame);
+        auto dialog = frame->makeOpenDialog();
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Open"));
+        QCOMPARE(dialog->nameFilters(), QStringList { QStringLiteral("VKM Models (*.vkm)") });
+        // A desktop's native dialog may match the pattern by case alone.
+        QVERIFY(dialog->testOption(QFileDialog::DontUseNativeDialog));
+        dialog->setDirectory(folder.path());
+        auto* files = dialog->findChild<QFileSystemModel*>();
+        QVERIFY(files);
+        // The upper-case name that modelconv writes is listed, text files are not.
+        const QModelIndex root = files->index(folder.path());
+        QTRY_COMPARE(files->rowCount(root), 2);
+        QStringList listed;
+        for (int row = 0; row < files->rowCount(root); ++row)
+            listed << files->index(row, 0, root).data().toString();
+        listed.sort();
+        QCOMPARE(listed, (QStringList { names[0], names[1] }));
     }
 
     void droppedFileOpens()
