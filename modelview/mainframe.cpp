@@ -55,8 +55,13 @@ QAction* makeAction(QObject* parent, const char* name, const QString& text, cons
     // A prompt is "status bar text\ntooltip".
     const qsizetype nl = prompt.indexOf(QLatin1Char('\n'));
     action->setStatusTip(nl < 0 ? prompt : prompt.left(nl));
-    if (nl >= 0)
+    if (nl >= 0) {
+        // The short name after the line break is also what a toolbar button
+        // calls itself (its accessible name); left alone, that would be the
+        // menu text with its "\tCtrl+O" tail.
         action->setToolTip(prompt.mid(nl + 1));
+        action->setIconText(prompt.mid(nl + 1));
+    }
     return action;
 }
 

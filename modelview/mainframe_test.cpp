@@ -7,6 +7,7 @@
 
 #include "common/fileimage.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QFileDialog>
@@ -94,6 +95,13 @@ private slots:
         QCOMPARE(tools[1], frame->command("ID_FILE_SAVE"));
         QVERIFY(tools[2]->isSeparator());
         QCOMPARE(tools[3], frame->command("ID_APP_ABOUT"));
+        // Each button names itself by the short prompt, without the shortcut.
+        const QStringList buttonNames { "Open", "Save", "", "About" };
+        for (int i : { 0, 1, 3 }) {
+            QWidget* button = frame->toolBar()->widgetForAction(tools[i]);
+            QVERIFY(button);
+            QCOMPARE(QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name), buttonNames[i]);
+        }
 
         const QStringList indicators { "CAP", "NUM", "SCRL" };
         for (const QString& name : indicators)
