@@ -149,8 +149,10 @@ void CMainFrame::createActions()
         QAction* r = makeAction(this, "", QString(), QStringLiteral("Open this document"));
         r->setObjectName(QStringLiteral("ID_FILE_MRU_%1").arg(i + 1));
         connect(r, &QAction::triggered, this, [this, i] {
+            // A copy: opening reorders the list, which must not change the
+            // name being opened under our feet.
             if (i < m_recent.files().size())
-                openDocumentFile(m_recent.files().at(i));
+                openDocumentFile(QString(m_recent.files().at(i)));
         });
         m_recentActions[i] = r;
     }

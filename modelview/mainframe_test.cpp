@@ -275,6 +275,8 @@ private slots:
         frame->command("ID_FILE_MRU_2")->trigger();
         QCOMPARE(errors.size(), 1);
         QVERIFY(!frame->recentFiles().files().contains(paths[4]));
+        // ... and only that file: the others keep their places.
+        QCOMPARE(frame->recentFiles().files(), (QStringList { paths[2], paths[3], paths[1] }));
     }
 
     void openDialogListsModelsWhateverTheirCase()
