@@ -29,6 +29,14 @@ namespace {
 
 const QString kFilter = QStringLiteral("VKM Models (*.vkm)");
 
+// The game's files come in any letter case, and modelconv writes names such
+// as FIGHTER.VKM. Qt's own file dialog matches the filter without regard to
+// case; some desktops' native dialogs do not and would hide those files.
+void matchAnyCase(QFileDialog& dialog)
+{
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+}
+
 // The sizing edge between a docked bar and the view is 5 pixels wide.
 class FrameStyle : public QProxyStyle {
 public:
@@ -47,8 +55,13 @@ QAction* makeAction(QObject* parent, const char* name, const QString& text, cons
     // A prompt is "status bar text\ntooltip".
     const qsizetype nl = prompt.indexOf(QLatin1Char('\n'));
     action->setStatusTip(nl < 0 ? prompt : prompt.left(nl));
-    if (nl >= 0)
+    if (nl >= 0) {
+        // The short name after the line break is also what a toolbar button
+        // calls itself (its accessible name); left alone, that would be the
+        // menu text with its "\tCtrl+O" tail.
         action->setToolTip(prompt.mid(nl + 1));
+        action->setIconText(prompt.mid(nl + 1));
+    }
     return action;
 }
 
@@ -136,8 +149,10 @@ void CMainFrame::createActions()
         QAction* r = makeAction(this, "", QString(), QStringLiteral("Open this document"));
         r->setObjectName(QStringLiteral("ID_FILE_MRU_%1").arg(i + 1));
         connect(r, &QAction::triggered, this, [this, i] {
+            // A copy: opening reorders the list, which must not change the
+            // name being opened under our feet.
             if (i < m_recent.files().size())
-                openDocumentFile(m_recent.files().at(i));
+                openDocumentFile(QString(m_recent.files().at(i)));
         });
         m_recentActions[i] = r;
     }
@@ -298,11 +313,24 @@ void CMainFrame::newDocument()
     m_view->update();
 }
 
+std::unique_ptr<QFileDialog> CMainFrame::makeOpenDialog()
+{
+    auto dialog = std::make_unique<QFileDialog>(this, QStringLiteral("Open"), QString(), kFilter);
+    dialog->setObjectName(QStringLiteral("OpenDialog"));
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    matchAnyCase(*dialog);
+    return dialog;
+}
+
 void CMainFrame::onOpen()
 {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open"), QString(), kFilter);
-    if (!path.isEmpty())
-        openDocumentFile(path);
+    auto dialog = makeOpenDialog();
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return;
+    const QString path = dialog->selectedFiles().first();
+    dialog.reset();
+    openDocumentFile(path);
 }
 
 void CMainFrame::onSaveAs()
@@ -312,6 +340,7 @@ void CMainFrame::onSaveAs()
     QFileDialog dialog(this, QStringLiteral("Save As"), QString::fromStdString(m_doc.pathName().string()), kFilter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("vkm"));
+    matchAnyCase(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     if (!m_doc.saveImageAs(dialog.selectedFiles().first().toStdString()))

@@ -11,6 +11,7 @@
 #include <memory>
 
 class QAction;
+class QFileDialog;
 class QLabel;
 class QMenu;
 class QMessageBox;
@@ -48,6 +49,8 @@ public:
 
     /// The About box, built but not shown.
     std::unique_ptr<QMessageBox> makeAboutBox();
+    /// The File Open dialog, built but not shown.
+    std::unique_ptr<QFileDialog> makeOpenDialog();
 
 signals:
     /// A load finished (successfully or not).

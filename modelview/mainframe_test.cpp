@@ -7,8 +7,11 @@
 
 #include "common/fileimage.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QToolBar>
 #include <QMenuBar>
@@ -92,6 +95,13 @@ private slots:
         QCOMPARE(tools[1], frame->command("ID_FILE_SAVE"));
         QVERIFY(tools[2]->isSeparator());
         QCOMPARE(tools[3], frame->command("ID_APP_ABOUT"));
+        // Each button names itself by the short prompt, without the shortcut.
+        const QStringList buttonNames { "Open", "Save", "", "About" };
+        for (int i : { 0, 1, 3 }) {
+            QWidget* button = frame->toolBar()->widgetForAction(tools[i]);
+            QVERIFY(button);
+            QCOMPARE(QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name), buttonNames[i]);
+        }
 
         const QStringList indicators { "CAP", "NUM", "SCRL" };
         for (const QString& name : indicators)
@@ -208,6 +218,10 @@ private slots:
         QTRY_VERIFY(frame->document().model() != nullptr);
         QCOMPARE(frame->windowTitle(), QStringLiteral("FIGHTER.VKM - VKM! Studio"));
         QVERIFY(errors.isEmpty());
+        // Opened at start-up, the model still has the point sizes of the context.
+        QVERIFY(frame->view()->isGlReady());
+        QCOMPARE(frame->document().model()->pointSizes().granularity, frame->view()->pointSizes().granularity);
+        QCOMPARE(frame->document().model()->pointSizes().minimum, frame->view()->pointSizes().minimum);
         QVERIFY(!frame->command("ID_FILE_SAVE")->isEnabled());
         QVERIFY(frame->command("ID_FILE_SAVE_AS")->isEnabled());
 
@@ -261,6 +275,35 @@ private slots:
         frame->command("ID_FILE_MRU_2")->trigger();
         QCOMPARE(errors.size(), 1);
         QVERIFY(!frame->recentFiles().files().contains(paths[4]));
+        // ... and only that file: the others keep their places.
+        QCOMPARE(frame->recentFiles().files(), (QStringList { paths[2], paths[3], paths[1] }));
+    }
+
+    void openDialogListsModelsWhateverTheirCase()
+    {
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const QStringList names { "FIGHTER.VKM", "plane.vkm", "notes.txt" };
+        for (const QString& name : names)
+            QVERIFY(kvl::writeFileImage(folder.filePath(name).toStdString(), std::vector<std::uint8_t>(24, 0)));
+        auto frame = start();
+        QVERIFY(frame);
+        auto dialog = frame->makeOpenDialog();
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Open"));
+        QCOMPARE(dialog->nameFilters(), QStringList { QStringLiteral("VKM Models (*.vkm)") });
+        // A desktop's native dialog may match the pattern by case alone.
+        QVERIFY(dialog->testOption(QFileDialog::DontUseNativeDialog));
+        dialog->setDirectory(folder.path());
+        auto* files = dialog->findChild<QFileSystemModel*>();
+        QVERIFY(files);
+        // The upper-case name that modelconv writes is listed, text files are not.
+        const QModelIndex root = files->index(folder.path());
+        QTRY_COMPARE(files->rowCount(root), 2);
+        QStringList listed;
+        for (int row = 0; row < files->rowCount(root); ++row)
+            listed << files->index(row, 0, root).data().toString();
+        listed.sort();
+        QCOMPARE(listed, (QStringList { names[0], names[1] }));
     }
 
     void droppedFileOpens()

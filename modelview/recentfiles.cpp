@@ -56,8 +56,11 @@ void RecentFileList::add(const QString& path)
 
 void RecentFileList::remove(const QString& path)
 {
-    m_files.removeAll(canonical(path));
-    m_files.removeAll(path);
+    // `path` may be one of our own entries; keep copies before erasing.
+    const QString given = path;
+    const QString full = canonical(given);
+    m_files.removeAll(full);
+    m_files.removeAll(given);
 }
 
 } // namespace kvl::modelview

@@ -224,7 +224,10 @@ private slots:
         VkmBuilder b;
         b.point(-40, -20, 0);
         b.point(40, 20, 0);
+        b.element(VkmBuilder::polygon({ 0, 1, 0 }));
+        b.element(VkmBuilder::marker(1));
         open(b);
+        const QImage perspective = frame();
         select(2);
         const QImage img = frame();
         QVERIFY(find(img, isRed).count > 0);
@@ -232,6 +235,9 @@ private slots:
         QVERIFY2(yellow > 200, qPrintable(QString::number(yellow)));
         // The figures are written in the top-left corner.
         QVERIFY(find(img, isYellow, QRect(0, 0, 120, 30)).count > 10);
+        // The text painter leaves nothing behind in the fixed-function state.
+        select(0);
+        QCOMPARE(frame(), perspective);
     }
 
     void emptySizesLeaveTheProjectionAndCheckBoxesChangeNothing()
