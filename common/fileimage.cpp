@@ -28,6 +28,9 @@ bool readFileImage(const fs::path& path, std::vector<std::uint8_t>& out, std::st
     std::error_code ec;
     if (fs::is_directory(path, ec))
         return fail("\"" + path.string() + "\" is a folder, not a file");
+    // A pipe or device would block the read or never end: only plain files.
+    if (fs::exists(path, ec) && !fs::is_regular_file(path, ec))
+        return fail("\"" + path.string() + "\" is not a plain file");
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return fail("cannot open \"" + path.string() + "\": " + std::strerror(errno));

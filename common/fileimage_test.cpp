@@ -5,6 +5,8 @@
 
 #include <fstream>
 
+#include <sys/stat.h>
+
 namespace kvl {
 namespace {
 
@@ -44,6 +46,9 @@ TEST_F(FileImage, MissingFileAndFolderAreReportedNotRead)
     EXPECT_NE(error.find("missing.bin"), std::string::npos);
     EXPECT_FALSE(readFileImage(m_dir, back, &error));
     EXPECT_NE(error.find("folder"), std::string::npos);
+    ASSERT_EQ(::mkfifo((m_dir / "pipe").c_str(), 0600), 0);
+    EXPECT_FALSE(readFileImage(m_dir / "pipe", back, &error)); // would block if opened
+    EXPECT_NE(error.find("not a plain file"), std::string::npos);
 }
 
 TEST_F(FileImage, InPlaceWriteNeverGrowsOrTruncates)
