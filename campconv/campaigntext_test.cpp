@@ -194,6 +194,42 @@ TEST(CampaignText, RoundTripIsByteIdentical)
     }
 }
 
+TEST(CampaignText, LinesLongerThanTheReaderLooksAtStillRoundTrip)
+{
+    // Comments and plane names of the longest kept length (63 characters)
+    // make the program's own lines longer than the 99 characters the reader
+    // looks at; the rest of such a line must not be read as a line of its own.
+    const std::string longText(63, 'c');
+    std::string comments = "Section 10\r\n";
+    for (int c = 0; c < 10; ++c) {
+        comments += "[256]\r\n";
+        for (int v = 0; v < 255; ++v)
+            comments += (v < 10 ? "    " : v < 100 ? "   " : "  ") + std::to_string(v) + longText + ".\r\n";
+        comments += "65535" + longText + ".\r\n";
+    }
+    std::string names = "x\r\nx\r\n";
+    for (int i = 0; i < 30; ++i)
+        names += std::string(70, 'p') + "\r\n";
+    AnnotationSet notes;
+    notes.commentsLoaded = parseCommentFile(comments, notes);
+    notes.planeNamesLoaded = parsePlaneNames(names, notes);
+    ASSERT_TRUE(notes.commentsLoaded && notes.planeNamesLoaded);
+
+    for (unsigned seed = 11; seed <= 13; ++seed) {
+        const CampaignFile file = randomCampaign(seed);
+        const std::string text = campaignText(file, notes);
+        std::size_t longLines = 0;
+        for (const auto& line : lines(text))
+            longLines += line.size() > 99 ? 1 : 0;
+        EXPECT_GT(longLines, 50u);
+        std::string messages;
+        bool ended = true;
+        EXPECT_EQ(campaignImage(parse(text, &messages, &ended)), campaignImage(file)) << seed;
+        EXPECT_EQ(messages, "");
+        EXPECT_FALSE(ended);
+    }
+}
+
 TEST(CampaignText, OneEditedValueChangesExactlyOneField)
 {
     const CampaignFile file = sample(0);

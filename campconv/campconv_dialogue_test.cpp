@@ -1,6 +1,7 @@
 // campconv end to end: the dialogue driving the campaign converter in a folder.
 #include "campconv/campaignconverter.h"
 #include "recordtext/testfolder.h"
+#include "recordtext/testprocess.h"
 
 #include "common/fileimage.h"
 #include "common/textio.h"
@@ -88,6 +89,20 @@ TEST_F(Campconv, TextThatEndsEarlyWritesNothing)
             + "CAMPAIGN.TXT --> CAMPAIGN.DAT\nLoading...Unexpected end of CAMPAIGN.TXT after line 73 "
               "(Win Condition expected)\nFAILED!\n");
     EXPECT_FALSE(std::filesystem::exists(folder / "campaign.dat"));
+}
+
+TEST_F(Campconv, EndsWithStatusZeroWhenNobodyReadsItsOutput)
+{
+    ASSERT_TRUE(samples::writeCampaignSamples(folder.path()));
+    EXPECT_EQ(test::runWithClosedOutput(KVL_CAMPCONV_PROGRAM, folder.path(), "1\nCAMP0001.DAT\n"), 0);
+    // The dialogue went on to the end: the conversion was made.
+    CampaignFile file;
+    ASSERT_TRUE(readCampaignImage(samples::sampleCampaignFile(0), file));
+    std::ostringstream messages;
+    const AnnotationSet notes = loadAnnotations(campaignProgramTable(), folder.path(), messages);
+    std::string text;
+    ASSERT_TRUE(readTextFile(folder / "CAMPAIGN.TXT", text));
+    EXPECT_EQ(text, campaignText(file, notes));
 }
 
 } // namespace

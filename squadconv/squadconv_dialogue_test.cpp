@@ -1,5 +1,6 @@
 // squadconv end to end: the dialogue driving the squadron converter in a folder.
 #include "recordtext/testfolder.h"
+#include "recordtext/testprocess.h"
 #include "squadconv/squadronconverter.h"
 
 #include "common/fileimage.h"
@@ -88,6 +89,15 @@ TEST_F(Squadconv, ACampaignTextUnderTheSquadronNameIsRefused)
             + "Squadron.TXT --> Squadron.DAT\nLoading...Squadron.TXT is not the expected text: line 2 does not "
               "begin with \"NUMBER OF SQUADRONS:\"\nFAILED!\n");
     EXPECT_FALSE(std::filesystem::exists(folder / "Squadron.dat"));
+}
+
+TEST_F(Squadconv, EndsWithStatusZeroWhenNobodyReadsItsOutput)
+{
+    ASSERT_TRUE(samples::writeCampaignSamples(folder.path()));
+    EXPECT_EQ(test::runWithClosedOutput(KVL_SQUADCONV_PROGRAM, folder.path(), "1\nSQ0141.DAT\n"), 0);
+    EXPECT_EQ(test::runWithClosedOutput(KVL_SQUADCONV_PROGRAM, folder.path(), "2\n"), 0);
+    // Both conversions were made.
+    EXPECT_EQ(bytes("Squadron.dat"), bytes("SQ0141.DAT"));
 }
 
 } // namespace

@@ -132,6 +132,34 @@ TEST(SquadronText, RoundTripIsByteIdentical)
     }
 }
 
+TEST(SquadronText, LinesLongerThanTheReaderLooksAtStillRoundTrip)
+{
+    // 63-character plane names and weapon comments give lines of up to 102
+    // characters; the reader looks at 99 and must not take the rest as a line.
+    std::string comments = "Section  1\r\n[256]\r\n";
+    for (int v = 0; v < 256; ++v)
+        comments += (v < 10 ? "    " : v < 100 ? "   " : "  ") + std::to_string(v) + std::string(63, 'w') + ".\r\n";
+    std::string names = "x\r\nx\r\n";
+    for (int i = 0; i < 30; ++i)
+        names += std::string(63, 'p') + "\r\n";
+    AnnotationSet notes;
+    notes.commentsLoaded = parseCommentFile(comments, notes);
+    notes.planeNamesLoaded = parsePlaneNames(names, notes);
+    ASSERT_TRUE(notes.commentsLoaded && notes.planeNamesLoaded);
+
+    const SquadronFile file = randomSquadrons(20, 5);
+    const std::string text = squadronText(file, notes);
+    std::size_t longLines = 0;
+    for (const auto& line : lines(text))
+        longLines += line.size() > 99 ? 1 : 0;
+    EXPECT_GT(longLines, 20u);
+    std::string messages;
+    bool ended = true;
+    EXPECT_EQ(squadronImage(parse(text, &messages, &ended)), squadronImage(file));
+    EXPECT_EQ(messages, "");
+    EXPECT_FALSE(ended);
+}
+
 TEST(SquadronText, CountLineReadsTwoCharacters)
 {
     const SquadronFile file = randomSquadrons(100, 7);
