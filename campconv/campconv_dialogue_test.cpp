@@ -1,7 +1,7 @@
 // campconv end to end: the dialogue driving the campaign converter in a folder.
 #include "campconv/campaignconverter.h"
 #include "recordtext/testfolder.h"
-#include "recordtext/testprocess.h"
+#include "common/testprocess.h"
 
 #include "common/fileimage.h"
 #include "common/textio.h"

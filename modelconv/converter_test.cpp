@@ -6,6 +6,7 @@
 #include "modelconv/vkm.h"
 
 #include "common/fileimage.h"
+#include "common/testprocess.h"
 
 #include <gtest/gtest.h>
 
@@ -104,6 +105,13 @@ TEST_F(Converter, SuccessWritesBothFilesAndSaysSo)
     EXPECT_EQ(read("PLANE.VKM"), vkmBytes(convertToVKM(model)));
     const std::string dump = formatTextDump(model);
     EXPECT_EQ(read("PLANE.TXT"), std::vector<std::uint8_t>(dump.begin(), dump.end()));
+}
+
+TEST_F(Converter, OutputIntoAClosedPipeStillWritesTheFilesAndEndsWithZero)
+{
+    put("PLANE.3DB", modelOfSize(4, 2).build());
+    EXPECT_EQ(test::runWithClosedOutput(KVL_MODELCONV_PROGRAM, m_dir, "PLANE.3DB\nPLANE.VKM\nPLANE.TXT\n"), 0);
+    EXPECT_EQ(files(), (std::set<std::string> { "PLANE.3DB", "PLANE.TXT", "PLANE.VKM" }));
 }
 
 TEST_F(Converter, OpenFailureEndsTheDialogue)

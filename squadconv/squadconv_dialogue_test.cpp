@@ -1,6 +1,6 @@
 // squadconv end to end: the dialogue driving the squadron converter in a folder.
 #include "recordtext/testfolder.h"
-#include "recordtext/testprocess.h"
+#include "common/testprocess.h"
 #include "squadconv/squadronconverter.h"
 
 #include "common/fileimage.h"
