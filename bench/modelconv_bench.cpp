@@ -23,7 +23,7 @@ void BM_LoadLarge(benchmark::State& state)
         std::string error;
         if (!decode3DB(model, file, error))
             state.SkipWithError(error.c_str());
-        benchmark::DoNotOptimize(model.subRecords().data());
+        benchmark::DoNotOptimize(model.flatSubRecords().data());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * file.size()));
 }

@@ -42,29 +42,16 @@ bool isTexturedType(std::uint8_t b)
     return b == 0 || b == 5 || b == 6 || b == 7;
 }
 
-// Reads n textured vertex entries (index, 3 unused bytes, f32 s, f32 t) from
-// `at`; the caller has checked that all 12n bytes are there.
-void readTexturedVertices(ByteView view, std::size_t at, Record3DB& r)
-{
-    r.indices.resize(r.count);
-    r.sValues.resize(r.count);
-    r.tValues.resize(r.count);
-    for (std::size_t j = 0; j < r.count; ++j, at += 12) {
-        r.indices[j] = view.u8(at).value_or(0);
-        r.sValues[j] = floatAt(view, at + 4);
-        r.tValues[j] = floatAt(view, at + 8);
-    }
-}
-
 // Decodes the record at `pos`. On success `next` is the position of the byte
 // after it (after its end code for a textured or prefixed sub-record). False
-// when the record does not lie wholly inside the image.
-bool decodeRecord(ByteView view, std::size_t pos, bool isSubRecord, Record3DB& r, std::size_t& next)
+// when the record does not lie wholly inside the image. Every byte read is
+// checked against the image first; the entries stay where they are.
+bool decodeRecord(ByteView view, std::size_t pos, bool isSubRecord, FlatRecord3DB& r, std::size_t& next)
 {
-    auto lead = view.u8(pos);
-    if (!lead)
+    const std::uint8_t* d = view.data();
+    if (!view.has(pos, 1))
         return false;
-    std::uint8_t b = *lead;
+    const std::uint8_t b = d[pos];
     std::size_t length = 0;
     bool textured = false;
     switch (b) {
@@ -73,48 +60,45 @@ bool decodeRecord(ByteView view, std::size_t pos, bool isSubRecord, Record3DB& r
         if (!view.has(pos, length))
             return false;
         r.type = 1;
-        r.attribute1 = *view.u8(pos + 1);
-        r.indices = { *view.u8(pos + 2), *view.u8(pos + 4) };
+        r.attribute1 = d[pos + 1];
+        r.entries = pos + 2;
+        r.layout = EntryLayout3DB::Type1;
         break;
     case 2:
         length = 4;
         if (!view.has(pos, length))
             return false;
         r.type = 2;
-        r.attribute1 = *view.u8(pos + 1);
-        r.indices = { *view.u8(pos + 2) };
+        r.attribute1 = d[pos + 1];
+        r.entries = pos + 2;
+        r.layout = EntryLayout3DB::Type2;
         break;
     case 3: {
-        auto n = view.u8(pos + 1);
-        if (!n)
+        if (!view.has(pos, 2))
             return false;
-        length = 4 + 4 * std::size_t(*n);
+        const std::uint8_t n = d[pos + 1];
+        length = 4 + 4 * std::size_t(n);
         if (!view.has(pos, length))
             return false;
         r.type = 3;
-        r.count = *n;
-        r.attribute1 = *view.u8(pos + 2);
-        r.attribute2 = *view.u8(pos + 3);
-        r.indices.resize(r.count);
-        for (std::size_t j = 0; j < r.count; ++j)
-            r.indices[j] = *view.u8(pos + 4 + 4 * j);
+        r.count = n;
+        r.attribute1 = d[pos + 2];
+        r.attribute2 = d[pos + 3];
+        r.entries = pos + 4;
+        r.layout = EntryLayout3DB::Type3;
         break;
     }
     case 4: {
-        auto n = view.u8(pos + 1);
-        if (!n)
+        if (!view.has(pos, 2))
             return false;
-        length = 2 + 6 * std::size_t(*n);
+        const std::uint8_t n = d[pos + 1];
+        length = 2 + 6 * std::size_t(n);
         if (!view.has(pos, length))
             return false;
         r.type = 4;
-        r.count = *n;
-        r.indices.resize(r.count);
-        r.secondValues.resize(r.count);
-        for (std::size_t j = 0; j < r.count; ++j) {
-            r.indices[j] = *view.u8(pos + 2 + 6 * j);
-            r.secondValues[j] = *view.u8(pos + 6 + 6 * j);
-        }
+        r.count = n;
+        r.entries = pos + 2;
+        r.layout = EntryLayout3DB::Type4;
         break;
     }
     default: {
@@ -127,29 +111,29 @@ bool decodeRecord(ByteView view, std::size_t pos, bool isSubRecord, Record3DB& r
             if (!view.has(pos, 8))
                 return false;
             r.prefixCode = b;
-            r.prefixValue = *view.u8(pos + 1);
+            r.prefixValue = d[pos + 1];
             body = pos + 4;
         }
         if (!view.has(body, 4))
             return false;
-        r.type = *view.u8(body);
-        r.count = *view.u8(body + 1);
-        r.attribute1 = *view.u8(body + 2);
-        r.attribute2 = *view.u8(body + 3);
+        r.type = d[body];
+        r.count = d[body + 1];
+        r.attribute1 = d[body + 2];
+        r.attribute2 = d[body + 3];
         length = (body - pos) + 4 + 12 * std::size_t(r.count);
         if (!view.has(pos, length))
             return false;
-        readTexturedVertices(view, body + 4, r);
+        r.entries = body + 4;
+        r.layout = EntryLayout3DB::Textured;
         textured = true;
         break;
     }
     }
     next = pos + length;
     if (textured && isSubRecord) {
-        auto code = view.u8(next);
-        if (!code)
+        if (!view.has(next, 1))
             return false;
-        r.endCode = *code;
+        r.endCode = d[next];
         ++next;
     }
     return true;
@@ -213,6 +197,65 @@ std::string Model3DB::textureName() const
     return m_endBlock.zeroTerminated(TextureNameOffset, TextureNameSize).value_or(std::string());
 }
 
+Record3DB Model3DB::expand(const FlatRecord3DB& f) const
+{
+    Record3DB r;
+    r.prefixCode = f.prefixCode;
+    r.prefixValue = f.prefixValue;
+    r.type = f.type;
+    r.count = f.count;
+    r.attribute1 = f.attribute1;
+    r.attribute2 = f.attribute2;
+    r.endCode = f.endCode;
+    const ByteView view(m_image);
+    const std::size_t n = f.entryCount();
+    const std::size_t stride = f.entryStride();
+    r.indices.resize(n);
+    for (std::size_t j = 0; j < n; ++j)
+        r.indices[j] = view.u8(f.entries + j * stride).value_or(0);
+    if (f.layout == EntryLayout3DB::Type4) {
+        r.secondValues.resize(n);
+        for (std::size_t j = 0; j < n; ++j)
+            r.secondValues[j] = view.u8(f.entries + j * stride + 4).value_or(0);
+    } else if (f.layout == EntryLayout3DB::Textured) {
+        r.sValues.resize(n);
+        r.tValues.resize(n);
+        for (std::size_t j = 0; j < n; ++j) {
+            r.sValues[j] = floatAt(view, f.entries + j * stride + 4);
+            r.tValues[j] = floatAt(view, f.entries + j * stride + 8);
+        }
+    }
+    r.children.resize(f.childCount);
+    for (std::uint32_t j = 0; j < f.childCount; ++j)
+        r.children[j] = f.firstChild + j;
+    return r;
+}
+
+void Model3DB::expandAll() const
+{
+    if (m_expanded)
+        return;
+    m_elements.reserve(m_flatElements.size());
+    for (const FlatRecord3DB& f : m_flatElements)
+        m_elements.push_back(expand(f));
+    m_subRecords.reserve(m_flatSubRecords.size());
+    for (const FlatRecord3DB& f : m_flatSubRecords)
+        m_subRecords.push_back(expand(f));
+    m_expanded = true;
+}
+
+const std::vector<Record3DB>& Model3DB::elements() const
+{
+    expandAll();
+    return m_elements;
+}
+
+const std::vector<Record3DB>& Model3DB::subRecords() const
+{
+    expandAll();
+    return m_subRecords;
+}
+
 bool decode3DB(Model3DB& model, std::vector<std::uint8_t> image, std::string& error)
 {
     model.clear();
@@ -265,12 +308,13 @@ bool decode3DB(Model3DB& model, std::vector<std::uint8_t> image, std::string& er
     const std::size_t elementDataStart = at;
 
     // The element chains.
-    m.m_elements.resize(E);
-    m.m_subRecords.reserve(E / 4);
+    m.m_flatElements.resize(E);
+    m.m_flatSubRecords.reserve(E / 4);
     const std::uint64_t walkBudget = std::uint64_t(size) * ChainSharingFactor;
     std::uint64_t walked = 0;
     std::size_t lastTerminator = 0;
     bool lastWasEmpty = false; // its only byte is the 255 (not: its type is 255)
+    const std::uint8_t* data = view.data();
     for (std::size_t i = 0; i < E; ++i) {
         const std::uint64_t start = HeaderSize3DB + std::uint64_t(m.elementOffset(i));
         auto which = [i] { return "element " + std::to_string(i); };
@@ -278,30 +322,30 @@ bool decode3DB(Model3DB& model, std::vector<std::uint8_t> image, std::string& er
             return fail(which() + " starts at byte " + std::to_string(start) + ", past the end of the "
                 + std::to_string(size) + "-byte file");
         std::size_t pos = start;
-        Record3DB& element = m.m_elements[i];
-        const bool emptyElement = *view.u8(pos) == ElementEnd;
+        FlatRecord3DB& element = m.m_flatElements[i];
+        const bool emptyElement = data[pos] == ElementEnd;
         if (emptyElement) {
             element.type = ElementEnd;
         } else {
+            element.firstChild = static_cast<std::uint32_t>(m.m_flatSubRecords.size());
             bool first = true;
             for (;;) {
                 std::size_t next = 0;
-                Record3DB sub;
-                Record3DB& r = first ? element : sub;
+                FlatRecord3DB sub;
+                FlatRecord3DB& r = first ? element : sub;
                 if (!decodeRecord(view, pos, !first, r, next))
                     return fail(which() + " (starting at byte " + std::to_string(start)
                         + ") has a record at byte " + std::to_string(pos) + " that runs past the end of the file");
                 if (!first) {
-                    element.children.push_back(static_cast<std::uint32_t>(m.m_subRecords.size()));
-                    m.m_subRecords.push_back(std::move(sub));
+                    m.m_flatSubRecords.push_back(sub);
+                    ++element.childCount;
                 }
                 first = false;
                 pos = next;
-                auto following = view.u8(pos);
-                if (!following)
+                if (pos >= size)
                     return fail(which() + " (starting at byte " + std::to_string(start)
                         + ") has no end byte 255 before the end of the file");
-                if (*following == ElementEnd)
+                if (data[pos] == ElementEnd)
                     break;
             }
         }

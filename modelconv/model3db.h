@@ -19,6 +19,7 @@
 
 #include "common/byteview.h"
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -59,6 +60,111 @@ struct Record3DB {
     std::vector<std::uint32_t> children;
 
     bool isEmptyElement() const { return type == ElementEnd; }
+};
+
+/// How a record's entries lie in the file image.
+enum class EntryLayout3DB : std::uint8_t {
+    None,     // an empty element
+    Type1,    // two indices at +0 and +2
+    Type2,    // one index
+    Type3,    // n indices, 4 bytes apart
+    Type4,    // n pairs of index and second value (4 bytes after it), 6 bytes apart
+    Textured, // n of index, f32 s (at +4), f32 t (at +8), 12 bytes apart
+};
+
+/// A record as the reader keeps it: its fixed fields, and where its entries
+/// lie in the file image (no lists of its own, so decoding a large model
+/// does not allocate per record). An element's sub-records are consecutive
+/// in Model3DB::flatSubRecords().
+struct FlatRecord3DB {
+    std::size_t entries = 0;       // image position of the first entry's index byte
+    std::uint32_t firstChild = 0;  // elements: first sub-record
+    std::uint32_t childCount = 0;  // elements: number of sub-records
+    std::uint16_t prefixCode = 0;
+    std::uint16_t prefixValue = 0;
+    std::uint8_t type = 0;
+    std::uint8_t count = 0;
+    std::uint8_t attribute1 = 0;
+    std::uint8_t attribute2 = 0;
+    std::uint8_t endCode = 0;
+    EntryLayout3DB layout = EntryLayout3DB::None;
+
+    bool isEmptyElement() const { return type == ElementEnd; }
+    /// Number of index entries the record holds in the file.
+    std::size_t entryCount() const
+    {
+        switch (layout) {
+        case EntryLayout3DB::None:
+            return 0;
+        case EntryLayout3DB::Type1:
+            return 2;
+        case EntryLayout3DB::Type2:
+            return 1;
+        default:
+            return count;
+        }
+    }
+    /// Bytes from one entry to the next.
+    std::size_t entryStride() const
+    {
+        switch (layout) {
+        case EntryLayout3DB::Type1:
+            return 2;
+        case EntryLayout3DB::Type3:
+            return 4;
+        case EntryLayout3DB::Type4:
+            return 6;
+        case EntryLayout3DB::Textured:
+            return 12;
+        default:
+            return 1;
+        }
+    }
+};
+
+/// The entries of a record held in lists; an entry the lists lack reads as 0.
+struct ListEntries3DB {
+    const Record3DB& r;
+    std::uint16_t index(std::size_t j) const { return j < r.indices.size() ? r.indices[j] : 0; }
+    std::uint16_t second(std::size_t j) const { return j < r.secondValues.size() ? r.secondValues[j] : 0; }
+    float s(std::size_t j) const { return j < r.sValues.size() ? r.sValues[j] : 0.0f; }
+    float t(std::size_t j) const { return j < r.tValues.size() ? r.tValues[j] : 0.0f; }
+};
+
+/// The entries of a flat record, read from the file image the reader checked
+/// it against; an entry the record lacks reads as 0, as from its lists.
+class ImageEntries3DB {
+public:
+    ImageEntries3DB(const std::uint8_t* image, const FlatRecord3DB& record)
+        : m_at(image + record.entries)
+        , m_count(record.entryCount())
+        , m_stride(record.entryStride())
+        , m_layout(record.layout)
+    {
+    }
+
+    std::uint16_t index(std::size_t j) const { return j < m_count ? m_at[j * m_stride] : 0; }
+    std::uint16_t second(std::size_t j) const
+    {
+        return m_layout == EntryLayout3DB::Type4 && j < m_count ? m_at[j * m_stride + 4] : 0;
+    }
+    float s(std::size_t j) const { return value(j, 4); }
+    float t(std::size_t j) const { return value(j, 8); }
+
+private:
+    float value(std::size_t j, std::size_t offset) const
+    {
+        if (m_layout != EntryLayout3DB::Textured || j >= m_count)
+            return 0.0f;
+        const std::uint8_t* p = m_at + j * m_stride + offset;
+        return std::bit_cast<float>(std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16
+            | std::uint32_t(p[3]) << 24);
+    }
+
+    const std::uint8_t* m_at;
+    std::size_t m_count;
+    std::size_t m_stride;
+    EntryLayout3DB m_layout;
 };
 
 struct Insert3DB {
@@ -110,9 +216,18 @@ public:
     Sequence3DB sequence(std::size_t k) const;
     std::uint32_t elementOffset(std::size_t k) const;
 
-    /// Element k's first record; its children index subRecords().
-    const std::vector<Record3DB>& elements() const { return m_elements; }
-    const std::vector<Record3DB>& subRecords() const { return m_subRecords; }
+    /// Element k's first record and the sub-records, as the reader keeps
+    /// them: entries stay in the image.
+    const std::vector<FlatRecord3DB>& flatElements() const { return m_flatElements; }
+    const std::vector<FlatRecord3DB>& flatSubRecords() const { return m_flatSubRecords; }
+    /// A flat record with its entries copied into lists.
+    Record3DB expand(const FlatRecord3DB& record) const;
+
+    /// Element k's first record; its children index subRecords(). The lists
+    /// are built from the flat records on the first call of either (so that
+    /// call must not race with another on the same model).
+    const std::vector<Record3DB>& elements() const;
+    const std::vector<Record3DB>& subRecords() const;
 
     /// The 104-byte end block and the file position where it starts.
     ByteView endBlock() const { return m_endBlock; }
@@ -132,10 +247,14 @@ private:
     std::vector<std::uint8_t> m_image;
     std::int32_t m_counts[4] = { 0, 0, 0, 0 };
     ByteView m_inserts, m_points, m_tvns, m_normals, m_sequenceStart, m_sequence, m_elementOffsets;
-    std::vector<Record3DB> m_elements;
+    std::vector<FlatRecord3DB> m_flatElements;
     ByteView m_endBlock;
     std::size_t m_endBlockPosition = 0;
-    std::vector<Record3DB> m_subRecords;
+    std::vector<FlatRecord3DB> m_flatSubRecords;
+    void expandAll() const;
+    mutable bool m_expanded = false;
+    mutable std::vector<Record3DB> m_elements;
+    mutable std::vector<Record3DB> m_subRecords;
 };
 
 /// The message of a file that cannot be opened.

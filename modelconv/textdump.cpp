@@ -232,17 +232,18 @@ private:
     std::size_t m_used = 0;
 };
 
-/// Upper bound of the characters one record takes.
-std::size_t recordRoom(const Record3DB& r)
+/// Upper bound of the characters a record of `count` entries takes.
+std::size_t recordRoom(std::size_t count)
 {
     // Prefix and four leading fields, then per vertex an index, a blank and
     // two floats with their blanks (the widest per-vertex layout).
-    return 8 * IntMax + std::size_t(r.count) * (IntMax + 3 + 2 * FloatWidth) + 2 * IntMax;
+    return 8 * IntMax + count * (IntMax + 3 + 2 * FloatWidth) + 2 * IntMax;
 }
 
 /// Writes one record by the record rule at `out`; returns its length.
-template <typename FloatWriter>
-std::size_t putRecord(char* out, const Record3DB& r, FloatWriter&& writeFloat)
+/// `r` gives the fixed fields, `e` the entries.
+template <typename Record, typename Entries, typename FloatWriter>
+std::size_t putRecord(char* out, const Record& r, const Entries& e, FloatWriter&& writeFloat)
 {
     if (r.isEmptyElement())
         return 0;
@@ -253,20 +254,19 @@ std::size_t putRecord(char* out, const Record3DB& r, FloatWriter&& writeFloat)
     }
     // A prefixed record with body type 1 to 4 was read with the textured
     // layout, so it may lack the entries its type shows: those read as 0.
-    auto index = [&](std::size_t j) -> long long { return j < r.indices.size() ? r.indices[j] : 0; };
     switch (r.type) {
     case 1:
         std::memcpy(p, "   1", 4);
         p += 4;
         p += putInt(p, r.attribute1, 4);
-        p += putInt(p, index(0), 6);
-        p += putInt(p, index(1), 6);
+        p += putInt(p, e.index(0), 6);
+        p += putInt(p, e.index(1), 6);
         break;
     case 2:
         std::memcpy(p, "   2", 4);
         p += 4;
         p += putInt(p, r.attribute1, 4);
-        p += putInt(p, index(0), 6);
+        p += putInt(p, e.index(0), 6);
         break;
     case 3:
         std::memcpy(p, "   3", 4);
@@ -274,15 +274,15 @@ std::size_t putRecord(char* out, const Record3DB& r, FloatWriter&& writeFloat)
         p += putInt(p, r.count, 4);
         p += putInt(p, r.attribute1, 4);
         for (std::size_t j = 0; j < r.count; ++j)
-            p += putInt(p, index(j), 6);
+            p += putInt(p, e.index(j), 6);
         break;
     case 4:
         std::memcpy(p, "   4", 4);
         p += 4;
         p += putInt(p, r.count, 4);
         for (std::size_t j = 0; j < r.count; ++j) {
-            p += putInt(p, index(j), 6);
-            p += putInt(p, j < r.secondValues.size() ? r.secondValues[j] : 0, 4);
+            p += putInt(p, e.index(j), 6);
+            p += putInt(p, e.second(j), 4);
         }
         break;
     default:
@@ -291,12 +291,12 @@ std::size_t putRecord(char* out, const Record3DB& r, FloatWriter&& writeFloat)
         p += putInt(p, r.attribute1, 4);
         p += putInt(p, r.attribute2, 4);
         for (std::size_t j = 0; j < r.count; ++j) {
-            p += putInt(p, index(j), 6);
+            p += putInt(p, e.index(j), 6);
             *p++ = ' ';
-            writeFloat(p, j < r.sValues.size() ? r.sValues[j] : 0.0f);
+            writeFloat(p, e.s(j));
             p += FloatWidth;
             *p++ = ' ';
-            writeFloat(p, j < r.tValues.size() ? r.tValues[j] : 0.0f);
+            writeFloat(p, e.t(j));
             p += FloatWidth;
             *p++ = ' ';
         }
@@ -330,8 +330,8 @@ void appendKey(std::string& out, std::size_t number)
 
 void appendRecord(std::string& out, const Record3DB& r)
 {
-    std::vector<char> text(recordRoom(r));
-    out.append(text.data(), putRecord(text.data(), r, [](char* p, float v) { putFloat(p, v); }));
+    std::vector<char> text(recordRoom(r.count));
+    out.append(text.data(), putRecord(text.data(), r, ListEntries3DB { r }, [](char* p, float v) { putFloat(p, v); }));
 }
 
 } // namespace dumpfmt
@@ -395,7 +395,7 @@ public:
         m_out.advance(static_cast<std::size_t>(p - start));
     }
 
-    void element(std::size_t number, const Record3DB& element, const std::vector<Record3DB>& subs)
+    void element(std::size_t number, const Model3DB& model, const FlatRecord3DB& element)
     {
         char* start = m_out.room(IntMax + 3);
         char* p = start;
@@ -405,11 +405,12 @@ public:
         *p++ = ' ';
         m_out.advance(static_cast<std::size_t>(p - start));
         auto cached = [this](char* at, float v) { m_floats.put(at, v); };
-        m_out.advance(putRecord(m_out.room(recordRoom(element)), element, cached));
-        for (std::uint32_t child : element.children) {
-            if (child < subs.size())
-                m_out.advance(putRecord(m_out.room(recordRoom(subs[child])), subs[child], cached));
-        }
+        const std::uint8_t* image = model.image().data();
+        m_out.advance(
+            putRecord(m_out.room(recordRoom(element.count)), element, ImageEntries3DB(image, element), cached));
+        const FlatRecord3DB* sub = model.flatSubRecords().data() + element.firstChild;
+        for (std::uint32_t j = 0; j < element.childCount; ++j, ++sub)
+            m_out.advance(putRecord(m_out.room(recordRoom(sub->count)), *sub, ImageEntries3DB(image, *sub), cached));
         m_out.put(" 255\r\n");
     }
 
@@ -437,7 +438,7 @@ void writeDump(Sink& sink, const Model3DB& model)
     const std::size_t I = static_cast<std::size_t>(std::max(0, model.insertCount()));
     const std::size_t P = static_cast<std::size_t>(std::max(0, model.pointCount()));
     const std::size_t T = static_cast<std::size_t>(std::max(0, model.tvnCount()));
-    const std::size_t E = model.elements().size();
+    const std::size_t E = model.flatElements().size();
     DumpWriter w(sink);
 
     w.line("; This is a text version of a 3DB file");
@@ -499,7 +500,7 @@ void writeDump(Sink& sink, const Model3DB& model)
     w.line("[ELEMENTS]");
     w.line(";E000= data endcode");
     for (std::size_t k = 0; k < E; ++k)
-        w.element(k, model.elements()[k], model.subRecords());
+        w.element(k, model, model.flatElements()[k]);
     w.sectionEnd();
 
     w.line("[ENDBYTES]");

@@ -1,6 +1,7 @@
 // Tests of the text dump: number formats, the record rule, and whole dumps
 // byte for byte.
 #include "modelconv/builder3db.h"
+#include "modelconv/test_models.h"
 #include "modelconv/textdump.h"
 
 #include "common/textio.h"
@@ -344,6 +345,28 @@ TEST(TextDump, RepeatedAndCollidingFloatsAreWrittenExactly)
         expected += "    +0 \r\n";
     }
     EXPECT_NE(dump.find(expected), std::string::npos);
+}
+
+TEST(TextDump, ElementLinesFollowTheRecordRuleOfTheDecodedRecords)
+{
+    // The dump reads element entries straight from the file image; they must
+    // come out as the record rule writes the reader's decoded lists.
+    for (unsigned seed : { 1u, 2u, 3u }) {
+        const Model3DB m = load(test::mixedRecordsModel(seed, 300));
+        std::string expected = "[ELEMENTS]\r\n;E000= data endcode\r\n";
+        for (std::size_t k = 0; k < m.elements().size(); ++k) {
+            const Record3DB& element = m.elements()[k];
+            expected += 'E';
+            appendKey(expected, k);
+            expected += "= ";
+            appendRecord(expected, element);
+            for (std::uint32_t child : element.children)
+                appendRecord(expected, m.subRecords()[child]);
+            expected += " 255\r\n";
+        }
+        expected += "[END]\r\n";
+        EXPECT_NE(formatTextDump(m).find(expected), std::string::npos) << seed;
+    }
 }
 
 TEST(TextDump, WriteTextDumpWritesTheFileAndIgnoresAnUncreatableOne)

@@ -84,7 +84,11 @@ std::size_t ElementVKM::size() const
     return bytes;
 }
 
-RecordVKM convertRecord(const Record3DB& r)
+namespace {
+
+// One record in VKM form: `r` gives the fixed fields, `e` the entries.
+template <typename Record, typename Entries>
+RecordVKM convertWith(const Record& r, const Entries& e)
 {
     RecordVKM v;
     v.type = r.type;
@@ -93,7 +97,7 @@ RecordVKM convertRecord(const Record3DB& r)
     v.attribute2 = r.attribute2;
     // A prefixed record with body type 1 to 4 was read with the textured
     // layout: entries its type needs but the record lacks are taken as 0.
-    auto index = [&](std::size_t j) { return static_cast<std::uint8_t>(j < r.indices.size() ? r.indices[j] : 0); };
+    auto index = [&](std::size_t j) { return static_cast<std::uint8_t>(e.index(j)); };
     switch (r.type) {
     case 1:
         v.indices = { index(0), index(1) };
@@ -102,30 +106,39 @@ RecordVKM convertRecord(const Record3DB& r)
         v.indices = { index(0) };
         break;
     case 3:
+        v.indices.resize(r.count);
         for (std::size_t j = 0; j < r.count; ++j)
-            v.indices.push_back(index(j));
+            v.indices[j] = index(j);
         break;
     case 4:
+        v.indices.resize(r.count);
+        v.secondOrS.resize(r.count);
         for (std::size_t j = 0; j < r.count; ++j) {
-            v.indices.push_back(index(j));
-            v.secondOrS.push_back(
-                static_cast<std::uint8_t>(j < r.secondValues.size() ? r.secondValues[j] : 0));
+            v.indices[j] = index(j);
+            v.secondOrS[j] = static_cast<std::uint8_t>(e.second(j));
         }
         break;
     default:
         v.prefixCode = static_cast<std::uint8_t>(r.prefixCode);
         v.prefixValue = static_cast<std::uint8_t>(r.prefixValue);
-        v.indices.reserve(r.count);
-        v.secondOrS.reserve(r.count);
-        v.tValues.reserve(r.count);
+        v.indices.resize(r.count);
+        v.secondOrS.resize(r.count);
+        v.tValues.resize(r.count);
         for (std::size_t j = 0; j < r.count; ++j) {
-            v.indices.push_back(index(j));
-            v.secondOrS.push_back(low8(256.0 * (j < r.sValues.size() ? r.sValues[j] : 0.0f)));
-            v.tValues.push_back(low8(256.0 * (j < r.tValues.size() ? r.tValues[j] : 0.0f)));
+            v.indices[j] = index(j);
+            v.secondOrS[j] = low8(256.0 * e.s(j));
+            v.tValues[j] = low8(256.0 * e.t(j));
         }
         break;
     }
     return v;
+}
+
+} // namespace
+
+RecordVKM convertRecord(const Record3DB& r)
+{
+    return convertWith(r, ListEntries3DB { r });
 }
 
 ModelVKM convertToVKM(const Model3DB& model)
@@ -136,7 +149,7 @@ ModelVKM convertToVKM(const Model3DB& model)
         vkm.textureName[i] = name.u8(i).value_or(0);
     const std::size_t I = static_cast<std::size_t>(std::max(0, model.insertCount()));
     const std::size_t P = static_cast<std::size_t>(std::max(0, model.pointCount()));
-    const std::size_t E = model.elements().size();
+    const std::size_t E = model.flatElements().size();
     vkm.insertsPlusOne = static_cast<std::uint16_t>(I + 1);
     vkm.pointCount = static_cast<std::uint16_t>(P);
     vkm.elementCount = static_cast<std::uint16_t>(E);
@@ -165,18 +178,21 @@ ModelVKM convertToVKM(const Model3DB& model)
         vkm.points.push_back({ low16(r.y), low16(r.z), low16(r.x), r.b });
     }
 
-    const auto& subs = model.subRecords();
+    const std::uint8_t* image = model.image().data();
+    const FlatRecord3DB* subs = model.flatSubRecords().data();
     vkm.elements.reserve(E);
     vkm.elementOffsets.reserve(E);
     std::size_t offset = tablesSize(I, P, E);
-    for (const Record3DB& element : model.elements()) {
+    for (const FlatRecord3DB& element : model.flatElements()) {
         ElementVKM e;
         if (!element.isEmptyElement()) {
             e.empty = false;
-            e.first = convertRecord(element);
-            for (std::uint32_t child : element.children)
-                if (child < subs.size())
-                    e.subRecords.push_back(convertRecord(subs[child]));
+            e.first = convertWith(element, ImageEntries3DB(image, element));
+            e.subRecords.reserve(element.childCount);
+            for (std::uint32_t j = 0; j < element.childCount; ++j) {
+                const FlatRecord3DB& sub = subs[element.firstChild + j];
+                e.subRecords.push_back(convertWith(sub, ImageEntries3DB(image, sub)));
+            }
         }
         vkm.elementOffsets.push_back(static_cast<std::uint16_t>(offset));
         offset += e.size();
@@ -189,13 +205,13 @@ std::optional<std::string> vkmProblem(const Model3DB& model)
 {
     const std::size_t I = static_cast<std::size_t>(std::max(0, model.insertCount()));
     const std::size_t P = static_cast<std::size_t>(std::max(0, model.pointCount()));
-    const std::size_t E = model.elements().size();
+    const std::size_t E = model.flatElements().size();
     if (I + 1 > 0xFFFF)
         return "This 3DB contains more than 65534 inserts!";
-    const auto& subs = model.subRecords();
+    const auto& subs = model.flatSubRecords();
     // The record's VKM form without building it: only its first bytes and
     // its size matter here.
-    auto shape = [](const Record3DB& r) {
+    auto shape = [](const FlatRecord3DB& r) {
         RecordVKM v;
         v.type = r.type;
         v.count = r.count;
@@ -211,9 +227,9 @@ std::optional<std::string> vkmProblem(const Model3DB& model)
     for (std::size_t k = 0; k < E; ++k) {
         if (offset > 0xFFFF)
             return "Element " + std::to_string(k) + " would start past byte 65535 of the VKM file!";
-        const Record3DB& element = model.elements()[k];
+        const FlatRecord3DB& element = model.flatElements()[k];
         if (element.isEmptyElement()) {
-            if (element.prefixCode != 0 || !element.children.empty())
+            if (element.prefixCode != 0 || element.childCount != 0)
                 return "Element " + std::to_string(k) + " starts with a record of type 255!";
             offset += 1;
             continue;
@@ -222,10 +238,8 @@ std::optional<std::string> vkmProblem(const Model3DB& model)
         if (misread(first))
             return misreadMessage(k, first);
         offset += first.size() + 1;
-        for (std::uint32_t child : element.children) {
-            if (child >= subs.size())
-                continue;
-            const RecordVKM sub = shape(subs[child]);
+        for (std::uint32_t j = 0; j < element.childCount; ++j) {
+            const RecordVKM sub = shape(subs[element.firstChild + j]);
             if (misread(sub))
                 return misreadMessage(k, sub);
             offset += sub.size();

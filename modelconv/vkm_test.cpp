@@ -1,6 +1,7 @@
 // Tests of the VKM conversion and writer: table positions, value rules,
 // record bytes, offsets, and the checks that keep a written file readable.
 #include "modelconv/builder3db.h"
+#include "modelconv/test_models.h"
 #include "modelconv/vkm.h"
 
 #include "common/byteview.h"
@@ -214,6 +215,34 @@ TEST(VkmFile, ModelsTheCheckAcceptsReadBackRecordByRecord)
     Model3DB m = load(b);
     EXPECT_FALSE(vkmProblem(m));
     EXPECT_TRUE(readsBack(vkmBytes(convertToVKM(m))));
+}
+
+TEST(VkmFile, ElementsConvertAsTheirDecodedRecords)
+{
+    // The conversion reads element entries straight from the file image; it
+    // must give what converting the reader's decoded lists gives.
+    auto same = [](const RecordVKM& a, const RecordVKM& b) {
+        return a.prefixCode == b.prefixCode && a.prefixValue == b.prefixValue && a.type == b.type
+            && a.count == b.count && a.indices == b.indices && a.tValues == b.tValues && a.secondOrS == b.secondOrS
+            && a.attribute1 == b.attribute1 && a.attribute2 == b.attribute2 && a.endCode == b.endCode;
+    };
+    for (unsigned seed : { 4u, 5u, 6u }) {
+        const Model3DB m = load(test::mixedRecordsModel(seed, 200));
+        const ModelVKM vkm = convertToVKM(m);
+        ASSERT_EQ(vkm.elements.size(), m.elements().size());
+        for (std::size_t k = 0; k < vkm.elements.size(); ++k) {
+            const Record3DB& element = m.elements()[k];
+            const ElementVKM& e = vkm.elements[k];
+            EXPECT_EQ(e.empty, element.isEmptyElement()) << seed << " " << k;
+            if (e.empty)
+                continue;
+            EXPECT_TRUE(same(e.first, convertRecord(element))) << seed << " " << k;
+            ASSERT_EQ(e.subRecords.size(), element.children.size()) << seed << " " << k;
+            for (std::size_t j = 0; j < e.subRecords.size(); ++j)
+                EXPECT_TRUE(same(e.subRecords[j], convertRecord(m.subRecords()[element.children[j]])))
+                    << seed << " " << k << " " << j;
+        }
+    }
 }
 
 Element3DBData textured255()
