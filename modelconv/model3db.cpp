@@ -139,26 +139,57 @@ bool decodeRecord(ByteView view, std::size_t pos, bool isSubRecord, FlatRecord3D
     return true;
 }
 
+// Little-endian fields of a table record the caller has found inside its
+// table: one range check per record instead of one per field.
+std::uint16_t le16(const std::uint8_t* p)
+{
+    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
+
+std::uint32_t le32(const std::uint8_t* p)
+{
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+}
+
+float leFloat(const std::uint8_t* p)
+{
+    return std::bit_cast<float>(le32(p));
+}
+
 } // namespace
 
 Insert3DB Model3DB::insert(std::size_t k) const
 {
-    std::size_t at = k * InsertSize3DB;
+    const std::size_t at = k * InsertSize3DB;
+    if (m_inserts.has(at, InsertSize3DB)) {
+        const std::uint8_t* p = m_inserts.data() + at;
+        return { leFloat(p), leFloat(p + 4), leFloat(p + 8), p[12], p[13], le16(p + 14) };
+    }
     return { floatAt(m_inserts, at), floatAt(m_inserts, at + 4), floatAt(m_inserts, at + 8),
         m_inserts.u8(at + 12).value_or(0), m_inserts.u8(at + 13).value_or(0), m_inserts.u16(at + 14).value_or(0) };
 }
 
 Point3DB Model3DB::point(std::size_t k) const
 {
-    std::size_t at = k * PointSize3DB;
+    const std::size_t at = k * PointSize3DB;
+    if (m_points.has(at, PointSize3DB)) {
+        const std::uint8_t* p = m_points.data() + at;
+        return { leFloat(p), leFloat(p + 4), leFloat(p + 8), static_cast<std::int16_t>(le16(p + 12)) };
+    }
     return { floatAt(m_points, at), floatAt(m_points, at + 4), floatAt(m_points, at + 8),
         m_points.i16(at + 12).value_or(0) };
 }
 
 Tvn3DB Model3DB::tvn(std::size_t k) const
 {
-    std::size_t at = k * TvnSize3DB;
+    const std::size_t at = k * TvnSize3DB;
     Tvn3DB t;
+    if (m_tvns.has(at, TvnSize3DB)) {
+        const std::uint8_t* p = m_tvns.data() + at;
+        for (std::size_t i = 0; i < 4; ++i)
+            t.values[i] = leFloat(p + 4 * i);
+        return t;
+    }
     for (std::size_t i = 0; i < 4; ++i)
         t.values[i] = floatAt(m_tvns, at + 4 * i);
     return t;
@@ -166,7 +197,11 @@ Tvn3DB Model3DB::tvn(std::size_t k) const
 
 Normal3DB Model3DB::normal(std::size_t k) const
 {
-    std::size_t at = k * NormalSize3DB;
+    const std::size_t at = k * NormalSize3DB;
+    if (m_normals.has(at, NormalSize3DB)) {
+        const std::uint8_t* p = m_normals.data() + at;
+        return { leFloat(p), leFloat(p + 4), leFloat(p + 8), leFloat(p + 12), static_cast<std::int16_t>(le16(p + 16)) };
+    }
     return { floatAt(m_normals, at), floatAt(m_normals, at + 4), floatAt(m_normals, at + 8),
         floatAt(m_normals, at + 12), m_normals.i16(at + 16).value_or(0) };
 }
@@ -178,13 +213,20 @@ Sequence3DB Model3DB::sequenceStart() const
 
 Sequence3DB Model3DB::sequence(std::size_t k) const
 {
-    std::size_t at = k * SequenceSize3DB;
+    const std::size_t at = k * SequenceSize3DB;
+    if (m_sequence.has(at, SequenceSize3DB)) {
+        const std::uint8_t* p = m_sequence.data() + at;
+        return { le16(p), le16(p + 2) };
+    }
     return { m_sequence.u16(at).value_or(0), m_sequence.u16(at + 2).value_or(0) };
 }
 
 std::uint32_t Model3DB::elementOffset(std::size_t k) const
 {
-    return m_elementOffsets.u32(k * ElementOffsetSize).value_or(0);
+    const std::size_t at = k * ElementOffsetSize;
+    if (m_elementOffsets.has(at, ElementOffsetSize))
+        return le32(m_elementOffsets.data() + at);
+    return 0;
 }
 
 ByteView Model3DB::textureNameField() const

@@ -16,6 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string error;
     if (!decode3DB(model, std::vector<std::uint8_t>(data, data + size), error))
         return 0;
+    // The record lists, built on demand from the flat records.
+    if (model.elements().size() != static_cast<std::size_t>(model.elementCount()))
+        __builtin_trap();
     std::string dump = formatTextDump(model);
     if (dump.empty())
         __builtin_trap();
