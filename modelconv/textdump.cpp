@@ -129,15 +129,38 @@ void putFloat(char* out, float value)
         putFloatExact(out, value, negative);
 }
 
+/// An integer field may be written with up to this many characters from its
+/// start, blanks past its end included (later fields overwrite them): every
+/// buffer the fields go into keeps this much room past its last field.
+constexpr std::size_t IntSlack = 16;
+
+/// 10^d: the first magnitude that does not fit in d digits (nothing fits in 0).
+constexpr unsigned long long DigitsLimit[11] = { 0, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000,
+    1000000000, 10000000000 };
+
 /// Writes an integer right-aligned in `width` (wider when it must be);
 /// returns the characters written (at most IntMax for widths up to 10).
 std::size_t putInt(char* out, long long value, int width, bool plus = false)
 {
+    unsigned long long magnitude
+        = value < 0 ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
+    const bool sign = value < 0 || plus;
+    // The common field: the number fits its width. Blanks, then the digits
+    // from the right, with no calls for the variable lengths.
+    if (width >= 1 && width <= 10 && magnitude < DigitsLimit[width - (sign ? 1 : 0)]) {
+        std::memcpy(out, "                ", IntSlack);
+        char* p = out + width;
+        do {
+            *--p = static_cast<char>('0' + magnitude % 10);
+            magnitude /= 10;
+        } while (magnitude != 0);
+        if (sign)
+            *--p = value < 0 ? '-' : '+';
+        return static_cast<std::size_t>(width);
+    }
     char digits[24];
     char* end = digits + sizeof digits;
     char* p = end;
-    unsigned long long magnitude
-        = value < 0 ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
     do {
         *--p = static_cast<char>('0' + magnitude % 10);
         magnitude /= 10;
@@ -156,17 +179,14 @@ std::size_t putInt(char* out, long long value, int width, bool plus = false)
 /// The record number: at least three digits, zero-padded.
 std::size_t putKey(char* out, std::size_t number)
 {
-    char digits[24];
-    char* end = digits + sizeof digits;
-    char* p = end;
-    do {
+    std::size_t length = 3;
+    for (std::size_t rest = number / 1000; rest != 0; rest /= 10)
+        ++length;
+    char* p = out + length;
+    for (std::size_t i = 0; i < length; ++i) {
         *--p = static_cast<char>('0' + number % 10);
         number /= 10;
-    } while (number != 0);
-    while (end - p < 3)
-        *--p = '0';
-    const std::size_t length = static_cast<std::size_t>(end - p);
-    std::memcpy(out, p, length);
+    }
     return length;
 }
 
@@ -209,6 +229,7 @@ public:
 
     char* room(std::size_t n)
     {
+        n += IntSlack;
         if (m_capacity - m_used < n) {
             const std::size_t capacity = std::max(2 * m_capacity, m_used + n);
             auto data = std::make_unique_for_overwrite<char[]>(capacity);
@@ -237,7 +258,7 @@ std::size_t recordRoom(std::size_t count)
 {
     // Prefix and four leading fields, then per vertex an index, a blank and
     // two floats with their blanks (the widest per-vertex layout).
-    return 8 * IntMax + count * (IntMax + 3 + 2 * FloatWidth) + 2 * IntMax;
+    return 8 * IntMax + count * (IntMax + 3 + 2 * FloatWidth) + 2 * IntMax + IntSlack;
 }
 
 /// Writes one record by the record rule at `out`; returns its length.

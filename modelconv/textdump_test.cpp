@@ -109,10 +109,27 @@ TEST(DumpFormat, IntegerFieldsAndKeys)
     EXPECT_EQ(fmtInt(-32768, 6, true), "-32768");
     EXPECT_EQ(fmtInt(-1, 10), "        -1");
     EXPECT_EQ(fmtInt(32767, 10), "     32767");
+    // Numbers that just fill their field, and those one digit or sign wider.
+    EXPECT_EQ(fmtInt(9999, 4), "9999");
+    EXPECT_EQ(fmtInt(10000, 4), "10000");
+    EXPECT_EQ(fmtInt(-999, 4), "-999");
+    EXPECT_EQ(fmtInt(-1000, 4), "-1000");
+    EXPECT_EQ(fmtInt(999, 4, true), "+999");
+    EXPECT_EQ(fmtInt(1000, 4, true), "+1000");
+    EXPECT_EQ(fmtInt(0, 1, true), "+0");
+    EXPECT_EQ(fmtInt(3, 0), "3");
+    EXPECT_EQ(fmtInt(9999999999LL, 10), "9999999999");
+    EXPECT_EQ(fmtInt(-9223372036854775807LL - 1, 10), "-9223372036854775808");
+    // Each field starts where the one before it ended.
+    std::string fields;
+    appendInt(fields, 5, 4);
+    appendInt(fields, 123456, 4);
+    appendInt(fields, -7, 6, true);
+    EXPECT_EQ(fields, "   5123456    -7");
     std::string keys;
-    for (std::size_t k : { 0, 42, 999, 1000, 12345 })
+    for (std::size_t k : { 0, 42, 999, 1000, 12345, 9999999 })
         appendKey(keys, k);
-    EXPECT_EQ(keys, "0000429991000" "12345");
+    EXPECT_EQ(keys, "0000429991000" "12345" "9999999");
 }
 
 std::string fmtRecord(const Record3DB& r)
