@@ -9,6 +9,7 @@
 #include "common/fileimage.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -72,9 +73,12 @@ bool putFloatFast(char* text, float value, bool negative)
     if (!HasExtendedPrecision)
         return false;
     const long double x = std::fabs(static_cast<long double>(value));
-    int binaryExponent = 0;
-    std::frexp(static_cast<double>(value), &binaryExponent); // x in [2^(b-1), 2^b)
-    int decimalExponent = static_cast<int>(std::floor((binaryExponent - 1) * 0.30102999566398120));
+    // x in [2^(b-1), 2^b), b as frexp gives it, from the float's own fields.
+    const std::uint32_t bits = std::bit_cast<std::uint32_t>(value);
+    const int biased = static_cast<int>((bits >> 23) & 0xFF);
+    const int binaryExponent = biased != 0 ? biased - 126 : std::bit_width(bits & 0x7FFFFFu) - 149;
+    // floor((b - 1) * log10(2)), exact over the whole float range.
+    int decimalExponent = ((binaryExponent - 1) * 78913) >> 18;
     auto scaled = [&](int e) {
         const int p = 6 - e;
         return (p < FirstPower || p > LastPower) ? -1.0L : x * PowersOfTen[p - FirstPower];
@@ -84,7 +88,11 @@ bool putFloatFast(char* text, float value, bool negative)
         y = scaled(++decimalExponent);
     if (!(y >= 1e6L && y < 1e7L))
         return false;
-    std::uint32_t n = static_cast<std::uint32_t>(y);
+    // The integer part through double (a long double to integer conversion
+    // switches the x87 rounding mode), corrected when the double rounded up.
+    std::uint32_t n = static_cast<std::uint32_t>(static_cast<double>(y));
+    if (static_cast<long double>(n) > y)
+        --n;
     const long double fraction = y - static_cast<long double>(n);
     constexpr long double Margin = 1e-11L;
     if (fraction < Margin || fraction > 1 - Margin || std::fabs(fraction - 0.5L) < Margin)
