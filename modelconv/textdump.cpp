@@ -50,8 +50,11 @@ void putFloatExact(char* out, float value, bool negative)
 // [10^6, 10^7) with one extended-precision multiplication by a correctly
 // rounded power of ten. The float is exact in the 64-bit mantissa, so the
 // product is off by at most 2^-63 relative, under 2e-12 absolute; when the
-// fraction lies farther than 1e-11 from both 0.5 and the integers, the
-// rounding decision is the one the exact value gives. Otherwise (ties and
+// fraction lies farther than 1e-11 from 0.5, the rounding decision is the
+// one the exact value gives. That holds next to the integers too (a fraction
+// within 1e-11 of 0 or 1 rounds to the nearest integer, and at the ends of
+// the range both sides give 1.000000 with the same exponent), so values with
+// few digits, as models are full of, stay on this path. Otherwise (ties and
 // near-ties, a few in a million) the exact conversion decides.
 constexpr bool HasExtendedPrecision = std::numeric_limits<long double>::digits >= 64;
 constexpr int FirstPower = -32, LastPower = 51;
@@ -95,7 +98,7 @@ bool putFloatFast(char* text, float value, bool negative)
         --n;
     const long double fraction = y - static_cast<long double>(n);
     constexpr long double Margin = 1e-11L;
-    if (fraction < Margin || fraction > 1 - Margin || std::fabs(fraction - 0.5L) < Margin)
+    if (std::fabs(fraction - 0.5L) < Margin)
         return false;
     if (fraction > 0.5L)
         ++n;
