@@ -390,26 +390,25 @@ public:
         int width;
         bool plus;
     };
-    void record(char letter, std::size_t number, std::initializer_list<float> floats, std::initializer_list<Int> ints)
+    template <std::size_t Floats, std::size_t Ints>
+    void record(char letter, std::size_t number, const float (&floats)[Floats], const Int (&ints)[Ints])
     {
-        char* start = m_out.room(IntMax + 3 + floats.size() * (FloatWidth + 1) + ints.size() * (IntMax + 1) + 2);
-        char* p = start;
-        *p++ = letter;
-        p += putKey(p, number);
-        *p++ = '=';
-        *p++ = ' ';
-        for (float v : floats) {
-            m_floats.put(p, v);
-            p += FloatWidth;
-            *p++ = ' ';
-        }
+        char* p = recordStart(letter, number, Floats, Ints);
+        for (float v : floats)
+            p = putFloatField(p, v);
         for (const Int& i : ints) {
             p += putInt(p, i.value, i.width, i.plus);
             *p++ = ' ';
         }
-        *p++ = '\r';
-        *p++ = '\n';
-        m_out.advance(static_cast<std::size_t>(p - start));
+        recordEnd(p);
+    }
+    template <std::size_t Floats>
+    void record(char letter, std::size_t number, const float (&floats)[Floats])
+    {
+        char* p = recordStart(letter, number, Floats, 0);
+        for (float v : floats)
+            p = putFloatField(p, v);
+        recordEnd(p);
     }
 
     void sequence(std::size_t number, Sequence3DB s)
@@ -461,8 +460,33 @@ public:
     void sectionEnd() { m_out.put("[END]\r\n\r\n"); }
 
 private:
+    // The key of a record line, in room for its fields and line end.
+    char* recordStart(char letter, std::size_t number, std::size_t floats, std::size_t ints)
+    {
+        m_recordStart = m_out.room(IntMax + 3 + floats * (FloatWidth + 1) + ints * (IntMax + 1) + 2);
+        char* p = m_recordStart;
+        *p++ = letter;
+        p += putKey(p, number);
+        *p++ = '=';
+        *p++ = ' ';
+        return p;
+    }
+    char* putFloatField(char* p, float v)
+    {
+        m_floats.put(p, v);
+        p[FloatWidth] = ' ';
+        return p + FloatWidth + 1;
+    }
+    void recordEnd(char* p)
+    {
+        *p++ = '\r';
+        *p++ = '\n';
+        m_out.advance(static_cast<std::size_t>(p - m_recordStart));
+    }
+
     Sink& m_out;
     FloatCache m_floats;
+    char* m_recordStart = nullptr;
 };
 
 void writeDump(Sink& sink, const Model3DB& model)
@@ -509,7 +533,7 @@ void writeDump(Sink& sink, const Model3DB& model)
     w.line(";T000=            y             z             x           ???");
     for (std::size_t k = 0; k < T; ++k) {
         const Tvn3DB r = model.tvn(k);
-        w.record('T', k, { r.values[0], r.values[1], r.values[2], r.values[3] }, {});
+        w.record('T', k, { r.values[0], r.values[1], r.values[2], r.values[3] });
     }
     w.sectionEnd();
 
