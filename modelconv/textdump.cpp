@@ -47,35 +47,32 @@ void putFloatExact(char* out, float value, bool negative)
 }
 
 // Fast path for the 7 significant digits of a float: scale it into
-// [10^6, 10^7) with one extended-precision multiplication by a correctly
-// rounded power of ten. The float is exact in the 64-bit mantissa, so the
-// product is off by at most 2^-63 relative, under 2e-12 absolute; when the
-// fraction lies farther than 1e-11 from 0.5, the rounding decision is the
-// one the exact value gives. That holds next to the integers too (a fraction
-// within 1e-11 of 0 or 1 rounds to the nearest integer, and at the ends of
-// the range both sides give 1.000000 with the same exponent), so values with
-// few digits, as models are full of, stay on this path. Otherwise (ties and
-// near-ties, a few in a million) the exact conversion decides.
-constexpr bool HasExtendedPrecision = std::numeric_limits<long double>::digits >= 64;
+// [10^6, 10^7) with one double multiplication by a correctly rounded power of
+// ten. The float is exact in a double, so the product is off by at most
+// 2^-52 relative, under 2.3e-9 absolute; when the fraction lies farther than
+// 1e-8 from 0.5, the rounding decision is the one the exact value gives.
+// That holds next to the integers too (a fraction within the error of 0 or 1
+// rounds to the nearest integer either way, and at the ends of the range
+// both sides give 1.000000 with the same exponent), so values with few
+// digits, as models are full of, stay on this path. Otherwise (ties and
+// near-ties, a few in a hundred million) the exact conversion decides.
 constexpr int FirstPower = -32, LastPower = 51;
-constexpr long double PowersOfTen[LastPower - FirstPower + 1] = {
-    1e-32L, 1e-31L, 1e-30L, 1e-29L, 1e-28L, 1e-27L, 1e-26L, 1e-25L,
-    1e-24L, 1e-23L, 1e-22L, 1e-21L, 1e-20L, 1e-19L, 1e-18L, 1e-17L,
-    1e-16L, 1e-15L, 1e-14L, 1e-13L, 1e-12L, 1e-11L, 1e-10L, 1e-9L,
-    1e-8L, 1e-7L, 1e-6L, 1e-5L, 1e-4L, 1e-3L, 1e-2L, 1e-1L,
-    1e0L, 1e1L, 1e2L, 1e3L, 1e4L, 1e5L, 1e6L, 1e7L,
-    1e8L, 1e9L, 1e10L, 1e11L, 1e12L, 1e13L, 1e14L, 1e15L,
-    1e16L, 1e17L, 1e18L, 1e19L, 1e20L, 1e21L, 1e22L, 1e23L,
-    1e24L, 1e25L, 1e26L, 1e27L, 1e28L, 1e29L, 1e30L, 1e31L,
-    1e32L, 1e33L, 1e34L, 1e35L, 1e36L, 1e37L, 1e38L, 1e39L,
-    1e40L, 1e41L, 1e42L, 1e43L, 1e44L, 1e45L, 1e46L, 1e47L,
-    1e48L, 1e49L, 1e50L, 1e51L };
+constexpr double PowersOfTen[LastPower - FirstPower + 1] = {
+    1e-32, 1e-31, 1e-30, 1e-29, 1e-28, 1e-27, 1e-26, 1e-25,
+    1e-24, 1e-23, 1e-22, 1e-21, 1e-20, 1e-19, 1e-18, 1e-17,
+    1e-16, 1e-15, 1e-14, 1e-13, 1e-12, 1e-11, 1e-10, 1e-9,
+    1e-8, 1e-7, 1e-6, 1e-5, 1e-4, 1e-3, 1e-2, 1e-1,
+    1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7,
+    1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+    1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22, 1e23,
+    1e24, 1e25, 1e26, 1e27, 1e28, 1e29, 1e30, 1e31,
+    1e32, 1e33, 1e34, 1e35, 1e36, 1e37, 1e38, 1e39,
+    1e40, 1e41, 1e42, 1e43, 1e44, 1e45, 1e46, 1e47,
+    1e48, 1e49, 1e50, 1e51 };
 
 bool putFloatFast(char* text, float value, bool negative)
 {
-    if (!HasExtendedPrecision)
-        return false;
-    const long double x = std::fabs(static_cast<long double>(value));
+    const double x = std::fabs(static_cast<double>(value));
     // x in [2^(b-1), 2^b), b as frexp gives it, from the float's own fields.
     const std::uint32_t bits = std::bit_cast<std::uint32_t>(value);
     const int biased = static_cast<int>((bits >> 23) & 0xFF);
@@ -84,23 +81,19 @@ bool putFloatFast(char* text, float value, bool negative)
     int decimalExponent = ((binaryExponent - 1) * 78913) >> 18;
     auto scaled = [&](int e) {
         const int p = 6 - e;
-        return (p < FirstPower || p > LastPower) ? -1.0L : x * PowersOfTen[p - FirstPower];
+        return (p < FirstPower || p > LastPower) ? -1.0 : x * PowersOfTen[p - FirstPower];
     };
-    long double y = scaled(decimalExponent);
-    if (y >= 1e7L)
+    double y = scaled(decimalExponent);
+    if (y >= 1e7)
         y = scaled(++decimalExponent);
-    if (!(y >= 1e6L && y < 1e7L))
+    if (!(y >= 1e6 && y < 1e7))
         return false;
-    // The integer part through double (a long double to integer conversion
-    // switches the x87 rounding mode), corrected when the double rounded up.
-    std::uint32_t n = static_cast<std::uint32_t>(static_cast<double>(y));
-    if (static_cast<long double>(n) > y)
-        --n;
-    const long double fraction = y - static_cast<long double>(n);
-    constexpr long double Margin = 1e-11L;
-    if (std::fabs(fraction - 0.5L) < Margin)
+    std::uint32_t n = static_cast<std::uint32_t>(y);
+    const double fraction = y - static_cast<double>(n);
+    constexpr double Margin = 1e-8;
+    if (std::fabs(fraction - 0.5) < Margin)
         return false;
-    if (fraction > 0.5L)
+    if (fraction > 0.5)
         ++n;
     if (n == 10000000) {
         n = 1000000;
