@@ -142,26 +142,11 @@ constexpr std::size_t IntSlack = 16;
 constexpr unsigned long long DigitsLimit[11] = { 0, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000,
     1000000000, 10000000000 };
 
-/// Writes an integer right-aligned in `width` (wider when it must be);
-/// returns the characters written (at most IntMax for widths up to 10).
-std::size_t putInt(char* out, long long value, int width, bool plus = false)
+/// putInt for a number wider than its field, or a field wider than 10.
+std::size_t putWideInt(char* out, long long value, int width, bool plus)
 {
     unsigned long long magnitude
         = value < 0 ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
-    const bool sign = value < 0 || plus;
-    // The common field: the number fits its width. Blanks, then the digits
-    // from the right, with no calls for the variable lengths.
-    if (width >= 1 && width <= 10 && magnitude < DigitsLimit[width - (sign ? 1 : 0)]) {
-        std::memcpy(out, "                ", IntSlack);
-        char* p = out + width;
-        do {
-            *--p = static_cast<char>('0' + magnitude % 10);
-            magnitude /= 10;
-        } while (magnitude != 0);
-        if (sign)
-            *--p = value < 0 ? '-' : '+';
-        return static_cast<std::size_t>(width);
-    }
     char digits[24];
     char* end = digits + sizeof digits;
     char* p = end;
@@ -178,6 +163,28 @@ std::size_t putInt(char* out, long long value, int width, bool plus = false)
     std::memset(out, ' ', pad);
     std::memcpy(out + pad, p, length);
     return pad + length;
+}
+
+/// Writes an integer right-aligned in `width` (wider when it must be);
+/// returns the characters written (at most IntMax for widths up to 10).
+[[gnu::always_inline]] inline std::size_t putInt(char* out, long long value, int width, bool plus = false)
+{
+    unsigned long long magnitude
+        = value < 0 ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
+    const bool sign = value < 0 || plus;
+    // The common field: the number fits its width. Blanks, then the digits
+    // from the right, with no calls for the variable lengths.
+    if (width < 1 || width > 10 || magnitude >= DigitsLimit[width - (sign ? 1 : 0)])
+        return putWideInt(out, value, width, plus);
+    std::memcpy(out, "                ", IntSlack);
+    char* p = out + width;
+    do {
+        *--p = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (sign)
+        *--p = value < 0 ? '-' : '+';
+    return static_cast<std::size_t>(width);
 }
 
 /// The record number: at least three digits, zero-padded.
