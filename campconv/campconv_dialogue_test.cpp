@@ -1,6 +1,6 @@
 // campconv end to end: the dialogue driving the campaign converter in a folder.
 #include "campconv/campaignconverter.h"
-#include "recordtext/testfolder.h"
+#include "common/testfolder.h"
 #include "common/testprocess.h"
 
 #include "common/fileimage.h"

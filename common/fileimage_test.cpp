@@ -1,5 +1,6 @@
 // Tests of whole-file reads, in-place writes and case-insensitive look-up.
 #include "common/fileimage.h"
+#include "common/testfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -12,20 +13,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class TempFolder : public ::testing::Test {
+class FileImage : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_dir = fs::temp_directory_path() / ("kvl_fileimage_" + std::to_string(::getpid()) + "_"
-            + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-    fs::path m_dir;
+    test::TempFolder m_folder;
+    const fs::path& m_dir = m_folder.path();
 };
-
-using FileImage = TempFolder;
 
 TEST_F(FileImage, WriteThenReadGivesTheSameBytes)
 {

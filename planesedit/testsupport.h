@@ -5,6 +5,8 @@
 #include "planesedit/pelmoracore.h"
 #include "planesedit/planesrecord.h"
 
+#include "common/testfolder.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -14,28 +16,7 @@
 
 namespace planesedit::test {
 
-/// A fresh folder that is removed again at the end of the test.
-class ScratchFolder {
-public:
-    ScratchFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "planesedit-test-XXXXXX").string();
-        if (char* made = mkdtemp(pattern.data()))
-            m_path = made;
-    }
-    ~ScratchFolder()
-    {
-        std::error_code ec;
-        if (!m_path.empty())
-            std::filesystem::remove_all(m_path, ec);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    const std::filesystem::path& path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
+using ScratchFolder = kvl::test::TempFolder;
 
 /// A planes.dat of 30 slots whose every byte is distinct from its neighbours':
 /// header 0xA0..0xA3, record bytes from `recordByte`, tail bytes a pattern.

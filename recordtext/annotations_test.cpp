@@ -1,5 +1,5 @@
 #include "recordtext/annotations.h"
-#include "recordtext/testfolder.h"
+#include "common/testfolder.h"
 
 #include "common/fileimage.h"
 

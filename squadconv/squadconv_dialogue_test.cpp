@@ -1,5 +1,5 @@
 // squadconv end to end: the dialogue driving the squadron converter in a folder.
-#include "recordtext/testfolder.h"
+#include "common/testfolder.h"
 #include "common/testprocess.h"
 #include "squadconv/squadronconverter.h"
 

@@ -1,11 +1,10 @@
 // Tests only: a fresh, empty folder that is removed again afterwards.
 #pragma once
 
-#include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <system_error>
-#include <unistd.h>
 
 namespace kvl::test {
 
@@ -13,16 +12,15 @@ class TempFolder {
 public:
     TempFolder()
     {
-        static std::atomic<int> counter { 0 };
-        m_path = std::filesystem::temp_directory_path()
-            / ("kvl-convs-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-        std::filesystem::remove_all(m_path);
-        std::filesystem::create_directories(m_path);
+        std::string pattern = (std::filesystem::temp_directory_path() / "kvl-test-XXXXXX").string();
+        if (char* made = ::mkdtemp(pattern.data()))
+            m_path = made;
     }
     ~TempFolder()
     {
         std::error_code ec;
-        std::filesystem::remove_all(m_path, ec);
+        if (!m_path.empty())
+            std::filesystem::remove_all(m_path, ec);
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
