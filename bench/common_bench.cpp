@@ -10,7 +10,7 @@ void BM_ByteCursorReadsI32(benchmark::State& state)
 {
     std::vector<std::uint8_t> bytes(1 << 20, 0x5A);
     for (auto _ : state) {
-        kvl::ByteCursor cursor{ kvl::ByteView(bytes) };
+        kvl::ByteCursor cursor { kvl::ByteView(bytes) };
         std::int64_t sum = 0;
         while (cursor.remaining() >= 4)
             sum += cursor.i32();

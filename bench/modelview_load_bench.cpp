@@ -16,7 +16,10 @@ static void loadImage(benchmark::State& state, const std::vector<std::uint8_t>& 
     state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(image.size()));
 }
 
-static void BM_LoadSampleFighter(benchmark::State& state) { loadImage(state, testing::sampleFighter()); }
+static void BM_LoadSampleFighter(benchmark::State& state)
+{
+    loadImage(state, testing::sampleFighter());
+}
 BENCHMARK(BM_LoadSampleFighter);
 
 static void BM_LoadLargestModel(benchmark::State& state)

@@ -27,8 +27,8 @@ int main(int argc, char* argv[])
     QMainWindow window;
     auto* view = new ClearWidget;
     window.setCentralWidget(view);
-    QObject::connect(view, &QOpenGLWidget::frameSwapped, &app,
-        [] { QTimer::singleShot(0, qApp, &QCoreApplication::quit); });
+    QObject::connect(
+        view, &QOpenGLWidget::frameSwapped, &app, [] { QTimer::singleShot(0, qApp, &QCoreApplication::quit); });
     QTimer::singleShot(20000, &app, [] { QCoreApplication::exit(2); });
     // Filled to the screen the same way as modelview, with or without a
     // window manager to maximise it.

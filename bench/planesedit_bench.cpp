@@ -4,8 +4,8 @@
 #include "planesedit/pelmora.h"
 
 #include <QApplication>
-#include <QPushButton>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTableWidget>
 
 #include <benchmark/benchmark.h>

@@ -14,6 +14,9 @@ int main(int argc, char** argv)
     table.resize(400, 800);
     table.show();
     if (QApplication::arguments().contains(QStringLiteral("--quit")))
-        QTimer::singleShot(0, &app, [] { QApplication::processEvents(); QApplication::quit(); });
+        QTimer::singleShot(0, &app, [] {
+            QApplication::processEvents();
+            QApplication::quit();
+        });
     return QApplication::exec();
 }

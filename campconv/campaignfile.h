@@ -38,13 +38,13 @@ constexpr std::size_t CampaignMissionCount = 32;
 /// Comment category codes of the campaign text.
 namespace campcode {
 constexpr int None = -1;
-constexpr int Side = 0;        // Briefing Language, Attacking Side, Nationality
-constexpr int Condition = 1;   // Win Condition, Loss Condition
+constexpr int Side = 0;      // Briefing Language, Attacking Side, Nationality
+constexpr int Condition = 1; // Win Condition, Loss Condition
 constexpr int TargetType = 2;
 constexpr int EventType = 3;
 constexpr int EventTrigger = 4;
 constexpr int MissionTrigger = 5;
-constexpr int Speech = 6;      // only for values of 65500 and above
+constexpr int Speech = 6; // only for values of 65500 and above
 constexpr int CrewQuality = 7;
 constexpr int MissionType = 8;
 constexpr int Weather = 9;

@@ -43,7 +43,8 @@ protected:
 TEST_F(Campconv, SampleFolderRoundTripIsByteIdentical)
 {
     ASSERT_TRUE(samples::writeCampaignSamples(folder.path()));
-    EXPECT_EQ(run("1\ncamp0002.dat\n"), Banner + Menu
+    EXPECT_EQ(run("1\ncamp0002.dat\n"),
+        Banner + Menu
             + "CAMPxxxx.DAT --> CAMPAIGN.TXT\nEnter Campaign filename: Loading...LOADED\nConverting...CONVERTED\n");
     std::string text;
     ASSERT_TRUE(readTextFile(folder / "CAMPAIGN.TXT", text));
@@ -55,7 +56,8 @@ TEST_F(Campconv, SampleFolderRoundTripIsByteIdentical)
 
 TEST_F(Campconv, EmptyFolder)
 {
-    EXPECT_EQ(run("1\nCAMP0001.DAT\n"), Banner + NoSideFiles + Menu
+    EXPECT_EQ(run("1\nCAMP0001.DAT\n"),
+        Banner + NoSideFiles + Menu
             + "CAMPxxxx.DAT --> CAMPAIGN.TXT\nEnter Campaign filename: Loading...Unable to open campaign file!\n"
               "FAILED!\n");
     EXPECT_EQ(run("2\n"), Banner + NoSideFiles + Menu + "CAMPAIGN.TXT --> CAMPAIGN.DAT\nLoading...FAILED!\n");
@@ -66,7 +68,8 @@ TEST_F(Campconv, ShortAndLongCampaignFiles)
 {
     auto image = samples::sampleCampaignFile(0);
     writeFileImage(folder / "CAMP0009.DAT", std::span(image.data(), 1000));
-    EXPECT_EQ(run("1\nCAMP0009.DAT\n"), Banner + NoSideFiles + Menu
+    EXPECT_EQ(run("1\nCAMP0009.DAT\n"),
+        Banner + NoSideFiles + Menu
             + "CAMPxxxx.DAT --> CAMPAIGN.TXT\nEnter Campaign filename: Loading...Campaign file is too short "
               "(1000 bytes, 3708 needed)!\nFAILED!\n");
     EXPECT_FALSE(std::filesystem::exists(folder / "CAMPAIGN.TXT"));
@@ -85,7 +88,8 @@ TEST_F(Campconv, TextThatEndsEarlyWritesNothing)
     ASSERT_TRUE(readCampaignImage(samples::sampleCampaignFile(0), file));
     const std::string text = campaignText(file, AnnotationSet {});
     writeFileImage(folder / "campaign.txt", std::string_view(text).substr(0, text.find("PHASE #3")));
-    EXPECT_EQ(run("2\n"), Banner + NoSideFiles + Menu
+    EXPECT_EQ(run("2\n"),
+        Banner + NoSideFiles + Menu
             + "CAMPAIGN.TXT --> CAMPAIGN.DAT\nLoading...Unexpected end of CAMPAIGN.TXT after line 73 "
               "(Win Condition expected)\nFAILED!\n");
     EXPECT_FALSE(std::filesystem::exists(folder / "campaign.dat"));

@@ -46,7 +46,7 @@ TEST(ByteView, ZeroTerminatedTextStopsAtZeroOrWidth)
 
 TEST(ByteCursor, FailureIsStickyAndRemembersWhere)
 {
-    ByteCursor cursor{ ByteView(Bytes) };
+    ByteCursor cursor { ByteView(Bytes) };
     EXPECT_EQ(cursor.u32(), 0x04030201u);
     EXPECT_EQ(cursor.u32(), 0xBF800000u);
     EXPECT_TRUE(cursor.ok());
@@ -68,7 +68,7 @@ TEST(ByteWriter, WritesFieldsThatReadBack)
     writer.fixedText("AB", 4);
     auto bytes = writer.take();
     ASSERT_EQ(bytes.size(), 1u + 2 + 4 + 4 + 4 + 4);
-    ByteCursor cursor{ ByteView(bytes) };
+    ByteCursor cursor { ByteView(bytes) };
     EXPECT_EQ(cursor.u8(), 7);
     EXPECT_EQ(cursor.i16(), -2);
     EXPECT_EQ(cursor.i32(), -100000);

@@ -12,8 +12,8 @@
 namespace kvl::test {
 
 /// The exit status of `program`, or minus the number of the signal that ended it.
-inline int runWithClosedOutput(const std::string& program, const std::filesystem::path& folder,
-    const std::string& answers)
+inline int runWithClosedOutput(
+    const std::string& program, const std::filesystem::path& folder, const std::string& answers)
 {
     int in[2];
     int out[2];

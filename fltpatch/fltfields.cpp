@@ -30,7 +30,7 @@ constexpr FieldType typeOf(int number)
 
 std::array<FieldInfo, kFieldCount> buildTable()
 {
-    std::array<FieldInfo, kFieldCount> table{};
+    std::array<FieldInfo, kFieldCount> table {};
     int position = 1;
     for (int n = 1; n <= kFieldCount; ++n) {
         FieldInfo& info = table[static_cast<std::size_t>(n - 1)];

@@ -23,7 +23,7 @@ constexpr int kFileSize = 1284;
 enum class FieldType { Short, Long, Float };
 
 struct FieldInfo {
-    int number = 0;          // 1 to 328
+    int number = 0;            // 1 to 328
     std::int16_t position = 0; // 1-based byte position in the file
     FieldType type = FieldType::Float;
 };
@@ -54,7 +54,7 @@ std::optional<std::string> readFieldText(kvl::ByteView image, const FieldInfo& i
 struct EncodedValue {
     enum class Status { Ok, NotANumber, OutOfRange };
     Status status = Status::NotANumber;
-    std::array<std::uint8_t, 4> bytes{}; // little-endian; the first `size` count
+    std::array<std::uint8_t, 4> bytes {}; // little-endian; the first `size` count
     int size = 0;
     std::string text; // the value as the editor shows it once written
 };

@@ -106,8 +106,8 @@ TEST(FltFields, FloatTextIsShortAndPlainInTheMiddleRange)
 
 TEST(FltFields, EveryFloatReadsBackToTheSameBits)
 {
-    std::vector<std::uint32_t> bits = { 0x00000001u, 0x007FFFFFu, 0x00800000u, 0x7F7FFFFFu, 0x80000000u,
-        0x3F800001u, 0x4B7FFFFFu, 0x4B800001u, 0x3DCCCCCDu, 0xC2F6E979u, 0x7F800000u, 0xFF800000u };
+    std::vector<std::uint32_t> bits = { 0x00000001u, 0x007FFFFFu, 0x00800000u, 0x7F7FFFFFu, 0x80000000u, 0x3F800001u,
+        0x4B7FFFFFu, 0x4B800001u, 0x3DCCCCCDu, 0xC2F6E979u, 0x7F800000u, 0xFF800000u };
     std::mt19937 random(1234);
     for (int i = 0; i < 200000; ++i)
         bits.push_back(random());
@@ -156,7 +156,7 @@ TEST(FltFields, WholeNumbersRoundToNearestTiesToEven)
 
     EncodedValue tie = encodeValue(FieldType::Long, "123456.5");
     EXPECT_EQ(tie.text, "123456");
-    EXPECT_EQ(bytesOf(tie), (Bytes{ 0x40, 0xE2, 0x01, 0x00 }));
+    EXPECT_EQ(bytesOf(tie), (Bytes { 0x40, 0xE2, 0x01, 0x00 }));
 }
 
 TEST(FltFields, RangeLimitsOfEachType)
@@ -210,8 +210,8 @@ TEST(FltFields, RangeLimitsOfEachType)
 TEST(FltFields, TextThatIsNotANumberIsRefusedForEveryType)
 {
     for (FieldType type : { FieldType::Short, FieldType::Long, FieldType::Float }) {
-        for (const char* text : { "", " ", "abc", "1,5", "1.2.3", "--1", "+-1", "e5", ".", "1e", "1e+", "0x10",
-                 "12abc", "1 2", "nan(1)", "infinit" }) {
+        for (const char* text : { "", " ", "abc", "1,5", "1.2.3", "--1", "+-1", "e5", ".", "1e", "1e+", "0x10", "12abc",
+                 "1 2", "nan(1)", "infinit" }) {
             EXPECT_EQ(encodeValue(type, text).status, EncodedValue::Status::NotANumber)
                 << typeName(type) << " '" << text << "'";
         }

@@ -71,9 +71,7 @@ std::vector<std::string> splitDescriptions(std::string_view text)
     return lines;
 }
 
-FlightForm::FlightForm(FltDialogs& dialogs)
-    : m_dialogs(dialogs)
-    , m_cells(static_cast<std::size_t>(kRows * kColumns))
+FlightForm::FlightForm(FltDialogs& dialogs) : m_dialogs(dialogs), m_cells(static_cast<std::size_t>(kRows * kColumns))
 {
     cellRef(0, ColNumber) = "Field";
     cellRef(0, ColPosition) = "Position";
@@ -221,8 +219,8 @@ bool FlightForm::editFlt()
         return false;
     }
     if (value.status == EncodedValue::Status::OutOfRange) {
-        m_dialogs.showMessage(
-            m_text1 + " does not fit " + fieldLabel(row) + ": " + rangeDescription(info.type) + ". Nothing was written.");
+        m_dialogs.showMessage(m_text1 + " does not fit " + fieldLabel(row) + ": " + rangeDescription(info.type)
+            + ". Nothing was written.");
         m_status = "Nothing was written.";
         return false;
     }
@@ -269,8 +267,8 @@ bool FlightForm::storeValues()
     for (int i = 0; i < n; ++i)
         m_stored.push_back(cell(m_g1rf + i, ColValue));
     m_label9 = cell(m_g1rf, ColDescription);
-    m_status = "Stored " + std::to_string(n) + (n == 1 ? " value" : " values") + " from field "
-        + std::to_string(m_g1rf) + (n == 1 ? "." : " to field " + std::to_string(m_g1rl) + ".");
+    m_status = "Stored " + std::to_string(n) + (n == 1 ? " value" : " values") + " from field " + std::to_string(m_g1rf)
+        + (n == 1 ? "." : " to field " + std::to_string(m_g1rl) + ".");
     return true;
 }
 
@@ -306,8 +304,8 @@ bool FlightForm::pasteValues()
             std::string why = value.status == EncodedValue::Status::NotANumber
                 ? "is not a number"
                 : "does not fit " + fieldLabel(row) + ": " + rangeDescription(field(row).type);
-            m_dialogs.showMessage("Stored value " + std::to_string(i + 1) + " (\"" + text + "\") " + why
-                + ". Nothing was pasted.");
+            m_dialogs.showMessage(
+                "Stored value " + std::to_string(i + 1) + " (\"" + text + "\") " + why + ". Nothing was pasted.");
             m_status = "Nothing was pasted.";
             return false;
         }

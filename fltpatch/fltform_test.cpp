@@ -108,7 +108,8 @@ protected:
         form.formLoad(dir);
     }
     // Expects `after` to equal `before` except for the given byte changes.
-    static void expectOnlyChanged(const Bytes& before, const Bytes& after, const std::map<std::size_t, std::uint8_t>& changes)
+    static void expectOnlyChanged(
+        const Bytes& before, const Bytes& after, const std::map<std::size_t, std::uint8_t>& changes)
     {
         ASSERT_EQ(after.size(), before.size());
         for (std::size_t i = 0; i < before.size(); ++i) {
@@ -119,7 +120,7 @@ protected:
 
     fs::path dir;
     ScriptedDialogs dialogs;
-    FlightForm form{ dialogs };
+    FlightForm form { dialogs };
 };
 
 } // namespace
@@ -127,10 +128,11 @@ protected:
 TEST(FltInstructions, TextIsAssembledInOrder)
 {
     std::string text = instructionsText();
-    EXPECT_EQ(text.rfind("TRANSFERRING DATA:\n\nTo copy some values into the storage grid below, click on the first value "
-                         "you want in the main table, and drag the mouse to the last one The values should show as "
-                         "highlighted.\n\nThen click the 'Store Values' button.\n",
-                  0),
+    EXPECT_EQ(
+        text.rfind("TRANSFERRING DATA:\n\nTo copy some values into the storage grid below, click on the first value "
+                   "you want in the main table, and drag the mouse to the last one The values should show as "
+                   "highlighted.\n\nThen click the 'Store Values' button.\n",
+            0),
         0u);
     EXPECT_NE(text.find("storage grid.\nLoad a new file if you need to.\nLocate the first cell where pasting needs to "
                         "start from, and then click the 'Paste Values' button.\nBe very careful"),
@@ -376,18 +378,18 @@ TEST_F(FltFormTest, StoreKeepsTheMarkedRangeInOrderWhenDraggedUpwards)
     EXPECT_EQ(form.markFirst(), 97);
     EXPECT_EQ(form.markLast(), 100);
     ASSERT_TRUE(form.storeValues());
-    EXPECT_EQ(form.stored(), (std::vector<std::string>{ "97.25", "98.25", "99.25", "100.25" }));
+    EXPECT_EQ(form.stored(), (std::vector<std::string> { "97.25", "98.25", "99.25", "100.25" }));
     EXPECT_EQ(form.label9(), "Description of field 97");
 
     // A single click stores one value; rows outside the table clamp to it.
     form.mouseDown(0);
     form.mouseUp(0);
     ASSERT_TRUE(form.storeValues());
-    EXPECT_EQ(form.stored(), (std::vector<std::string>{ "1" }));
+    EXPECT_EQ(form.stored(), (std::vector<std::string> { "1" }));
     form.mouseDown(400);
     form.mouseUp(327);
     ASSERT_TRUE(form.storeValues());
-    EXPECT_EQ(form.stored(), (std::vector<std::string>{ "327.25", "328.25" }));
+    EXPECT_EQ(form.stored(), (std::vector<std::string> { "327.25", "328.25" }));
 }
 
 TEST_F(FltFormTest, PasteConvertsToEachTargetTypeAndWritesOnlyTheRun)
@@ -396,7 +398,7 @@ TEST_F(FltFormTest, PasteConvertsToEachTargetTypeAndWritesOnlyTheRun)
     fs::path b = write("b.flt", makeFlight(1));
     start(a);
     // Three floats of file A, given values that show the conversions.
-    for (auto [row, text] : { std::pair{ 3, "2.5" }, { 4, "1234.5" }, { 5, "-7.75" } }) {
+    for (auto [row, text] : { std::pair { 3, "2.5" }, { 4, "1234.5" }, { 5, "-7.75" } }) {
         form.enterCell(row);
         form.setText1(text);
         ASSERT_TRUE(form.editFlt());

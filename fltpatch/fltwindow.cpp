@@ -89,8 +89,7 @@ void QtFltDialogs::showMessage(const std::string& text)
     QMessageBox::information(m_parent, QString::fromLatin1(kCaption), QString::fromStdString(text));
 }
 
-FltWindow::FltWindow(FltDialogs* dialogs, QWidget* parent)
-    : QWidget(parent)
+FltWindow::FltWindow(FltDialogs* dialogs, QWidget* parent) : QWidget(parent)
 {
     if (!dialogs) {
         m_ownDialogs = std::make_unique<QtFltDialogs>(this);
@@ -238,9 +237,8 @@ void FltWindow::buildWidgets()
     });
     connect(m_command2, &QPushButton::clicked, this, [this] { edit(); });
     connect(m_text1, &QLineEdit::returnPressed, this, [this] { edit(); });
-    connect(m_text1, &QLineEdit::textEdited, this, [this](const QString& text) {
-        m_form->setText1(text.toStdString());
-    });
+    connect(
+        m_text1, &QLineEdit::textEdited, this, [this](const QString& text) { m_form->setText1(text.toStdString()); });
     connect(m_command3, &QPushButton::clicked, this, [this] {
         m_form->storeValues();
         sync();

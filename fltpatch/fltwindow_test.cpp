@@ -97,8 +97,8 @@ void FltWindowTest::controlsAndCaptions()
         QCOMPARE(b->text(), QString::fromLatin1(caption));
     }
     QCOMPARE(child<QLabel>("Label6")->text(), QStringLiteral("Hit 'Enter' when you have edited the value ==>>"));
-    for (const char* name : { "Label1", "Label2", "Label3", "Label4", "Label5", "Label7", "Label9", "Text1", "G1",
-             "G2", "Command1", "Label6" }) {
+    for (const char* name : { "Label1", "Label2", "Label3", "Label4", "Label5", "Label7", "Label9", "Text1", "G1", "G2",
+             "Command1", "Label6" }) {
         auto* w = child<QWidget>(name);
         QVERIFY(w);
         QVERIFY2(!w->accessibleName().isEmpty(), name);

@@ -35,8 +35,7 @@ int main(int argc, char** argv)
 
     fltpatch::FltWindow window;
     window.show();
-    window.startUp(std::filesystem::path(QDir::currentPath().toStdString()),
-        std::filesystem::path(file.toStdString()));
+    window.startUp(std::filesystem::path(QDir::currentPath().toStdString()), std::filesystem::path(file.toStdString()));
     if (quitWhenLoaded)
         QTimer::singleShot(0, &app, &QApplication::quit);
     return app.exec();

@@ -88,8 +88,8 @@ void FolioCore::reportFatalError(const FolioError& error)
 {
     setBusy(false);
     m_host.messageBox(FolioHost::Icon::Exclamation, std::string(kReportIntro) + "\r\n" + kReportContact);
-    m_host.messageBox(FolioHost::Icon::Information,
-        "Error " + std::to_string(error.number) + ":\r\n" + error.description);
+    m_host.messageBox(
+        FolioHost::Icon::Information, "Error " + std::to_string(error.number) + ":\r\n" + error.description);
     m_ended = true;
     m_host.quit();
 }

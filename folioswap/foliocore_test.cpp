@@ -323,8 +323,8 @@ TEST_F(FolioTree, UnsafeRestoreLinesAreRefusedBeforeAnythingIsCopied)
 {
     put(main / "outside.dat", "must not be read");
     put(root / "escape.dat", "must not be read");
-    for (std::string bad : std::vector<std::string> { "../outside.dat", "../../escape.dat", (root / "escape.dat").string(), "sub/x.dat",
-             "..\\outside.dat", "C:\\KVL\\x.dat", ".." }) {
+    for (std::string bad : std::vector<std::string> { "../outside.dat", "../../escape.dat",
+             (root / "escape.dat").string(), "sub/x.dat", "..\\outside.dat", "C:\\KVL\\x.dat", ".." }) {
         SCOPED_TRACE(bad);
         fs::remove(game / "CAMP0001.DAT");
         fs::remove(game / "camp0001.dat");

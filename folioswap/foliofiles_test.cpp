@@ -50,10 +50,11 @@ TEST(FolioFiles, RestoreListSkipsEmptyLinesAndKeepsOthersUnchanged)
 
 TEST(FolioFiles, RestoreNamesMustStayInTheirFolder)
 {
-    for (std::string_view good : std::initializer_list<std::string_view> { "CAMP0001.DAT", "Squadron.dat", "a..b", "...", " x " })
+    for (std::string_view good :
+        std::initializer_list<std::string_view> { "CAMP0001.DAT", "Squadron.dat", "a..b", "...", " x " })
         EXPECT_TRUE(isSafeRestoreName(good)) << good;
-    for (std::string_view bad : std::initializer_list<std::string_view> { "", ".", "..", "../x", "/etc/passwd", "sub/file", "sub\\file", "..\\x",
-             "C:\\game\\x.dat", "C:x.dat", std::string_view("a\0b", 3) })
+    for (std::string_view bad : std::initializer_list<std::string_view> { "", ".", "..", "../x", "/etc/passwd",
+             "sub/file", "sub\\file", "..\\x", "C:\\game\\x.dat", "C:x.dat", std::string_view("a\0b", 3) })
         EXPECT_FALSE(isSafeRestoreName(bad)) << bad;
 }
 

@@ -97,8 +97,8 @@ FolioForm::FolioForm(QWidget* parent) : QWidget(parent), m_core(*this)
     left->addWidget(m_lblTest);
 
     auto* buttons = new QVBoxLayout;
-    for (QPushButton* button : { m_cmdLoad, m_cmdUnload, m_cmdRestore, m_cmdViewCampReadMe, m_cmdViewReadMe,
-             m_cmdViewUsageNotes })
+    for (QPushButton* button :
+        { m_cmdLoad, m_cmdUnload, m_cmdRestore, m_cmdViewCampReadMe, m_cmdViewReadMe, m_cmdViewUsageNotes })
         buttons->addWidget(button);
     buttons->addStretch(1);
     buttons->addWidget(m_cmdExit);
@@ -242,7 +242,8 @@ void FolioForm::setBusy(bool busy)
 bool FolioForm::showPicture(const std::vector<std::uint8_t>& bytes)
 {
     QImage image;
-    if (bytes.empty() || !image.loadFromData(bytes.data(), static_cast<int>(std::min<std::size_t>(bytes.size(), INT_MAX))))
+    if (bytes.empty()
+        || !image.loadFromData(bytes.data(), static_cast<int>(std::min<std::size_t>(bytes.size(), INT_MAX))))
         return false;
     m_picture = QPixmap::fromImage(image);
     updatePictureLabel();

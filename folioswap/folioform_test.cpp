@@ -54,7 +54,8 @@ private:
     QTemporaryDir m_dir;
     QString m_main;
 
-    template <typename T> static T* child(QWidget& form, const char* name)
+    template <typename T>
+    static T* child(QWidget& form, const char* name)
     {
         return form.findChild<T*>(QString::fromLatin1(name));
     }
@@ -122,8 +123,7 @@ private slots:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
         QCOMPARE(form.core().selectedCampaign().value_or(""), std::string("Malta Siege"));
         QVERIFY(!form.picture().isNull());
-        QCOMPARE(child<QPlainTextEdit>(form, "TXT_campaigncomments")->toPlainText(),
-            QStringLiteral("Malta comment\n"));
+        QCOMPARE(child<QPlainTextEdit>(form, "TXT_campaigncomments")->toPlainText(), QStringLiteral("Malta comment\n"));
         QVERIFY(form.boxes.isEmpty());
     }
 
@@ -207,8 +207,8 @@ private slots:
         QVERIFY(!form.start(empty.path().toStdString()));
         QCOMPARE(form.boxes.size(), 2);
         QCOMPARE(form.boxes[0].first, QMessageBox::Warning);
-        QVERIFY(form.boxes[0].second.startsWith(
-            QStringLiteral("Problem with program, Report the following message to:")));
+        QVERIFY(
+            form.boxes[0].second.startsWith(QStringLiteral("Problem with program, Report the following message to:")));
         QCOMPARE(form.boxes[1].first, QMessageBox::Information);
         QVERIFY(form.boxes[1].second.startsWith(QStringLiteral("Error 2:\r\n")));
     }

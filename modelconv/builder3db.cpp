@@ -70,8 +70,8 @@ RecordBytes record4(const std::vector<std::uint8_t>& indices, const std::vector<
     return { w.take(), false };
 }
 
-RecordBytes recordTextured(std::uint8_t type, std::uint8_t attribute1, std::uint8_t attribute2,
-    const std::vector<TexVertex>& vertices)
+RecordBytes recordTextured(
+    std::uint8_t type, std::uint8_t attribute1, std::uint8_t attribute2, const std::vector<TexVertex>& vertices)
 {
     ByteWriter w;
     putTextured(w, type, attribute1, attribute2, vertices);
@@ -137,8 +137,7 @@ void Builder3DB::addElement(Element3DBData element)
 
 std::size_t Builder3DB::elementDataStart() const
 {
-    return 60 + m_inserts.size() + m_points.size() + m_tvns.size() + 20 * m_elements.size() + 4
-        + 8 * m_elements.size();
+    return 60 + m_inserts.size() + m_points.size() + m_tvns.size() + 20 * m_elements.size() + 4 + 8 * m_elements.size();
 }
 
 std::vector<std::uint8_t> Builder3DB::elementBytes(const Element3DBData& element) const

@@ -27,8 +27,8 @@ RecordBytes record2(std::uint8_t attribute1, std::uint8_t index0);
 RecordBytes record3(std::uint8_t attribute1, std::uint8_t attribute2, const std::vector<std::uint8_t>& indices);
 RecordBytes record4(const std::vector<std::uint8_t>& indices, const std::vector<std::uint8_t>& secondValues);
 /// Types 0, 5, 6, 7 (any type byte is accepted, for odd test files).
-RecordBytes recordTextured(std::uint8_t type, std::uint8_t attribute1, std::uint8_t attribute2,
-    const std::vector<TexVertex>& vertices);
+RecordBytes recordTextured(
+    std::uint8_t type, std::uint8_t attribute1, std::uint8_t attribute2, const std::vector<TexVertex>& vertices);
 /// A prefix code (8 to 254) and value in front of a textured body of `type`.
 RecordBytes recordPrefixed(std::uint8_t prefixCode, std::uint8_t prefixValue, std::uint8_t type,
     std::uint8_t attribute1, std::uint8_t attribute2, const std::vector<TexVertex>& vertices);

@@ -27,8 +27,8 @@ const std::string CannotCreate = "WARNING: Cannot create VKM file!\n";
 
 std::string summary(const std::string& texture, int inserts, int nodes, int elements)
 {
-    return "Loading...Done\n\n- 3DB INFORMATION -\nTexture      = " + texture + "\nNum Inserts  = "
-        + std::to_string(inserts) + "\nNum Nodes    = " + std::to_string(nodes)
+    return "Loading...Done\n\n- 3DB INFORMATION -\nTexture      = " + texture
+        + "\nNum Inserts  = " + std::to_string(inserts) + "\nNum Nodes    = " + std::to_string(nodes)
         + "\nNum Elements = " + std::to_string(elements) + "\n\n";
 }
 
@@ -175,7 +175,8 @@ INSTANTIATE_TEST_SUITE_P(Counts, ConverterLimits,
         LimitCase { 256, 256, TooManyElements + CannotCreate }, LimitCase { 300, 300, TooManyElements + CannotCreate },
         LimitCase { 300, 255, TooManyElements + CannotCreate }, LimitCase { 255, 300, TooManyNodes + CannotCreate },
         LimitCase { 255, 256, TooManyNodes + CannotCreate }, LimitCase { 256, 255, TooManyElements + CannotCreate },
-        LimitCase { 256, 300, TooManyElements + CannotCreate }, LimitCase { 300, 256, TooManyElements + CannotCreate }));
+        LimitCase { 256, 300, TooManyElements + CannotCreate },
+        LimitCase { 300, 256, TooManyElements + CannotCreate }));
 
 TEST_F(Converter, EmptyAnswersWriteNothing)
 {
@@ -192,8 +193,8 @@ TEST_F(Converter, EmptyAnswersWriteNothing)
 TEST_F(Converter, AThirteenCharacterAnswerIsCutAndLaterAnswersAreEmpty)
 {
     put("ABCDEFGH.3DB", modelOfSize(3, 1).build());
-    EXPECT_EQ(run("ABCDEFGH.3DBX\nOUT.VKM\nOUT.TXT\n"),
-        Banner + AskModel + summary("PLANE.BMP", 1, 3, 1) + AskVkm + AskText);
+    EXPECT_EQ(
+        run("ABCDEFGH.3DBX\nOUT.VKM\nOUT.TXT\n"), Banner + AskModel + summary("PLANE.BMP", 1, 3, 1) + AskVkm + AskText);
     EXPECT_EQ(files(), (std::set<std::string> { "ABCDEFGH.3DB" }));
     // A 13-character output name is cut to 12 as well.
     EXPECT_EQ(run("ABCDEFGH.3DB\nABCDEFGH.VKMX\nOUT.TXT\n"),

@@ -376,8 +376,8 @@ bool decode3DB(Model3DB& model, std::vector<std::uint8_t> image, std::string& er
                 FlatRecord3DB sub;
                 FlatRecord3DB& r = first ? element : sub;
                 if (!decodeRecord(view, pos, !first, r, next))
-                    return fail(which() + " (starting at byte " + std::to_string(start)
-                        + ") has a record at byte " + std::to_string(pos) + " that runs past the end of the file");
+                    return fail(which() + " (starting at byte " + std::to_string(start) + ") has a record at byte "
+                        + std::to_string(pos) + " that runs past the end of the file");
                 if (!first) {
                     m.m_flatSubRecords.push_back(sub);
                     ++element.childCount;

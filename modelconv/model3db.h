@@ -77,9 +77,9 @@ enum class EntryLayout3DB : std::uint8_t {
 /// does not allocate per record). An element's sub-records are consecutive
 /// in Model3DB::flatSubRecords().
 struct FlatRecord3DB {
-    std::size_t entries = 0;       // image position of the first entry's index byte
-    std::uint32_t firstChild = 0;  // elements: first sub-record
-    std::uint32_t childCount = 0;  // elements: number of sub-records
+    std::size_t entries = 0;      // image position of the first entry's index byte
+    std::uint32_t firstChild = 0; // elements: first sub-record
+    std::uint32_t childCount = 0; // elements: number of sub-records
     std::uint16_t prefixCode = 0;
     std::uint16_t prefixValue = 0;
     std::uint8_t type = 0;
@@ -136,10 +136,10 @@ struct ListEntries3DB {
 class ImageEntries3DB {
 public:
     ImageEntries3DB(const std::uint8_t* image, const FlatRecord3DB& record)
-        : m_at(image + record.entries)
-        , m_count(record.entryCount())
-        , m_stride(record.entryStride())
-        , m_layout(record.layout)
+        : m_at(image + record.entries),
+          m_count(record.entryCount()),
+          m_stride(record.entryStride()),
+          m_layout(record.layout)
     {
     }
 
@@ -157,8 +157,8 @@ private:
         if (m_layout != EntryLayout3DB::Textured || j >= m_count)
             return 0.0f;
         const std::uint8_t* p = m_at + j * m_stride + offset;
-        return std::bit_cast<float>(std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16
-            | std::uint32_t(p[3]) << 24);
+        return std::bit_cast<float>(
+            std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24);
     }
 
     const std::uint8_t* m_at;

@@ -96,8 +96,8 @@ TEST(Load3DB, EndBlockFollowsTheTerminatorOfTheLastElementInTheTable)
 TEST(Load3DB, ElementSizesFollowTheRecordLayouts)
 {
     // A type-3 record with n = 3 and the 255: 4 + 12 + 1 = 17 bytes.
-    EXPECT_EQ(decodeOk(oneElement({ record3(0, 0, { 5, 6, 7 }) }).build()).endBlockPosition(),
-        OneElementDataStart + 16 + 4);
+    EXPECT_EQ(
+        decodeOk(oneElement({ record3(0, 0, { 5, 6, 7 }) }).build()).endBlockPosition(), OneElementDataStart + 16 + 4);
     std::vector<TexVertex> three = { { 1, 0, 0 }, { 2, 0, 0 }, { 3, 0, 0 } };
     // Textured first record (no end code) then a type-2 sub-record: 4 + 36 + 4 + 1.
     Model3DB a = decodeOk(oneElement({ recordTextured(5, 0, 0, three), record2(0, 9) }).build());
@@ -119,8 +119,7 @@ TEST(Load3DB, DecodesEveryRecordTypeFieldByField)
     e.records = { record1(11, 200, 201), record2(12, 202), record3(13, 14, { 1, 2, 255 }),
         record4({ 3, 4 }, { 250, 251 }), recordTextured(0, 15, 16, { { 5, 0.5f, -0.25f } }),
         recordTextured(7, 17, 18, { { 6, 1.0f, 2.0f }, { 7, 3.0f, 4.0f } }),
-        recordPrefixed(140, 99, 6, 19, 20, { { 8, 0.125f, 0.75f } }),
-        recordPrefixed(8, 1, 200, 21, 22, {}) };
+        recordPrefixed(140, 99, 6, 19, 20, { { 8, 0.125f, 0.75f } }), recordPrefixed(8, 1, 200, 21, 22, {}) };
     b.addElement(e);
     Model3DB m = decodeOk(b.build());
     const Record3DB& r1 = m.elements()[0];
@@ -262,8 +261,8 @@ TEST(Load3DB, RefusesBadHeadersAndCounts)
 {
     const std::vector<std::uint8_t> good = oneElement({ record2(1, 2) }).build();
     EXPECT_NE(decodeError({}).find("less than the 60-byte header"), std::string::npos);
-    EXPECT_NE(decodeError(std::vector<std::uint8_t>(good.begin(), good.begin() + 59)).find("59 bytes"),
-        std::string::npos);
+    EXPECT_NE(
+        decodeError(std::vector<std::uint8_t>(good.begin(), good.begin() + 59)).find("59 bytes"), std::string::npos);
     for (std::size_t field = 0; field < 4; ++field) {
         std::string error = decodeError(withI32(good, 12 + 4 * field, -1));
         EXPECT_EQ(error.rfind("Bad 3DB file: ", 0), 0u) << error;

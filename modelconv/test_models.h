@@ -21,19 +21,26 @@ inline Builder3DB mixedRecordsModel(unsigned seed, int elements)
     auto byte = [&] { return static_cast<std::uint8_t>(pick(0, 255)); };
     auto anyFloat = [&]() -> float {
         switch (pick(0, 9)) {
-        case 0: return std::numeric_limits<float>::quiet_NaN();
-        case 1: return -std::numeric_limits<float>::infinity();
-        case 2: return std::numeric_limits<float>::denorm_min() * static_cast<float>(pick(1, 1 << 20));
-        case 3: return std::numeric_limits<float>::max();
-        case 4: return -0.0f;
-        case 5: return 1e-38f;
+        case 0:
+            return std::numeric_limits<float>::quiet_NaN();
+        case 1:
+            return -std::numeric_limits<float>::infinity();
+        case 2:
+            return std::numeric_limits<float>::denorm_min() * static_cast<float>(pick(1, 1 << 20));
+        case 3:
+            return std::numeric_limits<float>::max();
+        case 4:
+            return -0.0f;
+        case 5:
+            return 1e-38f;
         case 6: {
             std::uint32_t bits = static_cast<std::uint32_t>(rng());
             float v;
             std::memcpy(&v, &bits, sizeof v);
             return v;
         }
-        default: return static_cast<float>(pick(-4000, 4000)) / 256.0f;
+        default:
+            return static_cast<float>(pick(-4000, 4000)) / 256.0f;
         }
     };
     auto vertices = [&] {
@@ -57,9 +64,15 @@ inline Builder3DB mixedRecordsModel(unsigned seed, int elements)
         const int records = pick(0, 9) == 0 ? 0 : pick(1, 4);
         for (int r = 0; r < records; ++r) {
             switch (pick(0, 6)) {
-            case 0: e.records.push_back(record1(byte(), byte(), byte())); break;
-            case 1: e.records.push_back(record2(byte(), byte())); break;
-            case 2: e.records.push_back(record3(byte(), byte(), bytes(static_cast<std::size_t>(pick(0, 5))))); break;
+            case 0:
+                e.records.push_back(record1(byte(), byte(), byte()));
+                break;
+            case 1:
+                e.records.push_back(record2(byte(), byte()));
+                break;
+            case 2:
+                e.records.push_back(record3(byte(), byte(), bytes(static_cast<std::size_t>(pick(0, 5)))));
+                break;
             case 3: {
                 const std::size_t n = static_cast<std::size_t>(pick(0, 5));
                 e.records.push_back(record4(bytes(n), bytes(n)));

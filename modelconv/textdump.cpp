@@ -32,8 +32,8 @@ constexpr std::size_t IntMax = 21;
 void putFloatExact(char* out, float value, bool negative)
 {
     char buf[64];
-    auto result = std::to_chars(buf, buf + sizeof buf, std::fabs(static_cast<double>(value)),
-        std::chars_format::scientific, 6);
+    auto result = std::to_chars(
+        buf, buf + sizeof buf, std::fabs(static_cast<double>(value)), std::chars_format::scientific, 6);
     std::string_view text(buf, static_cast<std::size_t>(result.ptr - buf)); // "1.500000e+01"
     const std::size_t e = text.find('e');
     std::string_view digits = text.substr(e + 2);
@@ -57,18 +57,11 @@ void putFloatExact(char* out, float value, bool negative)
 // digits, as models are full of, stay on this path. Otherwise (ties and
 // near-ties, a few in a hundred million) the exact conversion decides.
 constexpr int FirstPower = -32, LastPower = 51;
-constexpr double PowersOfTen[LastPower - FirstPower + 1] = {
-    1e-32, 1e-31, 1e-30, 1e-29, 1e-28, 1e-27, 1e-26, 1e-25,
-    1e-24, 1e-23, 1e-22, 1e-21, 1e-20, 1e-19, 1e-18, 1e-17,
-    1e-16, 1e-15, 1e-14, 1e-13, 1e-12, 1e-11, 1e-10, 1e-9,
-    1e-8, 1e-7, 1e-6, 1e-5, 1e-4, 1e-3, 1e-2, 1e-1,
-    1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7,
-    1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-    1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22, 1e23,
-    1e24, 1e25, 1e26, 1e27, 1e28, 1e29, 1e30, 1e31,
-    1e32, 1e33, 1e34, 1e35, 1e36, 1e37, 1e38, 1e39,
-    1e40, 1e41, 1e42, 1e43, 1e44, 1e45, 1e46, 1e47,
-    1e48, 1e49, 1e50, 1e51 };
+constexpr double PowersOfTen[LastPower - FirstPower + 1] = { 1e-32, 1e-31, 1e-30, 1e-29, 1e-28, 1e-27, 1e-26, 1e-25,
+    1e-24, 1e-23, 1e-22, 1e-21, 1e-20, 1e-19, 1e-18, 1e-17, 1e-16, 1e-15, 1e-14, 1e-13, 1e-12, 1e-11, 1e-10, 1e-9, 1e-8,
+    1e-7, 1e-6, 1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13,
+    1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22, 1e23, 1e24, 1e25, 1e26, 1e27, 1e28, 1e29, 1e30, 1e31, 1e32,
+    1e33, 1e34, 1e35, 1e36, 1e37, 1e38, 1e39, 1e40, 1e41, 1e42, 1e43, 1e44, 1e45, 1e46, 1e47, 1e48, 1e49, 1e50, 1e51 };
 
 bool putFloatFast(char* text, float value, bool negative)
 {
@@ -145,8 +138,8 @@ constexpr unsigned long long DigitsLimit[11] = { 0, 10, 100, 1000, 10000, 100000
 /// putInt for a number wider than its field, or a field wider than 10.
 std::size_t putWideInt(char* out, long long value, int width, bool plus)
 {
-    unsigned long long magnitude
-        = value < 0 ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
+    unsigned long long magnitude = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
+                                             : static_cast<unsigned long long>(value);
     char digits[24];
     char* end = digits + sizeof digits;
     char* p = end;
@@ -169,8 +162,8 @@ std::size_t putWideInt(char* out, long long value, int width, bool plus)
 /// returns the characters written (at most IntMax for widths up to 10).
 [[gnu::always_inline]] inline std::size_t putInt(char* out, long long value, int width, bool plus = false)
 {
-    unsigned long long magnitude
-        = value < 0 ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
+    unsigned long long magnitude = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
+                                             : static_cast<unsigned long long>(value);
     const bool sign = value < 0 || plus;
     // The common field: the number fits its width. Blanks, then the digits
     // from the right, with no calls for the variable lengths.
@@ -232,9 +225,7 @@ private:
 /// returns where they go; the writer then moves on with `advance`.
 class Sink {
 public:
-    explicit Sink(std::size_t capacity)
-        : m_data(std::make_unique_for_overwrite<char[]>(capacity))
-        , m_capacity(capacity)
+    explicit Sink(std::size_t capacity) : m_data(std::make_unique_for_overwrite<char[]>(capacity)), m_capacity(capacity)
     {
     }
 

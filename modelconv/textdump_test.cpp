@@ -129,7 +129,10 @@ TEST(DumpFormat, IntegerFieldsAndKeys)
     std::string keys;
     for (std::size_t k : { 0, 42, 999, 1000, 12345, 9999999 })
         appendKey(keys, k);
-    EXPECT_EQ(keys, "0000429991000" "12345" "9999999");
+    EXPECT_EQ(keys,
+        "0000429991000"
+        "12345"
+        "9999999");
 }
 
 std::string fmtRecord(const Record3DB& r)

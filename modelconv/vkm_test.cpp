@@ -34,8 +34,8 @@ Bytes slice(const Bytes& bytes, std::size_t from, std::size_t count)
     EXPECT_LE(from + count, bytes.size());
     if (from + count > bytes.size())
         return {};
-    return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(from),
-        bytes.begin() + static_cast<std::ptrdiff_t>(from + count));
+    return Bytes(
+        bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.begin() + static_cast<std::ptrdiff_t>(from + count));
 }
 
 TEST(VkmValues, TruncateTowardZeroAndKeepTheLowBits)
@@ -128,9 +128,8 @@ TEST(VkmFile, RecordBytesOfEveryType)
     Element3DBData e;
     e.records = { record1(5, 10, 11), record2(6, 12), record4({ 1, 2 }, { 200, 201 }),
         recordTextured(0, 7, 8, { { 13, 0.5f, 0.999f }, { 14, 1.0f, 0.0f } }),
-        recordPrefixed(131, 44, 7, 1, 2, { { 15, 0.25f, 0.75f } }),
-        recordPrefixed(199, 45, 6, 3, 4, {}), recordPrefixed(130, 46, 5, 5, 6, { { 16, 0, 0 } }),
-        recordPrefixed(200, 47, 0, 7, 8, {}) };
+        recordPrefixed(131, 44, 7, 1, 2, { { 15, 0.25f, 0.75f } }), recordPrefixed(199, 45, 6, 3, 4, {}),
+        recordPrefixed(130, 46, 5, 5, 6, { { 16, 0, 0 } }), recordPrefixed(200, 47, 0, 7, 8, {}) };
     b.addElement(e);
     Element3DBData empty;
     b.addElement(empty);
@@ -142,14 +141,56 @@ TEST(VkmFile, RecordBytesOfEveryType)
     const ByteView view(v);
     EXPECT_EQ(view.u16(start - 6), start);
     const Bytes expected = {
-        1, 10, 11, 5,                    // type 1: indices, attribute 1
-        2, 6, 12,                        // type 2: attribute 1, index
-        4, 2, 1, 200, 2, 201, 0,         // type 4: pairs, attribute 1 = 0
-        0, 2, 13, 128, 255, 14, 0, 0, 7, 8, // textured: (index, s, t)..., attributes
-        131, 44, 7, 1, 15, 64, 192, 1, 2, // prefix kept (131..199)
-        199, 45, 6, 0, 3, 4,
-        5, 1, 16, 0, 0, 5, 6,            // prefix 130 dropped
-        0, 0, 7, 8,                      // prefix 200 dropped
+        1,
+        10,
+        11,
+        5, // type 1: indices, attribute 1
+        2,
+        6,
+        12, // type 2: attribute 1, index
+        4,
+        2,
+        1,
+        200,
+        2,
+        201,
+        0, // type 4: pairs, attribute 1 = 0
+        0,
+        2,
+        13,
+        128,
+        255,
+        14,
+        0,
+        0,
+        7,
+        8, // textured: (index, s, t)..., attributes
+        131,
+        44,
+        7,
+        1,
+        15,
+        64,
+        192,
+        1,
+        2, // prefix kept (131..199)
+        199,
+        45,
+        6,
+        0,
+        3,
+        4,
+        5,
+        1,
+        16,
+        0,
+        0,
+        5,
+        6, // prefix 130 dropped
+        0,
+        0,
+        7,
+        8, // prefix 200 dropped
         255,
     };
     EXPECT_EQ(slice(v, start, expected.size()), expected);
@@ -181,12 +222,26 @@ bool readsBack(const Bytes& v)
                 break;
             std::size_t n = view.u8(pos + 1).value_or(0);
             switch (*lead) {
-            case 1: pos += 4; break;
-            case 2: pos += 3; break;
-            case 3: pos += n + 3; break;
-            case 4: pos += 2 * n + 3; break;
-            case 0: case 5: case 6: pos += 3 * n + 4; break;
-            default: pos += 3 * view.u8(pos + 3).value_or(0) + 6; break;
+            case 1:
+                pos += 4;
+                break;
+            case 2:
+                pos += 3;
+                break;
+            case 3:
+                pos += n + 3;
+                break;
+            case 4:
+                pos += 2 * n + 3;
+                break;
+            case 0:
+            case 5:
+            case 6:
+                pos += 3 * n + 4;
+                break;
+            default:
+                pos += 3 * view.u8(pos + 3).value_or(0) + 6;
+                break;
             }
         }
         expectedStart = pos + 1;
@@ -203,12 +258,23 @@ TEST(VkmFile, ModelsTheCheckAcceptsReadBackRecordByRecord)
         Element3DBData e;
         std::uint8_t k = static_cast<std::uint8_t>(i);
         switch (i % 6) {
-        case 0: e.records = { record3(1, 1, { k, 1, 2 }), record1(0, 3, 4) }; break;
-        case 1: e.records = { recordTextured(5, 1, 1, { { k, 0.1f, 0.2f } }), record2(0, 1) }; break;
-        case 2: e.records = { recordPrefixed(160, 1, 7, 0, 0, { { k, 0, 0 }, { 2, 0, 0 } }) }; break;
-        case 3: e.records = { record4({ k }, { 9 }), recordPrefixed(20, 0, 6, 0, 0, { { 1, 0, 0 } }) }; break;
-        case 4: e.records = {}; break;
-        default: e.records = { recordTextured(6, 0, 0, {}), recordPrefixed(190, 3, 0, 1, 1, { { 4, 0, 0 } }) };
+        case 0:
+            e.records = { record3(1, 1, { k, 1, 2 }), record1(0, 3, 4) };
+            break;
+        case 1:
+            e.records = { recordTextured(5, 1, 1, { { k, 0.1f, 0.2f } }), record2(0, 1) };
+            break;
+        case 2:
+            e.records = { recordPrefixed(160, 1, 7, 0, 0, { { k, 0, 0 }, { 2, 0, 0 } }) };
+            break;
+        case 3:
+            e.records = { record4({ k }, { 9 }), recordPrefixed(20, 0, 6, 0, 0, { { 1, 0, 0 } }) };
+            break;
+        case 4:
+            e.records = {};
+            break;
+        default:
+            e.records = { recordTextured(6, 0, 0, {}), recordPrefixed(190, 3, 0, 1, 1, { { 4, 0, 0 } }) };
         }
         b.addElement(e);
     }
@@ -222,8 +288,8 @@ TEST(VkmFile, ElementsConvertAsTheirDecodedRecords)
     // The conversion reads element entries straight from the file image; it
     // must give what converting the reader's decoded lists gives.
     auto same = [](const RecordVKM& a, const RecordVKM& b) {
-        return a.prefixCode == b.prefixCode && a.prefixValue == b.prefixValue && a.type == b.type
-            && a.count == b.count && a.indices == b.indices && a.tValues == b.tValues && a.secondOrS == b.secondOrS
+        return a.prefixCode == b.prefixCode && a.prefixValue == b.prefixValue && a.type == b.type && a.count == b.count
+            && a.indices == b.indices && a.tValues == b.tValues && a.secondOrS == b.secondOrS
             && a.attribute1 == b.attribute1 && a.attribute2 == b.attribute2 && a.endCode == b.endCode;
     };
     for (unsigned seed : { 4u, 5u, 6u }) {
@@ -299,8 +365,8 @@ TEST(VkmCheck, RecordsTheViewerWouldMisreadAreRefused)
         "Element 1 has a record of type 9 without prefix!");
     EXPECT_TRUE(check({ record2(0, 0), recordPrefixed(220, 0, 255, 0, 0, one) }));
     // A prefixed element record of type 255 would turn into an empty element.
-    EXPECT_EQ(check({ recordPrefixed(140, 0, 255, 0, 0, one) }).value_or(""),
-        "Element 1 starts with a record of type 255!");
+    EXPECT_EQ(
+        check({ recordPrefixed(140, 0, 255, 0, 0, one) }).value_or(""), "Element 1 starts with a record of type 255!");
     // Written prefixes and plain types are fine.
     EXPECT_FALSE(check({ recordPrefixed(140, 0, 7, 0, 0, one), recordPrefixed(199, 0, 255, 0, 0, one) }));
     EXPECT_FALSE(check({ recordPrefixed(100, 0, 6, 0, 0, one), recordTextured(0, 0, 0, one) }));

@@ -6,8 +6,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QDragEnterEvent>
 #include <QDir>
+#include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -67,9 +67,7 @@ QAction* makeAction(QObject* parent, const char* name, const QString& text, cons
 
 } // namespace
 
-CMainFrame::CMainFrame(QWidget* parent)
-    : QMainWindow(parent)
-    , m_doc(*this)
+CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent), m_doc(*this)
 {
     setObjectName(QStringLiteral("CMainFrame"));
     auto* style = new FrameStyle;
@@ -112,8 +110,8 @@ CMainFrame::~CMainFrame()
 
 void CMainFrame::createActions()
 {
-    auto add = [this](const char* name, const QString& text, const QString& prompt, const QKeySequence& keys,
-                   auto slot) {
+    auto add = [this](
+                   const char* name, const QString& text, const QString& prompt, const QKeySequence& keys, auto slot) {
         QAction* a = makeAction(this, name, text, prompt);
         if (!keys.isEmpty())
             a->setShortcut(keys);
@@ -129,7 +127,7 @@ void CMainFrame::createActions()
     // The viewer never changes a model, so there is never anything to save in
     // place; Save stays disabled and Save As writes an exact copy.
     a = add("ID_FILE_SAVE", QStringLiteral("&Save\tCtrl+S"), QStringLiteral("Save the active document\nSave"),
-        QKeySequence(QStringLiteral("Ctrl+S")), [] { });
+        QKeySequence(QStringLiteral("Ctrl+S")), [] {});
     a->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
     a->setEnabled(false);
     add("ID_FILE_SAVE_AS", QStringLiteral("Save &As..."),
@@ -142,8 +140,8 @@ void CMainFrame::createActions()
         &CMainFrame::onAbout);
     a->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
 
-    m_recentEmpty = makeAction(this, "ID_FILE_MRU_EMPTY", QStringLiteral("Recent File"),
-        QStringLiteral("Open this document"));
+    m_recentEmpty = makeAction(
+        this, "ID_FILE_MRU_EMPTY", QStringLiteral("Recent File"), QStringLiteral("Open this document"));
     m_recentEmpty->setEnabled(false);
     for (int i = 0; i < RecentFileList::kSize; ++i) {
         QAction* r = makeAction(this, "", QString(), QStringLiteral("Open this document"));
@@ -356,7 +354,10 @@ std::unique_ptr<QMessageBox> CMainFrame::makeAboutBox()
     return box;
 }
 
-void CMainFrame::onAbout() { makeAboutBox()->exec(); }
+void CMainFrame::onAbout()
+{
+    makeAboutBox()->exec();
+}
 
 void CMainFrame::updateRecentMenu()
 {

@@ -13,13 +13,13 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLabel>
-#include <QToolBar>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QToolBar>
 #include <QtTest>
 
 using namespace kvl::modelview;
@@ -40,9 +40,8 @@ private:
     }
     std::unique_ptr<CMainFrame> start(const QStringList& args = {})
     {
-        auto frame = startModelview(args, [this](const QString& text, const QString& caption) {
-            errors << caption + QLatin1Char('|') + text;
-        });
+        auto frame = startModelview(
+            args, [this](const QString& text, const QString& caption) { errors << caption + QLatin1Char('|') + text; });
         if (!QTest::qWaitForWindowExposed(frame.get()))
             return nullptr;
         return frame;

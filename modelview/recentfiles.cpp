@@ -9,7 +9,6 @@ namespace kvl::modelview {
 
 namespace {
 
-
 const QString kSection = QStringLiteral("Recent File List");
 
 QString canonical(const QString& path)

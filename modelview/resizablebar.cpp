@@ -15,9 +15,7 @@ namespace {
 // are left to the dock widget, which drags the bar or (double click) floats it.
 class Gripper : public QWidget {
 public:
-    explicit Gripper(QDockWidget* bar)
-        : QWidget(bar)
-        , m_bar(bar)
+    explicit Gripper(QDockWidget* bar) : QWidget(bar), m_bar(bar)
     {
         setObjectName(QStringLiteral("gripper"));
         setAccessibleName(bar->windowTitle());
@@ -121,8 +119,7 @@ private:
 
 } // namespace
 
-CResizableBar::CResizableBar(const QString& title, int controlId, QWidget* parent)
-    : QDockWidget(title, parent)
+CResizableBar::CResizableBar(const QString& title, int controlId, QWidget* parent) : QDockWidget(title, parent)
 {
     setProperty("controlId", controlId);
     setAllowedAreas(Qt::AllDockWidgetAreas);
@@ -167,9 +164,15 @@ QSize CResizableBar::minimumFor(State s)
     return s == State::Floating ? QSize(37, 32) : QSize(33, 32);
 }
 
-QSize CResizableBar::sizeHint() const { return stateSize(state()); }
+QSize CResizableBar::sizeHint() const
+{
+    return stateSize(state());
+}
 
-QSize CResizableBar::minimumSizeHint() const { return minimumFor(state()); }
+QSize CResizableBar::minimumSizeHint() const
+{
+    return minimumFor(state());
+}
 
 void CResizableBar::applyStateSize()
 {

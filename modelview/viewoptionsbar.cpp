@@ -19,8 +19,7 @@ void place(QWidget* w, int left, int top, int right, int bottom)
 
 } // namespace
 
-CViewOptionsBar::CViewOptionsBar(QWidget* parent)
-    : CResizableBarG(QString::fromLatin1(kAppTitle), kPanelId, parent)
+CViewOptionsBar::CViewOptionsBar(QWidget* parent) : CResizableBarG(QString::fromLatin1(kAppTitle), kPanelId, parent)
 {
     setObjectName(QStringLiteral("CViewOptionsBar"));
     setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
@@ -73,6 +72,9 @@ CViewOptionsBar::CViewOptionsBar(QWidget* parent)
     connect(m_viewList, &QComboBox::currentIndexChanged, this, &CViewOptionsBar::viewChanged);
 }
 
-int CViewOptionsBar::selectedView() const { return m_viewList->currentIndex(); }
+int CViewOptionsBar::selectedView() const
+{
+    return m_viewList->currentIndex();
+}
 
 } // namespace kvl::modelview

@@ -1,5 +1,5 @@
-#include "modelview/viewplan.h"
 #include "modelview/testing/vkmbuilder.h"
+#include "modelview/viewplan.h"
 
 #include <gtest/gtest.h>
 

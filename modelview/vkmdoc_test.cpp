@@ -1,5 +1,5 @@
-#include "modelview/vkmdoc.h"
 #include "modelview/testing/vkmbuilder.h"
+#include "modelview/vkmdoc.h"
 
 #include "common/fileimage.h"
 

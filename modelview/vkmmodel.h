@@ -116,6 +116,9 @@ struct ModelSummary {
 ModelSummary summarize(const CVKMModel& model);
 
 /// True for element types that are drawn as a polygon.
-constexpr bool isPolygonType(std::uint8_t type) { return type >= 3 && type <= 254; }
+constexpr bool isPolygonType(std::uint8_t type)
+{
+    return type >= 3 && type <= 254;
+}
 
 } // namespace kvl::modelview

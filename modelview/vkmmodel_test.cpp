@@ -1,5 +1,5 @@
-#include "modelview/vkmmodel.h"
 #include "modelview/testing/vkmbuilder.h"
+#include "modelview/vkmmodel.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,10 @@ VkmBuilder withPoints(int points)
     return b;
 }
 
-bool load(const VkmBuilder& b, CVKMModel& model) { return loadVKM(b.build(), kSizes, model); }
+bool load(const VkmBuilder& b, CVKMModel& model)
+{
+    return loadVKM(b.build(), kSizes, model);
+}
 
 TEST(VkmLoader, DecodesTheFirstRecordOfEveryType)
 {

@@ -29,9 +29,7 @@ void vertexAt(const CVKMModel& model, int index)
 
 } // namespace
 
-CVKMStudioView::CVKMStudioView(const CVKMStudioDoc* doc, QWidget* parent)
-    : QOpenGLWidget(parent)
-    , m_doc(doc)
+CVKMStudioView::CVKMStudioView(const CVKMStudioDoc* doc, QWidget* parent) : QOpenGLWidget(parent), m_doc(doc)
 {
     setObjectName(QStringLiteral("CVKMStudioView"));
     setAccessibleName(QStringLiteral("Model view"));

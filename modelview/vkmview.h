@@ -55,7 +55,7 @@ private:
     QPointer<const CViewOptionsBar> m_options;
     PointSizeRange m_pointSizes;
     bool m_glReady = false;
-    int m_width = 1;  // last accepted resize, device pixels
+    int m_width = 1; // last accepted resize, device pixels
     int m_height = 1;
 };
 

@@ -49,11 +49,26 @@ Blob find(const QImage& image, Pred pred, QRect within = {})
     return b;
 }
 
-bool isRed(const QColor& c) { return c.red() > 80 && c.green() < 40 && c.blue() < 40; }
-bool isBlue(const QColor& c) { return c.blue() > 80 && c.red() < 40 && c.green() < 40; }
-bool isWhite(const QColor& c) { return c.red() > 150 && c.green() > 150 && c.blue() > 150; }
-bool isYellow(const QColor& c) { return c.red() > 150 && c.green() > 150 && c.blue() < 60; }
-bool isLit(const QColor& c) { return c.red() || c.green() || c.blue(); }
+bool isRed(const QColor& c)
+{
+    return c.red() > 80 && c.green() < 40 && c.blue() < 40;
+}
+bool isBlue(const QColor& c)
+{
+    return c.blue() > 80 && c.red() < 40 && c.green() < 40;
+}
+bool isWhite(const QColor& c)
+{
+    return c.red() > 150 && c.green() > 150 && c.blue() > 150;
+}
+bool isYellow(const QColor& c)
+{
+    return c.red() > 150 && c.green() > 150 && c.blue() < 60;
+}
+bool isLit(const QColor& c)
+{
+    return c.red() || c.green() || c.blue();
+}
 
 // Lets the test call the resize handler the way the window system would.
 class ProbeView : public CVKMStudioView {
@@ -197,7 +212,7 @@ private slots:
     {
         VkmBuilder b;
         b.point(0, 0, -100); // far from the eye
-        b.point(50, 0, 100);  // near
+        b.point(50, 0, 100); // near
         b.element(VkmBuilder::marker(0));
         open(b);
 

@@ -38,7 +38,10 @@ int main(int argc, char** argv)
         form.refresh();
     }
     if (quitAfterLoad) {
-        QTimer::singleShot(0, &app, [&] { QApplication::processEvents(); QApplication::quit(); });
+        QTimer::singleShot(0, &app, [&] {
+            QApplication::processEvents();
+            QApplication::quit();
+        });
     }
     return QApplication::exec();
 }

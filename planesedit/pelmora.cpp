@@ -100,8 +100,7 @@ bool MessageBoxPrompts::confirm(const std::string& title, const std::string& tex
         == QMessageBox::Yes;
 }
 
-Pelmora::Pelmora(const std::filesystem::path& folder, EditorPrompts* prompts, QWidget* parent)
-    : QWidget(parent)
+Pelmora::Pelmora(const std::filesystem::path& folder, EditorPrompts* prompts, QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Pelmora"));
     setWindowTitle(QStringLiteral("planesedit - planes.dat"));
@@ -145,8 +144,8 @@ void Pelmora::buildUi()
     const QString widest[kGridCols] = { "00000", "000", "000", "Default ext view", "000" };
     int total = 0;
     for (int c = 0; c < kGridCols; ++c) {
-        const int w = std::max(kColumnTwips[static_cast<std::size_t>(c)] / kTwipsPerPixel,
-            fm.horizontalAdvance(widest[c]) + 10);
+        const int w = std::max(
+            kColumnTwips[static_cast<std::size_t>(c)] / kTwipsPerPixel, fm.horizontalAdvance(widest[c]) + 10);
         m_grid->setColumnWidth(c, w);
         total += w;
     }
@@ -633,8 +632,7 @@ QWidget* Pelmora::buildScriptMaker()
     g->addWidget(m_scriptFolder, 4, 2);
     connect(m_scriptName, &QLineEdit::textEdited, this, [this](const QString& t) { m_core->setScriptName(ss(t)); });
     connect(m_pnamesName, &QLineEdit::textEdited, this, [this](const QString& t) { m_core->setPnamesName(ss(t)); });
-    connect(m_scriptFolder, &QLineEdit::textEdited, this,
-        [this](const QString& t) { m_core->setScriptFolder(ss(t)); });
+    connect(m_scriptFolder, &QLineEdit::textEdited, this, [this](const QString& t) { m_core->setScriptFolder(ss(t)); });
     connect(m_description, &QPlainTextEdit::textChanged, this, [this] {
         if (!m_refreshing)
             m_core->setDescription(ss(m_description->toPlainText()));

@@ -48,9 +48,9 @@ private slots:
         const QStringList names = { "Pelmora", "List1", "G1", "Label7", "Command1", "Command2", "Command3", "Command4",
             "Command5", "F1", "F4", "Check1_0", "Check4_5", "Text8", "Text7", "Text3_0", "Text3_14", "Label10_0",
             "Label9_14", "Text5", "Frame1", "Text6", "Option4_1", "Option4_6", "FGG", "FGC", "FGS", "Text1",
-            "Option1_0", "Option1_13", "Label3", "Text2", "smoke", "Gundamage", "Option2_0", "Option2_24",
-            "Option3_0", "Option3_3", "Label5", "Text4", "Frame3", "List2", "Label14", "Text9", "Text10", "Text11",
-            "Text12", "Dir1" };
+            "Option1_0", "Option1_13", "Label3", "Text2", "smoke", "Gundamage", "Option2_0", "Option2_24", "Option3_0",
+            "Option3_3", "Label5", "Text4", "Frame3", "List2", "Label14", "Text9", "Text10", "Text11", "Text12",
+            "Dir1" };
         for (const QString& n : names)
             QVERIFY2(form.objectName() == n || form.findChild<QWidget*>(n), qPrintable(n));
         QVERIFY(form.findChild<QCheckBox*>("Check1_3")->isEnabled());
@@ -212,8 +212,8 @@ private slots:
         QVERIFY(!child<QGroupBox>(form, "Frame3")->isVisible());
         const std::string script = readText(dir.path() / "P-" / "He-111.oaw");
         QCOMPARE(QString::fromStdString(script.substr(0, 24)), QStringLiteral("      Heinkel     \r\n28\r\n"));
-        QCOMPARE(QString::fromStdString(readText(dir.path() / "P-" / "contents.txt")),
-            QStringLiteral("two\r\nlines\r\n"));
+        QCOMPARE(
+            QString::fromStdString(readText(dir.path() / "P-" / "contents.txt")), QStringLiteral("two\r\nlines\r\n"));
     }
 };
 

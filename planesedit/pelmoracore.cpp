@@ -16,13 +16,42 @@ struct RowLabel {
     const char* text;
 };
 constexpr RowLabel kRowLabels[] = {
-    { 1, "Pln No" }, { 5, "Pln chr" }, { 9, "Year" }, { 11, "Crew" }, { 13, "Stall speed" }, { 17, "Cruise speed" },
-    { 21, "Corner speed" }, { 25, "Max speed" }, { 29, "Weight" }, { 33, "Fuel burn" }, { 37, "Fuel Wt" },
-    { 41, "Range" }, { 45, "Close View" }, { 49, "Med View" }, { 53, "Far View" }, { 57, "Line View" },
-    { 61, "Max View" }, { 65, "Default ext view" }, { 69, "Collision Radius" }, { 73, "Hydraulics" },
-    { 74, "Pilot" }, { 75, "Fuselage" }, { 76, "Tail" }, { 77, "R Wing" }, { 78, "R ailerons" }, { 79, "L Wing" },
-    { 80, "L Ailerons" }, { 81, "Engine 1" }, { 82, "Engine 2" }, { 83, "Engine 3" }, { 84, "Engine 4" },
-    { 85, "Gun Groups" }, { 161, "MB 1" }, { 162, "MB 2" }, { 163, "MB 3" }, { 164, "MB 4" },
+    { 1, "Pln No" },
+    { 5, "Pln chr" },
+    { 9, "Year" },
+    { 11, "Crew" },
+    { 13, "Stall speed" },
+    { 17, "Cruise speed" },
+    { 21, "Corner speed" },
+    { 25, "Max speed" },
+    { 29, "Weight" },
+    { 33, "Fuel burn" },
+    { 37, "Fuel Wt" },
+    { 41, "Range" },
+    { 45, "Close View" },
+    { 49, "Med View" },
+    { 53, "Far View" },
+    { 57, "Line View" },
+    { 61, "Max View" },
+    { 65, "Default ext view" },
+    { 69, "Collision Radius" },
+    { 73, "Hydraulics" },
+    { 74, "Pilot" },
+    { 75, "Fuselage" },
+    { 76, "Tail" },
+    { 77, "R Wing" },
+    { 78, "R ailerons" },
+    { 79, "L Wing" },
+    { 80, "L Ailerons" },
+    { 81, "Engine 1" },
+    { 82, "Engine 2" },
+    { 83, "Engine 3" },
+    { 84, "Engine 4" },
+    { 85, "Gun Groups" },
+    { 161, "MB 1" },
+    { 162, "MB 2" },
+    { 163, "MB 3" },
+    { 164, "MB 4" },
 };
 
 constexpr int kGunFirstRow = 89;
@@ -46,11 +75,16 @@ int boxCount(int group)
 int soundForType(int type)
 {
     switch (type) {
-    case 2: return 0;
-    case 4: return 1;
-    case 12: return 2;
-    case 24: return 3;
-    default: return -1;
+    case 2:
+        return 0;
+    case 4:
+        return 1;
+    case 12:
+        return 2;
+    case 24:
+        return 3;
+    default:
+        return -1;
     }
 }
 
@@ -86,13 +120,20 @@ std::string gridLabel(int row)
     if (row >= kGunFirstRow && row < kGunFirstRow + 12 * kGunGroups) {
         const int g = (row - kGunFirstRow) / 12 + 1;
         switch ((row - kGunFirstRow) % 12) {
-        case 0: return Str(g) + " Number";
-        case 2: return Str(g) + " Position";
-        case 4: return Str(g) + " Type";
-        case 6: return Str(g) + " Ammunition";
-        case 8: return Str(g) + " Sound";
-        case 10: return Str(g) + " Smoke";
-        default: break;
+        case 0:
+            return Str(g) + " Number";
+        case 2:
+            return Str(g) + " Position";
+        case 4:
+            return Str(g) + " Type";
+        case 6:
+            return Str(g) + " Ammunition";
+        case 8:
+            return Str(g) + " Sound";
+        case 10:
+            return Str(g) + " Smoke";
+        default:
+            break;
         }
     }
     return {};
@@ -134,9 +175,18 @@ bool isValidFileName(const std::string& name)
         if (c < 32 || c == 127)
             return false;
         switch (c) {
-        case '/': case '\\': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
+        case '/':
+        case '\\':
+        case ':':
+        case '*':
+        case '?':
+        case '"':
+        case '<':
+        case '>':
+        case '|':
             return false;
-        default: break;
+        default:
+            break;
         }
         if (c != ' ' && c != '.')
             onlyBlanksAndDots = false;
@@ -145,9 +195,9 @@ bool isValidFileName(const std::string& name)
 }
 
 PelmoraCore::PelmoraCore(std::filesystem::path folder, EditorPrompts& prompts)
-    : m_folder(std::move(folder))
-    , m_prompts(prompts)
-    , m_grid(kGridRows)
+    : m_folder(std::move(folder)),
+      m_prompts(prompts),
+      m_grid(kGridRows)
 {
     for (int r = 1; r < kGridRows; ++r) {
         m_grid[static_cast<std::size_t>(r)][4] = std::to_string(r);
@@ -449,16 +499,28 @@ void PelmoraCore::byteEditorEnter()
 void PelmoraCore::fieldClicked(ClickField field, int index)
 {
     switch (field) {
-    case ClickField::DamageButton: scrollTo(kDamageRow); break;
-    case ClickField::YearCaption: scrollTo(kGunFirstRow); break;
-    case ClickField::Year: scrollTo(9); break;
-    case ClickField::Crew: scrollTo(11); break;
+    case ClickField::DamageButton:
+        scrollTo(kDamageRow);
+        break;
+    case ClickField::YearCaption:
+        scrollTo(kGunFirstRow);
+        break;
+    case ClickField::Year:
+        scrollTo(9);
+        break;
+    case ClickField::Crew:
+        scrollTo(11);
+        break;
     case ClickField::Number:
         if (index >= 0 && index < kNumberFields)
             scrollTo(13 + 4 * index);
         break;
-    case ClickField::GunCount: scrollTo(85); break;
-    case ClickField::Code: scrollTo(kCodeRow); break;
+    case ClickField::GunCount:
+        scrollTo(85);
+        break;
+    case ClickField::Code:
+        scrollTo(kCodeRow);
+        break;
     }
 }
 
@@ -714,8 +776,8 @@ bool PelmoraCore::saveScript()
     if (!std::filesystem::is_directory(dir, ec)) {
         std::filesystem::create_directory(dir, ec);
         if (ec || !std::filesystem::is_directory(dir, ec)) {
-            m_prompts.showError("Script Maker",
-                "The folder \"" + folderName + "\" could not be created in " + m_folder.string() + ".");
+            m_prompts.showError(
+                "Script Maker", "The folder \"" + folderName + "\" could not be created in " + m_folder.string() + ".");
             return false;
         }
     }
@@ -733,8 +795,8 @@ bool PelmoraCore::saveScript()
     }
     contents += "\r\n";
     if (!kvl::writeFileImage(kvl::findFileNoCase(dir, "contents.txt"), std::string_view(contents))) {
-        m_prompts.showError("Script Maker", "\"contents.txt\" could not be written in the folder \"" + folderName
-                + "\".");
+        m_prompts.showError(
+            "Script Maker", "\"contents.txt\" could not be written in the folder \"" + folderName + "\".");
         return false;
     }
     m_state.scriptMakerVisible = false;

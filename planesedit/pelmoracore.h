@@ -43,22 +43,22 @@ public:
 /// Everything the form shows besides the grid cells.
 struct FormState {
     // aircraft and grid
-    int slot = -1;                 // selection of List1; -1 before the first load
-    bool loaded = false;           // an aircraft has been read
-    std::string workingCopyName;   // Label7
+    int slot = -1;               // selection of List1; -1 before the first load
+    bool loaded = false;         // an aircraft has been read
+    std::string workingCopyName; // Label7
     bool unsavedMark = false;
-    int topRow = 1;                // the grid's top row
-    unsigned scrollRequests = 0;   // bumped by every action that sets the top row
-    int currentRow = 0;            // the grid's current row (last clicked)
+    int topRow = 1;              // the grid's top row
+    unsigned scrollRequests = 0; // bumped by every action that sets the top row
+    int currentRow = 0;          // the grid's current row (last clicked)
 
     // flags: group 0..3 (flag bytes at offsets 4..7), bit 0..7
     std::array<std::array<bool, 8>, 4> flags {};
     std::array<std::string, 4> flagCaptions; // F1..F4, empty until a load
 
-    std::string year, crew;                                // Text8, Text7
-    std::array<std::string, kNumberFields> numbers;        // Text3(i)
-    std::array<std::string, kNumberFields> unitReadings;   // Label10/Label9(i)
-    std::string code;                                      // Text5
+    std::string year, crew;                              // Text8, Text7
+    std::array<std::string, kNumberFields> numbers;      // Text3(i)
+    std::array<std::string, kNumberFields> unitReadings; // Label10/Label9(i)
+    std::string code;                                    // Text5
 
     // gun groups
     bool gunChooserVisible = false; // Frame1
@@ -79,7 +79,7 @@ struct FormState {
     std::string smokeCaption = "Smoke";
 
     // byte editor
-    bool byteEditorVisible = false; // Text4
+    bool byteEditorVisible = false;  // Text4
     unsigned byteEditorOpenings = 0; // bumped each time a click opens it
     std::string byteEditor;
 

@@ -288,8 +288,12 @@ TEST_F(CoreTest, ByteEditorOnDamageAndMbRows)
 TEST_F(CoreTest, ScrollShortcuts)
 {
     const std::pair<ClickField, int> cases[] = {
-        { ClickField::DamageButton, 73 }, { ClickField::YearCaption, 89 }, { ClickField::Year, 9 },
-        { ClickField::Crew, 11 }, { ClickField::GunCount, 85 }, { ClickField::Code, 165 },
+        { ClickField::DamageButton, 73 },
+        { ClickField::YearCaption, 89 },
+        { ClickField::Year, 9 },
+        { ClickField::Crew, 11 },
+        { ClickField::GunCount, 85 },
+        { ClickField::Code, 165 },
     };
     for (const auto& [field, row] : cases) {
         core.fieldClicked(field);

@@ -11,22 +11,68 @@
 namespace planesedit {
 
 const std::array<const char*, kSlotCount> kSlotNames = {
-    "P-38H", "P-38J", "P-47C", "P-47D", "P-51B", "P51-D", "B-17F", "B-24D", "B-26B", "Hurricane",
-    "Spit Ia", "Spit IX", "Spit 14", "Typhoon", "Tempest", "Mosquito", "Bf 109E", "Bf 109G", "Bf 109K", "Bf 110C",
-    "Bf 110G", "Me-410", "Fw 190A", "Fw 190D", "Me 262", "Ju-88A", "Ju-88C", "Ju-87 Stuka", "He-111", "V1 Doodlebug",
+    "P-38H",
+    "P-38J",
+    "P-47C",
+    "P-47D",
+    "P-51B",
+    "P51-D",
+    "B-17F",
+    "B-24D",
+    "B-26B",
+    "Hurricane",
+    "Spit Ia",
+    "Spit IX",
+    "Spit 14",
+    "Typhoon",
+    "Tempest",
+    "Mosquito",
+    "Bf 109E",
+    "Bf 109G",
+    "Bf 109K",
+    "Bf 110C",
+    "Bf 110G",
+    "Me-410",
+    "Fw 190A",
+    "Fw 190D",
+    "Me 262",
+    "Ju-88A",
+    "Ju-88C",
+    "Ju-87 Stuka",
+    "He-111",
+    "V1 Doodlebug",
 };
 
 const std::array<const char*, 14> kPositionLabels = {
-    "None", "Wing", "Nose", "Tail", "Top Turret", "Rear cabin", "Top",
-    "Ventral Rear", "Ventral Front", "Ball Turret", "Left Waist", "Right waist", "Nose (flexible)", "Front Turret",
+    "None",
+    "Wing",
+    "Nose",
+    "Tail",
+    "Top Turret",
+    "Rear cabin",
+    "Top",
+    "Ventral Rear",
+    "Ventral Front",
+    "Ball Turret",
+    "Left Waist",
+    "Right waist",
+    "Nose (flexible)",
+    "Front Turret",
 };
 
 const std::array<int, 5> kTypeValues = { 0, 2, 4, 12, 24 };
 const std::array<const char*, 5> kTypeLabels = {
-    "None", "30 cal/7.9 mm MG", "50cal/13mm MG", "20 mm Cannon", "30mm Cannon",
+    "None",
+    "30 cal/7.9 mm MG",
+    "50cal/13mm MG",
+    "20 mm Cannon",
+    "30mm Cannon",
 };
 const std::array<const char*, 4> kSoundLabels = {
-    "30 cal/7.9 mm MG", "50cal/13mm MG", "20 mm Cannon", "30mm Cannon",
+    "30 cal/7.9 mm MG",
+    "50cal/13mm MG",
+    "20 mm Cannon",
+    "30mm Cannon",
 };
 
 const std::array<std::array<const char*, 8>, 4> kFlagLabels = { {

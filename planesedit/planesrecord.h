@@ -19,8 +19,8 @@
 namespace planesedit {
 
 constexpr int kSlotCount = 30;
-constexpr int kRecordBytes = 168;      // the edited part of a record
-constexpr int kRecordSize = 216;       // the whole record in the file
+constexpr int kRecordBytes = 168; // the edited part of a record
+constexpr int kRecordSize = 216;  // the whole record in the file
 constexpr int kHeaderSize = 4;
 constexpr const char* kPlanesFile = "planes.dat";
 

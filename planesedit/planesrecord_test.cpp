@@ -157,9 +157,21 @@ TEST(Notation, ByteCellsRoundHalvesToEvenAndRejectTheRest)
         int value;
     };
     const Case cases[] = {
-        { "0", true, 0 }, { "255", true, 255 }, { " 7 ", true, 7 }, { "2.5", true, 2 }, { "3.5", true, 4 },
-        { "255.4", true, 255 }, { "-0.4", true, 0 }, { "256", false, 0 }, { "255.5", false, 0 }, { "-1", false, 0 },
-        { "", false, 0 }, { "  ", false, 0 }, { "7a", false, 0 }, { "abc", false, 0 }, { "1e999", false, 0 },
+        { "0", true, 0 },
+        { "255", true, 255 },
+        { " 7 ", true, 7 },
+        { "2.5", true, 2 },
+        { "3.5", true, 4 },
+        { "255.4", true, 255 },
+        { "-0.4", true, 0 },
+        { "256", false, 0 },
+        { "255.5", false, 0 },
+        { "-1", false, 0 },
+        { "", false, 0 },
+        { "  ", false, 0 },
+        { "7a", false, 0 },
+        { "abc", false, 0 },
+        { "1e999", false, 0 },
         { "NaN", false, 0 },
     };
     for (const auto& c : cases) {
@@ -189,6 +201,8 @@ TEST(CharacterSet, Utf8AndSingleBytes)
     // Malformed and cut-off sequences become replacement characters, never a read past the end.
     EXPECT_EQ(decodeUtf8("\xC3"), U"\uFFFD");
     EXPECT_EQ(decodeUtf8("\xE2\x82"), U"\uFFFD\uFFFD");
-    EXPECT_EQ(decodeUtf8("\xFF" "a"), U"\uFFFDa");
+    EXPECT_EQ(decodeUtf8("\xFF"
+                         "a"),
+        U"\uFFFDa");
     EXPECT_EQ(encodeUtf8(U"x\U0001F600"), "x\xF0\x9F\x98\x80");
 }

@@ -21,8 +21,8 @@ protected:
     }
     // The script as the format says: name line, slot line, bytes 2..168 of `slot`
     // with `edits` applied (byte number -> value).
-    std::string expectedScript(const std::string& nameLine, const std::string& dest, int slot,
-        std::map<int, std::string> edits = {}) const
+    std::string expectedScript(
+        const std::string& nameLine, const std::string& dest, int slot, std::map<int, std::string> edits = {}) const
     {
         std::string s = nameLine + "\r\n" + dest + "\r\n";
         for (int r = 2; r <= 168; ++r)

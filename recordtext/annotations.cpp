@@ -53,8 +53,9 @@ void printLine(std::ostream& out, std::string_view text)
 std::int32_t leadingInt(std::string_view text)
 {
     std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' || text[i] == '\r'
-               || text[i] == '\v' || text[i] == '\f'))
+    while (i < text.size()
+        && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' || text[i] == '\r' || text[i] == '\v'
+            || text[i] == '\f'))
         ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
@@ -159,8 +160,8 @@ AnnotationSet loadAnnotations(const ProgramTable& table, const std::filesystem::
     return set;
 }
 
-std::optional<std::string_view> commentFor(const AnnotationSet& set, const ProgramTable& table, std::int32_t value,
-    int code)
+std::optional<std::string_view> commentFor(
+    const AnnotationSet& set, const ProgramTable& table, std::int32_t value, int code)
 {
     if (code < 0)
         return std::nullopt;

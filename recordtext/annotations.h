@@ -63,8 +63,8 @@ AnnotationSet loadAnnotations(const ProgramTable& table, const std::filesystem::
 
 /// The comment column text for `value` written with category code `code`, or
 /// nothing when the line gets no comment column.
-std::optional<std::string_view> commentFor(const AnnotationSet& set, const ProgramTable& table, std::int32_t value,
-    int code);
+std::optional<std::string_view> commentFor(
+    const AnnotationSet& set, const ProgramTable& table, std::int32_t value, int code);
 
 /// atoi-like: leading blanks, an optional sign, then digits up to the first
 /// other character; no digits give 0. Clamped to the 32-bit range.

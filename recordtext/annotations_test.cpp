@@ -1,5 +1,5 @@
-#include "recordtext/annotations.h"
 #include "common/testfolder.h"
+#include "recordtext/annotations.h"
 
 #include "common/fileimage.h"
 
@@ -90,8 +90,8 @@ TEST(CommentFile, MalformedFilesAreRefusedWithinTheirBuffers)
 {
     AnnotationSet set;
     EXPECT_FALSE(parseCommentFile("", set));
-    EXPECT_FALSE(parseCommentFile("sECTION  1\n[0]\n", set));           // not 'S'
-    EXPECT_FALSE(parseCommentFile("Section  2\n[1]\n    1One.\n", set));   // second block missing
+    EXPECT_FALSE(parseCommentFile("sECTION  1\n[0]\n", set));            // not 'S'
+    EXPECT_FALSE(parseCommentFile("Section  2\n[1]\n    1One.\n", set)); // second block missing
     EXPECT_FALSE(parseCommentFile("Section  1\n[999999999999]\n", set)); // entries missing
     EXPECT_TRUE(set.categories.empty());
 
@@ -129,9 +129,9 @@ TEST(Comments, ColumnTextFollowsTheCodeRules)
 
     EXPECT_EQ(commentFor(set, camp, 3, 0).value_or("-"), "Three"); // first entry in file order
     EXPECT_FALSE(commentFor(set, camp, 3, -1));
-    EXPECT_FALSE(commentFor(set, camp, 4, 0));   // no entry for the value
-    EXPECT_FALSE(commentFor(set, camp, 3, 9));   // category not defined by the file
-    EXPECT_FALSE(commentFor(set, camp, 12, 6));  // code 6 below 65500
+    EXPECT_FALSE(commentFor(set, camp, 4, 0));  // no entry for the value
+    EXPECT_FALSE(commentFor(set, camp, 3, 9));  // category not defined by the file
+    EXPECT_FALSE(commentFor(set, camp, 12, 6)); // code 6 below 65500
     EXPECT_EQ(commentFor(set, camp, 65535, 6).value_or("-"), "No speech");
     EXPECT_EQ(commentFor(set, camp, 255, 11).value_or("-"), "NONE");
     EXPECT_EQ(commentFor(set, camp, 29, 11).value_or("-"), "Plane 29");

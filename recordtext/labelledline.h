@@ -46,7 +46,9 @@ void writeLabelledLine(LabelledOutput& out, std::string_view label, std::int32_t
 class RecordTextInput {
 public:
     RecordTextInput(std::string_view text, const ProgramTable& table, std::ostream& messages)
-        : m_reader(text), m_table(table), m_messages(messages)
+        : m_reader(text),
+          m_table(table),
+          m_messages(messages)
     {
     }
 

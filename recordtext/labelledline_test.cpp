@@ -79,16 +79,19 @@ TEST(WriteLabelledLine, PlaneNamesAndTheHighValueCode)
     set.categories.resize(7);
     set.categories[6].entries = { { 12, "Twelve" }, { 65535, "No speech" } };
     EXPECT_EQ(line(30, "  Special Speech 1:", 12, 6, set), "  Special Speech 1:           12\r\n");
-    EXPECT_EQ(line(30, "  Special Speech 1:", 65535, 6, set),
-        "  Special Speech 1:           65535      ; No speech\r\n");
+    EXPECT_EQ(
+        line(30, "  Special Speech 1:", 65535, 6, set), "  Special Speech 1:           65535      ; No speech\r\n");
     // squadconv: plane-name code 1, and code 6 never yields a comment.
-    EXPECT_EQ(line(26, "    New Aircraft:", 255, 1, set, squadTable()), "    New Aircraft:         255        ; NONE\r\n");
+    EXPECT_EQ(
+        line(26, "    New Aircraft:", 255, 1, set, squadTable()), "    New Aircraft:         255        ; NONE\r\n");
     EXPECT_EQ(line(26, "  X:", 65535, 6, set, squadTable()), "  X:                      65535\r\n");
 }
 
 struct Reader {
     explicit Reader(std::string text, ProgramTable t = campTable())
-        : table(t), source(std::move(text)), in(source, table, messages)
+        : table(t),
+          source(std::move(text)),
+          in(source, table, messages)
     {
     }
     ProgramTable table;
@@ -124,14 +127,14 @@ TEST(ReadLabelledValue, ComparesOnlyTheFirstCharacterOfTheLabel)
     // One space of indentation: the found label starts with the space.
     readLabelledValue(r.in, "Win Condition", win);
     EXPECT_EQ(win, 1);
-    EXPECT_EQ(r.messages.str(), "Expected Loss Condition.  Found Win Parameter\n"
-                                "Expected Win Condition.  Found  Win Condition\n");
+    EXPECT_EQ(r.messages.str(),
+        "Expected Loss Condition.  Found Win Parameter\n"
+        "Expected Win Condition.  Found  Win Condition\n");
 }
 
 TEST(ReadLabelledValue, SquadronIndentationAndTheAnyLabel)
 {
-    Reader r("    Possibility:          80\nSpecial Mission #0:       3\n  Garbage here: 4\nno colon\n",
-        squadTable());
+    Reader r("    Possibility:          80\nSpecial Mission #0:       3\n  Garbage here: 4\nno colon\n", squadTable());
     std::uint8_t possibility = 0, a = 0, b = 0, c = 9;
     readLabelledValue(r.in, "Possibility", possibility);
     readLabelledValue(r.in, "...", a);
@@ -148,7 +151,8 @@ TEST(ReadLabelledValue, SquadronIndentationAndTheAnyLabel)
     Reader camp("    Possibility: 80\nSpecial Mission #0: 3\n");
     readLabelledValue(camp.in, "Possibility", possibility);
     readLabelledValue(camp.in, "...", a);
-    EXPECT_EQ(camp.messages.str(), "Expected Possibility.  Found   Possibility\nExpected ....  Found Special Mission #0\n");
+    EXPECT_EQ(
+        camp.messages.str(), "Expected Possibility.  Found   Possibility\nExpected ....  Found Special Mission #0\n");
 }
 
 TEST(ReadLabelledValue, FiveCharactersAndTheLowBitsOfNarrowFields)

@@ -49,8 +49,8 @@ void binaryToText(const ProgramTable& table, RecordConverter& converter, const A
     printLine(out, "CONVERTED");
 }
 
-void textToBinary(const ProgramTable& table, RecordConverter& converter, std::ostream& out,
-    const std::filesystem::path& folder)
+void textToBinary(
+    const ProgramTable& table, RecordConverter& converter, std::ostream& out, const std::filesystem::path& folder)
 {
     printLine(out, table.choice2Banner);
     print(out, "Loading...");

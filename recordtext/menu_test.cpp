@@ -1,5 +1,5 @@
-#include "recordtext/menu.h"
 #include "common/testfolder.h"
+#include "recordtext/menu.h"
 
 #include "common/fileimage.h"
 #include "common/textio.h"
@@ -120,8 +120,10 @@ TEST_F(Menu, FileNamesAreCutToTwelveCharacters)
 TEST_F(Menu, ChoiceTwoWritesTheBinaryFile)
 {
     writeFileImage(folder / "pair.txt", std::string_view("A: 300\nC: 9\n"));
-    EXPECT_EQ(run("2\n"), Head + "PAIR.TXT --> PAIR.DAT\nLoading...Expected B.  Found C\nLOADED\n"
-                                 "Converting...CONVERTED\n");
+    EXPECT_EQ(run("2\n"),
+        Head
+            + "PAIR.TXT --> PAIR.DAT\nLoading...Expected B.  Found C\nLOADED\n"
+              "Converting...CONVERTED\n");
     EXPECT_EQ(read("pair.dat"), std::string("\x2c\x00", 2));
 }
 
@@ -129,8 +131,10 @@ TEST_F(Menu, ChoiceTwoWritesNothingForAMissingOrShortText)
 {
     EXPECT_EQ(run("2\n"), Head + "PAIR.TXT --> PAIR.DAT\nLoading...FAILED!\n");
     writeFileImage(folder / "PAIR.TXT", std::string_view("A: 3\n\n"));
-    EXPECT_EQ(run("2\n"), Head + "PAIR.TXT --> PAIR.DAT\nLoading...Unexpected end of PAIR.TXT after line 2 "
-                                 "(B expected)\nFAILED!\n");
+    EXPECT_EQ(run("2\n"),
+        Head
+            + "PAIR.TXT --> PAIR.DAT\nLoading...Unexpected end of PAIR.TXT after line 2 "
+              "(B expected)\nFAILED!\n");
     EXPECT_FALSE(std::filesystem::exists(folder / "pair.dat"));
 }
 
@@ -139,12 +143,16 @@ TEST_F(Menu, AnOutputThatCannotBeCreatedIsAFailure)
     std::filesystem::create_directory(folder / "pair.dat");
     std::filesystem::create_directory(folder / "PAIR.TXT");
     writeFileImage(folder / "P.DAT", std::string_view("\x01\x02"));
-    EXPECT_EQ(run("1\nP.DAT\n"), Head + "PAIR.DAT --> PAIR.TXT\nEnter Pair filename: Loading...LOADED\n"
-                                        "Converting...Unable to create PAIR.TXT!\nFAILED!\n");
+    EXPECT_EQ(run("1\nP.DAT\n"),
+        Head
+            + "PAIR.DAT --> PAIR.TXT\nEnter Pair filename: Loading...LOADED\n"
+              "Converting...Unable to create PAIR.TXT!\nFAILED!\n");
     std::filesystem::remove(folder / "PAIR.TXT");
     writeFileImage(folder / "PAIR.TXT", std::string_view("A: 1\nB: 2\n"));
-    EXPECT_EQ(run("2\n"), Head + "PAIR.TXT --> PAIR.DAT\nLoading...LOADED\n"
-                                 "Converting...Unable to create pair.dat!\nFAILED!\n");
+    EXPECT_EQ(run("2\n"),
+        Head
+            + "PAIR.TXT --> PAIR.DAT\nLoading...LOADED\n"
+              "Converting...Unable to create pair.dat!\nFAILED!\n");
 }
 
 } // namespace

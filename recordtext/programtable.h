@@ -10,15 +10,15 @@ namespace kvl {
 
 struct ProgramTable {
     // Side files and comment codes.
-    std::string_view commentFile;     // "CAMPAIGNDATA.TXT" / "SQUADRONDATA.TXT"
-    int categoryLimit = 0;            // comment categories below this code are looked up
-    int planeNameCode = 0;            // the code that asks for a plane name
-    int highValueCode = 6;            // this code gets a comment only for large values
+    std::string_view commentFile; // "CAMPAIGNDATA.TXT" / "SQUADRONDATA.TXT"
+    int categoryLimit = 0;        // comment categories below this code are looked up
+    int planeNameCode = 0;        // the code that asks for a plane name
+    int highValueCode = 6;        // this code gets a comment only for large values
     std::int32_t highValueThreshold = 65500;
 
     // Label rule of the reader.
-    bool fourSpaceIndent = false;     // labels may also be indented by four spaces
-    std::string_view anyLabel;        // an expected label that matches every line ("" = none)
+    bool fourSpaceIndent = false; // labels may also be indented by four spaces
+    std::string_view anyLabel;    // an expected label that matches every line ("" = none)
 
     // The dialogue.
     std::string_view titleLine;
@@ -27,8 +27,8 @@ struct ProgramTable {
     std::string_view choice1Banner;
     std::string_view fileNamePrompt;
     std::string_view choice2Banner;
-    std::string_view textFile;        // written by choice 1, read by choice 2
-    std::string_view binaryFile;      // written by choice 2
+    std::string_view textFile;          // written by choice 1, read by choice 2
+    std::string_view binaryFile;        // written by choice 2
     std::string_view openFailedMessage; // the binary reader's message for a file it cannot open
 };
 

@@ -34,11 +34,11 @@ void i32(Bytes& b, std::size_t at, int v)
     putI32(b, at, v);
 }
 
-constexpr std::size_t SetupAt = 0, PhasesAt = 28, PlaneTypesAt = 828, GermanAt = 1308, AlliedAt = 1352,
-                      EventsAt = 1396, MissionsAt = 1652, V1At = 3700, CampaignSize = 3708;
+constexpr std::size_t SetupAt = 0, PhasesAt = 28, PlaneTypesAt = 828, GermanAt = 1308, AlliedAt = 1352, EventsAt = 1396,
+                      MissionsAt = 1652, V1At = 3700, CampaignSize = 3708;
 
-void forces(Bytes& b, std::size_t at, int nationality, unsigned air, unsigned ground, unsigned quality,
-    unsigned morale, unsigned scale)
+void forces(Bytes& b, std::size_t at, int nationality, unsigned air, unsigned ground, unsigned quality, unsigned morale,
+    unsigned scale)
 {
     i32(b, at + 0, nationality);
     u16(b, at + 4, air);
@@ -89,36 +89,37 @@ std::string campaignDataText()
 {
     std::string text = "Section 10 - comment categories of the campaign text\r\n";
     text += category("Sides and languages", { { 0, "Allied" }, { 1, "German" }, { 2, "Italian" } });
-    text += category("Win and loss conditions", { { 0, "None" }, { 1, "Destroy industry" }, { 2, "Air superiority" },
-                                                    { 3, "Survive phase" }, { 4, "Capture base" } });
+    text += category("Win and loss conditions",
+        { { 0, "None" }, { 1, "Destroy industry" }, { 2, "Air superiority" }, { 3, "Survive phase" },
+            { 4, "Capture base" } });
     text += "\r\n"; // an empty line before a header is passed over
-    text += category("Target types", { { 0, "Airfield" }, { 1, "Aircraft factory" }, { 2, "Armaments works" },
-                                         { 3, "Chemical plant" }, { 4, "Oil refinery" }, { 5, "Ball bearing works" },
-                                         { 6, "Railyard" }, { 7, "Harbour" }, { 8, "Submarine pens" },
-                                         { 9, "V-1 site" }, { 255, "No target" } });
-    text += category("Event types", { { 0, "None" }, { 1, "Weather front" }, { 2, "Morale boost" },
-                                        { 3, "New plane type" }, { 4, "Industry damaged" },
-                                        { 18, "Plane type withdrawn" } });
-    text += category("Event triggers", { { 0, "Never" }, { 1, "On date" }, { 2, "Phase start" },
-                                           { 3, "Mission won" }, { 4, "Mission lost" } });
-    text += category("Mission triggers", { { 0, "Never" }, { 1, "Phase start" }, { 2, "Day of phase" },
-                                             { 3, "After event" } });
-    text += category("Special speech", { { 65500, "Speech of the target area" }, { 65534, "Random speech" },
-                                           { 65535, "No speech" } });
+    text += category("Target types",
+        { { 0, "Airfield" }, { 1, "Aircraft factory" }, { 2, "Armaments works" }, { 3, "Chemical plant" },
+            { 4, "Oil refinery" }, { 5, "Ball bearing works" }, { 6, "Railyard" }, { 7, "Harbour" },
+            { 8, "Submarine pens" }, { 9, "V-1 site" }, { 255, "No target" } });
+    text += category("Event types",
+        { { 0, "None" }, { 1, "Weather front" }, { 2, "Morale boost" }, { 3, "New plane type" },
+            { 4, "Industry damaged" }, { 18, "Plane type withdrawn" } });
+    text += category("Event triggers",
+        { { 0, "Never" }, { 1, "On date" }, { 2, "Phase start" }, { 3, "Mission won" }, { 4, "Mission lost" } });
+    text += category(
+        "Mission triggers", { { 0, "Never" }, { 1, "Phase start" }, { 2, "Day of phase" }, { 3, "After event" } });
+    text += category("Special speech",
+        { { 65500, "Speech of the target area" }, { 65534, "Random speech" }, { 65535, "No speech" } });
     text += category("Crew quality", { { 0, "Green" }, { 1, "Regular" }, { 2, "Veteran" }, { 3, "Elite" } });
-    text += category("Mission types", { { 0, "Escort" }, { 1, "Sweep" }, { 2, "Bombing" }, { 3, "Intercept" },
-                                          { 4, "Interdiction" } });
-    text += category("Weather", { { 0, "Clear" }, { 1, "Scattered cloud" }, { 2, "Overcast" }, { 3, "Rain" },
-                                    { 255, "Random" } });
+    text += category("Mission types",
+        { { 0, "Escort" }, { 1, "Sweep" }, { 2, "Bombing" }, { 3, "Intercept" }, { 4, "Interdiction" } });
+    text += category(
+        "Weather", { { 0, "Clear" }, { 1, "Scattered cloud" }, { 2, "Overcast" }, { 3, "Rain" }, { 255, "Random" } });
     return text;
 }
 
 std::string squadronDataText()
 {
     std::string text = "Section  1 - comment categories of the squadron text\r\n";
-    text += category("Weapon types", { { 0, "No weapon" }, { 1, "Drop tank" }, { 2, "250 kg bomb" },
-                                         { 3, "500 kg bomb" }, { 4, "Rocket rails" }, { 5, "Gun pod" },
-                                         { 255, "Empty" } });
+    text += category("Weapon types",
+        { { 0, "No weapon" }, { 1, "Drop tank" }, { 2, "250 kg bomb" }, { 3, "500 kg bomb" }, { 4, "Rocket rails" },
+            { 5, "Gun pod" }, { 255, "Empty" } });
     return text;
 }
 
@@ -128,8 +129,8 @@ constexpr std::array<std::string_view, 30> PlaneNames = { "Kestrel F.1 fighter",
     "Wiesel S-1 dive bomber", "Mustela long-range fighter", "Thunder P fighter-bomber", "Lancer twin fighter",
     "Marauder M-2 medium bomber", "Valiant fortress bomber", "Vulcan liberator bomber", "Spitfang F.9 fighter",
     "Typhon F.1B fighter-bomber", "Mosquito-class fast bomber", "Storch liaison", "Eisvogel jet fighter",
-    "Komet rocket interceptor", "Zaunkoenig transport", "Kranich glider tug", "Merlin trainer",
-    "Gannet reconnaissance", "Hornet escort fighter", "Flak ship", "V-1 flying bomb" };
+    "Komet rocket interceptor", "Zaunkoenig transport", "Kranich glider tug", "Merlin trainer", "Gannet reconnaissance",
+    "Hornet escort fighter", "Flak ship", "V-1 flying bomb" };
 
 std::string planeNamesText()
 {
@@ -151,31 +152,31 @@ std::vector<std::uint8_t> sampleCampaignFile(int variant)
     u16(b, SetupAt + 0, 1943 + v % 2);
     u8(b, SetupAt + 2, months[v % 4]);
     u8(b, SetupAt + 3, 1 + (v * 9) % 28);
-    i32(b, SetupAt + 4, 0);           // briefing language
-    i32(b, SetupAt + 8, v % 2);       // attacking side
-    u16(b, SetupAt + 12, v % 3);      // campaign type
-    u16(b, SetupAt + 14, 12 + v);     // attacking base
+    i32(b, SetupAt + 4, 0);       // briefing language
+    i32(b, SetupAt + 8, v % 2);   // attacking side
+    u16(b, SetupAt + 12, v % 3);  // campaign type
+    u16(b, SetupAt + 14, 12 + v); // attacking base
     u16(b, SetupAt + 16, 3);
     u16(b, SetupAt + 18, 7 + v);
-    u16(b, SetupAt + 20, 12);         // squadrons
-    u8(b, SetupAt + 22, 6);           // special events
-    u8(b, SetupAt + 23, 4);           // special missions
+    u16(b, SetupAt + 20, 12); // squadrons
+    u8(b, SetupAt + 22, 6);   // special events
+    u8(b, SetupAt + 23, 4);   // special missions
     const unsigned phases = 4 + v % 3;
     u8(b, SetupAt + 24, phases);
     u8(b, SetupAt + 25, 14 + 7 * (v % 2));
     u8(b, SetupAt + 26, 1 + v % 2);
-    u8(b, SetupAt + 27, 10);          // plane types
+    u8(b, SetupAt + 27, 10); // plane types
 
     for (unsigned p = 0; p < phases; ++p) {
         const std::size_t at = PhasesAt + 32 * p;
-        u8(b, at + 0, 1 + p % 3);     // win condition
+        u8(b, at + 0, 1 + p % 3); // win condition
         u8(b, at + 1, 50 + 10 * p);
         u8(b, at + 2, p == phases - 1 ? 0 : 3);
         u8(b, at + 3, 2);
         for (unsigned i = 0; i < 8; ++i)
             u16(b, at + 4 + 2 * i, 5 + (p * 3 + i * 7 + v) % 40); // US target shares
-        u16(b, at + 20, 220 + 15 * p);  // German production
-        u16(b, at + 22, 1350 + 80 * p); // British production
+        u16(b, at + 20, 220 + 15 * p);                            // German production
+        u16(b, at + 22, 1350 + 80 * p);                           // British production
         for (unsigned t = 0; t < 8; ++t)
             u8(b, at + 24 + t, t < 3 + p % 4 ? (p + t * 2 + v) % 10 : 255);
     }
@@ -225,8 +226,8 @@ std::vector<std::uint8_t> sampleCampaignFile(int variant)
             u16(b, at + 28 + 2 * s, s < 2 ? 40 + 10 * m + s : (s == 2 ? 65500 : 65535));
         for (unsigned s = 0; s < 8; ++s)
             u8(b, at + 44 + s, (m + s) % 4);
-        u16(b, at + 52, m);           // success event
-        u16(b, at + 54, 65535);       // fail event: none
+        u16(b, at + 52, m);     // success event
+        u16(b, at + 54, 65535); // fail event: none
         u16(b, at + 56, m == 0 ? 1 : 65535);
         u16(b, at + 58, m == 1);
         u16(b, at + 60, m % 3);
@@ -251,19 +252,19 @@ std::vector<std::uint8_t> sampleSquadronFile(int variant)
         u16(b, at + 0, 1943 + (s + v) % 2);
         u8(b, at + 2, 1 + (s * 5 + v) % 12);
         u8(b, at + 3, 1 + (s * 7) % 28);
-        u16(b, at + 4, 100 + 3 * s + v);   // home base
+        u16(b, at + 4, 100 + 3 * s + v); // home base
         u8(b, at + 6, s % 6 == 5 ? 255 : (s * 2 + v) % 30);
-        u8(b, at + 7, 12 + s % 5 * 2);     // aircraft
-        u8(b, at + 8, 14 + s % 5 * 2);     // pilots
+        u8(b, at + 7, 12 + s % 5 * 2); // aircraft
+        u8(b, at + 8, 14 + s % 5 * 2); // pilots
         u8(b, at + 9, 60 + s * 3 % 40);
         u8(b, at + 10, 40 + s * 7 % 50);
         u8(b, at + 11, s % 3);
         u16(b, at + 12, 1 + s % 4);
         for (unsigned c = 0; c < 5; ++c)
             u8(b, at + 14 + c, (s * 13 + c * 29) % 101);
-        u8(b, at + 19, s % 8);             // sprite
-        u8(b, at + 20, 2 * s);             // unit's name
-        u8(b, at + 21, 2 * s + 1);         // unit's description
+        u8(b, at + 19, s % 8);     // sprite
+        u8(b, at + 20, 2 * s);     // unit's name
+        u8(b, at + 21, 2 * s + 1); // unit's description
         for (unsigned n = 0; n < 4; ++n)
             u8(b, at + 22 + n, n < 3 ? 30 + 4 * s + n : 255);
         const unsigned moves = s % 3, changes = s % 2;

@@ -67,11 +67,11 @@ QPainterPath aircraft()
     path.lineTo(32, 1);
     path.cubicTo(20, 4, -20, 3, -30, 2);
     path.closeSubpath();
-    path.addPolygon(QPolygonF({ { 2, -1 }, { -8, -16 }, { -13, -16 }, { -6, 0 } })); // far wing
-    path.addPolygon(QPolygonF({ { 2, 1 }, { -9, 15 }, { -14, 15 }, { -6, 1 } }));    // near wing
+    path.addPolygon(QPolygonF({ { 2, -1 }, { -8, -16 }, { -13, -16 }, { -6, 0 } }));     // far wing
+    path.addPolygon(QPolygonF({ { 2, 1 }, { -9, 15 }, { -14, 15 }, { -6, 1 } }));        // near wing
     path.addPolygon(QPolygonF({ { -24, -1 }, { -32, -11 }, { -35, -11 }, { -31, 0 } })); // fin
-    path.addEllipse(QPointF(12, -4), 5, 2.5); // canopy
-    path.addEllipse(QPointF(33, 0), 1.2, 8);  // propeller disc
+    path.addEllipse(QPointF(12, -4), 5, 2.5);                                            // canopy
+    path.addEllipse(QPointF(33, 0), 1.2, 8);                                             // propeller disc
     return path;
 }
 
@@ -245,7 +245,8 @@ bool writeFolioSamples(const fs::path& game)
     }
 
     ok = writeText(readMe / "BorvexReadMe.txt",
-             { "Borvex - campaign set switcher", "", "Start the program from this folder; the game folder is the one above it.", "",
+             { "Borvex - campaign set switcher", "",
+                 "Start the program from this folder; the game folder is the one above it.", "",
                  "1. Click a campaign in the list to see its picture and notes.",
                  "2. Press \"Load Selected Campaign\" to copy its files into the game folder.",
                  "3. Press \"Unload Selected Campaign\" (with the same campaign selected) to delete them again.",

@@ -116,8 +116,8 @@ std::vector<std::uint8_t> fighter()
     // exhaust stubs as a type-2 marker sub-record and a type-1 line.
     for (int s = 0; s < 4; ++s)
         for (int k = 0; k < 4; ++k) {
-            std::vector<RecordBytes> records
-                = { record3(2, 9, { ring[s][k], ring[s][(k + 1) % 4], ring[s + 1][(k + 1) % 4], ring[s + 1][k] }) };
+            std::vector<RecordBytes> records = { record3(
+                2, 9, { ring[s][k], ring[s][(k + 1) % 4], ring[s + 1][(k + 1) % 4], ring[s + 1][k] }) };
             if (s == 0 && k == 1) {
                 records.push_back(record2(3, ring[0][1]));
                 records.push_back(record1(4, ring[0][1], ring[1][1]));
@@ -150,12 +150,12 @@ std::vector<std::uint8_t> fighter()
         1.0f, 0.0f, 0.0f, -93.0f, 16, 255);
     // Pilot's eye marker (type 2) and gun lines (type 1).
     element({ record2(7, eye) }, 0.0f, 1.0f, 0.0f, 0.0f, 17);
-    element({ record1(8, rightWing[0], rightWing[1]), record1(8, leftWing[3], leftWing[2]) }, 1.0f, 0.0f, 0.0f,
-        0.0f, 18);
+    element(
+        { record1(8, rightWing[0], rightWing[1]), record1(8, leftWing[3], leftWing[2]) }, 1.0f, 0.0f, 0.0f, 0.0f, 18);
     // Two empty elements, the last element of the table among them.
     element({}, 0.0f, 0.0f, 0.0f, 0.0f, 0);
-    element({ recordTextured(0, 0, 0, tex({ ring[2][0], ring[2][1], ring[2][2] })) }, 0.0f, 1.0f, 0.0f, 1.5e-7f,
-        -32768);
+    element(
+        { recordTextured(0, 0, 0, tex({ ring[2][0], ring[2][1], ring[2][2] })) }, 0.0f, 1.0f, 0.0f, 1.5e-7f, -32768);
     element({}, 0.0f, 0.0f, 0.0f, 0.0f, 0);
     return b.build();
 }

@@ -31,11 +31,16 @@ struct Plane {
 int soundOf(int type)
 {
     switch (type) {
-    case 2: return 0;
-    case 4: return 1;
-    case 12: return 2;
-    case 24: return 3;
-    default: return 0;
+    case 2:
+        return 0;
+    case 4:
+        return 1;
+    case 12:
+        return 2;
+    case 24:
+        return 3;
+    default:
+        return 0;
     }
 }
 

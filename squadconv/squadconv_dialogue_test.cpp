@@ -47,7 +47,8 @@ TEST_F(Squadconv, SampleFolderRoundTripIsByteIdentical)
     writeFileImage(folder / "sq0141.dat", image);
     std::filesystem::remove(folder / "SQ0141.DAT");
 
-    EXPECT_EQ(run("1\nSQ0141.DAT\n"), Banner + Menu
+    EXPECT_EQ(run("1\nSQ0141.DAT\n"),
+        Banner + Menu
             + "SQxx4x.DAT --> Squadron.TXT\nEnter Squadron filename: Loading...LOADED\nConverting...CONVERTED\n");
     std::string text;
     ASSERT_TRUE(readTextFile(folder / "Squadron.TXT", text));
@@ -63,7 +64,8 @@ TEST_F(Squadconv, SampleFolderRoundTripIsByteIdentical)
 TEST_F(Squadconv, EmptyFolder)
 {
     const std::string sideFiles = "Unable to open SQUADRONDATA.TXT!\nNo Comments will be included\n";
-    EXPECT_EQ(run("1\nSQ0141.DAT\n"), Banner + sideFiles + Menu
+    EXPECT_EQ(run("1\nSQ0141.DAT\n"),
+        Banner + sideFiles + Menu
             + "SQxx4x.DAT --> Squadron.TXT\nEnter Squadron filename: Loading...Unable to open Squadron file!\n"
               "FAILED!\n");
     EXPECT_EQ(run("2\n"), Banner + sideFiles + Menu + "Squadron.TXT --> Squadron.DAT\nLoading...FAILED!\n");
@@ -85,7 +87,8 @@ TEST_F(Squadconv, ACampaignTextUnderTheSquadronNameIsRefused)
 {
     writeFileImage(folder / "Squadron.TXT",
         std::string_view("KORVAL - CAMPAIGN FILE (TEXT VERSION)\r\n\r\n1. CAMPAIGN HEADER\r\n"));
-    EXPECT_EQ(run("2\n"), Banner + "Unable to open SQUADRONDATA.TXT!\nNo Comments will be included\n" + Menu
+    EXPECT_EQ(run("2\n"),
+        Banner + "Unable to open SQUADRONDATA.TXT!\nNo Comments will be included\n" + Menu
             + "Squadron.TXT --> Squadron.DAT\nLoading...Squadron.TXT is not the expected text: line 2 does not "
               "begin with \"NUMBER OF SQUADRONS:\"\nFAILED!\n");
     EXPECT_FALSE(std::filesystem::exists(folder / "Squadron.dat"));

@@ -11,8 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& entry : folio::parseRestoreList(text)) {
         if (entry.name.empty() || entry.line == 0)
             std::abort();
-        if (folio::isSafeRestoreName(entry.name)
-            && (entry.name.find('/') != std::string::npos || entry.name == ".."))
+        if (folio::isSafeRestoreName(entry.name) && (entry.name.find('/') != std::string::npos || entry.name == ".."))
             std::abort();
     }
     (void)folio::setNameFromEntry(text);

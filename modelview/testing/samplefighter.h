@@ -14,18 +14,24 @@ namespace detail {
 
 using V3 = std::array<double, 3>;
 
-inline V3 sub(V3 a, V3 b) { return { a[0] - b[0], a[1] - b[1], a[2] - b[2] }; }
+inline V3 sub(V3 a, V3 b)
+{
+    return { a[0] - b[0], a[1] - b[1], a[2] - b[2] };
+}
 inline V3 cross(V3 a, V3 b)
 {
     return { a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0] };
 }
-inline double dot(V3 a, V3 b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+inline double dot(V3 a, V3 b)
+{
+    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
 
 // Adds a face through the points `idx` (drawing coordinates in `pos`),
 // ordered so that it is stored clockwise when seen from the side `outward`
 // points to - the side the viewer must be on to see it.
-inline void face(VkmBuilder& b, const std::vector<V3>& pos, std::vector<std::uint8_t> idx, V3 outward,
-    std::uint8_t type = 3)
+inline void face(
+    VkmBuilder& b, const std::vector<V3>& pos, std::vector<std::uint8_t> idx, V3 outward, std::uint8_t type = 3)
 {
     const V3 n = cross(sub(pos[idx[1]], pos[idx[0]]), sub(pos[idx[2]], pos[idx[1]]));
     if (dot(n, outward) > 0) // counter-clockwise from outside: turn it round
@@ -102,8 +108,8 @@ inline std::vector<std::uint8_t> sampleFighter()
         face(f.vkm, f.pos, { front[i], front[j], nose }, { out[0], out[1], 1 });
         face(f.vkm, f.pos, { back[i], back[j], tail }, { out[0], out[1], -1 });
     }
-    f.box(-110, 110, -3, 1, -25, 15);  // wing
-    f.box(-40, 40, 2, 4, -118, -100);  // tailplane
+    f.box(-110, 110, -3, 1, -25, 15);   // wing
+    f.box(-40, 40, 2, 4, -118, -100);   // tailplane
     f.box(-1.5, 1.5, 4, 42, -122, -98); // fin
     // Navigation lights and a gun sight line.
     const std::uint8_t left = f.point(-112, -1, -5);
