@@ -16,32 +16,40 @@ namespace kvl {
 
 namespace fs = std::filesystem;
 
-bool readFileImage(const fs::path& path, std::vector<std::uint8_t>& out, std::string* error)
+Result<std::vector<std::uint8_t>> readFileImage(const fs::path& path)
 {
-    out.clear();
-    auto fail = [&](const std::string& why) {
-        out.clear();
-        if (error)
-            *error = why;
-        return false;
-    };
     std::error_code ec;
     if (fs::is_directory(path, ec))
-        return fail("\"" + path.string() + "\" is a folder, not a file");
+        return Error { "\"" + path.string() + "\" is a folder, not a file", EISDIR };
     // A pipe or device would block the read or never end: only plain files.
     if (fs::exists(path, ec) && !fs::is_regular_file(path, ec))
-        return fail("\"" + path.string() + "\" is not a plain file");
+        return Error { "\"" + path.string() + "\" is not a plain file", EINVAL };
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return fail("cannot open \"" + path.string() + "\": " + std::strerror(errno));
+    if (!in) {
+        const int code = errno;
+        return Error { "cannot open \"" + path.string() + "\": " + std::strerror(code), code };
+    }
     in.seekg(0, std::ios::end);
     std::streamoff length = in.tellg();
     if (length < 0)
-        return fail("cannot find the length of \"" + path.string() + "\"");
+        return Error { "cannot find the length of \"" + path.string() + "\"", EIO };
     in.seekg(0, std::ios::beg);
-    out.resize(static_cast<std::size_t>(length));
-    if (length > 0 && !in.read(reinterpret_cast<char*>(out.data()), length))
-        return fail("cannot read \"" + path.string() + "\"");
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
+    if (length > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), length))
+        return Error { "cannot read \"" + path.string() + "\"", EIO };
+    return bytes;
+}
+
+bool readFileImage(const fs::path& path, std::vector<std::uint8_t>& out, std::string* error)
+{
+    auto result = readFileImage(path);
+    if (!result) {
+        out.clear();
+        if (error)
+            *error = result.error().message;
+        return false;
+    }
+    out = std::move(result).value();
     return true;
 }
 

@@ -10,7 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "common/result.h"
+
 namespace kvl {
+
+/// Reads the whole file. Refuses folders, pipes and devices; the error names
+/// the file and gives the system's reason ("cannot open "x": No such file or
+/// directory"), with errno as its code where the system gave one.
+Result<std::vector<std::uint8_t>> readFileImage(const std::filesystem::path& path);
 
 /// Reads the whole file into `out`. On failure `out` is left empty, false is
 /// returned and `error` (when given) says why in one short sentence.

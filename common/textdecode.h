@@ -1,0 +1,21 @@
+// Decoding of text files whose encoding nobody recorded: the game's own texts
+// are Latin-1 (Windows-1252 in practice), modders' newer ones UTF-8.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kvl {
+
+/// True when `bytes` is well-formed UTF-8 (no overlong forms, no surrogates,
+/// nothing above U+10FFFF).
+bool isValidUtf8(std::string_view bytes);
+
+/// The text as UTF-8: `bytes` unchanged when they are valid UTF-8, otherwise
+/// read as Latin-1, one character per byte.
+std::string decodeText(std::string_view bytes);
+
+/// Latin-1 bytes as UTF-8, one character per byte.
+std::string latin1ToUtf8(std::string_view bytes);
+
+} // namespace kvl
