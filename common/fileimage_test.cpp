@@ -1,6 +1,6 @@
 // Tests of whole-file reads, in-place writes and case-insensitive look-up.
 #include "common/fileimage.h"
-#include "common/testfolder.h"
+#include "common/testing/testfolder.h"
 
 #include <gtest/gtest.h>
 

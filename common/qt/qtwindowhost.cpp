@@ -1,0 +1,147 @@
+// Qt message boxes, file dialogs and command-line parsing for the window programs.
+#include "common/qt/qtwindowhost.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <cstdio>
+
+namespace kvl::qt {
+
+MessageAnswer showMessageBox(QWidget* parent, const Message& message, MessageButtons buttons)
+{
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    switch (message.icon) {
+    case MessageIcon::None:
+        break;
+    case MessageIcon::Information:
+        icon = QMessageBox::Information;
+        break;
+    case MessageIcon::Warning:
+        icon = QMessageBox::Warning;
+        break;
+    case MessageIcon::Critical:
+        icon = QMessageBox::Critical;
+        break;
+    case MessageIcon::Question:
+        icon = QMessageBox::Question;
+        break;
+    }
+    QMessageBox::StandardButtons standard = QMessageBox::Ok;
+    switch (buttons) {
+    case MessageButtons::Ok:
+        break;
+    case MessageButtons::OkCancel:
+        standard = QMessageBox::Ok | QMessageBox::Cancel;
+        break;
+    case MessageButtons::YesNo:
+        standard = QMessageBox::Yes | QMessageBox::No;
+        break;
+    case MessageButtons::YesNoCancel:
+        standard = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        break;
+    }
+    QMessageBox box(icon, fromUtf8(message.title), fromUtf8(message.text), standard, parent);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return MessageAnswer::Yes;
+    case QMessageBox::No:
+        return MessageAnswer::No;
+    case QMessageBox::Ok:
+        return MessageAnswer::Ok;
+    default:
+        return MessageAnswer::Cancel;
+    }
+}
+
+std::filesystem::path runFileDialog(QWidget* parent, const FileDialogRequest& request)
+{
+    QFileDialog dialog(parent, fromUtf8(request.caption), toQString(request.start), fromUtf8(request.filter));
+    // Qt's own dialog matches name filters in any letter case; some desktops'
+    // native dialogs do not and would hide FIGHTER.VKM behind "*.vkm".
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (!request.objectName.empty())
+        dialog.setObjectName(QString::fromStdString(request.objectName));
+    switch (request.kind) {
+    case FileDialogKind::OpenFile:
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        break;
+    case FileDialogKind::SaveFile:
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        break;
+    case FileDialogKind::Folder:
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly, true);
+        break;
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return toPath(dialog.selectedFiles().constFirst());
+}
+
+QString toQString(const std::filesystem::path& path)
+{
+    const std::string& native = path.native();
+    return QString::fromLocal8Bit(native.data(), static_cast<qsizetype>(native.size()));
+}
+
+std::filesystem::path toPath(const QString& text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    return std::filesystem::path(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+QCommandLineOption quitAfterLoadOption()
+{
+    return QCommandLineOption(QStringLiteral("quit-after-load"),
+        QStringLiteral("End once the start-up file is loaded (exit status 0) or has failed to load (1)."));
+}
+
+int usageError(const QString& reason)
+{
+    const QString program = QCoreApplication::applicationName();
+    std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", qPrintable(program), qPrintable(reason),
+        qPrintable(program));
+    return 2;
+}
+
+std::optional<int> parseCommandLine(QCommandLineParser& parser, const QStringList& arguments)
+{
+    QCoreApplication::setApplicationVersion(QStringLiteral(KVL_VERSION));
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
+    if (!parser.parse(arguments))
+        return usageError(parser.errorText());
+    if (parser.isSet(helpOption)) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        return 0;
+    }
+    if (parser.isSet(versionOption)) {
+        std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()), KVL_VERSION);
+        return 0;
+    }
+    return std::nullopt;
+}
+
+std::optional<int> intOption(const QCommandLineParser& parser, const QString& name, int low, int high,
+    std::optional<int>& exitStatus)
+{
+    if (!parser.isSet(name))
+        return std::nullopt;
+    const QString text = parser.value(name);
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < low || value > high) {
+        exitStatus = usageError(QStringLiteral("--%1 takes a whole number from %2 to %3, not '%4'")
+                                    .arg(name)
+                                    .arg(low)
+                                    .arg(high)
+                                    .arg(text));
+        return std::nullopt;
+    }
+    return value;
+}
+
+} // namespace kvl::qt
