@@ -1,7 +1,7 @@
 // campconv end to end: the dialogue driving the campaign converter in a folder.
 #include "campconv/campaignconverter.h"
-#include "common/testfolder.h"
-#include "common/testprocess.h"
+#include "common/testing/testfolder.h"
+#include "common/testing/testprocess.h"
 
 #include "common/fileimage.h"
 #include "common/textio.h"

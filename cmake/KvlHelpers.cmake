@@ -75,3 +75,27 @@ function(kvl_add_fuzzer name)
     set_tests_properties(${name}_replay PROPERTIES LABELS fuzz)
   endif()
 endfunction()
+
+include(GNUInstallDirs)
+
+# kvl_add_console_program(<name> SOURCES ... LIBS ...)
+# One of the console converters: no Qt, installed into bin/.
+function(kvl_add_console_program name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  kvl_target_defaults(${name})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  install(TARGETS ${name} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endfunction()
+
+# kvl_add_window_program(<name> SOURCES ... LIBS ...)
+# One of the Qt window programs: its main links its window library and the
+# shared Qt layer (kvlqt), installed into bin/.
+function(kvl_add_window_program name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  kvl_target_defaults(${name})
+  set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} kvlqt)
+  install(TARGETS ${name} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endfunction()

@@ -6,7 +6,7 @@
 #include "modelconv/vkm.h"
 
 #include "common/fileimage.h"
-#include "common/testprocess.h"
+#include "common/testing/testprocess.h"
 
 #include <gtest/gtest.h>
 

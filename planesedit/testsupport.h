@@ -5,7 +5,7 @@
 #include "planesedit/pelmoracore.h"
 #include "planesedit/planesrecord.h"
 
-#include "common/testfolder.h"
+#include "common/testing/testfolder.h"
 
 #include <cstdlib>
 #include <filesystem>

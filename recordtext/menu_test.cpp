@@ -1,4 +1,4 @@
-#include "common/testfolder.h"
+#include "common/testing/testfolder.h"
 #include "recordtext/menu.h"
 
 #include "common/fileimage.h"

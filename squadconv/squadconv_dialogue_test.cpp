@@ -1,6 +1,6 @@
 // squadconv end to end: the dialogue driving the squadron converter in a folder.
-#include "common/testfolder.h"
-#include "common/testprocess.h"
+#include "common/testing/testfolder.h"
+#include "common/testing/testprocess.h"
 #include "squadconv/squadronconverter.h"
 
 #include "common/fileimage.h"
