@@ -11,7 +11,7 @@ packages=(
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri mesa-utils
   xvfb xauth x11-utils xdotool imagemagick
   fonts-dejavu-core shared-mime-info desktop-file-utils
-  hyperfine time
+  hyperfine time clang-format
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the suite twice and runs every test:
-#   build/      g++, the normal build: unit, GUI (under Xvfb) and fuzz-replay tests;
+#   first       the layout check: every C++ file as .clang-format has it;
+#   build/      g++, warnings as errors: unit, GUI (under Xvfb) and fuzz-replay tests;
 #   build-san/  clang with AddressSanitizer + UndefinedBehaviorSanitizer: the same
 #               tests again, and every libFuzzer target for a short smoke run.
 set -euo pipefail
@@ -10,10 +11,12 @@ bash scripts/install-deps.sh
 jobs=$(nproc)
 xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24")
 
-bash scripts/build.sh
+bash scripts/format.sh --check
+
+bash scripts/build.sh -DKVL_WERROR=ON
 "${xvfb[@]}" ctest --test-dir build --output-on-failure -j"$jobs"
 
 CC=clang CXX=clang++ cmake -S . -B build-san -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DKVL_SANITIZE=ON -DKVL_FUZZ=ON -DKVL_BENCH=OFF >/dev/null
+  -DKVL_SANITIZE=ON -DKVL_FUZZ=ON -DKVL_BENCH=OFF -DKVL_WERROR=ON >/dev/null
 cmake --build build-san -j"$jobs"
 UBSAN_OPTIONS=print_stacktrace=1 "${xvfb[@]}" ctest --test-dir build-san --output-on-failure -j"$jobs"
