@@ -78,8 +78,8 @@ Result<std::vector<FieldAssignment>> parseImportCsv(
         auto fail = [&](const std::string& why) { return Error { "line " + std::to_string(row.line) + ": " + why }; };
         const auto width = static_cast<std::size_t>(std::max(numberAt, valueAt));
         if (row.fields.size() <= width)
-            return fail("the row has " + std::to_string(row.fields.size()) + " columns, "
-                + std::to_string(width + 1) + " needed");
+            return fail("the row has " + std::to_string(row.fields.size()) + " columns, " + std::to_string(width + 1)
+                + " needed");
         const std::string& numberText = row.fields[static_cast<std::size_t>(numberAt)];
         int number = 0;
         auto [end, ec] = std::from_chars(numberText.data(), numberText.data() + numberText.size(), number);

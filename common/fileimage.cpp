@@ -82,30 +82,34 @@ bool flushToDisk(const fs::path& path)
 
 } // namespace
 
-bool writeFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes)
+Result<void> replaceFile(const fs::path& path, std::span<const std::uint8_t> bytes)
 {
     std::random_device rd;
     fs::path temp = path;
     temp += ".tmp" + std::to_string(rd() % 1000000);
-    if (!writeFileImage(temp, bytes)) {
+    auto fail = [&](const std::string& what, int code) {
         std::error_code ec;
         fs::remove(temp, ec);
-        return false;
-    }
+        return Error { what + " \"" + path.string() + "\": " + std::strerror(code), code };
+    };
+    errno = 0;
+    if (!writeFileImage(temp, bytes))
+        return fail("cannot write", errno ? errno : EIO);
     // The new content must be on disk before the rename makes it the file,
     // or a power cut could leave an empty file under the old name.
-    if (!flushToDisk(temp)) {
-        std::error_code ec;
-        fs::remove(temp, ec);
-        return false;
-    }
+    errno = 0;
+    if (!flushToDisk(temp))
+        return fail("cannot write", errno ? errno : EIO);
     std::error_code ec;
     fs::rename(temp, path, ec);
-    if (ec) {
-        fs::remove(temp, ec);
-        return false;
-    }
-    return true;
+    if (ec)
+        return fail("cannot replace", ec.value());
+    return {};
+}
+
+bool writeFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes)
+{
+    return replaceFile(path, bytes).ok();
 }
 
 bool writeFileAtomically(const fs::path& path, std::string_view text)

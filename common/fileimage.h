@@ -28,8 +28,13 @@ bool readFileImage(const std::filesystem::path& path, std::vector<std::uint8_t>&
 bool writeFileImage(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 bool writeFileImage(const std::filesystem::path& path, std::string_view text);
 
-/// Writes to a temporary file beside `path`, then renames it over `path`, so
-/// a reader sees either the old or the new content, never a part.
+/// Writes to a temporary file beside `path`, flushes it to disk, then renames
+/// it over `path`, so a reader sees either the old or the new content, never a
+/// part. On failure the temporary file is removed, `path` is left as it was,
+/// and the error names the file and gives the system's reason.
+Result<void> replaceFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+
+/// replaceFile, reporting only whether it worked.
 bool writeFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view text);
 

@@ -1,0 +1,68 @@
+// Command lines of the console converters: option parsing in the usual
+// conventions (-f, --force, --out DIR, --out=DIR, -oDIR, "--" ends options, "-"
+// is an argument) and output files written whole, never over an existing file
+// unless asked, and not at all in a dry run.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/result.h"
+
+namespace kvl::cli {
+
+/// Exit statuses of every command line in the suite.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+struct OptionSpec {
+    char shortName = 0; // 0 when the option has only a long name
+    std::string longName;
+    std::string valueName; // empty for a flag
+};
+
+class ParsedArguments {
+public:
+    bool has(std::string_view longName) const { return m_values.count(std::string(longName)) != 0; }
+    /// The last value given for an option, or `otherwise`.
+    std::string value(std::string_view longName, std::string otherwise = {}) const;
+    const std::vector<std::string>& positionals() const { return m_positionals; }
+
+private:
+    friend Result<ParsedArguments> parseArguments(
+        std::span<const OptionSpec>, const std::vector<std::string>&);
+    std::map<std::string, std::vector<std::string>> m_values;
+    std::vector<std::string> m_positionals;
+};
+
+/// Parses `arguments` (without the program name). The error is a usage
+/// message such as "unknown option '--frobnicate'" or "option '--out' needs a
+/// value".
+Result<ParsedArguments> parseArguments(std::span<const OptionSpec> options, const std::vector<std::string>& arguments);
+
+/// How outputs are written.
+struct OutputPolicy {
+    bool force = false;  // replace an existing file
+    bool dryRun = false; // write nothing, only say what would be written
+};
+
+enum class WriteOutcome { Written, WouldWrite };
+
+/// Writes an output file whole (temporary file, then rename) or not at all.
+/// Fails without touching anything when the file exists and `force` is off
+/// ("FILE exists (use --force to replace it)"), or when it would be written
+/// over a folder. In a dry run checks the same and writes nothing.
+Result<WriteOutcome> writeOutput(
+    const std::filesystem::path& path, std::span<const std::uint8_t> bytes, const OutputPolicy& policy);
+Result<WriteOutcome> writeOutput(const std::filesystem::path& path, std::string_view text, const OutputPolicy& policy);
+
+/// The last line of a batch: "3 succeeded, 1 failed".
+std::string batchSummary(std::size_t succeeded, std::size_t failed);
+
+} // namespace kvl::cli
