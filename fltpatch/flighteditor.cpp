@@ -192,6 +192,7 @@ void FlightModelEditor::selectField(int number)
     if (!isField(number))
         return;
     m_selected = number;
+    m_fieldShown = true;
     m_editText = valueText(number);
 }
 

@@ -83,7 +83,13 @@ public:
     /// The heading line of the description file, when it was read.
     const std::optional<std::string>& descriptionHeading() const { return m_heading; }
 
+    /// The selected field: field 1 until another is selected.
     int selectedField() const { return m_selected; }
+    /// False until a field was first selected (start-up selects field 1 once
+    /// the file is loaded). Until then the window shows no value, type or
+    /// position, only the description of field 1 as soon as it is read, so
+    /// that the user sees it behind the start-up file dialog.
+    bool fieldShown() const { return m_fieldShown; }
     const std::string& editText() const { return m_editText; }
     /// The loaded file, as a full path; empty when none is loaded.
     const std::filesystem::path& loadedFile() const { return m_file; }
@@ -107,6 +113,7 @@ private:
     std::vector<std::string> m_descriptions; // entry n - 1 is field n
     std::optional<std::string> m_heading;
     int m_selected = 1;
+    bool m_fieldShown = false;
     std::string m_editText;
     std::string m_status;
     std::vector<std::string> m_stored;

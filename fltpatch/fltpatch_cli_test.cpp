@@ -47,8 +47,8 @@ void FltPatchCliTest::exitStatuses_data()
                                << QStringLiteral("fltpatch: one flight file at most, not 2");
     QTest::newRow("help") << QStringList { QStringLiteral("--help") } << 0 << QStringLiteral("--quit-after-load");
     QTest::newRow("version") << QStringList { QStringLiteral("--version") } << 0 << QStringLiteral("fltpatch ");
-    QTest::newRow("loads and quits")
-        << QStringList { QStringLiteral("plane.flt"), QStringLiteral("--quit-after-load") } << 0 << QString();
+    QTest::newRow("loads and quits") << QStringList { QStringLiteral("plane.flt"), QStringLiteral("--quit-after-load") }
+                                     << 0 << QString();
 }
 
 void FltPatchCliTest::exitStatuses()

@@ -329,9 +329,10 @@ void FltPatchWindow::sync()
     const int selected = e.selectedField();
     const FieldInfo& info = field(selected);
     setTextIfChanged(m_fileLabel, text(e.loadedFile().string()));
-    setTextIfChanged(m_valueLabel, text(e.valueText(selected)));
-    setTextIfChanged(m_typeLabel, QString::fromLatin1(typeName(info.type)));
-    setTextIfChanged(m_positionLabel, QString::number(info.position));
+    const bool shown = e.fieldShown();
+    setTextIfChanged(m_valueLabel, shown ? text(e.valueText(selected)) : QString());
+    setTextIfChanged(m_typeLabel, shown ? QString::fromLatin1(typeName(info.type)) : QString());
+    setTextIfChanged(m_positionLabel, shown ? QString::number(info.position) : QString());
     setTextIfChanged(m_descriptionLabel, text(e.description(selected)));
     setTextIfChanged(m_storedFromLabel, e.storedFrom() > 0 ? text(e.description(e.storedFrom())) : QString());
     setTextIfChanged(m_statusLabel, text(e.status()));

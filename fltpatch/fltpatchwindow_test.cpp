@@ -146,16 +146,22 @@ void FltPatchWindowTest::descriptionsShowBehindTheStartDialog()
 {
     PeekingHost host; // the dialog is cancelled
     FltPatchWindow window(&host);
-    QString heading, description;
+    QString heading, description, firstDescription, firstType;
     host.onChoose = [&] {
         auto* g1 = window.findChild<QTableWidget*>(QStringLiteral("G1"));
         heading = g1->horizontalHeaderItem(3)->text();
         description = g1->item(160, 3)->text();
+        firstDescription = window.findChild<QLabel*>(QStringLiteral("Label5"))->text();
+        firstType = window.findChild<QLabel*>(QStringLiteral("Label3"))->text();
     };
     window.show();
     window.startUp(std::filesystem::path(m_dir.path().toStdString()));
     QCOMPARE(heading, QStringLiteral("Heading"));
     QCOMPARE(description, QStringLiteral("Field 161"));
+    // Field 1 is described behind the dialog; its type shows once it is selected.
+    QCOMPARE(firstDescription, QStringLiteral("Field 1"));
+    QCOMPARE(firstType, QString());
+    QCOMPARE(window.findChild<QLabel*>(QStringLiteral("Label3"))->text(), QStringLiteral("short"));
 }
 
 void FltPatchWindowTest::enterInText1WritesTheField()
