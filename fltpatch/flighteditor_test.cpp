@@ -70,7 +70,7 @@ protected:
         EXPECT_TRUE(kvl::readFileImage(p, out));
         return out;
     }
-    // Starts the form with a full description file and `file` picked in the dialog.
+    // Starts the editor with a full description file and `file` picked in the dialog.
     void start(const fs::path& file)
     {
         writeText("FDataDet.txt", descriptionText(kDescriptionLines));
@@ -95,20 +95,6 @@ protected:
 };
 
 } // namespace
-
-TEST(FltInstructions, TextIsAssembledInOrder)
-{
-    std::string text = instructionsText();
-    EXPECT_EQ(
-        text.rfind("TRANSFERRING DATA:\n\nTo copy some values into the storage grid below, click on the first value "
-                   "you want in the main table, and drag the mouse to the last one The values should show as "
-                   "highlighted.\n\nThen click the 'Store Values' button.\n",
-            0),
-        0u);
-    EXPECT_NE(text.find("storage grid.\nLoad a new file if you need to.\nLocate the first cell where pasting needs to "
-                        "start from, and then click the 'Paste Values' button.\nBe very careful"),
-        std::string::npos);
-}
 
 TEST_F(FlightEditorTest, StartUpFillsTheTableAndShowsFieldOne)
 {
