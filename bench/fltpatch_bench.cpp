@@ -1,9 +1,10 @@
 // The flight editor's core: loading a file into the table, the value text
 // conversions, and a paste over all 328 fields.
-#include "fltpatch/fltform.h"
+#include "fltpatch/flighteditor.h"
 
 #include "common/byteview.h"
 #include "common/fileimage.h"
+#include "common/testing/fakewindowhost.h"
 
 #include <benchmark/benchmark.h>
 
@@ -12,13 +13,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using namespace fltpatch;
-
-class SilentDialogs : public FltDialogs {
-public:
-    fs::path chooseFltFile(const fs::path&) override { return {}; }
-    void showMessage(const std::string&) override { }
-};
+using namespace kvl::fltpatch;
 
 fs::path benchFile()
 {
@@ -42,11 +37,11 @@ fs::path benchFile()
 
 void loadFile(benchmark::State& state)
 {
-    SilentDialogs dialogs;
-    FlightForm form(dialogs);
+    kvl::test::FakeWindowHost<> host;
+    FlightModelEditor editor(host);
     fs::path file = benchFile();
     for (auto _ : state)
-        benchmark::DoNotOptimize(form.loadFile(file));
+        benchmark::DoNotOptimize(editor.loadFile(file));
 }
 BENCHMARK(loadFile);
 
@@ -76,16 +71,16 @@ BENCHMARK(encodeTexts);
 
 void pasteAllFields(benchmark::State& state)
 {
-    SilentDialogs dialogs;
-    FlightForm form(dialogs);
+    kvl::test::FakeWindowHost<> host;
+    FlightModelEditor editor(host);
     fs::path file = benchFile();
-    form.loadFile(file);
-    form.mouseDown(1);
-    form.mouseUp(kFieldCount);
-    form.storeValues();
+    editor.loadFile(file);
+    editor.beginMark(1);
+    editor.endMark(kFieldCount);
+    editor.storeValues();
     for (auto _ : state) {
-        form.enterCell(1);
-        benchmark::DoNotOptimize(form.pasteValues());
+        editor.selectField(1);
+        benchmark::DoNotOptimize(editor.pasteValues());
     }
 }
 BENCHMARK(pasteAllFields);

@@ -1,6 +1,6 @@
 // The smallest window comparable to the flight editor: a 329-row, 5-column
 // table filled with text, shown, then closed on the first turn of the event
-// loop. bench/fltpatch_startup.sh times it against `fltpatch --quit-when-loaded`.
+// loop. bench/fltpatch_startup.sh times it against `fltpatch --quit-after-load`.
 #include <QApplication>
 #include <QTableWidget>
 #include <QTimer>

@@ -22,5 +22,5 @@ cd "$work"
 DISPLAY=$display hyperfine --warmup 3 --runs "${RUNS:-30}" -N \
   --export-markdown "$work/result.md" \
   "$root/build/bench/fltpatch_minimal_qt" \
-  "$root/build/bin/fltpatch Kestrel.flt --quit-when-loaded"
+  "$root/build/bin/fltpatch Kestrel.flt --quit-after-load"
 cat "$work/result.md"

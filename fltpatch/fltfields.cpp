@@ -9,7 +9,7 @@
 #include <limits>
 #include <system_error>
 
-namespace fltpatch {
+namespace kvl::fltpatch {
 
 namespace {
 
@@ -378,4 +378,4 @@ std::string rangeDescription(FieldType type)
     return "a float holds numbers up to about 3.402823E+38 either side of zero";
 }
 
-} // namespace fltpatch
+} // namespace kvl::fltpatch

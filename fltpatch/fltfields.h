@@ -15,7 +15,7 @@
 
 #include "common/byteview.h"
 
-namespace fltpatch {
+namespace kvl::fltpatch {
 
 constexpr int kFieldCount = 328;
 constexpr int kFileSize = 1284;
@@ -72,4 +72,4 @@ EncodedValue encodeValue(FieldType type, std::string_view text);
 /// The whole numbers a field of the type holds, for messages.
 std::string rangeDescription(FieldType type);
 
-} // namespace fltpatch
+} // namespace kvl::fltpatch

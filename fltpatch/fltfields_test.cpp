@@ -11,7 +11,7 @@
 #include <random>
 #include <vector>
 
-using namespace fltpatch;
+using namespace kvl::fltpatch;
 
 namespace {
 

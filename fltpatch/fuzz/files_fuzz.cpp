@@ -1,12 +1,12 @@
 // Arbitrary bytes as a flight file image and as a description file.
-#include "fltpatch/fltform.h"
+#include "fltpatch/flighteditor.h"
 
 #include <cstdint>
 #include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    using namespace fltpatch;
+    using namespace kvl::fltpatch;
     kvl::ByteView image(data, size);
     for (const FieldInfo& info : fieldTable()) {
         auto text = readFieldText(image, info);

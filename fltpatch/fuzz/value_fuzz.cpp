@@ -10,7 +10,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    using namespace fltpatch;
+    using namespace kvl::fltpatch;
     std::string_view text(reinterpret_cast<const char*>(data), size);
     for (FieldType type : { FieldType::Short, FieldType::Long, FieldType::Float }) {
         EncodedValue v = encodeValue(type, text);

@@ -8,7 +8,7 @@ echo "Flight files in the sample game folder:"
 ls -l -- *.flt FDataDet.txt
 echo
 echo "Loading Kestrel.flt off screen ..."
-if QT_QPA_PLATFORM=offscreen timeout 30 "$KVL_BIN/fltpatch" Kestrel.flt --quit-when-loaded; then
+if QT_QPA_PLATFORM=offscreen timeout 30 "$KVL_BIN/fltpatch" Kestrel.flt --quit-after-load; then
   echo "fltpatch started, loaded Kestrel.flt and closed."
 else
   echo "fltpatch did not start (exit status $?)."

@@ -1,9 +1,10 @@
 // The window's wiring: controls, column widths, Enter in the value box,
 // marking and storing with the mouse.
-#include "fltpatch/fltwindow.h"
+#include "fltpatch/fltpatchwindow.h"
 
 #include "common/byteview.h"
 #include "common/fileimage.h"
+#include "common/testing/fakewindowhost.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -15,27 +16,25 @@
 
 #include <functional>
 
-using namespace fltpatch;
+using namespace kvl::fltpatch;
 
 namespace {
 
-class ScriptedDialogs : public FltDialogs {
+// A host that also lets a test look at the window while the file dialog is open.
+class PeekingHost : public kvl::test::FakeWindowHost<> {
 public:
-    std::filesystem::path chooseFltFile(const std::filesystem::path&) override
+    std::filesystem::path chooseFile(const kvl::FileDialogRequest& request) override
     {
         if (onChoose)
             onChoose();
-        return answer;
+        return FakeWindowHost::chooseFile(request);
     }
-    void showMessage(const std::string& text) override { messages.push_back(text); }
-    std::filesystem::path answer;
-    std::vector<std::string> messages;
     std::function<void()> onChoose;
 };
 
 } // namespace
 
-class FltWindowTest : public QObject {
+class FltPatchWindowTest : public QObject {
     Q_OBJECT
 private slots:
     void init();
@@ -49,8 +48,8 @@ private slots:
 private:
     QTemporaryDir m_dir;
     std::filesystem::path m_file;
-    ScriptedDialogs m_dialogs;
-    std::unique_ptr<FltWindow> m_window;
+    kvl::test::FakeWindowHost<> m_host;
+    std::unique_ptr<FltPatchWindow> m_window;
 
     template <typename T>
     T* child(const char* name)
@@ -62,7 +61,7 @@ private:
     }
 };
 
-void FltWindowTest::init()
+void FltPatchWindowTest::init()
 {
     QVERIFY(m_dir.isValid());
     std::filesystem::path dir(m_dir.path().toStdString());
@@ -74,18 +73,18 @@ void FltWindowTest::init()
     QVERIFY(kvl::writeFileImage(m_file, image));
     std::string descriptions = "Heading\r\n";
     for (int i = 1; i <= kFieldCount; ++i)
-        descriptions += "Field " + std::to_string(i) + "\r\n";
+        descriptions += (i == 2 ? std::string("M\xFCnze") : "Field " + std::to_string(i)) + "\r\n";
     QVERIFY(kvl::writeFileImage(dir / "FDataDet.txt", std::string_view(descriptions)));
 
-    m_dialogs = ScriptedDialogs();
-    m_dialogs.answer = m_file;
-    m_window = std::make_unique<FltWindow>(&m_dialogs);
+    m_host = kvl::test::FakeWindowHost<>();
+    m_host.chosenFiles.push_back(m_file);
+    m_window = std::make_unique<FltPatchWindow>(&m_host);
     m_window->show();
     m_window->startUp(dir);
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
 }
 
-void FltWindowTest::controlsAndCaptions()
+void FltPatchWindowTest::controlsAndCaptions()
 {
     QCOMPARE(m_window->objectName(), QStringLiteral("Form1"));
     QCOMPARE(m_window->windowTitle(), QStringLiteral("Orlith's Flight Editor"));
@@ -108,10 +107,13 @@ void FltWindowTest::controlsAndCaptions()
     QCOMPARE(child<QLabel>("Label5")->text(), QStringLiteral("Field 1"));
     auto* g1 = child<QTableWidget>("G1");
     QCOMPARE(g1->horizontalHeaderItem(3)->text(), QStringLiteral("Heading"));
+    QCOMPARE(g1->horizontalHeaderItem(4)->text(), QStringLiteral("Value"));
     QCOMPARE(g1->item(2, 4)->text(), QStringLiteral("3.5"));
+    // The game's descriptions are Latin-1.
+    QCOMPARE(g1->item(1, 3)->text(), QStringLiteral("M\u00FCnze"));
 }
 
-void FltWindowTest::instructionsText()
+void FltPatchWindowTest::instructionsText()
 {
     const QString expected = QStringLiteral(
         "TRANSFERRING DATA:\n\n"
@@ -125,7 +127,7 @@ void FltWindowTest::instructionsText()
     QCOMPARE(child<QLabel>("Label7")->text(), expected);
 }
 
-void FltWindowTest::columnWidths()
+void FltPatchWindowTest::columnWidths()
 {
     auto* g1 = child<QTableWidget>("G1");
     QCOMPARE(g1->rowCount(), kFieldCount);
@@ -140,28 +142,36 @@ void FltWindowTest::columnWidths()
     QCOMPARE(g1->item(160, 2)->text(), QStringLiteral("short"));
 }
 
-void FltWindowTest::descriptionsShowBehindTheStartDialog()
+void FltPatchWindowTest::descriptionsShowBehindTheStartDialog()
 {
-    ScriptedDialogs dialogs; // the dialog is cancelled
-    FltWindow window(&dialogs);
-    QString heading, description;
-    dialogs.onChoose = [&] {
+    PeekingHost host; // the dialog is cancelled
+    FltPatchWindow window(&host);
+    QString heading, description, firstDescription, firstType;
+    host.onChoose = [&] {
         auto* g1 = window.findChild<QTableWidget*>(QStringLiteral("G1"));
         heading = g1->horizontalHeaderItem(3)->text();
         description = g1->item(160, 3)->text();
+        firstDescription = window.findChild<QLabel*>(QStringLiteral("Label5"))->text();
+        firstType = window.findChild<QLabel*>(QStringLiteral("Label3"))->text();
     };
     window.show();
     window.startUp(std::filesystem::path(m_dir.path().toStdString()));
     QCOMPARE(heading, QStringLiteral("Heading"));
     QCOMPARE(description, QStringLiteral("Field 161"));
+    // Field 1 is described behind the dialog; its type shows once it is selected.
+    QCOMPARE(firstDescription, QStringLiteral("Field 1"));
+    QCOMPARE(firstType, QString());
+    QCOMPARE(window.findChild<QLabel*>(QStringLiteral("Label3"))->text(), QStringLiteral("short"));
 }
 
-void FltWindowTest::enterInText1WritesTheField()
+void FltPatchWindowTest::enterInText1WritesTheField()
 {
     auto* g1 = child<QTableWidget>("G1");
     auto* text1 = child<QLineEdit>("Text1");
     g1->setCurrentCell(160, 4); // field 161, a short at offsets 636 and 637
+    QCOMPARE(child<QLabel>("Label3")->text(), QStringLiteral("short"));
     QCOMPARE(child<QLabel>("Label4")->text(), QStringLiteral("637"));
+    QCOMPARE(child<QLabel>("Label5")->text(), QStringLiteral("Field 161"));
     text1->selectAll();
     QTest::keyClicks(text1, QStringLiteral("1.5"));
     QTest::keyClick(text1, Qt::Key_Return);
@@ -172,17 +182,19 @@ void FltWindowTest::enterInText1WritesTheField()
     QCOMPARE(int(bytes[637]), 0);
     QCOMPARE(g1->item(160, 4)->text(), QStringLiteral("2"));
     QCOMPARE(text1->text(), QStringLiteral("2"));
-    QVERIFY(m_dialogs.messages.empty());
+    QCOMPARE(child<QLabel>("Label2")->text(), QStringLiteral("2"));
+    QCOMPARE(child<QLabel>("StatusLabel")->text(), QStringLiteral("Wrote 2 to field 161 (short, position 637)."));
+    QVERIFY(m_host.messages.empty());
 
     // A refused value leaves the cell and the file as they were.
     text1->selectAll();
     QTest::keyClicks(text1, QStringLiteral("x"));
     QTest::keyClick(text1, Qt::Key_Enter);
-    QCOMPARE(m_dialogs.messages.size(), std::size_t(1));
+    QCOMPARE(m_host.messages.size(), std::size_t(1));
     QCOMPARE(g1->item(160, 4)->text(), QStringLiteral("2"));
 }
 
-void FltWindowTest::dragUpwardsThenStore()
+void FltPatchWindowTest::dragUpwardsThenStore()
 {
     auto* g1 = child<QTableWidget>("G1");
     g1->scrollToItem(g1->item(95, 3), QAbstractItemView::PositionAtTop);
@@ -192,8 +204,8 @@ void FltWindowTest::dragUpwardsThenStore()
     QTest::mousePress(g1->viewport(), Qt::LeftButton, {}, centre(99));
     QTest::mouseMove(g1->viewport(), centre(96));
     QTest::mouseRelease(g1->viewport(), Qt::LeftButton, {}, centre(96));
-    QCOMPARE(int(m_window->form().markFirst()), 97);
-    QCOMPARE(int(m_window->form().markLast()), 100);
+    QCOMPARE(int(m_window->editor().markFirst()), 97);
+    QCOMPARE(int(m_window->editor().markLast()), 100);
     QTest::mouseClick(child<QPushButton>("Command3"), Qt::LeftButton);
     auto* g2 = child<QTableWidget>("G2");
     QCOMPARE(g2->rowCount(), 4);
@@ -202,5 +214,5 @@ void FltWindowTest::dragUpwardsThenStore()
     QCOMPARE(child<QLabel>("Label9")->text(), QStringLiteral("Field 97"));
 }
 
-QTEST_MAIN(FltWindowTest)
-#include "fltwindow_test.moc"
+QTEST_MAIN(FltPatchWindowTest)
+#include "fltpatchwindow_test.moc"

@@ -1,0 +1,320 @@
+// The editor of one flight-model file: loading, editing, storing and pasting values.
+#include "fltpatch/flighteditor.h"
+
+#include "common/byteview.h"
+#include "common/fileimage.h"
+#include "common/textdecode.h"
+#include "common/textio.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <span>
+#include <utility>
+
+namespace kvl::fltpatch {
+
+namespace fs = std::filesystem;
+
+std::string instructionsText()
+{
+    const std::string br = "\n";
+    return std::string("TRANSFERRING DATA:") + br + br
+        + "To copy some values into the storage grid below, click on the first "
+        + "value you want in the main table, and drag the mouse to the last one"
+        + " The values should show as highlighted." + br + br + "Then click the 'Store Values' button." + br
+        + "The location of the first value will show in the panel below, and the values in the storage grid." + br
+        + "Load a new file if you need to." + br + "Locate the first cell where pasting needs to start from, "
+        + "and then click the 'Paste Values' button." + br
+        + "Be very careful, because pasting will replace the values in the loaded 'flt' file.";
+}
+
+FileDialogRequest flightFileDialog(const fs::path& folder)
+{
+    FileDialogRequest request;
+    request.kind = FileDialogKind::OpenFile;
+    request.caption = "Open a flight file";
+    request.start = folder;
+    // The game's files come as .flt, .FLT and .Flt.
+    request.filter = "Flight files (*.flt *.FLT *.Flt);;All files (*)";
+    request.objectName = "CD";
+    return request;
+}
+
+Result<std::vector<std::uint8_t>> readFlightImage(const fs::path& path)
+{
+    const std::string name = "\"" + path.string() + "\"";
+    std::error_code ec;
+    if (fs::is_directory(path, ec))
+        return Error { name + " is a folder, not a flight file. No file was loaded.", EISDIR };
+    // Only regular files: opening a pipe or a device could block or never end.
+    const std::int64_t size = fileSize(path);
+    if (size < 0)
+        return Error { "Cannot open " + name + ". No file was loaded.", ENOENT };
+    if (size < kFileSize)
+        return Error { name + " is " + std::to_string(size) + " bytes long, shorter than the "
+                + std::to_string(kFileSize) + " bytes of a flight file. It was not loaded.",
+            EINVAL };
+    auto image = readFileImage(path);
+    if (!image) {
+        const int code = image.error().code;
+        return Error { (code == EIO ? "Cannot read " : "Cannot open ") + name + ". No file was loaded.", code };
+    }
+    // The file may have shrunk since its size was taken.
+    if (image->size() < static_cast<std::size_t>(kFileSize))
+        return Error { "Cannot read " + name + ". No file was loaded.", EIO };
+    // Only the 328 fields are ever read or written; the rest of a longer file is left alone.
+    image->resize(kFileSize);
+    return image;
+}
+
+std::vector<std::string> splitDescriptions(std::string_view text)
+{
+    constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+    if (text.starts_with(byteOrderMark))
+        text.remove_prefix(byteOrderMark.size());
+    std::vector<std::string> lines;
+    LineReader reader(text);
+    std::string_view line;
+    while (static_cast<int>(lines.size()) < kDescriptionLines && reader.next(line))
+        lines.push_back(decodeText(line));
+    return lines;
+}
+
+FlightModelEditor::FlightModelEditor(WindowHost& host)
+    : m_host(host),
+      m_values(kFieldCount),
+      m_descriptions(kFieldCount)
+{
+    m_status = "No file loaded. Click \"Load flt\" to open a flight file.";
+}
+
+const std::string& FlightModelEditor::valueText(int number) const
+{
+    static const std::string empty;
+    return isField(number) ? m_values[static_cast<std::size_t>(number - 1)] : empty;
+}
+
+const std::string& FlightModelEditor::description(int number) const
+{
+    static const std::string empty;
+    return isField(number) ? m_descriptions[static_cast<std::size_t>(number - 1)] : empty;
+}
+
+std::string FlightModelEditor::fieldLabel(int number) const
+{
+    const FieldInfo& info = field(number);
+    return "field " + std::to_string(number) + " (" + typeName(info.type) + ", position "
+        + std::to_string(info.position) + ")";
+}
+
+void FlightModelEditor::tell(const std::string& text)
+{
+    m_host.showMessage(Message { MessageIcon::Information, kEditorTitle, text });
+}
+
+void FlightModelEditor::startUp(const fs::path& folder, const fs::path& file)
+{
+    m_startFolder = folder;
+    loadDescriptions(folder);
+    if (file.empty())
+        chooseAndLoadFile();
+    else
+        loadFile(file);
+    selectField(1);
+}
+
+bool FlightModelEditor::loadDescriptions(const fs::path& folder)
+{
+    fs::path path = findFileNoCase(folder, kDescriptionFile);
+    std::vector<std::string> lines;
+    bool ok = true;
+    if (fileSize(path) < 0) {
+        tell(std::string(kDescriptionFile) + " was not found in \"" + folder.string()
+            + "\". The fields are shown without descriptions.");
+        ok = false;
+    } else if (auto bytes = readFileImage(path); !bytes) {
+        tell("Cannot read \"" + path.string() + "\". The fields are shown without descriptions.");
+        ok = false;
+    } else {
+        lines = splitDescriptions(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+        if (static_cast<int>(lines.size()) < kDescriptionLines) {
+            tell(std::string(kDescriptionFile) + " has " + std::to_string(lines.size()) + " lines where "
+                + std::to_string(kDescriptionLines) + " are expected (a heading, then one description for each of the "
+                + std::to_string(kFieldCount) + " fields). The missing descriptions are left empty.");
+            ok = false;
+        }
+    }
+    // Without a heading line the column keeps the heading it had.
+    if (!lines.empty())
+        m_heading = lines[0];
+    for (int number = 1; number <= kFieldCount; ++number) {
+        const auto line = static_cast<std::size_t>(number);
+        m_descriptions[line - 1] = line < lines.size() ? lines[line] : std::string();
+    }
+    return ok;
+}
+
+void FlightModelEditor::chooseAndLoadFile()
+{
+    std::error_code ec;
+    fs::path chosen = m_host.chooseFile(flightFileDialog(m_startFolder.empty() ? fs::current_path(ec) : m_startFolder));
+    if (chosen.empty()) {
+        if (m_file.empty())
+            m_status = "No file loaded. Click \"Load flt\" to open a flight file.";
+        else
+            m_status = "No new file chosen; \"" + m_file.string() + "\" stays loaded.";
+        return;
+    }
+    loadFile(chosen);
+}
+
+bool FlightModelEditor::loadFile(const fs::path& path)
+{
+    auto image = readFlightImage(path);
+    if (!image) {
+        tell(image.error().message);
+        m_status = m_file.empty() ? "No file loaded." : "\"" + m_file.string() + "\" stays loaded.";
+        return false;
+    }
+    ByteView view(*image);
+    for (const FieldInfo& info : fieldTable())
+        m_values[static_cast<std::size_t>(info.number - 1)] = readFieldText(view, info).value_or(std::string());
+    std::error_code ec;
+    fs::path full = fs::absolute(path, ec);
+    m_file = ec ? path : full.lexically_normal();
+    m_status = "Loaded \"" + m_file.string() + "\".";
+    selectField(m_selected);
+    return true;
+}
+
+void FlightModelEditor::selectField(int number)
+{
+    if (!isField(number))
+        return;
+    m_selected = number;
+    m_fieldShown = true;
+    m_editText = valueText(number);
+}
+
+void FlightModelEditor::setEditText(std::string text)
+{
+    m_editText = std::move(text);
+}
+
+bool FlightModelEditor::writeEditText()
+{
+    const int number = m_selected;
+    if (m_file.empty()) {
+        m_status = "No file loaded: nothing was written. Click \"Load flt\" first.";
+        return false;
+    }
+    const FieldInfo& info = field(number);
+    EncodedValue value = encodeValue(info.type, m_editText);
+    if (value.status == EncodedValue::Status::NotANumber) {
+        tell("\"" + m_editText + "\" is not a number. Nothing was written to " + fieldLabel(number) + ".");
+        m_status = "Nothing was written.";
+        return false;
+    }
+    if (value.status == EncodedValue::Status::OutOfRange) {
+        tell(m_editText + " does not fit " + fieldLabel(number) + ": " + rangeDescription(info.type)
+            + ". Nothing was written.");
+        m_status = "Nothing was written.";
+        return false;
+    }
+    std::string error;
+    std::span<const std::uint8_t> bytes(value.bytes.data(), static_cast<std::size_t>(value.size));
+    if (!writeInPlace(m_file, static_cast<std::uint64_t>(info.position - 1), bytes, &error)) {
+        tell("Cannot write " + fieldLabel(number) + ": " + error + ". Nothing was written.");
+        m_status = "Nothing was written.";
+        return false;
+    }
+    m_values[static_cast<std::size_t>(number - 1)] = value.text;
+    selectField(number);
+    m_status = "Wrote " + value.text + " to " + fieldLabel(number) + ".";
+    return true;
+}
+
+void FlightModelEditor::beginMark(int number)
+{
+    m_markFirst = std::clamp(number, 1, kFieldCount);
+}
+
+void FlightModelEditor::endMark(int number)
+{
+    m_markLast = std::clamp(number, 1, kFieldCount);
+    // A range dragged upwards is kept in file order.
+    if (m_markLast < m_markFirst)
+        std::swap(m_markFirst, m_markLast);
+}
+
+bool FlightModelEditor::storeValues()
+{
+    if (m_file.empty()) {
+        m_status = "No file loaded: there are no values to store.";
+        return false;
+    }
+    if (!isField(m_markFirst) || !isField(m_markLast) || m_markLast < m_markFirst) {
+        m_status = "No values are marked: drag the mouse over the values to store first.";
+        return false;
+    }
+    const int n = m_markLast + 1 - m_markFirst;
+    m_stored.assign(m_values.begin() + (m_markFirst - 1), m_values.begin() + m_markLast);
+    m_storedFrom = m_markFirst;
+    m_status = "Stored " + std::to_string(n) + (n == 1 ? " value" : " values") + " from field "
+        + std::to_string(m_markFirst) + (n == 1 ? "." : " to field " + std::to_string(m_markLast) + ".");
+    return true;
+}
+
+bool FlightModelEditor::pasteValues()
+{
+    const int first = m_selected;
+    const auto count = static_cast<int>(m_stored.size());
+    if (m_file.empty()) {
+        m_status = "No file loaded: nothing was pasted. Click \"Load flt\" first.";
+        return false;
+    }
+    if (count == 0) {
+        m_status = "Nothing is stored: mark values and click \"Store values\" first.";
+        return false;
+    }
+    const int last = first + count - 1;
+    if (last > kFieldCount) {
+        tell("Pasting " + std::to_string(count) + " values from field " + std::to_string(first)
+            + " on would run past field " + std::to_string(kFieldCount) + ", the last one. Nothing was pasted.");
+        m_status = "Nothing was pasted.";
+        return false;
+    }
+    // Convert every value before writing any, so a paste is all or nothing.
+    std::vector<std::uint8_t> bytes;
+    std::vector<std::string> texts;
+    for (int i = 0; i < count; ++i) {
+        const int number = first + i;
+        const std::string& text = m_stored[static_cast<std::size_t>(i)];
+        EncodedValue value = encodeValue(field(number).type, text);
+        if (value.status != EncodedValue::Status::Ok) {
+            std::string why = value.status == EncodedValue::Status::NotANumber
+                ? "is not a number"
+                : "does not fit " + fieldLabel(number) + ": " + rangeDescription(field(number).type);
+            tell("Stored value " + std::to_string(i + 1) + " (\"" + text + "\") " + why + ". Nothing was pasted.");
+            m_status = "Nothing was pasted.";
+            return false;
+        }
+        bytes.insert(bytes.end(), value.bytes.begin(), value.bytes.begin() + value.size);
+        texts.push_back(value.text);
+    }
+    // The fields follow each other without gaps, so the paste is one run of bytes.
+    std::string error;
+    if (!writeInPlace(m_file, static_cast<std::uint64_t>(field(first).position - 1), bytes, &error)) {
+        tell("Cannot paste: " + error + ". Nothing was pasted.");
+        m_status = "Nothing was pasted.";
+        return false;
+    }
+    for (int i = 0; i < count; ++i)
+        m_values[static_cast<std::size_t>(first - 1 + i)] = texts[static_cast<std::size_t>(i)];
+    selectField(last);
+    m_status = "Pasted " + std::to_string(count) + (count == 1 ? " value" : " values") + " into field "
+        + std::to_string(first) + (count == 1 ? "" : " to field " + std::to_string(last)) + ".";
+    return true;
+}
+
+} // namespace kvl::fltpatch

@@ -1,0 +1,74 @@
+// The flight editor's window ("Form1"): shows a FlightModelEditor and
+// forwards its events to it.
+#pragma once
+
+#include <QWidget>
+
+#include <filesystem>
+#include <memory>
+
+#include "common/windowhost.h"
+#include "fltpatch/flighteditor.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+
+namespace kvl::fltpatch {
+
+/// The window is the editor's WindowHost: before a message box or the file
+/// dialog opens it brings its widgets up to date, so that the user sees the
+/// editor's state behind it (at start-up the descriptions are read before
+/// the file dialog opens).
+class FltPatchWindow : public QWidget, public WindowHost {
+    Q_OBJECT
+public:
+    /// `host`, when given, shows the dialogs instead of Qt (tests); the
+    /// window does not own it.
+    explicit FltPatchWindow(WindowHost* host = nullptr, QWidget* parent = nullptr);
+    ~FltPatchWindow() override;
+
+    /// Centres the window, then runs the editor's start-up in `folder`
+    /// (descriptions, then `file` or the file dialog).
+    void startUp(const std::filesystem::path& folder, const std::filesystem::path& file = {});
+
+    FlightModelEditor& editor() { return *m_editor; }
+
+    /// Shows the editor's state in the widgets.
+    void sync();
+
+    MessageAnswer showMessage(const Message& message, MessageButtons buttons = MessageButtons::Ok) override;
+    std::filesystem::path chooseFile(const FileDialogRequest& request) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildWidgets();
+    void connectWidgets();
+    void edit();
+    int fieldUnderPointer(int y) const;
+    void syncFieldTable();
+
+    WindowHost* m_host;
+    std::unique_ptr<FlightModelEditor> m_editor;
+    bool m_syncing = false;
+
+    QTableWidget* m_fieldTable = nullptr;  // "G1"
+    QTableWidget* m_storedTable = nullptr; // "G2"
+    QPushButton* m_loadButton = nullptr;
+    QPushButton* m_editButton = nullptr;
+    QPushButton* m_storeButton = nullptr;
+    QPushButton* m_pasteButton = nullptr;
+    QLineEdit* m_valueEdit = nullptr; // "Text1"
+    QLabel* m_fileLabel = nullptr;
+    QLabel* m_valueLabel = nullptr;
+    QLabel* m_typeLabel = nullptr;
+    QLabel* m_positionLabel = nullptr;
+    QLabel* m_descriptionLabel = nullptr;
+    QLabel* m_storedFromLabel = nullptr;
+    QLabel* m_statusLabel = nullptr;
+};
+
+} // namespace kvl::fltpatch
