@@ -1,9 +1,9 @@
 // modelview's own start-up (the same code as the program) with the model
 // named on the command line, ending at the first frame painted with the
 // model. With --write-sample FILE it only writes the sample fighter.
-#include "modelview/mainframe.h"
+#include "modelview/modelviewwidget.h"
+#include "modelview/modelviewwindow.h"
 #include "modelview/testing/samplefighter.h"
-#include "modelview/vkmview.h"
 
 #include "common/fileimage.h"
 
@@ -18,11 +18,9 @@ int main(int argc, char* argv[])
     if (argc == 3 && std::string(argv[1]) == "--write-sample")
         return kvl::writeFileImage(argv[2], testing::sampleFighter()) ? 0 : 1;
 
-    QSurfaceFormat::setDefaultFormat(CVKMStudioView::requestedFormat());
+    QSurfaceFormat::setDefaultFormat(ModelView::requestedFormat());
     QApplication app(argc, argv);
-    QStringList args = QApplication::arguments();
-    args.removeFirst();
-    auto frame = startModelview(args);
+    auto frame = startModelview(QApplication::arguments().value(1));
     QObject::connect(frame->view(), &QOpenGLWidget::frameSwapped, &app, [&frame] {
         if (frame->document().model())
             QTimer::singleShot(0, qApp, &QCoreApplication::quit);

@@ -10,8 +10,8 @@ using namespace kvl::modelview;
 static void loadImage(benchmark::State& state, const std::vector<std::uint8_t>& image)
 {
     for (auto _ : state) {
-        CVKMModel model;
-        benchmark::DoNotOptimize(loadVKM(image, PointSizeRange {}, model));
+        kvl::Result<VkmModel> model = loadVkm(image, PointSizeRange {});
+        benchmark::DoNotOptimize(model);
     }
     state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(image.size()));
 }

@@ -1,6 +1,6 @@
 #include "modelview/recentfiles.h"
 
-#include "modelview/vkmdoc.h"
+#include "modelview/modeldocument.h"
 
 #include <QFileInfo>
 #include <QSettings>

@@ -6,12 +6,11 @@
 
 namespace kvl::modelview {
 
-bool viewModeFromIndex(int index, ViewMode& mode)
+std::optional<ViewMode> viewModeFromIndex(int index)
 {
     if (index < 0 || index > 3)
-        return false;
-    mode = static_cast<ViewMode>(index);
-    return true;
+        return std::nullopt;
+    return static_cast<ViewMode>(index);
 }
 
 OrthoCamera fitOrtho(const ModelSummary& summary, ViewMode mode, int width, int height)

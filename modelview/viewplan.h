@@ -13,6 +13,7 @@
 
 #include "modelview/vkmmodel.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,7 @@ enum class ViewMode { Perspective = 0, Front = 1, Size = 2, Top = 3 };
 inline constexpr const char* kViewEntries[] = { "Perspective", "Front", "Size", "Top" };
 
 /// The View list index as a mode; an index out of range gives nothing.
-bool viewModeFromIndex(int index, ViewMode& mode);
+std::optional<ViewMode> viewModeFromIndex(int index);
 
 /// An orthographic camera: glOrtho box plus the point moved to the centre.
 struct OrthoCamera {

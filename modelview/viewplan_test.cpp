@@ -17,14 +17,13 @@ ModelSummary box(std::array<float, 3> lo, std::array<float, 3> hi)
 
 TEST(ViewPlan, ModesFollowTheListOrder)
 {
-    ViewMode mode {};
     for (int i = 0; i < 4; ++i) {
-        ASSERT_TRUE(viewModeFromIndex(i, mode));
-        EXPECT_EQ(int(mode), i);
+        ASSERT_TRUE(viewModeFromIndex(i));
+        EXPECT_EQ(int(*viewModeFromIndex(i)), i);
     }
     EXPECT_STREQ(kViewEntries[2], "Size");
-    EXPECT_FALSE(viewModeFromIndex(-1, mode));
-    EXPECT_FALSE(viewModeFromIndex(4, mode));
+    EXPECT_FALSE(viewModeFromIndex(-1));
+    EXPECT_FALSE(viewModeFromIndex(4));
 }
 
 TEST(ViewPlan, FrontAndTopFitTheExtentWithTheViewportAspect)

@@ -1,6 +1,8 @@
 #include "modelview/vkmmodel.h"
 
 #include <algorithm>
+#include <string>
+#include <utility>
 
 namespace kvl::modelview {
 
@@ -13,20 +15,27 @@ constexpr std::size_t kSequenceEntrySize = 2;
 constexpr std::size_t kPointSize = 8;
 constexpr std::size_t kOffsetSize = 2;
 
-// Decodes the first record of one element, starting at `offset`. Every byte
-// goes through the cursor, so a record that runs past the image fails.
-bool decodeElement(ByteView image, std::size_t offset, int pointCount, DecodedElement& out)
+Error refuse(std::string message)
 {
+    return Error { std::move(message), 0 };
+}
+
+// Decodes the first record of element `j`, starting at `offset`. Every byte
+// goes through the cursor, so a record that runs past the image fails.
+Result<DecodedElement> decodeElement(ByteView image, std::size_t j, std::size_t offset, int pointCount)
+{
+    const std::string which = "element " + std::to_string(j);
     ByteCursor in(image, offset);
-    out = DecodedElement {};
+    DecodedElement out;
     out.type = in.u8();
     if (!in.ok())
-        return false;
+        return refuse(which + " starts at " + std::to_string(offset) + ", past the end of the "
+            + std::to_string(image.size()) + "-byte file");
 
     int vertices = 0; // how many of `indices` the record filled
     switch (out.type) {
     case kTypeEmpty:
-        return true;
+        return out;
     case kTypeLine:
         out.indices[0] = in.u8();
         out.indices[1] = in.u8();
@@ -38,49 +47,47 @@ bool decodeElement(ByteView image, std::size_t offset, int pointCount, DecodedEl
         out.indices[0] = in.u8();
         vertices = 1;
         break;
-    case 3:
-    case 4: {
-        const std::uint8_t n = in.u8();
-        if (!in.ok() || n > kMaxElementVertices)
-            return false;
-        out.count = n;
-        for (int k = 0; k < n; ++k) {
-            out.indices[k] = in.u8();
-            if (out.type == 4)
-                out.s[k] = in.u8();
-        }
-        out.trailing[0] = in.u8();
-        vertices = n;
-        break;
-    }
     default: {
-        // Types 0, 5 and 6 carry textured vertices straight away; a first byte
-        // of 7 or more is a prefix code followed by its value and the real
-        // type, and is kept as the element's type.
-        if (out.type >= 7)
+        // Types 3 and 4 list plain indices (type 4 with a second value each)
+        // and end with attribute 1. Types 0, 5 and 6 carry textured vertices
+        // straight away; a first byte of 7 or more is a prefix code followed
+        // by its value and the real type, and is kept as the element's type.
+        const bool plain = out.type == 3 || out.type == 4;
+        if (out.type >= 7 && !plain)
             in.skip(2);
         const std::uint8_t n = in.u8();
-        if (!in.ok() || n > kMaxElementVertices)
-            return false;
+        if (in.ok() && n > kMaxElementVertices)
+            return refuse(which + " declares " + std::to_string(n) + " vertices, more than "
+                + std::to_string(kMaxElementVertices));
         out.count = n;
         for (int k = 0; k < n; ++k) {
             out.indices[k] = in.u8();
-            out.s[k] = in.u8();
-            out.t[k] = in.u8();
+            if (!plain) {
+                out.s[k] = in.u8();
+                out.t[k] = in.u8();
+            } else if (out.type == 4) {
+                out.s[k] = in.u8();
+            }
         }
+        if (plain)
+            out.trailing[0] = in.u8();
         vertices = n;
         break;
     }
     }
     if (!in.ok())
-        return false;
-    return std::all_of(out.indices.begin(), out.indices.begin() + vertices,
-        [pointCount](std::uint8_t index) { return index < pointCount; });
+        return refuse(which + " (at " + std::to_string(offset) + ") runs past the end of the "
+            + std::to_string(image.size()) + "-byte file");
+    for (int k = 0; k < vertices; ++k)
+        if (out.indices[k] >= pointCount)
+            return refuse(which + " uses point " + std::to_string(out.indices[k]) + ", but the file has "
+                + std::to_string(pointCount) + " points");
+    return out;
 }
 
 } // namespace
 
-VkmPoint CVKMModel::point(int i) const
+VkmPoint VkmModel::point(int i) const
 {
     ByteCursor in(ByteView(m_image), m_layout.pointTable + static_cast<std::size_t>(i) * kPointSize);
     VkmPoint p;
@@ -91,14 +98,14 @@ VkmPoint CVKMModel::point(int i) const
     return p;
 }
 
-std::uint16_t CVKMModel::elementOffset(int j) const
+std::uint16_t VkmModel::elementOffset(int j) const
 {
     return ByteView(m_image).u16(m_layout.elementOffsets + static_cast<std::size_t>(j) * kOffsetSize).value_or(0);
 }
 
-bool loadVKM(std::vector<std::uint8_t> image, const PointSizeRange& sizes, CVKMModel& model)
+Result<VkmModel> loadVkm(std::vector<std::uint8_t> image, const PointSizeRange& sizes)
 {
-    model = CVKMModel {};
+    VkmModel model;
     model.m_image = std::move(image);
     model.m_pointSizes = sizes;
     const ByteView view(model.m_image);
@@ -109,7 +116,8 @@ bool loadVKM(std::vector<std::uint8_t> image, const PointSizeRange& sizes, CVKMM
     layout.pointCount = header.u16();
     layout.elementCount = header.u16();
     if (!header.ok())
-        return false;
+        return refuse("the file has " + std::to_string(view.size()) + " bytes, fewer than the "
+            + std::to_string(kHeaderSize) + "-byte header");
 
     // The tables follow each other without gaps; the insert table holds A - 1
     // records, so its end (and the normal table) is at 14 + 8A. All of this
@@ -125,18 +133,22 @@ bool loadVKM(std::vector<std::uint8_t> image, const PointSizeRange& sizes, CVKMM
 
     // The point and offset tables are read; they must lie inside the image.
     if (!view.has(layout.pointTable, kPointSize * p) || !view.has(layout.elementOffsets, kOffsetSize * e))
-        return false;
+        return refuse("the point and element offset tables (" + std::to_string(p) + " points, " + std::to_string(e)
+            + " elements) end at " + std::to_string(layout.elementOffsets + kOffsetSize * e) + ", past the end of the "
+            + std::to_string(view.size()) + "-byte file");
 
-    model.m_elements.resize(e);
+    model.m_elements.reserve(e);
     for (std::size_t j = 0; j < e; ++j) {
         const std::uint16_t offset = view.u16(layout.elementOffsets + j * kOffsetSize).value_or(0);
-        if (!decodeElement(view, offset, layout.pointCount, model.m_elements[j]))
-            return false;
+        Result<DecodedElement> element = decodeElement(view, j, offset, layout.pointCount);
+        if (!element)
+            return element.error();
+        model.m_elements.push_back(*element);
     }
-    return true;
+    return model;
 }
 
-ModelSummary summarize(const CVKMModel& model)
+ModelSummary summarize(const VkmModel& model)
 {
     ModelSummary sum;
     sum.points = model.pointCount();

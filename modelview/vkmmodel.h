@@ -6,10 +6,12 @@
 // point table only. Everything is read through the bounds-checked byte view:
 // a count, an element offset or a vertex index that points outside the image
 // or the point table makes the load fail, exactly like a record with more
-// than 20 vertices.
+// than 20 vertices. The failure says which check refused the file; the user
+// sees only "Not a valid VKM file!", the reason is for tests and tools.
 #pragma once
 
 #include "common/byteview.h"
+#include "common/result.h"
 
 #include <array>
 #include <cstddef>
@@ -63,7 +65,8 @@ struct VkmLayout {
     std::size_t elementOffsets = 0;
 };
 
-class CVKMModel {
+/// The viewer's model: the file image and what was decoded from it.
+class VkmModel {
 public:
     /// The complete file contents.
     const std::vector<std::uint8_t>& fileImage() const { return m_image; }
@@ -83,7 +86,7 @@ public:
     const PointSizeRange& pointSizes() const { return m_pointSizes; }
 
 private:
-    friend bool loadVKM(std::vector<std::uint8_t>, const PointSizeRange&, CVKMModel&);
+    friend Result<VkmModel> loadVkm(std::vector<std::uint8_t>, const PointSizeRange&);
 
     std::vector<std::uint8_t> m_image;
     VkmLayout m_layout;
@@ -92,11 +95,11 @@ private:
     PointSizeRange m_pointSizes;
 };
 
-/// Decodes `image` into `model`. False (the model then holds nothing useful)
-/// when the header is short, a table lies outside the image, an element
-/// offset or a record runs past the end, a record declares more than 20
-/// vertices, or a vertex index is not below the point count.
-bool loadVKM(std::vector<std::uint8_t> image, const PointSizeRange& sizes, CVKMModel& model);
+/// Decodes `image` into a model that keeps the image and `sizes`. Fails,
+/// naming what and where, when the header is short, a table lies outside the
+/// image, an element offset or a record runs past the end, a record declares
+/// more than 20 vertices, or a vertex index is not below the point count.
+Result<VkmModel> loadVkm(std::vector<std::uint8_t> image, const PointSizeRange& sizes);
 
 /// Axis-aligned extent of the model in drawing coordinates (OpenGL x, y, z)
 /// together with what its elements are, for the overview views.
@@ -113,7 +116,8 @@ struct ModelSummary {
     std::array<float, 3> maximum {};
 };
 
-ModelSummary summarize(const CVKMModel& model);
+/// Counts the model's elements by kind and measures its points.
+ModelSummary summarize(const VkmModel& model);
 
 /// True for element types that are drawn as a polygon.
 constexpr bool isPolygonType(std::uint8_t type)

@@ -20,9 +20,26 @@ VkmBuilder withPoints(int points)
     return b;
 }
 
-bool load(const VkmBuilder& b, CVKMModel& model)
+// Loads `image` into `model`; false when the loader refuses it.
+bool loadBytes(Bytes image, VkmModel& model)
 {
-    return loadVKM(b.build(), kSizes, model);
+    Result<VkmModel> loaded = loadVkm(std::move(image), kSizes);
+    if (!loaded)
+        return false;
+    model = std::move(*loaded);
+    return true;
+}
+
+bool load(const VkmBuilder& b, VkmModel& model)
+{
+    return loadBytes(b.build(), model);
+}
+
+// Why the loader refuses `image` ("" when it loads).
+std::string refusal(Bytes image)
+{
+    const Result<VkmModel> loaded = loadVkm(std::move(image), kSizes);
+    return loaded ? std::string() : loaded.error().message;
 }
 
 TEST(VkmLoader, DecodesTheFirstRecordOfEveryType)
@@ -41,7 +58,7 @@ TEST(VkmLoader, DecodesTheFirstRecordOfEveryType)
     b.element({ 131, 4, 6, 3, 0, 1, 2, 1, 3, 4, 2, 5, 6, 1, 2, 255 });
     // A record starting with 7 is taken as prefixed too.
     b.element({ 7, 0, 0, 1, 7, 8, 9, 1, 2, 255 });
-    CVKMModel m;
+    VkmModel m;
     ASSERT_TRUE(load(b, m));
     ASSERT_EQ(m.elementCount(), 10);
     const auto& e = m.elements();
@@ -107,7 +124,7 @@ TEST(VkmLoader, ReadsPointsAsStoredAndLocatesTables)
     b.point(-3, 32767, -32768);
     b.point(1, 2, 3);
     b.element(VkmBuilder::polygon({ 0, 1, 0 }));
-    CVKMModel m;
+    VkmModel m;
     ASSERT_TRUE(load(b, m));
     const VkmPoint p = m.point(0);
     EXPECT_EQ(p.x, -3);
@@ -129,7 +146,7 @@ TEST(VkmLoader, OnlyTheFirstRecordOfAnElementIsRead)
     // never looks at it.
     VkmBuilder b = withPoints(3);
     b.element({ 3, 3, 0, 1, 2, 9, 3, 200, 0 });
-    CVKMModel m;
+    VkmModel m;
     ASSERT_TRUE(load(b, m));
     EXPECT_EQ(m.elements()[0].count, 3);
 }
@@ -160,7 +177,7 @@ TEST(VkmLoader, TwentyVerticesLoadAndTwentyOneFail)
         SCOPED_TRACE(int(type));
         VkmBuilder ok = withPoints(21);
         ok.element(record(type, 20));
-        CVKMModel m;
+        VkmModel m;
         ASSERT_TRUE(load(ok, m));
         EXPECT_EQ(m.elements()[0].count, 20);
         EXPECT_EQ(m.elements()[0].indices[19], 19);
@@ -174,7 +191,7 @@ TEST(VkmLoader, TwentyVerticesLoadAndTwentyOneFail)
 TEST(VkmLoader, NoElementsLoadsPointsOnly)
 {
     VkmBuilder b = withPoints(5);
-    CVKMModel m;
+    VkmModel m;
     ASSERT_TRUE(load(b, m));
     EXPECT_EQ(m.pointCount(), 5);
     EXPECT_EQ(m.elementCount(), 0);
@@ -183,7 +200,7 @@ TEST(VkmLoader, NoElementsLoadsPointsOnly)
     VkmBuilder none;
     const Bytes image = none.build();
     EXPECT_EQ(image.size(), 24u);
-    ASSERT_TRUE(loadVKM(image, kSizes, m));
+    ASSERT_TRUE(loadBytes(image, m));
     EXPECT_EQ(m.pointCount(), 0);
 }
 
@@ -195,10 +212,10 @@ TEST(VkmLoader, IgnoresTheFirstSixteenBytes)
     Bytes image = b.build();
     for (int i = 0; i < 16; ++i)
         image[i] = std::uint8_t(0xA5 ^ (i * 37));
-    CVKMModel plain;
-    CVKMModel scrambled;
+    VkmModel plain;
+    VkmModel scrambled;
     ASSERT_TRUE(load(b, plain));
-    ASSERT_TRUE(loadVKM(image, kSizes, scrambled));
+    ASSERT_TRUE(loadBytes(image, scrambled));
     ASSERT_EQ(scrambled.elementCount(), 2);
     EXPECT_EQ(scrambled.elements()[0].count, 4);
     EXPECT_EQ(scrambled.elements()[1].indices[0], 2);
@@ -207,33 +224,33 @@ TEST(VkmLoader, IgnoresTheFirstSixteenBytes)
 
 TEST(VkmLoader, RejectsTablesOutsideTheImage)
 {
-    CVKMModel m;
+    VkmModel m;
     // Too short for the three counts.
-    EXPECT_FALSE(loadVKM({}, kSizes, m));
-    EXPECT_FALSE(loadVKM(Bytes(21, 0), kSizes, m));
+    EXPECT_FALSE(loadBytes({}, m));
+    EXPECT_FALSE(loadBytes(Bytes(21, 0), m));
 
     VkmBuilder b = withPoints(3);
     b.element(VkmBuilder::polygon({ 0, 1, 2 }));
     const Bytes good = b.build();
-    ASSERT_TRUE(loadVKM(good, kSizes, m));
+    ASSERT_TRUE(loadBytes(good, m));
     const std::size_t offsetTable = m.layout().elementOffsets;
 
     // More points than the file holds.
     Bytes image = good;
     putU16(image, 18, 60000);
-    EXPECT_FALSE(loadVKM(image, kSizes, m));
+    EXPECT_FALSE(loadBytes(image, m));
     // A huge insert count moves every table past the end.
     image = good;
     putU16(image, 16, 65535);
-    EXPECT_FALSE(loadVKM(image, kSizes, m));
+    EXPECT_FALSE(loadBytes(image, m));
     // More elements than offsets: the offset table runs past the end.
     image = good;
     putU16(image, 20, 40);
-    EXPECT_FALSE(loadVKM(image, kSizes, m));
+    EXPECT_FALSE(loadBytes(image, m));
     // The file cut inside the element offset table.
     image = good;
     image.resize(offsetTable + 1);
-    EXPECT_FALSE(loadVKM(image, kSizes, m));
+    EXPECT_FALSE(loadBytes(image, m));
 }
 
 TEST(VkmLoader, RejectsElementOffsetsAndRecordsOutsideTheImage)
@@ -241,15 +258,15 @@ TEST(VkmLoader, RejectsElementOffsetsAndRecordsOutsideTheImage)
     VkmBuilder b = withPoints(3);
     b.element(VkmBuilder::polygon({ 0, 1, 2 }));
     const Bytes good = b.build();
-    CVKMModel m;
-    ASSERT_TRUE(loadVKM(good, kSizes, m));
+    VkmModel m;
+    ASSERT_TRUE(loadBytes(good, m));
     const std::size_t offsetAt = m.layout().elementOffsets;
 
     Bytes image = good;
     putU16(image, offsetAt, std::uint16_t(good.size())); // one past the end
-    EXPECT_FALSE(loadVKM(image, kSizes, m));
+    EXPECT_FALSE(loadBytes(image, m));
     putU16(image, offsetAt, 65535);
-    EXPECT_FALSE(loadVKM(image, kSizes, m));
+    EXPECT_FALSE(loadBytes(image, m));
 
     // Records cut short at the end of the file, one kind at a time.
     for (const Bytes& record : { Bytes { 3, 3, 0, 1, 2 }, Bytes { 1, 0 }, Bytes { 2, 7 }, Bytes { 4, 1, 0 },
@@ -278,7 +295,7 @@ TEST(VkmLoader, RejectsVertexIndicesOutsideThePointTable)
     };
     for (const auto& [good, bad] : cases) {
         SCOPED_TRACE(int(good[0]));
-        CVKMModel m;
+        VkmModel m;
         VkmBuilder ok = withPoints(3);
         ok.element(good);
         EXPECT_TRUE(load(ok, m));
@@ -289,8 +306,45 @@ TEST(VkmLoader, RejectsVertexIndicesOutsideThePointTable)
     // With no points at all even a marker at 0 is outside.
     VkmBuilder empty;
     empty.element(VkmBuilder::marker(0));
-    CVKMModel m;
+    VkmModel m;
     EXPECT_FALSE(load(empty, m));
+}
+
+TEST(VkmLoader, RefusalsSayWhatAndWhere)
+{
+    EXPECT_EQ(refusal(Bytes(21, 0)), "the file has 21 bytes, fewer than the 22-byte header");
+
+    VkmBuilder b = withPoints(3);
+    b.element(VkmBuilder::polygon({ 0, 1, 2 }));
+    const Bytes good = b.build();
+    EXPECT_EQ(refusal(good), "");
+    Bytes image = good;
+    putU16(image, 18, 60000);
+    EXPECT_EQ(refusal(image),
+        "the point and element offset tables (60000 points, 1 elements) end at 480040, past the "
+        "end of the "
+            + std::to_string(good.size()) + "-byte file");
+
+    VkmModel m;
+    ASSERT_TRUE(loadBytes(good, m));
+    image = good;
+    putU16(image, m.layout().elementOffsets, 9000);
+    EXPECT_EQ(
+        refusal(image), "element 0 starts at 9000, past the end of the " + std::to_string(good.size()) + "-byte file");
+
+    VkmBuilder cut = withPoints(3);
+    cut.element({ 3, 3, 0, 1 });
+    EXPECT_EQ(refusal(cut.build()).substr(0, 10), "element 0 ");
+    EXPECT_NE(refusal(cut.build()).find("runs past the end"), std::string::npos);
+
+    VkmBuilder many = withPoints(3);
+    many.element(VkmBuilder::polygon({ 0, 1, 2 }));
+    many.element({ 3, 21, 0 });
+    EXPECT_EQ(refusal(many.build()), "element 1 declares 21 vertices, more than 20");
+
+    VkmBuilder outside = withPoints(3);
+    outside.element(VkmBuilder::marker(7));
+    EXPECT_EQ(refusal(outside.build()), "element 0 uses point 7, but the file has 3 points");
 }
 
 TEST(VkmSummary, CountsElementKindsAndExtent)
@@ -305,7 +359,7 @@ TEST(VkmSummary, CountsElementKindsAndExtent)
     b.element({ 255 });
     b.element({ 0, 0, 0, 0, 255 });
     b.element({ 150, 0, 3, 0, 0, 0, 255 });
-    CVKMModel m;
+    VkmModel m;
     ASSERT_TRUE(load(b, m));
     const ModelSummary s = summarize(m);
     EXPECT_EQ(s.points, 3);

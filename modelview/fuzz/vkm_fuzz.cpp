@@ -9,9 +9,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     using namespace kvl::modelview;
-    CVKMModel model;
-    if (!loadVKM(std::vector<std::uint8_t>(data, data + size), PointSizeRange {}, model))
+    const kvl::Result<VkmModel> loaded = loadVkm(std::vector<std::uint8_t>(data, data + size), PointSizeRange {});
+    if (!loaded)
         return 0;
+    const VkmModel& model = *loaded;
     long sum = 0;
     for (const DecodedElement& e : model.elements()) {
         for (int k = 0; k < e.count; ++k)

@@ -1,6 +1,6 @@
 // A docking bar that keeps one size per docking state (docked along a
 // horizontal edge, along a vertical edge, floating), each with its minimum,
-// and can save those sizes in the profile. CResizableBarG adds a 12-pixel
+// and can save those sizes in the profile. GripDockBar adds a 12-pixel
 // gripper with two raised lines and an 11 x 11 close button.
 #pragma once
 
@@ -11,13 +11,13 @@ class QSettings;
 
 namespace kvl::modelview {
 
-class CResizableBar : public QDockWidget {
+class DockBar : public QDockWidget {
     Q_OBJECT
 public:
     /// Width of the sizing edge between the bar and the rest of the frame.
     static constexpr int kSizingEdge = 5;
 
-    CResizableBar(const QString& title, int controlId, QWidget* parent = nullptr);
+    DockBar(const QString& title, int controlId, QWidget* parent = nullptr);
 
     enum class State { Horizontal, Vertical, Floating };
     /// The docking state the bar is in now.
@@ -46,13 +46,13 @@ private:
     QSize m_float { 200, 200 };
 };
 
-class CResizableBarG : public CResizableBar {
+class GripDockBar : public DockBar {
     Q_OBJECT
 public:
     static constexpr int kGripperDepth = 12;
     static constexpr int kCloseButton = 11;
 
-    CResizableBarG(const QString& title, int controlId, QWidget* parent = nullptr);
+    GripDockBar(const QString& title, int controlId, QWidget* parent = nullptr);
 };
 
 } // namespace kvl::modelview

@@ -1,7 +1,7 @@
-#include "modelview/viewoptionsbar.h"
+#include "modelview/viewoptionspanel.h"
 
+#include "modelview/modeldocument.h"
 #include "modelview/viewplan.h"
-#include "modelview/vkmdoc.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -19,7 +19,7 @@ void place(QWidget* w, int left, int top, int right, int bottom)
 
 } // namespace
 
-CViewOptionsBar::CViewOptionsBar(QWidget* parent) : CResizableBarG(QString::fromLatin1(kAppTitle), kPanelId, parent)
+ViewOptionsPanel::ViewOptionsPanel(QWidget* parent) : GripDockBar(QString::fromLatin1(kAppTitle), kPanelId, parent)
 {
     setObjectName(QStringLiteral("CViewOptionsBar"));
     setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
@@ -69,10 +69,10 @@ CViewOptionsBar::CViewOptionsBar(QWidget* parent) : CResizableBarG(QString::from
 
     panel->setMinimumSize(qMax(190, m_drawNodes->geometry().right() + 4), 56);
     setWidget(panel);
-    connect(m_viewList, &QComboBox::currentIndexChanged, this, &CViewOptionsBar::viewChanged);
+    connect(m_viewList, &QComboBox::currentIndexChanged, this, &ViewOptionsPanel::viewChanged);
 }
 
-int CViewOptionsBar::selectedView() const
+int ViewOptionsPanel::selectedView() const
 {
     return m_viewList->currentIndex();
 }

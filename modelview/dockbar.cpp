@@ -1,4 +1,4 @@
-#include "modelview/resizablebar.h"
+#include "modelview/dockbar.h"
 
 #include <QMainWindow>
 #include <QMouseEvent>
@@ -11,7 +11,7 @@ namespace kvl::modelview {
 
 namespace {
 
-// The gripper title of CResizableBarG. Mouse presses outside the close button
+// The gripper title of GripDockBar. Mouse presses outside the close button
 // are left to the dock widget, which drags the bar or (double click) floats it.
 class Gripper : public QWidget {
 public:
@@ -28,15 +28,15 @@ public:
     QSize sizeHint() const override
     {
         // A floating bar shows its text in the gripper, so it grows to fit.
-        const int depth = m_bar->isFloating() ? qMax(CResizableBarG::kGripperDepth, fontMetrics().height() + 2)
-                                              : CResizableBarG::kGripperDepth;
-        return { CResizableBarG::kGripperDepth * 2, depth };
+        const int depth = m_bar->isFloating() ? qMax(GripDockBar::kGripperDepth, fontMetrics().height() + 2)
+                                              : GripDockBar::kGripperDepth;
+        return { GripDockBar::kGripperDepth * 2, depth };
     }
     QSize minimumSizeHint() const override { return sizeHint(); }
 
     QRect closeRect() const
     {
-        const int b = CResizableBarG::kCloseButton;
+        const int b = GripDockBar::kCloseButton;
         return { width() - b - 2, (height() - b) / 2, b, b };
     }
 
@@ -119,7 +119,7 @@ private:
 
 } // namespace
 
-CResizableBar::CResizableBar(const QString& title, int controlId, QWidget* parent) : QDockWidget(title, parent)
+DockBar::DockBar(const QString& title, int controlId, QWidget* parent) : QDockWidget(title, parent)
 {
     setProperty("controlId", controlId);
     setAllowedAreas(Qt::AllDockWidgetAreas);
@@ -127,26 +127,26 @@ CResizableBar::CResizableBar(const QString& title, int controlId, QWidget* paren
     // size is applied from the event loop.
     auto changed = [this] {
         setMinimumSize(minimumFor(state()));
-        QMetaObject::invokeMethod(this, &CResizableBar::applyStateSize, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &DockBar::applyStateSize, Qt::QueuedConnection);
     };
     connect(this, &QDockWidget::topLevelChanged, this, changed);
     connect(this, &QDockWidget::dockLocationChanged, this, changed);
     setMinimumSize(minimumFor(State::Vertical));
 }
 
-CResizableBar::State CResizableBar::state() const
+DockBar::State DockBar::state() const
 {
     if (isFloating())
         return State::Floating;
     if (auto* frame = qobject_cast<QMainWindow*>(parentWidget())) {
-        const Qt::DockWidgetArea area = frame->dockWidgetArea(const_cast<CResizableBar*>(this));
+        const Qt::DockWidgetArea area = frame->dockWidgetArea(const_cast<DockBar*>(this));
         if (area == Qt::TopDockWidgetArea || area == Qt::BottomDockWidgetArea)
             return State::Horizontal;
     }
     return State::Vertical;
 }
 
-QSize CResizableBar::stateSize(State s) const
+QSize DockBar::stateSize(State s) const
 {
     switch (s) {
     case State::Horizontal:
@@ -159,22 +159,22 @@ QSize CResizableBar::stateSize(State s) const
     return m_vert;
 }
 
-QSize CResizableBar::minimumFor(State s)
+QSize DockBar::minimumFor(State s)
 {
     return s == State::Floating ? QSize(37, 32) : QSize(33, 32);
 }
 
-QSize CResizableBar::sizeHint() const
+QSize DockBar::sizeHint() const
 {
     return stateSize(state());
 }
 
-QSize CResizableBar::minimumSizeHint() const
+QSize DockBar::minimumSizeHint() const
 {
     return minimumFor(state());
 }
 
-void CResizableBar::applyStateSize()
+void DockBar::applyStateSize()
 {
     const State s = state();
     m_recorded = s;
@@ -190,7 +190,7 @@ void CResizableBar::applyStateSize()
     }
 }
 
-void CResizableBar::resizeEvent(QResizeEvent* event)
+void DockBar::resizeEvent(QResizeEvent* event)
 {
     QDockWidget::resizeEvent(event);
     // Sizes seen while the bar changes state belong to neither state.
@@ -210,7 +210,7 @@ void CResizableBar::resizeEvent(QResizeEvent* event)
     }
 }
 
-void CResizableBar::saveSizes(QSettings& settings, const QString& prefix) const
+void DockBar::saveSizes(QSettings& settings, const QString& prefix) const
 {
     settings.beginGroup(QStringLiteral("%1-Bar-%2").arg(prefix).arg(property("controlId").toInt()));
     settings.setValue(QStringLiteral("sizeHorzCX"), m_horz.width());
@@ -222,7 +222,7 @@ void CResizableBar::saveSizes(QSettings& settings, const QString& prefix) const
     settings.endGroup();
 }
 
-void CResizableBar::loadSizes(QSettings& settings, const QString& prefix)
+void DockBar::loadSizes(QSettings& settings, const QString& prefix)
 {
     settings.beginGroup(QStringLiteral("%1-Bar-%2").arg(prefix).arg(property("controlId").toInt()));
     auto read = [&settings](const char* cx, const char* cy, QSize current, QSize minimum) {
@@ -237,8 +237,7 @@ void CResizableBar::loadSizes(QSettings& settings, const QString& prefix)
     updateGeometry();
 }
 
-CResizableBarG::CResizableBarG(const QString& title, int controlId, QWidget* parent)
-    : CResizableBar(title, controlId, parent)
+GripDockBar::GripDockBar(const QString& title, int controlId, QWidget* parent) : DockBar(title, controlId, parent)
 {
     setTitleBarWidget(new Gripper(this));
 }

@@ -1,7 +1,7 @@
-#include "modelview/vkmview.h"
+#include "modelview/modelviewwidget.h"
 
-#include "modelview/viewoptionsbar.h"
-#include "modelview/vkmdoc.h"
+#include "modelview/modeldocument.h"
+#include "modelview/viewoptionspanel.h"
 
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
@@ -21,7 +21,7 @@ constexpr double kFieldOfView = 45.0;
 constexpr float kEyeDistance = 300.0f;
 
 // A stored point (y, z, x) is drawn at OpenGL (x, y, z).
-void vertexAt(const CVKMModel& model, int index)
+void vertexAt(const VkmModel& model, int index)
 {
     const VkmPoint p = model.point(index);
     glVertex3f(float(p.x), float(p.y), float(p.z));
@@ -29,21 +29,21 @@ void vertexAt(const CVKMModel& model, int index)
 
 } // namespace
 
-CVKMStudioView::CVKMStudioView(const CVKMStudioDoc* doc, QWidget* parent) : QOpenGLWidget(parent), m_doc(doc)
+ModelView::ModelView(const ModelDocument* doc, QWidget* parent) : QOpenGLWidget(parent), m_doc(doc)
 {
     setObjectName(QStringLiteral("CVKMStudioView"));
     setAccessibleName(QStringLiteral("Model view"));
     setFormat(requestedFormat());
 }
 
-CVKMStudioView::~CVKMStudioView()
+ModelView::~ModelView()
 {
     // Release the context's hold on this widget before it goes.
     makeCurrent();
     doneCurrent();
 }
 
-QSurfaceFormat CVKMStudioView::requestedFormat()
+QSurfaceFormat ModelView::requestedFormat()
 {
     QSurfaceFormat format;
     format.setRenderableType(QSurfaceFormat::OpenGL);
@@ -58,17 +58,17 @@ QSurfaceFormat CVKMStudioView::requestedFormat()
     return format;
 }
 
-void CVKMStudioView::setOptions(const CViewOptionsBar* options)
+void ModelView::setOptions(const ViewOptionsPanel* options)
 {
     if (m_options)
         disconnect(m_options, nullptr, this, nullptr);
     m_options = options;
     if (options)
-        connect(options, &CViewOptionsBar::viewChanged, this, qOverload<>(&QWidget::update));
+        connect(options, &ViewOptionsPanel::viewChanged, this, qOverload<>(&QWidget::update));
     update();
 }
 
-void CVKMStudioView::initializeGL()
+void ModelView::initializeGL()
 {
     applyState();
     GLfloat range[2] = { 1.0f, 1.0f };
@@ -84,7 +84,7 @@ void CVKMStudioView::initializeGL()
     }
 }
 
-void CVKMStudioView::applyState()
+void ModelView::applyState()
 {
     // Painting text with QPainter may leave a shader program and other state
     // behind, so the fixed-function state is set again before every frame.
@@ -101,7 +101,7 @@ void CVKMStudioView::applyState()
     glDisable(GL_STENCIL_TEST);
 }
 
-void CVKMStudioView::resizeGL(int w, int h)
+void ModelView::resizeGL(int w, int h)
 {
     if (w <= 0 || h <= 0 || (window() && window()->isMinimized()))
         return;
@@ -110,27 +110,26 @@ void CVKMStudioView::resizeGL(int w, int h)
     m_height = qMax(1, qRound(h * ratio));
 }
 
-void CVKMStudioView::paintGL()
+void ModelView::paintGL()
 {
     applyState();
     glViewport(0, 0, m_width, m_height);
-    const CVKMModel* model = m_doc ? m_doc->model() : nullptr;
-    ViewMode mode = ViewMode::Perspective;
-    const bool known = m_options && viewModeFromIndex(m_options->selectedView(), mode);
-    if (!model || !known) {
+    const VkmModel* model = m_doc ? m_doc->model() : nullptr;
+    const std::optional<ViewMode> mode = m_options ? viewModeFromIndex(m_options->selectedView()) : std::nullopt;
+    if (!model || !mode) {
         // Without a model the picture is black. Without the panel the frame
         // buffer would keep whatever it held, so it is cleared as well.
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         return;
     }
-    if (mode == ViewMode::Perspective)
+    if (*mode == ViewMode::Perspective)
         drawPerspective(*model);
     else
-        drawOverview(*model, mode);
+        drawOverview(*model, *mode);
     glFlush();
 }
 
-void CVKMStudioView::drawPerspective(const CVKMModel& model)
+void ModelView::drawPerspective(const VkmModel& model)
 {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -155,7 +154,7 @@ void CVKMStudioView::drawPerspective(const CVKMModel& model)
     glDisable(GL_CULL_FACE);
 }
 
-void CVKMStudioView::drawOverview(const CVKMModel& model, ViewMode mode)
+void ModelView::drawOverview(const VkmModel& model, ViewMode mode)
 {
     const ModelSummary summary = summarize(model);
     const OrthoCamera cam = fitOrtho(summary, mode, m_width, m_height);
@@ -195,7 +194,7 @@ void CVKMStudioView::drawOverview(const CVKMModel& model, ViewMode mode)
         drawSizeText(summary);
 }
 
-void CVKMStudioView::drawNodes(const CVKMModel& model)
+void ModelView::drawNodes(const VkmModel& model)
 {
     const PointSizeRange& sizes = model.pointSizes();
     glEnable(GL_POINT_SMOOTH);
@@ -208,7 +207,7 @@ void CVKMStudioView::drawNodes(const CVKMModel& model)
     glEnd();
 }
 
-void CVKMStudioView::drawElements(const CVKMModel& model)
+void ModelView::drawElements(const VkmModel& model)
 {
     const PointSizeRange& sizes = model.pointSizes();
     glInitNames();
@@ -242,7 +241,7 @@ void CVKMStudioView::drawElements(const CVKMModel& model)
     glPopName();
 }
 
-void CVKMStudioView::drawSizeText(const ModelSummary& summary)
+void ModelView::drawSizeText(const ModelSummary& summary)
 {
     // Hand QPainter the default fixed-function state it expects: filled
     // polygons, no depth test, no culling, no smoothing.

@@ -1,7 +1,10 @@
-#include "modelview/mainframe.h"
+// The main window's construction, commands, recent files and drops.
+#include "modelview/modelviewwindow.h"
 
-#include "modelview/viewoptionsbar.h"
-#include "modelview/vkmview.h"
+#include "common/qt/qtwindowhost.h"
+#include "modelview/lockkeys.h"
+#include "modelview/modelviewwidget.h"
+#include "modelview/viewoptionspanel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -9,7 +12,6 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
@@ -21,21 +23,9 @@
 #include <QToolBar>
 #include <QWheelEvent>
 
-#include "modelview/lockkeys.h"
-
 namespace kvl::modelview {
 
 namespace {
-
-const QString kFilter = QStringLiteral("VKM Models (*.vkm)");
-
-// The game's files come in any letter case, and modelconv writes names such
-// as FIGHTER.VKM. Qt's own file dialog matches the filter without regard to
-// case; some desktops' native dialogs do not and would hide those files.
-void matchAnyCase(QFileDialog& dialog)
-{
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-}
 
 // The sizing edge between a docked bar and the view is 5 pixels wide.
 class FrameStyle : public QProxyStyle {
@@ -43,7 +33,7 @@ public:
     int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
     {
         if (metric == PM_DockWidgetSeparatorExtent)
-            return CResizableBar::kSizingEdge;
+            return DockBar::kSizingEdge;
         return QProxyStyle::pixelMetric(metric, option, widget);
     }
 };
@@ -67,7 +57,9 @@ QAction* makeAction(QObject* parent, const char* name, const QString& text, cons
 
 } // namespace
 
-CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent), m_doc(*this)
+ModelViewWindow::ModelViewWindow(WindowHost* host, QWidget* parent)
+    : QMainWindow(parent),
+      m_doc(host ? *host : static_cast<WindowHost&>(*this))
 {
     setObjectName(QStringLiteral("CMainFrame"));
     auto* style = new FrameStyle;
@@ -75,16 +67,16 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent), m_doc(*this)
     setStyle(style);
     setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowNestedDocks);
 
-    m_view = new CVKMStudioView(&m_doc, this);
+    m_view = new ModelView(&m_doc, this);
     setCentralWidget(m_view);
-    connect(m_view, &CVKMStudioView::glReady, this, &CMainFrame::openPending, Qt::QueuedConnection);
+    connect(m_view, &ModelView::glReady, this, &ModelViewWindow::openPending, Qt::QueuedConnection);
 
     createActions();
     createMenus();
     createToolBar();
     createStatusBar();
 
-    m_options = new CViewOptionsBar(this);
+    m_options = new ViewOptionsPanel(this);
     addDockWidget(Qt::LeftDockWidgetArea, m_options);
     m_view->setOptions(m_options);
     QAction* toggle = m_options->toggleViewAction();
@@ -97,18 +89,18 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent), m_doc(*this)
     setAcceptDrops(true);
     m_recent.load();
     updateRecentMenu();
-    m_doc.onNewDocument();
+    m_doc.newDocument();
     updateCommands();
     qApp->installEventFilter(this);
     refreshIndicators();
 }
 
-CMainFrame::~CMainFrame()
+ModelViewWindow::~ModelViewWindow()
 {
     qApp->removeEventFilter(this);
 }
 
-void CMainFrame::createActions()
+void ModelViewWindow::createActions()
 {
     auto add = [this](
                    const char* name, const QString& text, const QString& prompt, const QKeySequence& keys, auto slot) {
@@ -119,10 +111,10 @@ void CMainFrame::createActions()
         return a;
     };
     QAction* a = add("ID_FILE_NEW", QStringLiteral("&New\tCtrl+N"), QStringLiteral("Create a new document\nNew"),
-        QKeySequence(QStringLiteral("Ctrl+N")), &CMainFrame::newDocument);
+        QKeySequence(QStringLiteral("Ctrl+N")), &ModelViewWindow::newDocument);
     a->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
     a = add("ID_FILE_OPEN", QStringLiteral("&Open...\tCtrl+O"), QStringLiteral("Open an existing document\nOpen"),
-        QKeySequence(QStringLiteral("Ctrl+O")), &CMainFrame::onOpen);
+        QKeySequence(QStringLiteral("Ctrl+O")), &ModelViewWindow::onOpen);
     a->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
     // The viewer never changes a model, so there is never anything to save in
     // place; Save stays disabled and Save As writes an exact copy.
@@ -132,12 +124,12 @@ void CMainFrame::createActions()
     a->setEnabled(false);
     add("ID_FILE_SAVE_AS", QStringLiteral("Save &As..."),
         QStringLiteral("Save an exact copy of the active document with a new name\nSave As"), QKeySequence(),
-        &CMainFrame::onSaveAs);
+        &ModelViewWindow::onSaveAs);
     add("ID_APP_EXIT", QStringLiteral("E&xit"), QStringLiteral("Quit the application\nExit"), QKeySequence(),
         &QWidget::close);
     a = add("ID_APP_ABOUT", QStringLiteral("&About modelview..."),
         QStringLiteral("Display program information, version number and copyright\nAbout"), QKeySequence(),
-        &CMainFrame::onAbout);
+        &ModelViewWindow::onAbout);
     a->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
 
     m_recentEmpty = makeAction(
@@ -156,14 +148,14 @@ void CMainFrame::createActions()
     }
 }
 
-QAction* CMainFrame::command(const QString& name) const
+QAction* ModelViewWindow::command(const QString& name) const
 {
     if (name == QLatin1String("ID_VIEW_CONTROLBAR"))
         return m_options->toggleViewAction();
     return findChild<QAction*>(name, Qt::FindDirectChildrenOnly);
 }
 
-void CMainFrame::createMenus()
+void ModelViewWindow::createMenus()
 {
     m_fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
     m_fileMenu->setObjectName(QStringLiteral("FileMenu"));
@@ -186,7 +178,7 @@ void CMainFrame::createMenus()
     help->addAction(command(QStringLiteral("ID_APP_ABOUT")));
 }
 
-void CMainFrame::createToolBar()
+void ModelViewWindow::createToolBar()
 {
     m_toolBar = new QToolBar(QStringLiteral("Toolbar"), this);
     m_toolBar->setObjectName(QStringLiteral("ToolBar"));
@@ -205,7 +197,7 @@ void CMainFrame::createToolBar()
     view->addAction(toggle);
 }
 
-void CMainFrame::createStatusBar()
+void ModelViewWindow::createStatusBar()
 {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar"));
@@ -232,7 +224,7 @@ void CMainFrame::createStatusBar()
     view->addAction(toggle);
 }
 
-void CMainFrame::refreshIndicators()
+void ModelViewWindow::refreshIndicators()
 {
     // The indicators read the keyboard's lock lights; without a way to ask
     // they stay shown as labels.
@@ -242,31 +234,26 @@ void CMainFrame::refreshIndicators()
         m_indicators[i]->setEnabled(on[i]);
 }
 
-bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+bool ModelViewWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyRelease || event->type() == QEvent::ApplicationActivate)
         refreshIndicators();
     return QMainWindow::eventFilter(watched, event);
 }
 
-void CMainFrame::setErrorHandler(std::function<void(const QString&, const QString&)> handler)
+MessageAnswer ModelViewWindow::showMessage(const Message& message, MessageButtons buttons)
 {
-    m_errorHandler = std::move(handler);
+    return qt::showMessageBox(this, message, buttons);
 }
 
-void CMainFrame::error(const std::string& text, const std::string& caption)
+std::filesystem::path ModelViewWindow::chooseFile(const FileDialogRequest& request)
 {
-    const QString t = QString::fromStdString(text);
-    const QString c = QString::fromStdString(caption);
-    if (m_errorHandler) {
-        m_errorHandler(t, c);
-        return;
-    }
-    QMessageBox box(QMessageBox::Critical, c, t, QMessageBox::Ok, this);
-    box.exec();
+    // Qt's own dialog: it matches "*.vkm" in any letter case, so the
+    // FIGHTER.VKM that modelconv writes is listed.
+    return qt::runFileDialog(this, request);
 }
 
-void CMainFrame::openDocumentFile(const QString& path)
+void ModelViewWindow::openDocumentFile(const QString& path)
 {
     if (!m_view->isGlReady() && !isVisible()) {
         // The point sizes come from the rendering context, which the view
@@ -277,7 +264,7 @@ void CMainFrame::openDocumentFile(const QString& path)
     loadNow(path);
 }
 
-void CMainFrame::openPending()
+void ModelViewWindow::openPending()
 {
     // Once shown, the view has its context - or OpenGL is not to be had, and
     // the file is still opened (with the default point sizes) so that its
@@ -289,9 +276,9 @@ void CMainFrame::openPending()
     loadNow(path);
 }
 
-void CMainFrame::loadNow(const QString& path)
+void ModelViewWindow::loadNow(const QString& path)
 {
-    const bool ok = m_doc.onOpenDocument(QFileInfo(path).absoluteFilePath().toStdString(), m_view->pointSizes());
+    const bool ok = m_doc.open(qt::toPath(QFileInfo(path).absoluteFilePath()), m_view->pointSizes()).ok();
     if (ok)
         m_recent.add(path);
     else
@@ -303,49 +290,27 @@ void CMainFrame::loadNow(const QString& path)
     emit documentLoaded(ok);
 }
 
-void CMainFrame::newDocument()
+void ModelViewWindow::newDocument()
 {
     m_pending.clear();
-    m_doc.onNewDocument();
+    m_doc.newDocument();
     updateCommands();
     m_view->update();
 }
 
-std::unique_ptr<QFileDialog> CMainFrame::makeOpenDialog()
+void ModelViewWindow::onOpen()
 {
-    auto dialog = std::make_unique<QFileDialog>(this, QStringLiteral("Open"), QString(), kFilter);
-    dialog->setObjectName(QStringLiteral("OpenDialog"));
-    dialog->setAcceptMode(QFileDialog::AcceptOpen);
-    dialog->setFileMode(QFileDialog::ExistingFile);
-    matchAnyCase(*dialog);
-    return dialog;
+    const std::filesystem::path path = m_doc.chooseFileToOpen();
+    if (!path.empty())
+        openDocumentFile(qt::toQString(path));
 }
 
-void CMainFrame::onOpen()
+void ModelViewWindow::onSaveAs()
 {
-    auto dialog = makeOpenDialog();
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
-        return;
-    const QString path = dialog->selectedFiles().first();
-    dialog.reset();
-    openDocumentFile(path);
+    m_doc.saveAs();
 }
 
-void CMainFrame::onSaveAs()
-{
-    if (!m_doc.model())
-        return;
-    QFileDialog dialog(this, QStringLiteral("Save As"), QString::fromStdString(m_doc.pathName().string()), kFilter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("vkm"));
-    matchAnyCase(dialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    if (!m_doc.saveImageAs(dialog.selectedFiles().first().toStdString()))
-        error("The file could not be written.", kAppTitle);
-}
-
-std::unique_ptr<QMessageBox> CMainFrame::makeAboutBox()
+std::unique_ptr<QMessageBox> ModelViewWindow::makeAboutBox()
 {
     auto box = std::make_unique<QMessageBox>(QMessageBox::Information, QStringLiteral("About modelview"),
         QStringLiteral("modelview Version 1.0"), QMessageBox::Ok, this);
@@ -354,12 +319,12 @@ std::unique_ptr<QMessageBox> CMainFrame::makeAboutBox()
     return box;
 }
 
-void CMainFrame::onAbout()
+void ModelViewWindow::onAbout()
 {
     makeAboutBox()->exec();
 }
 
-void CMainFrame::updateRecentMenu()
+void ModelViewWindow::updateRecentMenu()
 {
     const QStringList& files = m_recent.files();
     m_recentEmpty->setVisible(files.isEmpty());
@@ -376,25 +341,25 @@ void CMainFrame::updateRecentMenu()
     }
 }
 
-void CMainFrame::updateCommands()
+void ModelViewWindow::updateCommands()
 {
     setWindowTitle(QString::fromStdString(m_doc.windowTitle()));
     command(QStringLiteral("ID_FILE_SAVE_AS"))->setEnabled(m_doc.model() != nullptr);
 }
 
-void CMainFrame::wheelEvent(QWheelEvent* event)
+void ModelViewWindow::wheelEvent(QWheelEvent* event)
 {
     event->accept(); // the frame does nothing with the wheel
 }
 
-void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+void ModelViewWindow::dragEnterEvent(QDragEnterEvent* event)
 {
     const QMimeData* mime = event->mimeData();
     if (mime->hasUrls() && !mime->urls().isEmpty() && mime->urls().first().isLocalFile())
         event->acceptProposedAction();
 }
 
-void CMainFrame::dropEvent(QDropEvent* event)
+void ModelViewWindow::dropEvent(QDropEvent* event)
 {
     const QMimeData* mime = event->mimeData();
     if (!mime->hasUrls() || mime->urls().isEmpty() || !mime->urls().first().isLocalFile())
@@ -404,28 +369,23 @@ void CMainFrame::dropEvent(QDropEvent* event)
     openDocumentFile(mime->urls().first().toLocalFile());
 }
 
-std::unique_ptr<CMainFrame> startModelview(
-    const QStringList& args, std::function<void(const QString&, const QString&)> errors)
+void ModelViewWindow::start(const QString& file)
 {
-    auto frame = std::make_unique<CMainFrame>();
-    if (errors)
-        frame->setErrorHandler(std::move(errors));
-    QString file;
-    for (const QString& arg : args) {
-        if (!arg.isEmpty()) {
-            file = arg;
-            break;
-        }
-    }
     if (!file.isEmpty())
-        frame->openDocumentFile(file);
+        openDocumentFile(file);
     // Where no window manager maximises windows the frame still fills the
     // screen's free area.
     if (QScreen* screen = QGuiApplication::primaryScreen())
-        frame->setGeometry(screen->availableGeometry());
-    frame->showMaximized();
-    frame->openPending();
-    return frame;
+        setGeometry(screen->availableGeometry());
+    showMaximized();
+    openPending();
+}
+
+std::unique_ptr<ModelViewWindow> startModelview(const QString& file, WindowHost* host)
+{
+    auto window = std::make_unique<ModelViewWindow>(host);
+    window->start(file);
+    return window;
 }
 
 } // namespace kvl::modelview

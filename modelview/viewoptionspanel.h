@@ -2,7 +2,7 @@
 // check boxes that only show a mark (clicking them changes nothing).
 #pragma once
 
-#include "modelview/resizablebar.h"
+#include "modelview/dockbar.h"
 
 #include <QCheckBox>
 
@@ -21,13 +21,13 @@ protected:
     void nextCheckState() override { }
 };
 
-class CViewOptionsBar : public CResizableBarG {
+class ViewOptionsPanel : public GripDockBar {
     Q_OBJECT
 public:
     /// Control identifier of the panel itself.
     static constexpr int kPanelId = 128;
 
-    explicit CViewOptionsBar(QWidget* parent = nullptr);
+    explicit ViewOptionsPanel(QWidget* parent = nullptr);
 
     /// Index of the selected View list entry (0 = "Perspective").
     int selectedView() const;

@@ -1,11 +1,12 @@
 // Renders models through the real view under the X server and reads the
 // frame back.
+#include "modelview/modeldocument.h"
+#include "modelview/modelviewwidget.h"
 #include "modelview/testing/vkmbuilder.h"
-#include "modelview/viewoptionsbar.h"
-#include "modelview/vkmdoc.h"
-#include "modelview/vkmview.h"
+#include "modelview/viewoptionspanel.h"
 
 #include "common/fileimage.h"
+#include "common/testing/fakewindowhost.h"
 
 #include <QComboBox>
 #include <QSignalSpy>
@@ -16,11 +17,6 @@ using namespace kvl::modelview;
 using kvl::modelview::testing::VkmBuilder;
 
 namespace {
-
-struct NoPrompts : DocPrompts {
-    int errors = 0;
-    void error(const std::string&, const std::string&) override { ++errors; }
-};
 
 // Pixel counts and centre of mass of the pixels a predicate picks.
 struct Blob {
@@ -71,10 +67,10 @@ bool isLit(const QColor& c)
 }
 
 // Lets the test call the resize handler the way the window system would.
-class ProbeView : public CVKMStudioView {
+class ProbeView : public ModelView {
 public:
-    using CVKMStudioView::CVKMStudioView;
-    using CVKMStudioView::resizeGL;
+    using ModelView::ModelView;
+    using ModelView::resizeGL;
 };
 
 } // namespace
@@ -84,9 +80,9 @@ class ViewTest : public QObject {
 
 private:
     QTemporaryDir dir;
-    NoPrompts prompts;
-    CVKMStudioDoc doc { prompts };
-    CViewOptionsBar* options = nullptr;
+    kvl::test::FakeWindowHost<> host;
+    ModelDocument doc { host };
+    ViewOptionsPanel* options = nullptr;
     ProbeView* view = nullptr;
     int fileNo = 0;
 
@@ -94,7 +90,7 @@ private:
     {
         const QString path = dir.filePath(QStringLiteral("m%1.vkm").arg(++fileNo));
         QVERIFY(kvl::writeFileImage(path.toStdString(), b.build()));
-        QVERIFY(doc.onOpenDocument(path.toStdString(), view->pointSizes()));
+        QVERIFY(doc.open(path.toStdString(), view->pointSizes()).ok());
     }
     QImage frame() { return view->grabFramebuffer(); }
     void select(int entry) { options->viewList()->setCurrentIndex(entry); }
@@ -103,7 +99,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(dir.isValid());
-        options = new CViewOptionsBar;
+        options = new ViewOptionsPanel;
         view = new ProbeView(&doc);
         view->setOptions(options);
         view->resize(400, 400);
@@ -121,7 +117,7 @@ private slots:
     void init()
     {
         select(0);
-        doc.onNewDocument();
+        doc.newDocument();
     }
 
     void emptyDocumentIsBlack()
@@ -132,7 +128,7 @@ private slots:
         b.point(0, 0, 0);
         open(b);
         QVERIFY(find(frame(), isRed).count > 0);
-        doc.onNewDocument();
+        doc.newDocument();
         QCOMPARE(find(frame(), isLit).count, 0);
     }
 
@@ -294,4 +290,4 @@ private slots:
 };
 
 QTEST_MAIN(ViewTest)
-#include "vkmview_test.moc"
+#include "modelviewwidget_test.moc"

@@ -12,14 +12,14 @@
 
 namespace kvl::modelview {
 
-class CVKMStudioDoc;
-class CViewOptionsBar;
+class ModelDocument;
+class ViewOptionsPanel;
 
-class CVKMStudioView : public QOpenGLWidget {
+class ModelView : public QOpenGLWidget {
     Q_OBJECT
 public:
-    explicit CVKMStudioView(const CVKMStudioDoc* doc, QWidget* parent = nullptr);
-    ~CVKMStudioView() override;
+    explicit ModelView(const ModelDocument* doc, QWidget* parent = nullptr);
+    ~ModelView() override;
 
     /// The format the view asks for: RGBA 8/8/8, no alpha, depth 32 (or the
     /// nearest the platform gives), stencil 8, double buffered, with the
@@ -27,7 +27,7 @@ public:
     static QSurfaceFormat requestedFormat();
 
     /// The panel whose View list decides what is drawn; null draws nothing.
-    void setOptions(const CViewOptionsBar* options);
+    void setOptions(const ViewOptionsPanel* options);
 
     /// True once the rendering context exists and the point sizes are known.
     bool isGlReady() const { return m_glReady; }
@@ -45,14 +45,14 @@ protected:
 
 private:
     void applyState();
-    void drawPerspective(const CVKMModel& model);
-    void drawOverview(const CVKMModel& model, ViewMode mode);
-    void drawNodes(const CVKMModel& model);
-    void drawElements(const CVKMModel& model);
+    void drawPerspective(const VkmModel& model);
+    void drawOverview(const VkmModel& model, ViewMode mode);
+    void drawNodes(const VkmModel& model);
+    void drawElements(const VkmModel& model);
     void drawSizeText(const ModelSummary& summary);
 
-    const CVKMStudioDoc* m_doc;
-    QPointer<const CViewOptionsBar> m_options;
+    const ModelDocument* m_doc;
+    QPointer<const ViewOptionsPanel> m_options;
     PointSizeRange m_pointSizes;
     bool m_glReady = false;
     int m_width = 1; // last accepted resize, device pixels

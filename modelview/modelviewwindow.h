@@ -1,17 +1,18 @@
 // The main window: menus, toolbar, status bar with the lock-key indicators,
 // the options panel docked on the left, and the OpenGL view in the middle.
+// It is the document's window host (Qt's message boxes and file dialogs)
+// unless it is given another one.
 #pragma once
 
+#include "common/windowhost.h"
+#include "modelview/modeldocument.h"
 #include "modelview/recentfiles.h"
-#include "modelview/vkmdoc.h"
 
 #include <QMainWindow>
 
-#include <functional>
 #include <memory>
 
 class QAction;
-class QFileDialog;
 class QLabel;
 class QMenu;
 class QMessageBox;
@@ -19,38 +20,42 @@ class QToolBar;
 
 namespace kvl::modelview {
 
-class CVKMStudioView;
-class CViewOptionsBar;
+class ModelView;
+class ViewOptionsPanel;
 
-class CMainFrame : public QMainWindow, private DocPrompts {
+// objectName "CMainFrame"
+class ModelViewWindow : public QMainWindow, public WindowHost {
     Q_OBJECT
 public:
-    explicit CMainFrame(QWidget* parent = nullptr);
-    ~CMainFrame() override;
+    /// `host` answers the document's message boxes and file dialogs; null
+    /// means the window's own Qt dialogs.
+    explicit ModelViewWindow(WindowHost* host = nullptr, QWidget* parent = nullptr);
+    ~ModelViewWindow() override;
 
     /// Opens `path` as the document (command line, drop, recent list, File
     /// Open). Until the view's rendering context exists the request waits.
     void openDocumentFile(const QString& path);
     /// Opens a file whose open waited for the view (call once shown).
     void openPending();
+    /// Start-up: fills the screen's free area, shows the window maximised and
+    /// opens `file` unless it is empty.
+    void start(const QString& file);
     /// File New.
     void newDocument();
 
-    const CVKMStudioDoc& document() const { return m_doc; }
-    CVKMStudioView* view() const { return m_view; }
-    CViewOptionsBar* optionsBar() const { return m_options; }
+    const ModelDocument& document() const { return m_doc; }
+    ModelView* view() const { return m_view; }
+    ViewOptionsPanel* optionsBar() const { return m_options; }
     QToolBar* toolBar() const { return m_toolBar; }
     const RecentFileList& recentFiles() const { return m_recent; }
     /// The action with the given command name (e.g. "ID_FILE_OPEN").
     QAction* command(const QString& name) const;
 
-    /// Replaces the error message box (tests watch the messages this way).
-    void setErrorHandler(std::function<void(const QString& text, const QString& caption)> handler);
-
     /// The About box, built but not shown.
     std::unique_ptr<QMessageBox> makeAboutBox();
-    /// The File Open dialog, built but not shown.
-    std::unique_ptr<QFileDialog> makeOpenDialog();
+
+    MessageAnswer showMessage(const Message& message, MessageButtons buttons = MessageButtons::Ok) override;
+    std::filesystem::path chooseFile(const FileDialogRequest& request) override;
 
 signals:
     /// A load finished (successfully or not).
@@ -63,8 +68,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void error(const std::string& text, const std::string& caption) override;
-
     void createActions();
     void createMenus();
     void createToolBar();
@@ -77,23 +80,20 @@ private:
     void updateCommands();
     void refreshIndicators();
 
-    CVKMStudioDoc m_doc;
+    ModelDocument m_doc;
     RecentFileList m_recent;
-    CVKMStudioView* m_view = nullptr;
-    CViewOptionsBar* m_options = nullptr;
+    ModelView* m_view = nullptr;
+    ViewOptionsPanel* m_options = nullptr;
     QToolBar* m_toolBar = nullptr;
     QMenu* m_fileMenu = nullptr;
     QAction* m_recentEmpty = nullptr;
     QAction* m_recentActions[RecentFileList::kSize] = {};
     QLabel* m_indicators[3] = {};
     QString m_pending;
-    std::function<void(const QString&, const QString&)> m_errorHandler;
 };
 
-/// Builds the main frame, shows it maximised and opens the file named first
-/// on the command line (`args` without the program name), as the program does
-/// at start-up. `errors`, when given, replaces the error message box.
-std::unique_ptr<CMainFrame> startModelview(
-    const QStringList& args, std::function<void(const QString&, const QString&)> errors = {});
+/// Builds the main window and starts it with `file` (see ModelViewWindow::start),
+/// as the program does at start-up.
+std::unique_ptr<ModelViewWindow> startModelview(const QString& file, WindowHost* host = nullptr);
 
 } // namespace kvl::modelview

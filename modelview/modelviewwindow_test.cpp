@@ -1,11 +1,12 @@
-// The main frame's wiring: menus, the options panel, the control bar item,
-// recent files, command line and drop.
-#include "modelview/mainframe.h"
+// The main window's wiring: menus, the options panel, the control bar item,
+// recent files, the file commands, command line and drop.
+#include "modelview/modelviewwidget.h"
+#include "modelview/modelviewwindow.h"
 #include "modelview/testing/samplefighter.h"
-#include "modelview/viewoptionsbar.h"
-#include "modelview/vkmview.h"
+#include "modelview/viewoptionspanel.h"
 
 #include "common/fileimage.h"
+#include "common/testing/fakewindowhost.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -19,6 +20,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolBar>
 #include <QtTest>
 
@@ -29,7 +31,7 @@ class FrameTest : public QObject {
 
 private:
     QTemporaryDir dir;
-    QStringList errors;
+    kvl::test::FakeWindowHost<> host;
 
     QString writeModel(const QString& name)
     {
@@ -38,10 +40,12 @@ private:
             return {};
         return path;
     }
-    std::unique_ptr<CMainFrame> start(const QStringList& args = {})
+    // The window as the program starts it, its dialogs answered by `host`
+    // (or its own Qt dialogs with `own`).
+    enum class Dialogs { Fake, Own };
+    std::unique_ptr<ModelViewWindow> start(const QString& file = {}, Dialogs dialogs = Dialogs::Fake)
     {
-        auto frame = startModelview(
-            args, [this](const QString& text, const QString& caption) { errors << caption + QLatin1Char('|') + text; });
+        auto frame = startModelview(file, dialogs == Dialogs::Fake ? &host : nullptr);
         if (!QTest::qWaitForWindowExposed(frame.get()))
             return nullptr;
         return frame;
@@ -63,7 +67,9 @@ private slots:
     }
     void init()
     {
-        errors.clear();
+        host.messages.clear();
+        host.fileDialogs.clear();
+        host.chosenFiles.clear();
         QSettings(QStringLiteral("VKM! Studio"), QStringLiteral("modelview")).clear();
     }
 
@@ -116,7 +122,7 @@ private slots:
     {
         auto frame = start();
         QVERIFY(frame);
-        CViewOptionsBar* bar = frame->optionsBar();
+        ViewOptionsPanel* bar = frame->optionsBar();
         QCOMPARE(frame->dockWidgetArea(bar), Qt::LeftDockWidgetArea);
         QVERIFY(!bar->isFloating());
         QCOMPARE(bar->windowTitle(), QStringLiteral("VKM! Studio"));
@@ -151,8 +157,8 @@ private slots:
 
     void barSizesRoundTripThroughTheProfile()
     {
-        CResizableBar bar(QStringLiteral("bar"), 128);
-        QCOMPARE(bar.stateSize(CResizableBar::State::Floating), QSize(200, 200));
+        DockBar bar(QStringLiteral("bar"), 128);
+        QCOMPARE(bar.stateSize(DockBar::State::Floating), QSize(200, 200));
         QSettings profile(QStringLiteral("VKM! Studio"), QStringLiteral("modelview"));
         bar.saveSizes(profile, QStringLiteral("Test"));
         QCOMPARE(profile.value(QStringLiteral("Test-Bar-128/sizeVertCX")).toInt(), 200);
@@ -162,16 +168,16 @@ private slots:
         profile.setValue(QStringLiteral("Test-Bar-128/sizeFloatCX"), 1);
         profile.setValue(QStringLiteral("Test-Bar-128/sizeFloatCY"), -4);
         bar.loadSizes(profile, QStringLiteral("Test"));
-        QCOMPARE(bar.stateSize(CResizableBar::State::Horizontal), QSize(33, 200));
-        QCOMPARE(bar.stateSize(CResizableBar::State::Vertical), QSize(200, 300));
-        QCOMPARE(bar.stateSize(CResizableBar::State::Floating), QSize(37, 32));
+        QCOMPARE(bar.stateSize(DockBar::State::Horizontal), QSize(33, 200));
+        QCOMPARE(bar.stateSize(DockBar::State::Vertical), QSize(200, 300));
+        QCOMPARE(bar.stateSize(DockBar::State::Floating), QSize(37, 32));
     }
 
     void controlBarItemFollowsThePanel()
     {
         auto frame = start();
         QVERIFY(frame);
-        CViewOptionsBar* bar = frame->optionsBar();
+        ViewOptionsPanel* bar = frame->optionsBar();
         QAction* item = frame->command("ID_VIEW_CONTROLBAR");
         QVERIFY(item->isCheckable());
         QVERIFY(item->isChecked());
@@ -212,11 +218,11 @@ private slots:
     void commandLineOpensTheFileAndSaveStaysSafe()
     {
         const QString path = writeModel(QStringLiteral("FIGHTER.VKM"));
-        auto frame = start({ path });
+        auto frame = start(path);
         QVERIFY(frame);
         QTRY_VERIFY(frame->document().model() != nullptr);
         QCOMPARE(frame->windowTitle(), QStringLiteral("FIGHTER.VKM - VKM! Studio"));
-        QVERIFY(errors.isEmpty());
+        QVERIFY(host.messages.empty());
         // Opened at start-up, the model still has the point sizes of the context.
         QVERIFY(frame->view()->isGlReady());
         QCOMPARE(frame->document().model()->pointSizes().granularity, frame->view()->pointSizes().granularity);
@@ -232,10 +238,11 @@ private slots:
         // A bad file named on the command line: the message, no model.
         const QString bad = dir.filePath(QStringLiteral("bad.vkm"));
         QVERIFY(kvl::writeFileImage(bad.toStdString(), std::vector<std::uint8_t>(10, 0)));
-        auto second = start({ bad });
+        auto second = start(bad);
         QVERIFY(second);
-        QTRY_COMPARE(errors.size(), 1);
-        QCOMPARE(errors[0], QStringLiteral("File Error!|Not a valid VKM file!"));
+        QTRY_COMPARE(host.messages.size(), std::size_t(1));
+        QCOMPARE(host.messages[0].title, std::string("File Error!"));
+        QCOMPARE(host.messages[0].text, std::string("Not a valid VKM file!"));
         QVERIFY(second->document().model() == nullptr);
         QCOMPARE(second->windowTitle(), QStringLiteral("bad.vkm - VKM! Studio"));
     }
@@ -272,10 +279,35 @@ private slots:
         // A file that has gone away leaves the list when it fails to open.
         QVERIFY(QFile::remove(paths[4]));
         frame->command("ID_FILE_MRU_2")->trigger();
-        QCOMPARE(errors.size(), 1);
+        QCOMPARE(host.messages.size(), std::size_t(1));
         QVERIFY(!frame->recentFiles().files().contains(paths[4]));
         // ... and only that file: the others keep their places.
         QCOMPARE(frame->recentFiles().files(), (QStringList { paths[2], paths[3], paths[1] }));
+    }
+
+    void openAndSaveAsGoThroughTheHost()
+    {
+        const QString path = writeModel(QStringLiteral("FIGHTER.VKM"));
+        auto frame = start();
+        QVERIFY(frame);
+        QTRY_VERIFY(frame->view()->isGlReady());
+        host.chosenFiles = { path.toStdString() };
+        frame->command("ID_FILE_OPEN")->trigger();
+        QVERIFY(frame->document().model() != nullptr);
+        QCOMPARE(frame->windowTitle(), QStringLiteral("FIGHTER.VKM - VKM! Studio"));
+        QCOMPARE(frame->recentFiles().files(), QStringList { path });
+        // Cancelled, the dialog changes nothing.
+        frame->command("ID_FILE_OPEN")->trigger();
+        QVERIFY(frame->document().model() != nullptr);
+
+        const QString copy = dir.filePath(QStringLiteral("copy"));
+        host.chosenFiles = { copy.toStdString() };
+        frame->command("ID_FILE_SAVE_AS")->trigger();
+        QCOMPARE(host.fileDialogs.size(), std::size_t(3));
+        QCOMPARE(host.fileDialogs[2].caption, std::string("Save As"));
+        QCOMPARE(kvl::fileSize((copy + QStringLiteral(".vkm")).toStdString()),
+            std::int64_t(testing::sampleFighter().size()));
+        QVERIFY(host.messages.empty());
     }
 
     void openDialogListsModelsWhateverTheirCase()
@@ -285,24 +317,41 @@ private slots:
         const QStringList names { "FIGHTER.VKM", "plane.vkm", "notes.txt" };
         for (const QString& name : names)
             QVERIFY(kvl::writeFileImage(folder.filePath(name).toStdString(), std::vector<std::uint8_t>(24, 0)));
-        auto frame = start();
+        auto frame = start({}, Dialogs::Own);
         QVERIFY(frame);
-        auto dialog = frame->makeOpenDialog();
-        QCOMPARE(dialog->windowTitle(), QStringLiteral("Open"));
-        QCOMPARE(dialog->nameFilters(), QStringList { QStringLiteral("VKM Models (*.vkm)") });
-        // A desktop's native dialog may match the pattern by case alone.
-        QVERIFY(dialog->testOption(QFileDialog::DontUseNativeDialog));
-        dialog->setDirectory(folder.path());
-        auto* files = dialog->findChild<QFileSystemModel*>();
-        QVERIFY(files);
-        // The upper-case name that modelconv writes is listed, text files are not.
-        const QModelIndex root = files->index(folder.path());
-        QTRY_COMPARE(files->rowCount(root), 2);
+
+        // Look into the window's own Open dialog while it runs, then cancel it.
+        QString title;
+        QStringList filters;
+        bool qtDialog = false;
         QStringList listed;
-        for (int row = 0; row < files->rowCount(root); ++row)
-            listed << files->index(row, 0, root).data().toString();
+        QTimer::singleShot(0, frame.get(), [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            title = dialog->windowTitle();
+            filters = dialog->nameFilters();
+            // A desktop's native dialog may match the pattern by case alone.
+            qtDialog = dialog->testOption(QFileDialog::DontUseNativeDialog)
+                && dialog->objectName() == QLatin1String("OpenDialog");
+            dialog->setDirectory(folder.path());
+            if (auto* files = dialog->findChild<QFileSystemModel*>()) {
+                const QModelIndex root = files->index(folder.path());
+                (void)QTest::qWaitFor([&] { return files->rowCount(root) >= 2; }, 5000);
+                QTest::qWait(100);
+                for (int row = 0; row < files->rowCount(root); ++row)
+                    listed << files->index(row, 0, root).data().toString();
+            }
+            dialog->reject();
+        });
+        frame->command("ID_FILE_OPEN")->trigger();
+        QCOMPARE(title, QStringLiteral("Open"));
+        QCOMPARE(filters, QStringList { QStringLiteral("VKM Models (*.vkm)") });
+        QVERIFY(qtDialog);
+        // The upper-case name that modelconv writes is listed, text files are not.
         listed.sort();
         QCOMPARE(listed, (QStringList { names[0], names[1] }));
+        QVERIFY(frame->document().model() == nullptr);
     }
 
     void droppedFileOpens()
@@ -325,4 +374,4 @@ private slots:
 };
 
 QTEST_MAIN(FrameTest)
-#include "mainframe_test.moc"
+#include "modelviewwindow_test.moc"

@@ -1,0 +1,149 @@
+#include "modelview/modeldocument.h"
+#include "modelview/testing/vkmbuilder.h"
+
+#include "common/fileimage.h"
+#include "common/testing/fakewindowhost.h"
+#include "common/testing/testfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace kvl::modelview {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::VkmBuilder;
+
+class DocTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(dir.path().empty());
+        VkmBuilder b;
+        b.point(0, 10, 0);
+        b.point(10, 0, 0);
+        b.point(0, 0, 0);
+        b.element(VkmBuilder::polygon({ 0, 1, 2 }));
+        good = b.build();
+        ASSERT_TRUE(writeFileImage(dir / "PLANE.VKM", good));
+        std::vector<std::uint8_t> bad = good;
+        bad[bad.size() - 6] = 21; // the polygon now declares 21 vertices
+        ASSERT_TRUE(writeFileImage(dir / "bad.vkm", bad));
+    }
+
+    void expectBadFileBox(std::size_t index)
+    {
+        ASSERT_LT(index, host.messages.size());
+        EXPECT_EQ(host.messages[index].icon, MessageIcon::Critical);
+        EXPECT_EQ(host.messages[index].title, "File Error!");
+        EXPECT_EQ(host.messages[index].text, "Not a valid VKM file!");
+    }
+
+    std::vector<std::uint8_t> contents(const fs::path& path)
+    {
+        Result<std::vector<std::uint8_t>> image = readFileImage(path);
+        return image ? *image : std::vector<std::uint8_t> {};
+    }
+
+    kvl::test::TempFolder dir;
+    std::vector<std::uint8_t> good;
+    kvl::test::FakeWindowHost<> host;
+    ModelDocument doc { host };
+    PointSizeRange sizes;
+};
+
+TEST_F(DocTest, StartsUntitledWithoutModel)
+{
+    doc.newDocument();
+    EXPECT_EQ(doc.model(), nullptr);
+    EXPECT_EQ(doc.windowTitle(), "Untitled - VKM! Studio");
+}
+
+TEST_F(DocTest, OpenNewAndFailedOpen)
+{
+    ASSERT_TRUE(doc.open(dir / "PLANE.VKM", sizes));
+    ASSERT_NE(doc.model(), nullptr);
+    EXPECT_EQ(doc.model()->fileImage(), good);
+    EXPECT_EQ(doc.windowTitle(), "PLANE.VKM - VKM! Studio");
+    EXPECT_TRUE(host.messages.empty());
+
+    // A bad file replaces the model with none and still names the document.
+    const Result<void> bad = doc.open(dir / "bad.vkm", sizes);
+    ASSERT_FALSE(bad);
+    EXPECT_EQ(bad.error().message, "element 0 declares 21 vertices, more than 20");
+    EXPECT_EQ(doc.model(), nullptr);
+    EXPECT_EQ(doc.title(), "bad.vkm");
+    ASSERT_EQ(host.messages.size(), 1u);
+    expectBadFileBox(0);
+
+    ASSERT_TRUE(doc.open(dir / "PLANE.VKM", sizes));
+    doc.newDocument();
+    EXPECT_EQ(doc.model(), nullptr);
+    EXPECT_EQ(doc.title(), "Untitled");
+
+    // A file that is not there, or a folder, fails the same way; the reason
+    // names the file.
+    const Result<void> missing = doc.open(dir / "missing.vkm", sizes);
+    ASSERT_FALSE(missing);
+    EXPECT_NE(missing.error().message.find("missing.vkm"), std::string::npos);
+    EXPECT_FALSE(doc.open(dir.path(), sizes));
+    ASSERT_EQ(host.messages.size(), 3u);
+    expectBadFileBox(1);
+    expectBadFileBox(2);
+    EXPECT_EQ(doc.model(), nullptr);
+}
+
+TEST_F(DocTest, OpenDialogAsksForModelsAndMayBeCancelled)
+{
+    host.chosenFiles.push_back(dir / "PLANE.VKM");
+    EXPECT_EQ(doc.chooseFileToOpen(), dir / "PLANE.VKM");
+    EXPECT_EQ(doc.chooseFileToOpen(), fs::path());
+    ASSERT_EQ(host.fileDialogs.size(), 2u);
+    const FileDialogRequest& request = host.fileDialogs[0];
+    EXPECT_EQ(request.kind, FileDialogKind::OpenFile);
+    EXPECT_EQ(request.caption, "Open");
+    EXPECT_EQ(request.filter, "VKM Models (*.vkm)");
+    EXPECT_EQ(request.objectName, "OpenDialog");
+    EXPECT_TRUE(request.start.empty());
+}
+
+TEST_F(DocTest, SaveAsWritesTheImageUnchangedAndNeverEmptiesAFile)
+{
+    // Without a model nothing is asked or written, and an existing file stays whole.
+    ASSERT_TRUE(writeFileImage(dir / "keep.vkm", good));
+    EXPECT_FALSE(doc.saveImageAs(dir / "keep.vkm"));
+    EXPECT_FALSE(doc.saveAs());
+    EXPECT_TRUE(host.fileDialogs.empty());
+    EXPECT_EQ(fileSize(dir / "keep.vkm"), std::int64_t(good.size()));
+
+    ASSERT_TRUE(doc.open(dir / "PLANE.VKM", sizes));
+    host.chosenFiles = { dir / "copy.vkm", dir / "PLANE.VKM", dir / "plain", dir / "nowhere" / "x.vkm" };
+    ASSERT_TRUE(doc.saveAs());
+    EXPECT_EQ(contents(dir / "copy.vkm"), good);
+    ASSERT_EQ(host.fileDialogs.size(), 1u);
+    EXPECT_EQ(host.fileDialogs[0].kind, FileDialogKind::SaveFile);
+    EXPECT_EQ(host.fileDialogs[0].caption, "Save As");
+    EXPECT_EQ(host.fileDialogs[0].start, dir / "PLANE.VKM");
+    EXPECT_EQ(host.fileDialogs[0].filter, "VKM Models (*.vkm)");
+    // Saving over the opened file itself keeps it byte for byte.
+    ASSERT_TRUE(doc.saveAs());
+    EXPECT_EQ(contents(dir / "PLANE.VKM"), good);
+    // A name without an extension gets ".vkm".
+    ASSERT_TRUE(doc.saveAs());
+    EXPECT_EQ(contents(dir / "plain.vkm"), good);
+    EXPECT_FALSE(fs::exists(dir / "plain"));
+    // A folder that does not exist: the message, nothing created.
+    EXPECT_FALSE(doc.saveAs());
+    EXPECT_FALSE(fs::exists(dir / "nowhere"));
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(host.messages[0].title, "VKM! Studio");
+    EXPECT_EQ(host.messages[0].text, "The file could not be written.");
+    // Cancelling the dialog writes nothing and says nothing.
+    EXPECT_FALSE(doc.saveAs());
+    EXPECT_EQ(host.messages.size(), 1u);
+}
+
+} // namespace
+} // namespace kvl::modelview
