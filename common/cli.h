@@ -35,8 +35,7 @@ public:
     const std::vector<std::string>& positionals() const { return m_positionals; }
 
 private:
-    friend Result<ParsedArguments> parseArguments(
-        std::span<const OptionSpec>, const std::vector<std::string>&);
+    friend Result<ParsedArguments> parseArguments(std::span<const OptionSpec>, const std::vector<std::string>&);
     std::map<std::string, std::vector<std::string>> m_values;
     std::vector<std::string> m_positionals;
 };

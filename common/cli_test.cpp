@@ -1,7 +1,7 @@
 #include "common/cli.h"
 #include "common/fileimage.h"
-#include "common/textio.h"
 #include "common/testing/testfolder.h"
+#include "common/textio.h"
 
 #include <gtest/gtest.h>
 
