@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <span>
 #include <string_view>
 #include <system_error>
 
@@ -147,8 +148,11 @@ kvl::Result<void> SetSwitcher::readLastCampaign()
 kvl::Result<void> SetSwitcher::writeLastCampaign()
 {
     const std::string name = m_selected.value_or(std::string());
-    if (!kvl::writeFileAtomically(m_lastCampaignPath, formatLastCampaign(name)))
-        return systemError(errno ? errno : EIO, m_lastCampaignPath);
+    const std::string text = formatLastCampaign(name);
+    auto written = kvl::replaceFile(
+        m_lastCampaignPath, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    if (!written)
+        return systemError(written.error().code != 0 ? written.error().code : EIO, m_lastCampaignPath);
     m_loadedSet = name;
     return {};
 }
