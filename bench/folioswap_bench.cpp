@@ -1,6 +1,6 @@
 // folioswap: one load and unload of a set of N files of 4 KiB into a game
 // folder, and parsing a long restore list.
-#include "folioswap/foliocore.h"
+#include "folioswap/setswitcher.h"
 
 #include "common/fileimage.h"
 
@@ -12,9 +12,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class SilentHost : public folio::FolioHost {
+class SilentHost : public kvl::folioswap::SwitcherHost {
 public:
-    void messageBox(Icon, const std::string&) override { }
+    kvl::MessageAnswer showMessage(const kvl::Message&, kvl::MessageButtons) override { return kvl::MessageAnswer::Ok; }
+    std::filesystem::path chooseFile(const kvl::FileDialogRequest&) override { return {}; }
     void setBusy(bool) override { }
     bool showPicture(const std::vector<std::uint8_t>&) override { return true; }
     void clearPicture() override { }
@@ -35,16 +36,16 @@ void BM_LoadUnload(benchmark::State& state)
     for (int i = 0; i < state.range(0); ++i)
         kvl::writeFileImage(main / "CAMBench" / ("FILE" + std::to_string(i) + ".DAT"), std::string_view(body));
     SilentHost host;
-    folio::FolioCore core(host);
-    core.formLoad(main);
+    kvl::folioswap::SetSwitcher switcher(host);
+    switcher.start(main);
     for (auto _ : state) {
-        core.clickEntry(0);
-        core.loadSelected();
-        core.clickEntry(0);
-        core.unloadSelected();
+        switcher.chooseSet(0);
+        switcher.loadSelected();
+        switcher.chooseSet(0);
+        switcher.unloadSelected();
     }
-    if (core.ended())
-        state.SkipWithError("the core reported a problem");
+    if (switcher.ended())
+        state.SkipWithError("the switcher reported a problem");
     state.SetItemsProcessed(state.iterations() * state.range(0));
     std::error_code ec;
     fs::remove_all(game, ec);
@@ -57,10 +58,10 @@ void BM_ParseRestoreList(benchmark::State& state)
     for (int i = 0; i < 10000; ++i)
         text += "SQ" + std::to_string(i) + ".DAT\r\n" + (i % 7 == 0 ? "\r\n" : "");
     for (auto _ : state) {
-        auto entries = folio::parseRestoreList(text);
+        auto entries = kvl::folioswap::parseRestoreList(text);
         bool safe = true;
         for (const auto& entry : entries)
-            safe = folio::isSafeRestoreName(entry.name) && safe;
+            safe = kvl::folioswap::isSafeRestoreName(entry.name) && safe;
         benchmark::DoNotOptimize(safe);
     }
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));

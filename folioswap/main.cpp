@@ -1,21 +1,50 @@
 // folioswap: copies one campaign set at a time from this program's folder
 // into the game folder, its parent. Start it with its folder as the current
 // directory.
-#include "folioswap/folioform.h"
+//
+//   folioswap [--quit-after-load]
+//
+// --quit-after-load ends the program once the start-up listing is shown:
+// status 0, or 1 when start-up ended in a problem report.
+#include "folioswap/folioswapwindow.h"
+
+#include "common/qt/qtwindowhost.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <filesystem>
 #include <system_error>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    folio::FolioForm form;
+    QApplication::setApplicationName(QStringLiteral("folioswap"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Switches sets of campaign files in and out of the game folder.\n"
+                       "Start it with its own folder (the one holding the CAM<name> set folders,\n"
+                       "Workfiles, ReadMe and QEXRestoreFiles) as the current directory; the game\n"
+                       "folder is that folder's parent.\n\n"
+                       "Example:\n  cd \"KORVAL/Borvex\" && folioswap"));
+    const QCommandLineOption quitAfterLoad = kvl::qt::quitAfterLoadOption();
+    parser.addOption(quitAfterLoad);
+    if (auto status = kvl::qt::parseCommandLine(parser, QApplication::arguments()))
+        return *status;
+    if (!parser.positionalArguments().isEmpty())
+        return kvl::qt::usageError(
+            QStringLiteral("takes no file names, only options: '%1'").arg(parser.positionalArguments().constFirst()));
+
+    kvl::folioswap::FolioSwapWindow window;
     std::error_code ec;
     std::filesystem::path here = std::filesystem::current_path(ec);
-    if (!form.start(here))
+    if (!window.start(here))
         return 1;
-    form.show();
-    form.centreOnScreen();
-    return app.exec();
+    window.show();
+    window.centreOnScreen();
+    if (parser.isSet(quitAfterLoad)) {
+        QApplication::processEvents();
+        return 0;
+    }
+    return QApplication::exec();
 }

@@ -1,5 +1,5 @@
 // Fuzz target: reading a restore list and checking its names.
-#include "folioswap/foliofiles.h"
+#include "folioswap/settree.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -8,12 +8,13 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     std::string_view text(reinterpret_cast<const char*>(data), size);
-    for (const auto& entry : folio::parseRestoreList(text)) {
+    for (const auto& entry : kvl::folioswap::parseRestoreList(text)) {
         if (entry.name.empty() || entry.line == 0)
             std::abort();
-        if (folio::isSafeRestoreName(entry.name) && (entry.name.find('/') != std::string::npos || entry.name == ".."))
+        if (kvl::folioswap::isSafeRestoreName(entry.name)
+            && (entry.name.find('/') != std::string::npos || entry.name == ".."))
             std::abort();
     }
-    (void)folio::setNameFromEntry(text);
+    (void)kvl::folioswap::setNameFromEntry(text);
     return 0;
 }

@@ -1,11 +1,11 @@
 // The text files of the set tree: LastCampaign.txt, restore lists, comments.
-#include "folioswap/foliofiles.h"
+#include "folioswap/settree.h"
 
 #include <gtest/gtest.h>
 
-using namespace folio;
+using namespace kvl::folioswap;
 
-TEST(FolioFiles, LastCampaignRoundTripsNamesAndReadsEitherLineEnd)
+TEST(SetTree, LastCampaignRoundTripsNamesAndReadsEitherLineEnd)
 {
     for (std::string name : { "xxx", "Malta Siege", " lead and trail ", "", "a\"quote" }) {
         std::string text = formatLastCampaign(name);
@@ -20,7 +20,7 @@ TEST(FolioFiles, LastCampaignRoundTripsNamesAndReadsEitherLineEnd)
     EXPECT_EQ(parseLastCampaign("[abc]"), "abc");
 }
 
-TEST(FolioFiles, LastCampaignTooShortIsDamaged)
+TEST(SetTree, LastCampaignTooShortIsDamaged)
 {
     EXPECT_FALSE(parseLastCampaign(""));
     EXPECT_FALSE(parseLastCampaign("\""));
@@ -28,14 +28,14 @@ TEST(FolioFiles, LastCampaignTooShortIsDamaged)
     EXPECT_EQ(parseLastCampaign("\"\""), "");
 }
 
-TEST(FolioFiles, CommentTextEndsEveryLineWithCrLf)
+TEST(SetTree, CommentTextEndsEveryLineWithCrLf)
 {
     EXPECT_EQ(commentText(""), "");
     EXPECT_EQ(commentText("one"), "one\r\n");
     EXPECT_EQ(commentText("one\ntwo\r\n\r\nfour"), "one\r\ntwo\r\n\r\nfour\r\n");
 }
 
-TEST(FolioFiles, RestoreListSkipsEmptyLinesAndKeepsOthersUnchanged)
+TEST(SetTree, RestoreListSkipsEmptyLinesAndKeepsOthersUnchanged)
 {
     auto entries = parseRestoreList("CAMP0001.DAT\r\n\r\n  spaced name.dat \nlast");
     ASSERT_EQ(entries.size(), 3u);
@@ -48,7 +48,7 @@ TEST(FolioFiles, RestoreListSkipsEmptyLinesAndKeepsOthersUnchanged)
     EXPECT_TRUE(parseRestoreList("\r\n\n").empty());
 }
 
-TEST(FolioFiles, RestoreNamesMustStayInTheirFolder)
+TEST(SetTree, RestoreNamesMustStayInTheirFolder)
 {
     for (std::string_view good :
         std::initializer_list<std::string_view> { "CAMP0001.DAT", "Squadron.dat", "a..b", "...", " x " })
@@ -58,7 +58,7 @@ TEST(FolioFiles, RestoreNamesMustStayInTheirFolder)
         EXPECT_FALSE(isSafeRestoreName(bad)) << bad;
 }
 
-TEST(FolioFiles, SetNamesComeFromUpperCaseCamPrefix)
+TEST(SetTree, SetNamesComeFromUpperCaseCamPrefix)
 {
     EXPECT_EQ(setNameFromEntry("CAM1"), "1");
     EXPECT_EQ(setNameFromEntry("CAMP.TXT"), "P.TXT");

@@ -1,9 +1,9 @@
 // The small text files of the campaign set tree.
-#include "folioswap/foliofiles.h"
+#include "folioswap/settree.h"
 
 #include "common/textio.h"
 
-namespace folio {
+namespace kvl::folioswap {
 
 std::string formatLastCampaign(std::string_view name)
 {
@@ -72,4 +72,4 @@ std::optional<std::string> setNameFromEntry(std::string_view entry)
     return std::string(entry.substr(3));
 }
 
-} // namespace folio
+} // namespace kvl::folioswap

@@ -1,7 +1,8 @@
 // The switcher's operations on temporary game folder trees.
-#include "folioswap/foliocore.h"
+#include "folioswap/setswitcher.h"
 
 #include "common/fileimage.h"
+#include "common/testing/fakewindowhost.h"
 #include "common/textio.h"
 
 #include <gtest/gtest.h>
@@ -9,26 +10,20 @@
 #include <random>
 
 namespace fs = std::filesystem;
-using namespace folio;
+using namespace kvl::folioswap;
 
 namespace {
 
-// Records what the core asks of its window. Pictures "decode" when they start
-// with the JPEG start-of-image marker.
-class FakeHost : public FolioHost {
+// Records what the switcher asks of its window. Pictures "decode" when they
+// start with the JPEG start-of-image marker.
+class FakeHost : public kvl::test::FakeWindowHost<SwitcherHost> {
 public:
-    struct Box {
-        Icon icon;
-        std::string text;
-    };
-    std::vector<Box> boxes;
     int busy = 0;
     int maxBusy = 0;
     int pictures = 0;
     int clears = 0;
     int quits = 0;
 
-    void messageBox(Icon icon, const std::string& text) override { boxes.push_back({ icon, text }); }
     void setBusy(bool on) override
     {
         busy += on ? 1 : -1;
@@ -43,13 +38,11 @@ public:
     }
     void clearPicture() override { ++clears; }
     void quit() override { ++quits; }
-
-    std::string lastText() const { return boxes.empty() ? std::string() : boxes.back().text; }
 };
 
 const std::string kJpeg("\xFF\xD8\xFF\xE0 picture", 13);
 
-class FolioTree : public ::testing::Test {
+class SwitcherTree : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -101,85 +94,84 @@ protected:
             list += file + "\r\n";
         put(main / "Workfiles" / ("res" + name + ".txt"), list);
     }
-    std::size_t indexOf(const FolioCore& core, const std::string& name) const
+    std::size_t indexOf(const SetSwitcher& switcher, const std::string& name) const
     {
-        const auto& list = core.available();
+        const auto& list = switcher.setNames();
         return static_cast<std::size_t>(std::find(list.begin(), list.end(), name) - list.begin());
     }
-    void select(FolioCore& core, const std::string& name) { core.clickEntry(indexOf(core, name)); }
+    void select(SetSwitcher& switcher, const std::string& name) { switcher.chooseSet(indexOf(switcher, name)); }
 
     // A fatal report: exactly two boxes, the report's contact and the error.
-    void expectFatal(const FakeHost& seen, const FolioCore& core, const std::string& errorPart) const
+    void expectFatal(const FakeHost& seen, const SetSwitcher& switcher, const std::string& errorPart) const
     {
-        ASSERT_GE(seen.boxes.size(), 2u);
-        const auto& first = seen.boxes[seen.boxes.size() - 2];
-        const auto& second = seen.boxes.back();
-        EXPECT_EQ(first.icon, FolioHost::Icon::Exclamation);
+        ASSERT_GE(seen.messages.size(), 2u);
+        const auto& first = seen.messages[seen.messages.size() - 2];
+        const auto& second = seen.messages.back();
+        EXPECT_EQ(first.icon, kvl::MessageIcon::Warning);
+        EXPECT_EQ(first.title, "Borvex");
+        EXPECT_EQ(second.title, "Borvex");
         EXPECT_EQ(first.text.rfind("Problem with program, Report the following message to:", 0), 0u);
-        EXPECT_EQ(second.icon, FolioHost::Icon::Information);
+        EXPECT_EQ(second.icon, kvl::MessageIcon::Information);
         EXPECT_EQ(second.text.rfind("Error ", 0), 0u) << second.text;
         EXPECT_NE(second.text.find(":\r\n"), std::string::npos) << second.text;
         EXPECT_NE(second.text.find(errorPart), std::string::npos) << second.text;
         EXPECT_EQ(seen.quits, 1);
         EXPECT_EQ(seen.busy, 0);
-        EXPECT_TRUE(core.ended());
+        EXPECT_TRUE(switcher.ended());
     }
 
     fs::path root, game, main;
     FakeHost host;
 };
 
-TEST_F(FolioTree, ListsEveryUpperCaseCamEntryFilesIncluded)
+TEST_F(SwitcherTree, ListsEveryUpperCaseCamEntryFilesIncluded)
 {
     fs::create_directories(main / "cam1");
     fs::create_directories(main / "CAM1");
     put(main / "CAMP.TXT", "not a set");
-    FolioCore core(host);
-    core.formLoad(main);
-    EXPECT_EQ(core.available(), (std::vector<std::string> { "1", "Channel", "Malta Siege", "P.TXT" }));
-    EXPECT_EQ(core.kvlFolderPath(), game);
-    EXPECT_TRUE(host.boxes.empty());
-    EXPECT_FALSE(core.selectedCampaign());
+    SetSwitcher switcher(host);
+    switcher.start(main);
+    EXPECT_EQ(switcher.setNames(), (std::vector<std::string> { "1", "Channel", "Malta Siege", "P.TXT" }));
+    EXPECT_EQ(switcher.gameFolder(), game);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_FALSE(switcher.selectedSet());
 }
 
-TEST_F(FolioTree, StartWithNoSetLoadedShowsNothing)
+TEST_F(SwitcherTree, StartWithNoSetLoadedShowsNothing)
 {
-    FolioCore core(host);
-    core.formLoad(main);
-    EXPECT_EQ(core.currLastCampName(), "xxx");
-    EXPECT_EQ(core.currentText(), "");
-    EXPECT_TRUE(core.currentEnabled());
-    EXPECT_EQ(core.comments(), "");
+    SetSwitcher switcher(host);
+    switcher.start(main);
+    EXPECT_EQ(switcher.loadedSet(), "xxx");
+    EXPECT_FALSE(switcher.isSetLoaded());
+    EXPECT_EQ(switcher.shownText(), "");
     EXPECT_EQ(host.pictures, 0);
 }
 
-TEST_F(FolioTree, ClickShowsPictureAndCommentWithCrLfLines)
+TEST_F(SwitcherTree, ClickShowsPictureAndCommentWithCrLfLines)
 {
-    FolioCore core(host);
-    core.formLoad(main);
-    select(core, "Malta Siege");
-    EXPECT_EQ(core.selectedCampaign(), "Malta Siege");
+    SetSwitcher switcher(host);
+    switcher.start(main);
+    select(switcher, "Malta Siege");
+    EXPECT_EQ(switcher.selectedSet(), "Malta Siege");
     EXPECT_EQ(host.pictures, 1);
-    EXPECT_EQ(core.comments(), "About Malta Siege\r\nsecond line\r\n");
-    EXPECT_TRUE(core.commentsEnabled());
-    EXPECT_FALSE(core.ended());
+    EXPECT_EQ(switcher.shownText(), "About Malta Siege\r\nsecond line\r\n");
+    EXPECT_FALSE(switcher.ended());
 }
 
-TEST_F(FolioTree, LoadCopiesPlainFilesFlatAndRemembersTheSetAcrossRestarts)
+TEST_F(SwitcherTree, LoadCopiesPlainFilesFlatAndRemembersTheSetAcrossRestarts)
 {
     fs::create_directories(main / "CAMMalta Siege/subfolder");
     put(main / "CAMMalta Siege/subfolder/inner.dat", "not copied");
     put(main / "CAMMalta Siege/.hidden", "not copied");
     {
-        FolioCore core(host);
-        core.formLoad(main);
-        select(core, "Malta Siege");
-        core.loadSelected();
+        SetSwitcher switcher(host);
+        switcher.start(main);
+        select(switcher, "Malta Siege");
+        switcher.loadSelected();
         EXPECT_EQ(host.lastText(), "Campaign Loaded");
         EXPECT_EQ(host.busy, 0);
         EXPECT_EQ(host.maxBusy, 1);
-        EXPECT_EQ(core.currLastCampName(), "Malta Siege");
-        EXPECT_EQ(core.currentText(), "Malta Siege");
+        EXPECT_EQ(switcher.loadedSet(), "Malta Siege");
     }
     EXPECT_EQ(get(game / "CAMP0002.DAT"), "malta campaign");
     EXPECT_EQ(get(game / "Squadron.dat"), "malta squadron");
@@ -194,132 +186,137 @@ TEST_F(FolioTree, LoadCopiesPlainFilesFlatAndRemembersTheSetAcrossRestarts)
     EXPECT_EQ(workfiles, 1 + 2 * 3);
 
     FakeHost again;
-    FolioCore restarted(again);
-    restarted.formLoad(main);
-    EXPECT_EQ(restarted.currLastCampName(), "Malta Siege");
-    EXPECT_EQ(restarted.currentText(), "Malta Siege");
+    SetSwitcher restarted(again);
+    restarted.start(main);
+    EXPECT_EQ(restarted.loadedSet(), "Malta Siege");
+    EXPECT_TRUE(restarted.isSetLoaded());
     EXPECT_EQ(again.pictures, 1);
-    EXPECT_EQ(restarted.comments(), "About Malta Siege\r\nsecond line\r\n");
-    EXPECT_FALSE(restarted.selectedCampaign());
+    EXPECT_EQ(restarted.shownText(), "About Malta Siege\r\nsecond line\r\n");
+    EXPECT_FALSE(restarted.selectedSet());
 }
 
-TEST_F(FolioTree, LoadReplacesTheGameFileInWhateverCaseItHas)
+TEST_F(SwitcherTree, LoadReplacesTheGameFileInWhateverCaseItHas)
 {
-    FolioCore core(host);
-    core.formLoad(main);
-    select(core, "Channel");
-    core.loadSelected();
+    SetSwitcher switcher(host);
+    switcher.start(main);
+    select(switcher, "Channel");
+    switcher.loadSelected();
     EXPECT_EQ(get(game / "camp0001.dat"), "channel campaign");
     EXPECT_FALSE(fs::exists(game / "CAMP0001.DAT"));
 }
 
-TEST_F(FolioTree, LoadRulesWhileAnotherSetIsLoaded)
+TEST_F(SwitcherTree, LoadRulesWhileAnotherSetIsLoaded)
 {
-    FolioCore core(host);
-    core.formLoad(main);
-    core.loadSelected();
+    SetSwitcher switcher(host);
+    switcher.start(main);
+    switcher.loadSelected();
     EXPECT_EQ(host.lastText(), "You must select a campaign before loading");
 
-    select(core, "Channel");
-    core.loadSelected();
+    select(switcher, "Channel");
+    switcher.loadSelected();
     ASSERT_EQ(host.lastText(), "Campaign Loaded");
 
-    select(core, "Malta Siege");
-    core.loadSelected();
+    select(switcher, "Malta Siege");
+    switcher.loadSelected();
     EXPECT_EQ(host.lastText(), "You must unload your current campaign before loading another");
     EXPECT_FALSE(fs::exists(game / "CAMP0002.DAT"));
     EXPECT_EQ(get(main / "Workfiles/LastCampaign.txt"), "\"Channel\"\r\n");
 
     // The loaded set again: copied anew.
     put(game / "SQ0141.DAT", "changed by the game");
-    select(core, "Channel");
-    core.loadSelected();
+    select(switcher, "Channel");
+    switcher.loadSelected();
     EXPECT_EQ(host.lastText(), "Campaign Loaded");
     EXPECT_EQ(get(game / "SQ0141.DAT"), "channel squadron");
-    EXPECT_FALSE(core.ended());
+    EXPECT_FALSE(switcher.ended());
+    // Plain boxes titled with the program's name.
+    for (const auto& message : host.messages) {
+        EXPECT_EQ(message.icon, kvl::MessageIcon::None) << message.text;
+        EXPECT_EQ(message.title, "Borvex") << message.text;
+    }
 }
 
-TEST_F(FolioTree, UnloadDeletesEveryNamedFileAndRecordsNoSet)
+TEST_F(SwitcherTree, UnloadDeletesEveryNamedFileAndRecordsNoSet)
 {
-    FolioCore core(host);
-    core.formLoad(main);
-    core.unloadSelected();
+    SetSwitcher switcher(host);
+    switcher.start(main);
+    switcher.unloadSelected();
     EXPECT_EQ(host.lastText(), "You must select a campaign before unloading");
 
-    select(core, "Channel");
-    core.unloadSelected();
+    select(switcher, "Channel");
+    switcher.unloadSelected();
     EXPECT_EQ(host.lastText(), "You cannot unload a campaign that is not loaded");
 
-    core.loadSelected();
-    select(core, "Malta Siege");
-    core.unloadSelected();
+    switcher.loadSelected();
+    select(switcher, "Malta Siege");
+    switcher.unloadSelected();
     EXPECT_EQ(host.lastText(), "You cannot unload a campaign that is not loaded");
 
     // The game's own camp0001.dat was overwritten by the set.
     put(game / "unrelated.dat", "stays");
-    select(core, "Channel");
-    core.unloadSelected();
+    select(switcher, "Channel");
+    switcher.unloadSelected();
     EXPECT_EQ(host.lastText(), "Campaign Unloaded");
     EXPECT_FALSE(fs::exists(game / "camp0001.dat"));
     EXPECT_FALSE(fs::exists(game / "SQ0141.DAT"));
     EXPECT_EQ(get(game / "unrelated.dat"), "stays");
     EXPECT_EQ(get(game / "Squadron.dat"), "game squadron");
     EXPECT_EQ(get(main / "Workfiles/LastCampaign.txt"), "\"xxx\"\r\n");
-    EXPECT_EQ(core.selectedCampaign(), "xxx");
-    EXPECT_EQ(core.currLastCampName(), "xxx");
-    EXPECT_EQ(core.currentText(), "");
-    EXPECT_EQ(core.comments(), "");
+    EXPECT_EQ(switcher.selectedSet(), "xxx");
+    EXPECT_EQ(switcher.loadedSet(), "xxx");
+    EXPECT_FALSE(switcher.isSetLoaded());
+    EXPECT_EQ(switcher.shownText(), "");
     EXPECT_EQ(host.clears, 1);
     EXPECT_EQ(host.busy, 0);
     // Set files are still in the set folder.
     EXPECT_EQ(get(main / "CAMChannel/SQ0141.DAT"), "channel squadron");
 }
 
-TEST_F(FolioTree, AfterUnloadTheNoSetSelectionLoadsNothing)
+TEST_F(SwitcherTree, AfterUnloadTheNoSetSelectionLoadsNothing)
 {
-    FolioCore core(host);
-    core.formLoad(main);
-    select(core, "Channel");
-    core.loadSelected();
-    core.unloadSelected();
-    ASSERT_EQ(core.selectedCampaign(), "xxx");
-    core.loadSelected();
+    SetSwitcher switcher(host);
+    switcher.start(main);
+    select(switcher, "Channel");
+    switcher.loadSelected();
+    switcher.unloadSelected();
+    ASSERT_EQ(switcher.selectedSet(), "xxx");
+    switcher.loadSelected();
     EXPECT_EQ(host.lastText(), "You must select a campaign before loading");
-    core.unloadSelected();
+    switcher.unloadSelected();
     EXPECT_EQ(host.lastText(), "You must select a campaign before unloading");
-    core.restoreQexFiles();
+    switcher.restoreQexFiles();
     EXPECT_EQ(host.lastText(), "You must select a campaign from which to restore");
     EXPECT_EQ(get(main / "Workfiles/LastCampaign.txt"), "\"xxx\"\r\n");
-    EXPECT_FALSE(core.ended());
+    EXPECT_FALSE(switcher.ended());
 }
 
-TEST_F(FolioTree, RestoreCopiesTheListedSavedFiles)
+TEST_F(SwitcherTree, RestoreCopiesTheListedSavedFiles)
 {
     put(main / "Workfiles/resChannel.txt", "\r\nCAMP0001.DAT\r\n\r\nsquadron.DAT\r\n\r\n");
-    FolioCore core(host);
-    core.formLoad(main);
-    core.restoreQexFiles();
+    SetSwitcher switcher(host);
+    switcher.start(main);
+    switcher.restoreQexFiles();
     EXPECT_EQ(host.lastText(), "You must select a campaign from which to restore");
 
-    select(core, "Channel");
-    core.loadSelected();
-    core.restoreQexFiles();
+    select(switcher, "Channel");
+    switcher.loadSelected();
+    switcher.restoreQexFiles();
     EXPECT_EQ(host.lastText(), "You cannot restore QEX files with a campaign loaded");
-    core.unloadSelected();
+    switcher.unloadSelected();
     ASSERT_FALSE(fs::exists(game / "camp0001.dat"));
 
     put(game / "Squadron.dat", "modded squadron");
-    select(core, "Channel");
-    core.restoreQexFiles();
+    select(switcher, "Channel");
+    switcher.restoreQexFiles();
     EXPECT_EQ(host.lastText(), "QEX Restored");
     EXPECT_EQ(get(game / "CAMP0001.DAT"), "game campaign 1");
     EXPECT_EQ(get(game / "Squadron.dat"), "game squadron");
     EXPECT_FALSE(fs::exists(game / "squadron.DAT"));
     EXPECT_EQ(host.busy, 0);
-    EXPECT_FALSE(core.ended());
+    EXPECT_FALSE(switcher.ended());
 }
 
-TEST_F(FolioTree, UnsafeRestoreLinesAreRefusedBeforeAnythingIsCopied)
+TEST_F(SwitcherTree, UnsafeRestoreLinesAreRefusedBeforeAnythingIsCopied)
 {
     put(main / "outside.dat", "must not be read");
     put(root / "escape.dat", "must not be read");
@@ -330,11 +327,11 @@ TEST_F(FolioTree, UnsafeRestoreLinesAreRefusedBeforeAnythingIsCopied)
         fs::remove(game / "camp0001.dat");
         put(main / "Workfiles/resChannel.txt", "CAMP0001.DAT\r\n\r\n" + bad + "\r\n");
         FakeHost local;
-        FolioCore core(local);
-        core.formLoad(main);
-        select(core, "Channel");
-        core.restoreQexFiles();
-        expectFatal(local, core, "Line 3 of ");
+        SetSwitcher switcher(local);
+        switcher.start(main);
+        select(switcher, "Channel");
+        switcher.restoreQexFiles();
+        expectFatal(local, switcher, "Line 3 of ");
         EXPECT_NE(local.lastText().find(bad), std::string::npos);
         EXPECT_FALSE(fs::exists(game / "CAMP0001.DAT"));
         EXPECT_FALSE(fs::exists(game / "outside.dat"));
@@ -343,184 +340,195 @@ TEST_F(FolioTree, UnsafeRestoreLinesAreRefusedBeforeAnythingIsCopied)
     }
 }
 
-TEST_F(FolioTree, RestoreWithAMissingSavedFileCopiesNothing)
+TEST_F(SwitcherTree, RestoreWithAMissingSavedFileCopiesNothing)
 {
     fs::remove(game / "camp0001.dat");
     put(main / "Workfiles/resChannel.txt", "CAMP0001.DAT\r\nmissing.dat\r\n");
-    FolioCore core(host);
-    core.formLoad(main);
-    select(core, "Channel");
-    core.restoreQexFiles();
-    expectFatal(host, core, "missing.dat");
+    SetSwitcher switcher(host);
+    switcher.start(main);
+    select(switcher, "Channel");
+    switcher.restoreQexFiles();
+    expectFatal(host, switcher, "missing.dat");
     EXPECT_FALSE(fs::exists(game / "CAMP0001.DAT"));
 }
 
-TEST_F(FolioTree, ReadMeButtons)
+TEST_F(SwitcherTree, ReadMeButtons)
 {
-    FolioCore core(host);
-    core.formLoad(main);
-    core.viewBorvexReadMe();
+    SetSwitcher switcher(host);
+    switcher.start(main);
+    switcher.viewProgramReadMe();
     EXPECT_EQ(host.lastText(), "You will have to re-select a campaign after reading");
-    EXPECT_EQ(core.comments(), "How to use\r\nthis program\r\n");
-    core.viewUsageNotes();
+    EXPECT_EQ(switcher.shownText(), "How to use\r\nthis program\r\n");
+    switcher.viewUsageNotes();
     EXPECT_EQ(host.lastText(), "You will have to re-select a campaign after reading");
-    EXPECT_EQ(core.comments(), "General notes\r\n");
-    std::size_t boxes = host.boxes.size();
-    select(core, "Malta Siege");
-    core.viewCampaignReadMe();
-    EXPECT_EQ(host.boxes.size(), boxes);
-    EXPECT_EQ(core.comments(), "Malta Siege read-me\r\n");
-    EXPECT_FALSE(core.ended());
+    EXPECT_EQ(switcher.shownText(), "General notes\r\n");
+    std::size_t boxes = host.messages.size();
+    select(switcher, "Malta Siege");
+    switcher.viewSetReadMe();
+    EXPECT_EQ(host.messages.size(), boxes);
+    EXPECT_EQ(switcher.shownText(), "Malta Siege read-me\r\n");
+    EXPECT_FALSE(switcher.ended());
 }
 
-TEST_F(FolioTree, ExitEndsAndLaterEventsAreIgnored)
+TEST_F(SwitcherTree, ExitEndsAndLaterEventsAreIgnored)
 {
-    FolioCore core(host);
-    core.formLoad(main);
-    core.exitProgram();
-    EXPECT_TRUE(core.ended());
+    SetSwitcher switcher(host);
+    switcher.start(main);
+    switcher.exitProgram();
+    EXPECT_TRUE(switcher.ended());
     EXPECT_EQ(host.quits, 1);
-    select(core, "Channel");
-    core.loadSelected();
-    EXPECT_TRUE(host.boxes.empty());
+    select(switcher, "Channel");
+    switcher.loadSelected();
+    EXPECT_TRUE(host.messages.empty());
     EXPECT_FALSE(fs::exists(game / "CAMP0002.DAT"));
 }
 
 // Every fatal case ends in the two reports and stops the program.
-TEST_F(FolioTree, MissingLastCampaignAtStartIsFatal)
+TEST_F(SwitcherTree, MissingLastCampaignAtStartIsFatal)
 {
     fs::remove(main / "Workfiles/LastCampaign.txt");
-    FolioCore core(host);
-    core.formLoad(main);
-    expectFatal(host, core, "LastCampaign.txt");
+    SetSwitcher switcher(host);
+    switcher.start(main);
+    expectFatal(host, switcher, "LastCampaign.txt");
     EXPECT_NE(host.lastText().find("Error 2:"), std::string::npos);
 }
 
-TEST_F(FolioTree, DamagedLastCampaignAtStartIsFatal)
+TEST_F(SwitcherTree, DamagedLastCampaignAtStartIsFatal)
 {
     put(main / "Workfiles/LastCampaign.txt", "\"");
-    FolioCore core(host);
-    core.formLoad(main);
-    expectFatal(host, core, "LastCampaign.txt");
+    SetSwitcher switcher(host);
+    switcher.start(main);
+    expectFatal(host, switcher, "LastCampaign.txt");
 }
 
-TEST_F(FolioTree, MissingPictureOrCommentOfTheLoadedSetAtStartIsFatal)
+TEST_F(SwitcherTree, MissingPictureOrCommentOfTheLoadedSetAtStartIsFatal)
 {
     put(main / "Workfiles/LastCampaign.txt", "\"Channel\"\r\n");
     fs::remove(main / "Workfiles/Channel.jpg");
     {
-        FolioCore core(host);
-        core.formLoad(main);
-        expectFatal(host, core, "Channel.jpg");
+        SetSwitcher switcher(host);
+        switcher.start(main);
+        expectFatal(host, switcher, "Channel.jpg");
     }
     put(main / "Workfiles/Channel.jpg", kJpeg);
     fs::remove(main / "Workfiles/xxxChannel.txt");
     FakeHost second;
-    FolioCore core(second);
-    core.formLoad(main);
-    expectFatal(second, core, "xxxChannel.txt");
+    SetSwitcher switcher(second);
+    switcher.start(main);
+    expectFatal(second, switcher, "xxxChannel.txt");
 }
 
-TEST_F(FolioTree, ClickedSetWithoutPictureOrWithABadOneIsFatal)
+TEST_F(SwitcherTree, ClickedSetWithoutPictureOrWithABadOneIsFatal)
 {
     put(main / "CAMP.TXT", "listed too");
     {
-        FolioCore core(host);
-        core.formLoad(main);
-        select(core, "P.TXT");
-        expectFatal(host, core, "P.TXT.jpg");
+        SetSwitcher switcher(host);
+        switcher.start(main);
+        select(switcher, "P.TXT");
+        expectFatal(host, switcher, "P.TXT.jpg");
     }
     put(main / "Workfiles/Channel.jpg", "not a picture");
     FakeHost second;
-    FolioCore core(second);
-    core.formLoad(main);
-    select(core, "Channel");
-    expectFatal(second, core, "Invalid picture");
+    SetSwitcher switcher(second);
+    switcher.start(main);
+    select(switcher, "Channel");
+    expectFatal(second, switcher, "Invalid picture");
 }
 
-TEST_F(FolioTree, MissingReadMeIsFatal)
+TEST_F(SwitcherTree, MissingReadMeIsFatal)
 {
     fs::remove(main / "ReadMe/NotesonCampaigns.txt");
-    FolioCore core(host);
-    core.formLoad(main);
-    core.viewUsageNotes();
-    expectFatal(host, core, "NotesonCampaigns.txt");
+    SetSwitcher switcher(host);
+    switcher.start(main);
+    switcher.viewUsageNotes();
+    expectFatal(host, switcher, "NotesonCampaigns.txt");
 }
 
-TEST_F(FolioTree, MissingRestoreListIsFatal)
+TEST_F(SwitcherTree, MissingRestoreListIsFatal)
 {
     fs::remove(main / "Workfiles/resChannel.txt");
-    FolioCore core(host);
-    core.formLoad(main);
-    select(core, "Channel");
-    core.restoreQexFiles();
-    expectFatal(host, core, "resChannel.txt");
+    SetSwitcher switcher(host);
+    switcher.start(main);
+    select(switcher, "Channel");
+    switcher.restoreQexFiles();
+    expectFatal(host, switcher, "resChannel.txt");
 }
 
-TEST_F(FolioTree, CopyOntoAnUnwritableTargetIsFatalAndNotRecorded)
+TEST_F(SwitcherTree, CopyOntoAnUnwritableTargetIsFatalAndNotRecorded)
 {
     // A folder in the way of the second file: the first stays copied, the
     // remembered set does not change.
     fs::create_directories(game / "SQ0141.DAT");
-    FolioCore core(host);
-    core.formLoad(main);
-    select(core, "Channel");
-    core.loadSelected();
-    expectFatal(host, core, "SQ0141.DAT");
+    SetSwitcher switcher(host);
+    switcher.start(main);
+    select(switcher, "Channel");
+    switcher.loadSelected();
+    expectFatal(host, switcher, "SQ0141.DAT");
     EXPECT_EQ(get(game / "camp0001.dat"), "channel campaign");
     EXPECT_EQ(get(main / "Workfiles/LastCampaign.txt"), "\"xxx\"\r\n");
 }
 
-TEST_F(FolioTree, UnloadThatCannotDeleteIsFatalAndNotRecorded)
+TEST_F(SwitcherTree, UnloadThatCannotDeleteIsFatalAndNotRecorded)
 {
-    FolioCore core(host);
-    core.formLoad(main);
-    select(core, "Malta Siege");
-    core.loadSelected();
+    SetSwitcher switcher(host);
+    switcher.start(main);
+    select(switcher, "Malta Siege");
+    switcher.loadSelected();
     // CAMP0002.DAT goes first and is deleted; a folder named Squadron.dat
     // cannot be deleted as a file.
     fs::remove(game / "Squadron.dat");
     fs::create_directories(game / "Squadron.dat/inside");
-    core.unloadSelected();
-    expectFatal(host, core, "Squadron.dat");
+    switcher.unloadSelected();
+    expectFatal(host, switcher, "Squadron.dat");
     EXPECT_FALSE(fs::exists(game / "CAMP0002.DAT"));
     EXPECT_TRUE(fs::is_directory(game / "Squadron.dat/inside"));
     EXPECT_EQ(get(main / "Workfiles/LastCampaign.txt"), "\"Malta Siege\"\r\n");
 }
 
-TEST_F(FolioTree, UnloadOfAFileAlreadyGoneIsFatalAndNotRecorded)
+TEST_F(SwitcherTree, UnloadOfAFileAlreadyGoneIsFatalAndNotRecorded)
 {
-    FolioCore core(host);
-    core.formLoad(main);
-    select(core, "Channel");
-    core.loadSelected();
+    SetSwitcher switcher(host);
+    switcher.start(main);
+    select(switcher, "Channel");
+    switcher.loadSelected();
     fs::remove(game / "SQ0141.DAT");
-    core.unloadSelected();
-    expectFatal(host, core, "SQ0141.DAT");
+    switcher.unloadSelected();
+    expectFatal(host, switcher, "SQ0141.DAT");
     EXPECT_EQ(get(main / "Workfiles/LastCampaign.txt"), "\"Channel\"\r\n");
 }
 
-TEST_F(FolioTree, UnwritableRememberFileIsFatalAfterTheCopy)
+TEST_F(SwitcherTree, UnwritableRememberFileIsFatalAfterTheCopy)
 {
     put(main / "Workfiles/LastCampaign.txt", "\"xxx\"\r\n");
-    FolioCore core(host);
-    core.formLoad(main);
-    select(core, "Channel");
+    SetSwitcher switcher(host);
+    switcher.start(main);
+    select(switcher, "Channel");
     // The folder holding LastCampaign.txt disappears while the program runs.
     fs::rename(main / "Workfiles", main / "Moved");
-    core.loadSelected();
-    expectFatal(host, core, "LastCampaign.txt");
+    switcher.loadSelected();
+    expectFatal(host, switcher, "LastCampaign.txt");
     EXPECT_EQ(get(main / "Moved/LastCampaign.txt"), "\"xxx\"\r\n");
+    EXPECT_FALSE(switcher.isSetLoaded());
 }
 
-TEST_F(FolioTree, WorkfilesAreFoundInAnyLetterCase)
+// A path in a single-byte code page reaches the box as text.
+TEST_F(SwitcherTree, ReportOfALatin1PathIsText)
+{
+    const fs::path other = game / "Borv\xE9x";
+    fs::create_directories(other);
+    SetSwitcher switcher(host);
+    switcher.start(other);
+    expectFatal(host, switcher, "Borv\xC3\xA9x");
+}
+
+TEST_F(SwitcherTree, WorkfilesAreFoundInAnyLetterCase)
 {
     fs::rename(main / "Workfiles", main / "WORKFILES");
     fs::rename(main / "WORKFILES/Channel.jpg", main / "WORKFILES/CHANNEL.JPG");
-    FolioCore core(host);
-    core.formLoad(main);
-    select(core, "Channel");
-    core.loadSelected();
+    SetSwitcher switcher(host);
+    switcher.start(main);
+    select(switcher, "Channel");
+    switcher.loadSelected();
     EXPECT_EQ(host.lastText(), "Campaign Loaded");
     EXPECT_EQ(get(main / "WORKFILES/LastCampaign.txt"), "\"Channel\"\r\n");
 }

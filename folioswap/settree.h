@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace folio {
+namespace kvl::folioswap {
 
 /// The set name that stands for "no set loaded", in memory and on disk.
 inline constexpr std::string_view kNoCampaign = "xxx";
@@ -44,4 +44,4 @@ bool isSafeRestoreName(std::string_view name);
 /// holds a line feed (it could not be remembered in LastCampaign.txt).
 std::optional<std::string> setNameFromEntry(std::string_view entry);
 
-} // namespace folio
+} // namespace kvl::folioswap

@@ -1,0 +1,281 @@
+// The window of the campaign set switcher.
+#include "folioswap/folioswapwindow.h"
+
+#include "common/qt/qtwindowhost.h"
+#include "common/textdecode.h"
+
+#include <QApplication>
+#include <QChildEvent>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+namespace kvl::folioswap {
+
+namespace {
+
+QPushButton* makeButton(QWidget* parent, const char* name, const char* caption)
+{
+    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAccessibleName(button->text());
+    return button;
+}
+
+} // namespace
+
+FolioSwapWindow::FolioSwapWindow(QWidget* parent) : QWidget(parent), m_switcher(*this)
+{
+    setObjectName(QStringLiteral("FRM_Borvex"));
+    setWindowTitle(QString::fromLatin1(kTitle));
+
+    m_setsLabel = new QLabel(QStringLiteral("Campaigns Available"), this);
+    m_setsLabel->setObjectName(QStringLiteral("LBL_campaignsavail"));
+    m_setList = new QListWidget(this);
+    m_setList->setObjectName(QStringLiteral("LST_available"));
+    m_setList->setAccessibleName(m_setsLabel->text());
+    m_setsLabel->setBuddy(m_setList);
+
+    m_loadedLabel = new QLabel(QStringLiteral("Last Campaign Loaded:"), this);
+    m_loadedLabel->setObjectName(QStringLiteral("LBL_curr"));
+    m_loadedBox = new QLineEdit(this);
+    m_loadedBox->setObjectName(QStringLiteral("TXT_current"));
+    m_loadedBox->setReadOnly(true);
+    m_loadedBox->setEnabled(false);
+    m_loadedBox->setAccessibleName(m_loadedLabel->text());
+    m_loadedLabel->setBuddy(m_loadedBox);
+
+    m_textBox = new QPlainTextEdit(this);
+    m_textBox->setObjectName(QStringLiteral("TXT_campaigncomments"));
+    m_textBox->setReadOnly(true);
+    m_textBox->setEnabled(false);
+    m_textBox->setAccessibleName(QStringLiteral("Campaign comments"));
+
+    m_pictureBox = new QLabel(this);
+    m_pictureBox->setObjectName(QStringLiteral("IMG_main"));
+    m_pictureBox->setAccessibleName(QStringLiteral("Campaign picture"));
+    m_pictureBox->setAlignment(Qt::AlignCenter);
+    m_pictureBox->setMinimumSize(360, 270);
+    m_pictureBox->setFrameShape(QFrame::Panel);
+    m_pictureBox->setFrameShadow(QFrame::Sunken);
+    m_pictureBox->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+
+    m_loadButton = makeButton(this, "CMD_load", "Load Selected Campaign");
+    m_unloadButton = makeButton(this, "CMD_unload", "Unload Selected Campaign");
+    m_restoreButton = makeButton(this, "CMD_resore", "Restore QEX Files");
+    m_setReadMeButton = makeButton(this, "CMD_View_CampReadMe", "View Selected Campaign ReadMe");
+    m_programReadMeButton = makeButton(this, "CMD_View_ReadMe", "View Borvex ReadMe");
+    m_usageNotesButton = makeButton(this, "CMD_View_Usage_Notes", "View Campaign Usage Notes (General)");
+    m_exitButton = makeButton(this, "CMD_exit", "Exit");
+
+    m_aboutLabel = new QLabel(QStringLiteral("Borvex\nVersion 1.5\nSee Read Me for instructions"), this);
+    m_aboutLabel->setObjectName(QStringLiteral("lbl_test"));
+    m_aboutLabel->setAccessibleName(m_aboutLabel->text());
+    m_aboutLabel->setAlignment(Qt::AlignCenter);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(m_setsLabel);
+    left->addWidget(m_setList, 1);
+    left->addWidget(m_loadedLabel);
+    left->addWidget(m_loadedBox);
+    left->addSpacing(8);
+    left->addWidget(m_aboutLabel);
+
+    auto* buttons = new QVBoxLayout;
+    for (QPushButton* button :
+        { m_loadButton, m_unloadButton, m_restoreButton, m_setReadMeButton, m_programReadMeButton, m_usageNotesButton })
+        buttons->addWidget(button);
+    buttons->addStretch(1);
+    buttons->addWidget(m_exitButton);
+
+    auto* grid = new QGridLayout(this);
+    grid->addLayout(left, 0, 0, 2, 1);
+    grid->addWidget(m_pictureBox, 0, 1);
+    grid->addLayout(buttons, 0, 2);
+    grid->addWidget(m_textBox, 1, 1, 1, 2);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 3);
+    grid->setRowStretch(0, 3);
+    grid->setRowStretch(1, 2);
+    resize(1000, 680);
+
+    // An entry counts as clicked whenever the selection moves to it, by mouse
+    // or by keyboard, so that the set shown is always the set the buttons act
+    // on; a click on the entry that was already selected shows it again
+    // (after a read-me, say).
+    m_setList->viewport()->installEventFilter(this);
+    connect(m_setList, &QListWidget::itemSelectionChanged, this, [this] {
+        int row = selectedRow();
+        if (row >= 0)
+            chooseRow(row);
+    });
+    connect(m_setList, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        int row = m_setList->row(item);
+        if (row >= 0 && row == m_rowAtPress)
+            chooseRow(row);
+    });
+    connect(m_loadButton, &QPushButton::clicked, this, [this] { run(&SetSwitcher::loadSelected); });
+    connect(m_unloadButton, &QPushButton::clicked, this, [this] { run(&SetSwitcher::unloadSelected); });
+    connect(m_restoreButton, &QPushButton::clicked, this, [this] { run(&SetSwitcher::restoreQexFiles); });
+    connect(m_setReadMeButton, &QPushButton::clicked, this, [this] { run(&SetSwitcher::viewSetReadMe); });
+    connect(m_programReadMeButton, &QPushButton::clicked, this, [this] { run(&SetSwitcher::viewProgramReadMe); });
+    connect(m_usageNotesButton, &QPushButton::clicked, this, [this] { run(&SetSwitcher::viewUsageNotes); });
+    connect(m_exitButton, &QPushButton::clicked, this, [this] { run(&SetSwitcher::exitProgram); });
+}
+
+FolioSwapWindow::~FolioSwapWindow()
+{
+    while (m_busyDepth > 0)
+        setBusy(false);
+}
+
+bool FolioSwapWindow::start(const std::filesystem::path& mainPath)
+{
+    m_switcher.start(mainPath);
+    m_setList->clear();
+    for (const auto& name : m_switcher.setNames())
+        m_setList->addItem(QString::fromStdString(name));
+    // Both boxes come alive once the remembered set is known; after a failed
+    // start the window is never shown.
+    m_loadedBox->setEnabled(true);
+    m_textBox->setEnabled(true);
+    refresh();
+    return !m_switcher.ended();
+}
+
+void FolioSwapWindow::centreOnScreen()
+{
+    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
+        return;
+    QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect area = screen->availableGeometry();
+    QSize size = frameGeometry().size();
+    move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
+}
+
+void FolioSwapWindow::run(void (SetSwitcher::*handler)())
+{
+    (m_switcher.*handler)();
+    refresh();
+}
+
+void FolioSwapWindow::chooseRow(int row)
+{
+    m_switcher.chooseSet(static_cast<std::size_t>(row));
+    refresh();
+}
+
+int FolioSwapWindow::selectedRow() const
+{
+    const QList<QListWidgetItem*> items = m_setList->selectedItems();
+    return items.size() == 1 ? m_setList->row(items.front()) : -1;
+}
+
+bool FolioSwapWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_setList->viewport()
+        && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick))
+        m_rowAtPress = selectedRow();
+    return QWidget::eventFilter(watched, event);
+}
+
+void FolioSwapWindow::refresh()
+{
+    // No set chosen (at start, and after an unload): no entry looks chosen.
+    const auto& selected = m_switcher.selectedSet();
+    if ((!selected || *selected == kNoCampaign) && !m_setList->selectedItems().isEmpty()) {
+        QSignalBlocker quiet(m_setList);
+        m_setList->clearSelection();
+    }
+    m_loadedBox->setText(m_switcher.isSetLoaded() ? QString::fromStdString(m_switcher.loadedSet()) : QString());
+    QString text = kvl::qt::fromUtf8(kvl::decodeText(m_switcher.shownText()));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (m_textBox->toPlainText() != text)
+        m_textBox->setPlainText(text);
+}
+
+kvl::MessageAnswer FolioSwapWindow::showMessage(const kvl::Message& message, kvl::MessageButtons buttons)
+{
+    // What the event has changed so far shows behind the box.
+    refresh();
+    return kvl::qt::showMessageBox(this, message, buttons);
+}
+
+// The switcher asks for no file; the seam offers it all the same.
+std::filesystem::path FolioSwapWindow::chooseFile(const kvl::FileDialogRequest& request)
+{
+    return kvl::qt::runFileDialog(this, request);
+}
+
+// Message boxes are this window's children: each gets the name by which
+// accessibility tools and scripts find it.
+void FolioSwapWindow::childEvent(QChildEvent* event)
+{
+    QWidget::childEvent(event);
+    if (event->polished()) {
+        if (auto* box = qobject_cast<QMessageBox*>(event->child()); box && box->objectName().isEmpty())
+            box->setObjectName(QStringLiteral("Borvex_message"));
+    }
+}
+
+void FolioSwapWindow::setBusy(bool busy)
+{
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        ++m_busyDepth;
+    } else if (m_busyDepth > 0) {
+        QApplication::restoreOverrideCursor();
+        --m_busyDepth;
+    }
+}
+
+bool FolioSwapWindow::showPicture(const std::vector<std::uint8_t>& bytes)
+{
+    QImage image;
+    if (bytes.empty()
+        || !image.loadFromData(bytes.data(), static_cast<int>(std::min<std::size_t>(bytes.size(), INT_MAX))))
+        return false;
+    m_picture = QPixmap::fromImage(image);
+    updatePicture();
+    return true;
+}
+
+void FolioSwapWindow::clearPicture()
+{
+    m_picture = QPixmap();
+    m_pictureBox->clear();
+}
+
+void FolioSwapWindow::quit()
+{
+    close();
+    QCoreApplication::quit();
+}
+
+void FolioSwapWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    updatePicture();
+}
+
+void FolioSwapWindow::updatePicture()
+{
+    if (m_picture.isNull())
+        return;
+    m_pictureBox->setPixmap(
+        m_picture.scaled(m_pictureBox->contentsRect().size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+}
+
+} // namespace kvl::folioswap

@@ -1,0 +1,269 @@
+// The window's wiring: captions, the list at start, clicks reaching the core,
+// the message boxes' texts.
+#include "folioswap/folioswapwindow.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <tuple>
+
+using kvl::folioswap::FolioSwapWindow;
+
+namespace {
+
+// Keeps the message boxes instead of showing them.
+class RecordingWindow : public FolioSwapWindow {
+public:
+    QList<QPair<kvl::MessageIcon, QString>> boxes;
+
+    kvl::MessageAnswer showMessage(const kvl::Message& message, kvl::MessageButtons) override
+    {
+        boxes.append({ message.icon, QString::fromStdString(message.text) });
+        return kvl::MessageAnswer::Ok;
+    }
+};
+
+void put(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray jpeg(QColor colour)
+{
+    QImage image(64, 48, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG");
+    return bytes;
+}
+
+} // namespace
+
+class FolioSwapWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_main;
+
+    template <typename T>
+    static T* child(QWidget& window, const char* name)
+    {
+        return window.findChild<T*>(QString::fromLatin1(name));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_main = m_dir.path() + QStringLiteral("/Borvex");
+        put(m_main + "/Workfiles/LastCampaign.txt", "\"xxx\"\r\n");
+        put(m_main + "/CAMChannel/CAMP0001.DAT", "channel");
+        put(m_main + "/CAMMalta Siege/CAMP0002.DAT", "malta");
+        put(m_main + "/Workfiles/Channel.jpg", jpeg(Qt::blue));
+        put(m_main + "/Workfiles/xxxChannel.txt", "Channel comment\r\n");
+        put(m_main + "/Workfiles/Malta Siege.jpg", jpeg(Qt::darkYellow));
+        put(m_main + "/Workfiles/xxxMalta Siege.txt", "Malta comment\r\n");
+        put(m_main + "/ReadMe/BorvexReadMe.txt", "How to use\r\n");
+    }
+
+    static void clickRow(QListWidget* list, int row)
+    {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+    }
+
+    void captionsAndNames()
+    {
+        RecordingWindow window;
+        QCOMPARE(window.objectName(), QStringLiteral("FRM_Borvex"));
+        QCOMPARE(window.windowTitle(), QStringLiteral("Borvex"));
+        const QList<QPair<const char*, QString>> buttons {
+            { "CMD_load", "Load Selected Campaign" },
+            { "CMD_unload", "Unload Selected Campaign" },
+            { "CMD_resore", "Restore QEX Files" },
+            { "CMD_View_CampReadMe", "View Selected Campaign ReadMe" },
+            { "CMD_View_ReadMe", "View Borvex ReadMe" },
+            { "CMD_View_Usage_Notes", "View Campaign Usage Notes (General)" },
+            { "CMD_exit", "Exit" },
+        };
+        for (const auto& [name, text] : buttons) {
+            auto* button = child<QPushButton>(window, name);
+            QVERIFY2(button, name);
+            QCOMPARE(button->text(), text);
+            QCOMPARE(button->accessibleName(), text);
+        }
+        QCOMPARE(child<QLabel>(window, "LBL_campaignsavail")->text(), QStringLiteral("Campaigns Available"));
+        QCOMPARE(child<QLabel>(window, "LBL_curr")->text(), QStringLiteral("Last Campaign Loaded:"));
+        QCOMPARE(child<QListWidget>(window, "LST_available")->accessibleName(), QStringLiteral("Campaigns Available"));
+        QCOMPARE(child<QLineEdit>(window, "TXT_current")->accessibleName(), QStringLiteral("Last Campaign Loaded:"));
+        QVERIFY(!child<QPlainTextEdit>(window, "TXT_campaigncomments")->accessibleName().isEmpty());
+        QVERIFY(!child<QLabel>(window, "IMG_main")->accessibleName().isEmpty());
+        QVERIFY(child<QLabel>(window, "lbl_test")->text().contains(QStringLiteral("Version 1.5")));
+    }
+
+    void listFilledAtStartAndClickShowsTheSet()
+    {
+        RecordingWindow window;
+        QVERIFY(window.start(m_main.toStdString()));
+        auto* list = child<QListWidget>(window, "LST_available");
+        QCOMPARE(list->count(), 2);
+        QCOMPARE(list->item(0)->text(), QStringLiteral("Channel"));
+        QCOMPARE(list->item(1)->text(), QStringLiteral("Malta Siege"));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QRect rect = list->visualItemRect(list->item(1));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+        QCOMPARE(window.switcher().selectedSet().value_or(""), std::string("Malta Siege"));
+        QVERIFY(!window.picture().isNull());
+        QCOMPARE(
+            child<QPlainTextEdit>(window, "TXT_campaigncomments")->toPlainText(), QStringLiteral("Malta comment\n"));
+        QVERIFY(window.boxes.isEmpty());
+    }
+
+    // The set the buttons act on is always the one the list shows chosen,
+    // whether it was chosen with the mouse or the keyboard.
+    void keyboardSelectionAndReclickChooseTheSet()
+    {
+        RecordingWindow window;
+        QVERIFY(window.start(m_main.toStdString()));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* list = child<QListWidget>(window, "LST_available");
+        auto* comments = child<QPlainTextEdit>(window, "TXT_campaigncomments");
+        clickRow(list, 0);
+        QCOMPARE(window.switcher().selectedSet().value_or(""), std::string("Channel"));
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(list->currentRow(), 1);
+        QCOMPARE(window.switcher().selectedSet().value_or(""), std::string("Malta Siege"));
+        QCOMPARE(comments->toPlainText(), QStringLiteral("Malta comment\n"));
+
+        // After a read-me, a click on the entry already chosen shows it again.
+        QTest::mouseClick(child<QPushButton>(window, "CMD_View_ReadMe"), Qt::LeftButton);
+        QCOMPARE(comments->toPlainText(), QStringLiteral("How to use\n"));
+        clickRow(list, 1);
+        QCOMPARE(comments->toPlainText(), QStringLiteral("Malta comment\n"));
+        QVERIFY(!window.switcher().ended());
+    }
+
+    void unloadLeavesNoEntryChosen()
+    {
+        RecordingWindow window;
+        QVERIFY(window.start(m_main.toStdString()));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* list = child<QListWidget>(window, "LST_available");
+        clickRow(list, 0);
+        QTest::mouseClick(child<QPushButton>(window, "CMD_load"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(window, "CMD_unload"), Qt::LeftButton);
+        QCOMPARE(window.boxes.last().second, QStringLiteral("Campaign Unloaded"));
+        QVERIFY(list->selectedItems().isEmpty());
+        clickRow(list, 0);
+        QCOMPARE(window.switcher().selectedSet().value_or(""), std::string("Channel"));
+        QVERIFY(!list->selectedItems().isEmpty());
+        QVERIFY(!window.picture().isNull());
+    }
+
+    void buttonsShowTheMessagesTitledBorvex()
+    {
+        RecordingWindow window;
+        QVERIFY(window.start(m_main.toStdString()));
+        QTest::mouseClick(child<QPushButton>(window, "CMD_load"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(window, "CMD_unload"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(window, "CMD_resore"), Qt::LeftButton);
+        QCOMPARE(window.boxes.size(), 3);
+        QCOMPARE(window.boxes[0].second, QStringLiteral("You must select a campaign before loading"));
+        QCOMPARE(window.boxes[1].second, QStringLiteral("You must select a campaign before unloading"));
+        QCOMPARE(window.boxes[2].second, QStringLiteral("You must select a campaign from which to restore"));
+        QCOMPARE(window.boxes[0].first, kvl::MessageIcon::None);
+    }
+
+    void loadAndUnloadUpdateTheCurrentBox()
+    {
+        RecordingWindow window;
+        QVERIFY(window.start(m_main.toStdString()));
+        window.switcher().chooseSet(0);
+        QTest::mouseClick(child<QPushButton>(window, "CMD_load"), Qt::LeftButton);
+        QCOMPARE(window.boxes.last().second, QStringLiteral("Campaign Loaded"));
+        QCOMPARE(child<QLineEdit>(window, "TXT_current")->text(), QStringLiteral("Channel"));
+        QVERIFY(QFile::exists(m_dir.path() + "/CAMP0001.DAT"));
+        QTest::mouseClick(child<QPushButton>(window, "CMD_unload"), Qt::LeftButton);
+        QCOMPARE(window.boxes.last().second, QStringLiteral("Campaign Unloaded"));
+        QCOMPARE(child<QLineEdit>(window, "TXT_current")->text(), QString());
+        QVERIFY(window.picture().isNull());
+        QVERIFY(!QFile::exists(m_dir.path() + "/CAMP0001.DAT"));
+    }
+
+    // A failed start as the user sees it: two real boxes titled with the
+    // program's name, with the icons and texts of a fatal report and the
+    // name scripts find them by; the window is not to be shown.
+    void fatalReportShowsTwoRealBoxes()
+    {
+        QTemporaryDir empty;
+        FolioSwapWindow window;
+        QList<std::tuple<QString, QMessageBox::Icon, QString, QString>> seen;
+        std::function<void()> closeBox = [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) {
+                QTimer::singleShot(10, closeBox);
+                return;
+            }
+            seen.append({ box->windowTitle(), box->icon(), box->objectName(), box->text() });
+            box->accept();
+            if (seen.size() < 2)
+                QTimer::singleShot(10, closeBox);
+        };
+        QTimer::singleShot(10, closeBox);
+        QVERIFY(!window.start(empty.path().toStdString()));
+        QCOMPARE(seen.size(), 2);
+        QCOMPARE(std::get<0>(seen[0]), QStringLiteral("Borvex"));
+        QCOMPARE(std::get<1>(seen[0]), QMessageBox::Warning);
+        QCOMPARE(std::get<2>(seen[0]), QStringLiteral("Borvex_message"));
+        QCOMPARE(std::get<0>(seen[1]), QStringLiteral("Borvex"));
+        QVERIFY(
+            std::get<3>(seen[0]).startsWith(QStringLiteral("Problem with program, Report the following message to:")));
+        QCOMPARE(std::get<1>(seen[1]), QMessageBox::Information);
+        QVERIFY(std::get<3>(seen[1]).startsWith(QStringLiteral("Error 2:\r\n")));
+    }
+
+    void textsInEitherEncodingShowAsText()
+    {
+        put(m_main + "/Workfiles/xxxChannel.txt", "Caf\xE9 1940\r\n");
+        put(m_main + "/Workfiles/xxxMalta Siege.txt", "Caf\xC3\xA9 1942\r\n");
+        RecordingWindow window;
+        QVERIFY(window.start(m_main.toStdString()));
+        auto* comments = child<QPlainTextEdit>(window, "TXT_campaigncomments");
+        QVERIFY(comments->isEnabled());
+        QVERIFY(child<QLineEdit>(window, "TXT_current")->isEnabled());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* list = child<QListWidget>(window, "LST_available");
+        clickRow(list, 0);
+        QCOMPARE(comments->toPlainText(), QStringLiteral("Caf\u00E9 1940\n"));
+        clickRow(list, 1);
+        QCOMPARE(comments->toPlainText(), QStringLiteral("Caf\u00E9 1942\n"));
+        QVERIFY(window.boxes.isEmpty());
+        put(m_main + "/Workfiles/xxxChannel.txt", "Channel comment\r\n");
+        put(m_main + "/Workfiles/xxxMalta Siege.txt", "Malta comment\r\n");
+    }
+};
+
+QTEST_MAIN(FolioSwapWindowTest)
+#include "folioswapwindow_test.moc"

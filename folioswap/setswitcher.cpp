@@ -1,0 +1,403 @@
+// The campaign set switcher without its window.
+#include "folioswap/setswitcher.h"
+
+#include "common/fileimage.h"
+#include "common/textdecode.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <span>
+#include <string_view>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace kvl::folioswap {
+
+namespace {
+
+// A report names the system's reason and the file: "No such file or
+// directory: /game/Borvex/Workfiles/LastCampaign.txt", with errno as its code.
+kvl::Error systemError(int number, const fs::path& path)
+{
+    return { std::string(std::strerror(number)) + ": " + path.string(), number };
+}
+
+kvl::Error systemError(const std::error_code& ec, const fs::path& path)
+{
+    return { ec.message() + ": " + path.string(), ec.value() };
+}
+
+/// The whole file, or the system's reason why it cannot be read.
+kvl::Result<std::vector<std::uint8_t>> readWhole(const fs::path& path)
+{
+    auto image = kvl::readFileImage(path);
+    if (!image) {
+        const int code = image.error().code;
+        return systemError(code != 0 ? code : EIO, path);
+    }
+    return image;
+}
+
+std::string_view asText(const std::vector<std::uint8_t>& bytes)
+{
+    return { reinterpret_cast<const char*>(bytes.data()), bytes.size() };
+}
+
+bool lessNoCase(const std::string& a, const std::string& b)
+{
+    auto lower = [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; };
+    auto before = [&](char x, char y) {
+        return lower(static_cast<unsigned char>(x)) < lower(static_cast<unsigned char>(y));
+    };
+    bool less = std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), before);
+    bool greater = std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), before);
+    return less || (!greater && a < b);
+}
+
+} // namespace
+
+void SetSwitcher::setBusy(bool busy)
+{
+    if (busy != m_busy) {
+        m_busy = busy;
+        m_host.setBusy(busy);
+    }
+}
+
+fs::path SetSwitcher::inMain(const std::string& relative) const
+{
+    return kvl::findFileNoCase(m_mainPath, relative);
+}
+
+void SetSwitcher::tell(const std::string& text)
+{
+    m_host.showMessage({ kvl::MessageIcon::None, kTitle, text });
+}
+
+// Two boxes, then the end: the first says where to report, the second gives
+// the error's number and description. Paths in the description may hold
+// bytes of a single-byte code page; the boxes show them as text.
+void SetSwitcher::reportFatalError(const kvl::Error& error)
+{
+    setBusy(false);
+    m_host.showMessage({ kvl::MessageIcon::Warning, kTitle, std::string(kReportIntro) + "\r\n" + kReportContact });
+    m_host.showMessage({ kvl::MessageIcon::Information, kTitle,
+        kvl::decodeText("Error " + std::to_string(error.code) + ":\r\n" + error.message) });
+    m_ended = true;
+    m_host.quit();
+}
+
+// Start-up: list the sets, read which one is loaded and show it.
+void SetSwitcher::start(const fs::path& mainPath)
+{
+    if (m_ended)
+        return;
+    m_mainPath = mainPath;
+    m_lastCampaignPath = inMain("Workfiles/LastCampaign.txt");
+    fs::path parent = m_mainPath.has_filename() ? m_mainPath.parent_path() : m_mainPath.parent_path().parent_path();
+    m_gameFolder = parent.empty() ? m_mainPath : parent;
+
+    kvl::Result<void> done = listSets();
+    if (done)
+        done = readLastCampaign();
+    if (done && isSetLoaded())
+        done = showSet(m_loadedSet);
+    if (!done)
+        reportFatalError(done.error());
+}
+
+// Every entry of the program folder, folder or file, whose name starts with
+// "CAM" is a set. Sorted ignoring case, as the game's own desktop lists them.
+kvl::Result<void> SetSwitcher::listSets()
+{
+    m_setNames.clear();
+    std::error_code ec;
+    fs::directory_iterator it(m_mainPath, ec);
+    if (ec)
+        return systemError(ec, m_mainPath);
+    for (fs::directory_iterator end; it != end; it.increment(ec)) {
+        if (auto name = setNameFromEntry(it->path().filename().string()))
+            m_setNames.push_back(std::move(*name));
+    }
+    if (ec)
+        return systemError(ec, m_mainPath);
+    std::sort(m_setNames.begin(), m_setNames.end(), lessNoCase);
+    return {};
+}
+
+kvl::Result<void> SetSwitcher::readLastCampaign()
+{
+    auto image = readWhole(m_lastCampaignPath);
+    if (!image)
+        return image.error();
+    auto name = parseLastCampaign(asText(*image));
+    if (!name)
+        return kvl::Error { "The last line does not hold a quoted campaign name: " + m_lastCampaignPath.string(),
+            kErrDamagedLastCampaign };
+    if (*name == kNoCampaign)
+        m_shownText.clear();
+    m_loadedSet = *name;
+    return {};
+}
+
+// Written to a temporary file and renamed over the old one, so that a crash
+// never leaves a half-written file that the next start could not read. The
+// selection becomes the loaded set only once it is on disk.
+kvl::Result<void> SetSwitcher::writeLastCampaign()
+{
+    const std::string name = m_selected.value_or(std::string());
+    const std::string text = formatLastCampaign(name);
+    auto written = kvl::replaceFile(
+        m_lastCampaignPath, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    if (!written)
+        return systemError(written.error().code != 0 ? written.error().code : EIO, m_lastCampaignPath);
+    m_loadedSet = name;
+    return {};
+}
+
+kvl::Result<void> SetSwitcher::showSet(const std::string& name)
+{
+    auto shown = showSetPicture(name);
+    if (!shown)
+        return shown;
+    return showText("Workfiles/xxx" + name + ".txt");
+}
+
+kvl::Result<void> SetSwitcher::showSetPicture(const std::string& name)
+{
+    fs::path path = inMain("Workfiles/" + name + ".jpg");
+    auto image = readWhole(path);
+    if (!image)
+        return image.error();
+    if (!m_host.showPicture(*image))
+        return kvl::Error { "Invalid picture: " + path.string(), kErrBadPicture };
+    return {};
+}
+
+kvl::Result<void> SetSwitcher::showText(const std::string& relative)
+{
+    auto image = readWhole(inMain(relative));
+    if (!image)
+        return image.error();
+    m_shownText = commentText(asText(*image));
+    return {};
+}
+
+void SetSwitcher::chooseSet(std::size_t index)
+{
+    if (m_ended || index >= m_setNames.size())
+        return;
+    m_selected = m_setNames[index];
+    if (auto shown = showSet(*m_selected); !shown)
+        reportFatalError(shown.error());
+}
+
+// The plain files of a set's folder, sorted; sub-folders and hidden (dot)
+// files are not part of the set.
+kvl::Result<std::vector<std::string>> SetSwitcher::setFiles(const std::string& name) const
+{
+    fs::path folder = m_mainPath / ("CAM" + name);
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec))
+        return systemError(fs::exists(folder, ec) ? ENOTDIR : ENOENT, folder);
+    std::vector<std::string> files;
+    fs::directory_iterator it(folder, ec);
+    for (fs::directory_iterator end; !ec && it != end; it.increment(ec)) {
+        std::string file = it->path().filename().string();
+        std::error_code typeEc;
+        if (file.empty() || file.front() == '.' || !it->is_regular_file(typeEc))
+            continue;
+        files.push_back(std::move(file));
+    }
+    if (ec)
+        return systemError(ec, folder);
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// Copies over the game's file of that name in whatever letter case it has.
+kvl::Result<void> SetSwitcher::copyIntoGame(const fs::path& source, const std::string& name) const
+{
+    fs::path target = kvl::findFileNoCase(m_gameFolder, name);
+    std::error_code ec;
+    if (fs::is_directory(target, ec))
+        return systemError(EISDIR, target);
+    fs::copy_file(source, target, fs::copy_options::overwrite_existing, ec);
+    if (ec)
+        return systemError(ec, target);
+    return {};
+}
+
+// Every file of the set must be there to be deleted; one that is already
+// gone ends the run like any other failed delete.
+kvl::Result<void> SetSwitcher::deleteFromGame(const std::string& name) const
+{
+    fs::path target = kvl::findFileNoCase(m_gameFolder, name);
+    std::error_code ec;
+    auto status = fs::symlink_status(target, ec);
+    if (!fs::exists(status))
+        return systemError(ENOENT, target);
+    if (fs::is_directory(status))
+        return systemError(EISDIR, target);
+    fs::remove(target, ec);
+    if (ec)
+        return systemError(ec, target);
+    return {};
+}
+
+void SetSwitcher::loadSelected()
+{
+    if (m_ended)
+        return;
+    // Right after an unload the selection is the "no set" name; loading it
+    // would copy nothing yet report success, so it counts as no selection.
+    if (!m_selected || *m_selected == kNoCampaign) {
+        tell("You must select a campaign before loading");
+        return;
+    }
+    if (*m_selected != m_loadedSet && isSetLoaded()) {
+        tell("You must unload your current campaign before loading another");
+        return;
+    }
+    setBusy(true);
+    auto files = setFiles(*m_selected);
+    if (!files) {
+        reportFatalError(files.error());
+        return;
+    }
+    fs::path folder = m_mainPath / ("CAM" + *m_selected);
+    for (const auto& file : *files) {
+        if (auto copied = copyIntoGame(folder / file, file); !copied) {
+            reportFatalError(copied.error());
+            return;
+        }
+    }
+    if (auto written = writeLastCampaign(); !written) {
+        reportFatalError(written.error());
+        return;
+    }
+    setBusy(false);
+    tell("Campaign Loaded");
+}
+
+void SetSwitcher::unloadSelected()
+{
+    if (m_ended)
+        return;
+    if (!m_selected || *m_selected == kNoCampaign) {
+        tell("You must select a campaign before unloading");
+        return;
+    }
+    if (*m_selected != m_loadedSet) {
+        tell("You cannot unload a campaign that is not loaded");
+        return;
+    }
+    setBusy(true);
+    auto files = setFiles(*m_selected);
+    if (!files) {
+        reportFatalError(files.error());
+        return;
+    }
+    for (const auto& file : *files) {
+        if (auto deleted = deleteFromGame(file); !deleted) {
+            reportFatalError(deleted.error());
+            return;
+        }
+    }
+    m_host.clearPicture();
+    m_shownText.clear();
+    m_selected = std::string(kNoCampaign);
+    if (auto written = writeLastCampaign(); !written) {
+        reportFatalError(written.error());
+        return;
+    }
+    setBusy(false);
+    tell("Campaign Unloaded");
+}
+
+void SetSwitcher::restoreQexFiles()
+{
+    if (m_ended)
+        return;
+    if (isSetLoaded()) {
+        tell("You cannot restore QEX files with a campaign loaded");
+        return;
+    }
+    if (!m_selected || *m_selected == kNoCampaign) {
+        tell("You must select a campaign from which to restore");
+        return;
+    }
+    setBusy(true);
+    fs::path listPath = inMain("Workfiles/res" + *m_selected + ".txt");
+    auto list = readWhole(listPath);
+    if (!list) {
+        reportFatalError(list.error());
+        return;
+    }
+    // The whole list is checked before anything is copied: every name must
+    // stay inside its folder and every saved file must be there.
+    fs::path saved = inMain("QEXRestoreFiles");
+    std::vector<RestoreEntry> entries = parseRestoreList(asText(*list));
+    std::vector<fs::path> sources;
+    for (const auto& entry : entries) {
+        if (!isSafeRestoreName(entry.name)) {
+            reportFatalError({ "Line " + std::to_string(entry.line) + " of " + listPath.string()
+                    + " is not a plain file name: \"" + entry.name + "\"",
+                kErrUnsafeRestoreName });
+            return;
+        }
+        fs::path source = kvl::findFileNoCase(saved, entry.name);
+        std::error_code ec;
+        if (!fs::is_regular_file(source, ec)) {
+            reportFatalError(systemError(fs::exists(source, ec) ? EISDIR : ENOENT, source));
+            return;
+        }
+        sources.push_back(std::move(source));
+    }
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (auto copied = copyIntoGame(sources[i], entries[i].name); !copied) {
+            reportFatalError(copied.error());
+            return;
+        }
+    }
+    setBusy(false);
+    tell("QEX Restored");
+}
+
+void SetSwitcher::viewReadMe(const std::string& relative, ReselectWarning warning)
+{
+    if (m_ended)
+        return;
+    if (warning == ReselectWarning::Yes)
+        tell("You will have to re-select a campaign after reading");
+    m_shownText.clear();
+    if (auto shown = showText(relative); !shown)
+        reportFatalError(shown.error());
+}
+
+void SetSwitcher::viewSetReadMe()
+{
+    viewReadMe("ReadMe/" + m_selected.value_or(std::string()) + "ReadMe.txt", ReselectWarning::No);
+}
+
+void SetSwitcher::viewProgramReadMe()
+{
+    viewReadMe("ReadMe/BorvexReadMe.txt", ReselectWarning::Yes);
+}
+
+void SetSwitcher::viewUsageNotes()
+{
+    viewReadMe("ReadMe/NotesonCampaigns.txt", ReselectWarning::Yes);
+}
+
+void SetSwitcher::exitProgram()
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    m_host.quit();
+}
+
+} // namespace kvl::folioswap

@@ -1,0 +1,118 @@
+// The campaign set switcher without its window: the folder tree, the state of
+// the switcher and what each click does to the files and to that state.
+//
+// The program folder holds one folder "CAM<name>" per campaign set, a
+// Workfiles folder (LastCampaign.txt, the picture "<name>.jpg", the comment
+// "xxx<name>.txt" and the restore list "res<name>.txt" of each set), the
+// game's own files in QEXRestoreFiles and the read-me texts in ReadMe. The
+// game folder is the program folder's parent.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/result.h"
+#include "common/windowhost.h"
+#include "folioswap/settree.h"
+
+namespace kvl::folioswap {
+
+/// The title of every message box.
+inline constexpr const char* kTitle = "Borvex";
+
+/// The first line of the first box of a fatal report, and where reports go.
+inline constexpr const char* kReportIntro = "Problem with program, Report the following message to:";
+inline constexpr const char* kReportContact
+    = "the folioswap maintainers, on the issue tracker of the KORVAL modding tools. "
+      "Please say what you clicked and which campaign was selected.";
+
+/// Error numbers of the problems that are not an operating-system error
+/// (those keep the system's own number).
+inline constexpr int kErrBadPicture = 1001;
+inline constexpr int kErrUnsafeRestoreName = 1002;
+inline constexpr int kErrDamagedLastCampaign = 1003;
+
+/// What the switcher asks of its window beyond message boxes.
+class SwitcherHost : public kvl::WindowHost {
+public:
+    /// The busy (hourglass) cursor on or off.
+    virtual void setBusy(bool busy) = 0;
+    /// Shows a picture file's bytes in the picture box; false when they are
+    /// not a picture the window can decode.
+    virtual bool showPicture(const std::vector<std::uint8_t>& bytes) = 0;
+    virtual void clearPicture() = 0;
+    /// Ends the program once the current event is over.
+    virtual void quit() = 0;
+};
+
+/// The switcher's state and its reactions to the window's events. Every
+/// problem that stops an event is reported through the host as two message
+/// boxes and ends the program; after that, or after Exit, every event is
+/// ignored.
+class SetSwitcher {
+public:
+    explicit SetSwitcher(SwitcherHost& host) : m_host(host) { }
+
+    /// Start-up with `mainPath` as the program folder: lists the sets, reads
+    /// which one is loaded and shows its picture and comment.
+    void start(const std::filesystem::path& mainPath);
+    /// The user chose entry `index` of the set list: shows that set.
+    void chooseSet(std::size_t index);
+    void loadSelected();
+    void unloadSelected();
+    void restoreQexFiles();
+    void viewSetReadMe();
+    void viewProgramReadMe();
+    void viewUsageNotes();
+    void exitProgram();
+
+    /// The set names in the order the list shows them.
+    const std::vector<std::string>& setNames() const { return m_setNames; }
+    /// The set chosen in the list: none until the first choice, kNoCampaign
+    /// right after an unload.
+    const std::optional<std::string>& selectedSet() const { return m_selected; }
+    /// The loaded set's name, kNoCampaign when none is.
+    const std::string& loadedSet() const { return m_loadedSet; }
+    bool isSetLoaded() const { return m_loadedSet != kNoCampaign; }
+    /// The comment or read-me text on show, every line ending in CR LF, its
+    /// bytes as the file holds them.
+    const std::string& shownText() const { return m_shownText; }
+    bool ended() const { return m_ended; }
+
+    const std::filesystem::path& mainPath() const { return m_mainPath; }
+    const std::filesystem::path& gameFolder() const { return m_gameFolder; }
+    const std::filesystem::path& lastCampaignPath() const { return m_lastCampaignPath; }
+
+private:
+    kvl::Result<void> listSets();
+    kvl::Result<void> readLastCampaign();
+    kvl::Result<void> writeLastCampaign();
+    kvl::Result<void> showSet(const std::string& name);
+    kvl::Result<void> showSetPicture(const std::string& name);
+    kvl::Result<void> showText(const std::string& relative);
+    kvl::Result<std::vector<std::string>> setFiles(const std::string& name) const;
+    kvl::Result<void> copyIntoGame(const std::filesystem::path& source, const std::string& name) const;
+    kvl::Result<void> deleteFromGame(const std::string& name) const;
+    enum class ReselectWarning { No, Yes };
+    void viewReadMe(const std::string& relative, ReselectWarning warning);
+    void tell(const std::string& text);
+    void reportFatalError(const kvl::Error& error);
+    std::filesystem::path inMain(const std::string& relative) const;
+    void setBusy(bool busy);
+
+    SwitcherHost& m_host;
+    std::filesystem::path m_mainPath;
+    std::filesystem::path m_gameFolder;
+    std::filesystem::path m_lastCampaignPath;
+    std::vector<std::string> m_setNames;
+    std::optional<std::string> m_selected;
+    std::string m_loadedSet { kNoCampaign };
+    std::string m_shownText;
+    bool m_ended = false;
+    bool m_busy = false;
+};
+
+} // namespace kvl::folioswap
