@@ -11,6 +11,8 @@
 namespace {
 
 using namespace kvl;
+using namespace kvl::campconv;
+using namespace kvl::recordtext;
 
 /// Comments for every category the campaign text uses, and plane names.
 AnnotationSet sideFiles()
@@ -65,7 +67,7 @@ CampaignFile parse(const std::string& text, std::string* messages = nullptr, boo
 CampaignFile sample(int variant)
 {
     CampaignFile file;
-    EXPECT_TRUE(readCampaignImage(samples::sampleCampaignFile(variant), file));
+    file = readCampaignImage(samples::sampleCampaignFile(variant)).value();
     return file;
 }
 
@@ -74,11 +76,11 @@ CampaignFile sample(int variant)
 CampaignFile randomCampaign(unsigned seed)
 {
     std::mt19937 random(seed);
-    std::vector<std::uint8_t> bytes(CampaignFileSize);
+    std::vector<std::uint8_t> bytes(kCampaignFileSize);
     for (auto& b : bytes)
         b = static_cast<std::uint8_t>(random());
     CampaignFile file;
-    EXPECT_TRUE(readCampaignImage(bytes, file));
+    file = readCampaignImage(bytes).value();
     auto small = [&](std::int32_t& v) { v = static_cast<std::int32_t>(random() % 109999) - 9999; };
     small(file.setup.briefingLanguage);
     small(file.setup.attackingSide);

@@ -14,6 +14,8 @@
 namespace {
 
 using namespace kvl;
+using namespace kvl::campconv;
+using namespace kvl::recordtext;
 
 const std::string Banner = "KORVAL\nCampaign to Text Converter\n"
                            "Game data <-> annotated text, for the KORVAL modding community\n\n";
@@ -85,7 +87,7 @@ TEST_F(Campconv, ShortAndLongCampaignFiles)
 TEST_F(Campconv, TextThatEndsEarlyWritesNothing)
 {
     CampaignFile file;
-    ASSERT_TRUE(readCampaignImage(samples::sampleCampaignFile(0), file));
+    file = readCampaignImage(samples::sampleCampaignFile(0)).value();
     const std::string text = campaignText(file, AnnotationSet {});
     writeFileImage(folder / "campaign.txt", std::string_view(text).substr(0, text.find("PHASE #3")));
     EXPECT_EQ(run("2\n"),
@@ -101,7 +103,7 @@ TEST_F(Campconv, EndsWithStatusZeroWhenNobodyReadsItsOutput)
     EXPECT_EQ(test::runWithClosedOutput(KVL_CAMPCONV_PROGRAM, folder.path(), "1\nCAMP0001.DAT\n"), 0);
     // The dialogue went on to the end: the conversion was made.
     CampaignFile file;
-    ASSERT_TRUE(readCampaignImage(samples::sampleCampaignFile(0), file));
+    file = readCampaignImage(samples::sampleCampaignFile(0)).value();
     std::ostringstream messages;
     const AnnotationSet notes = loadAnnotations(campaignProgramTable(), folder.path(), messages);
     std::string text;

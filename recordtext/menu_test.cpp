@@ -11,20 +11,19 @@
 namespace {
 
 using namespace kvl;
+using namespace kvl::recordtext;
 
 /// A converter of a made-up format: the binary file is two bytes, the text
 /// two labelled lines.
 class PairConverter : public RecordConverter {
 public:
-    bool loadImage(const std::vector<std::uint8_t>& image, std::string& error) override
+    Result<void> loadImage(const std::vector<std::uint8_t>& image) override
     {
-        if (image.size() < 2) {
-            error = "Pair file is too short!";
-            return false;
-        }
+        if (image.size() < 2)
+            return Error { "Pair file is too short!" };
         a = image[0];
         b = image[1];
-        return true;
+        return {};
     }
     std::vector<std::uint8_t> binaryImage() const override { return { a, b }; }
     std::string text(const AnnotationSet&) const override

@@ -14,6 +14,8 @@
 namespace {
 
 using namespace kvl;
+using namespace kvl::squadconv;
+using namespace kvl::recordtext;
 
 const std::string Banner = "KORVAL\nSquadron to Text Converter\n"
                            "Game data <-> annotated text, for the KORVAL modding community\n\n";

@@ -9,6 +9,8 @@
 namespace {
 
 using namespace kvl;
+using namespace kvl::squadconv;
+using namespace kvl::recordtext;
 
 std::vector<std::uint8_t> randomImage(std::size_t size, unsigned seed)
 {

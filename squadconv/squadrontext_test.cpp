@@ -11,6 +11,8 @@
 namespace {
 
 using namespace kvl;
+using namespace kvl::squadconv;
+using namespace kvl::recordtext;
 
 AnnotationSet sideFiles()
 {
@@ -57,7 +59,7 @@ SquadronFile parse(const std::string& text, std::string* messages = nullptr, boo
 SquadronFile randomSquadrons(std::size_t count, unsigned seed)
 {
     std::mt19937 random(seed);
-    std::vector<std::uint8_t> bytes(count * SquadronRecordSize);
+    std::vector<std::uint8_t> bytes(count * kSquadronRecordSize);
     for (auto& b : bytes)
         b = static_cast<std::uint8_t>(random());
     SquadronFile file;
