@@ -1,5 +1,6 @@
 #include "campconv/campaignconverter.h"
 
+#include "recordtext/testing/convertertest.h"
 #include "samplegen/samples.h"
 
 #include <gtest/gtest.h>
@@ -11,15 +12,6 @@ namespace {
 using namespace kvl;
 using namespace kvl::campconv;
 using namespace kvl::recordtext;
-
-std::vector<std::uint8_t> patternImage(std::size_t size, unsigned seed)
-{
-    std::mt19937 random(seed);
-    std::vector<std::uint8_t> bytes(size);
-    for (auto& b : bytes)
-        b = static_cast<std::uint8_t>(random());
-    return bytes;
-}
 
 // The sample generator lays the file down by byte offsets of its own, so
 // reading a sample checks the field order and widths of every block.
@@ -85,7 +77,7 @@ TEST(CampaignFile, FieldsSitAtTheirOffsets)
 TEST(CampaignFile, WritesBackTheFirst3708BytesUnchanged)
 {
     for (std::size_t size : { std::size_t(3708), std::size_t(4000) }) {
-        const auto image = patternImage(size, static_cast<unsigned>(size));
+        const auto image = test::randomImage(size, static_cast<unsigned>(size));
         CampaignFile file;
         file = readCampaignImage(image).value();
         const auto written = campaignImage(file);
@@ -93,7 +85,7 @@ TEST(CampaignFile, WritesBackTheFirst3708BytesUnchanged)
         EXPECT_TRUE(std::equal(written.begin(), written.end(), image.begin()));
     }
     // The last field of the file.
-    auto image = patternImage(3708, 1);
+    auto image = test::randomImage(3708, 1);
     image[3706] = 0xEF;
     image[3707] = 0xBE;
     CampaignFile file;
@@ -105,7 +97,7 @@ TEST(CampaignFile, ShortFileIsRefusedAndLeavesTheRecordsAlone)
 {
     CampaignConverter converter;
     converter.file().setup.commencementYear = 1942;
-    const Result<void> loaded = converter.loadImage(patternImage(3707, 3));
+    const Result<void> loaded = converter.loadImage(test::randomImage(3707, 3));
     ASSERT_FALSE(loaded.ok());
     EXPECT_EQ(loaded.error().message, "Campaign file is too short (3707 bytes, 3708 needed)!");
     EXPECT_EQ(converter.file().setup.commencementYear, 1942);

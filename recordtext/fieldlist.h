@@ -157,9 +157,11 @@ constexpr Section<Inner> section(SectionLayout layout, Inner inner)
 //   beginSection(const SectionLayout&) / endSection(const SectionLayout&).
 
 template <class T>
-struct IsStdArray : std::false_type { };
+struct IsStdArray : std::false_type {
+};
 template <class T, std::size_t N>
-struct IsStdArray<std::array<T, N>> : std::true_type { };
+struct IsStdArray<std::array<T, N>> : std::true_type {
+};
 
 template <class Walker, class Record, class... Descriptors>
 void walk(Walker& w, Record& record, const std::tuple<Descriptors...>& list);

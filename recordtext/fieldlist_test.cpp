@@ -129,8 +129,8 @@ bool sameBook(const Book& a, const Book& b)
 
 TEST(FieldListBinary, ReadsAndWritesLittleEndianInListOrder)
 {
-    const std::vector<std::uint8_t> image = { 0x98, 0x07, 0xEC, 0xFF, 0xFF, 0xFF, 1, 2, 3, 0x90, 0x01, 9, 5, 0x58,
-        0x02, 3, 7, 0 };
+    const std::vector<std::uint8_t> image = { 0x98, 0x07, 0xEC, 0xFF, 0xFF, 0xFF, 1, 2, 3, 0x90, 0x01, 9, 5, 0x58, 0x02,
+        3, 7, 0 };
     ASSERT_EQ(image.size(), kBookSize);
     Book book;
     ByteCursor cursor { ByteView(image) };
@@ -189,8 +189,8 @@ TEST(FieldListText, WrongLabelIsReportedAndLeavesTheField)
 
     // Without the program's "any label" the margin line is checked as well.
     Book checked;
-    EXPECT_EQ(parse(text, checked, nullptr, table("")),
-        "Expected Cost.  Found Kost\nExpected Mark #0.  Found Whatever\n");
+    EXPECT_EQ(
+        parse(text, checked, nullptr, table("")), "Expected Cost.  Found Kost\nExpected Mark #0.  Found Whatever\n");
 }
 
 TEST(FieldListText, TextEndingEarlyStopsAndLeavesTheRest)
