@@ -12,6 +12,9 @@
 namespace {
 
 using namespace kvl;
+using namespace kvl::campconv;
+using namespace kvl::squadconv;
+using namespace kvl::recordtext;
 
 /// Comments and plane names, so the comment columns are written too.
 AnnotationSet sideFiles()
@@ -34,7 +37,7 @@ AnnotationSet sideFiles()
 SquadronFile squadrons(std::size_t count)
 {
     std::mt19937 random(42);
-    std::vector<std::uint8_t> bytes(count * SquadronRecordSize);
+    std::vector<std::uint8_t> bytes(count * kSquadronRecordSize);
     for (auto& b : bytes)
         b = static_cast<std::uint8_t>(random() % 40);
     SquadronFile file;

@@ -5,17 +5,21 @@
 #include "campconv/campaigntext.h"
 #include "recordtext/menu.h"
 
-namespace kvl {
+namespace kvl::campconv {
 
-class CampaignConverter : public RecordConverter {
+class CampaignConverter : public recordtext::RecordConverter {
 public:
-    bool loadImage(const std::vector<std::uint8_t>& image, std::string& error) override
+    Result<void> loadImage(const std::vector<std::uint8_t>& image) override
     {
-        return readCampaignImage(ByteView(image), m_file, &error);
+        Result<CampaignFile> read = readCampaignImage(ByteView(image));
+        if (!read)
+            return read.error();
+        m_file = *read;
+        return {};
     }
     std::vector<std::uint8_t> binaryImage() const override { return campaignImage(m_file); }
-    std::string text(const AnnotationSet& notes) const override { return campaignText(m_file, notes); }
-    void parseText(RecordTextInput& in) override
+    std::string text(const recordtext::AnnotationSet& notes) const override { return campaignText(m_file, notes); }
+    void parseText(recordtext::RecordTextInput& in) override
     {
         m_file = CampaignFile {};
         parseCampaignText(in, m_file);
@@ -28,4 +32,4 @@ private:
     CampaignFile m_file;
 };
 
-} // namespace kvl
+} // namespace kvl::campconv

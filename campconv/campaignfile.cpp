@@ -1,53 +1,31 @@
-// Campaign file reader and writer, field by field over the byte view.
+// Campaign file reader and writer: the campaign's field list walked over the
+// byte image.
 #include "campconv/campaignfile.h"
 
-namespace kvl {
+#include "recordtext/fieldwalkers.h"
 
-namespace {
+namespace kvl::campconv {
 
-struct BinaryReader {
-    ByteCursor& in;
-    void field(std::string_view, std::uint8_t& v, int) { v = in.u8(); }
-    void field(std::string_view, std::uint16_t& v, int) { v = in.u16(); }
-    void field(std::string_view, std::int32_t& v, int) { v = in.i32(); }
-};
-
-struct BinaryWriter {
-    ByteWriter& out;
-    void field(std::string_view, std::uint8_t v, int) { out.u8(v); }
-    void field(std::string_view, std::uint16_t v, int) { out.u16(v); }
-    void field(std::string_view, std::int32_t v, int) { out.i32(v); }
-};
-
-} // namespace
-
-bool readCampaignImage(ByteView image, CampaignFile& file, std::string* error)
+Result<CampaignFile> readCampaignImage(ByteView image)
 {
-    if (image.size() < CampaignFileSize) {
-        if (error)
-            *error = "Campaign file is too short (" + std::to_string(image.size()) + " bytes, "
-                + std::to_string(CampaignFileSize) + " needed)!";
-        return false;
-    }
-    CampaignFile loaded;
+    if (image.size() < kCampaignFileSize)
+        return Error { "Campaign file is too short (" + std::to_string(image.size()) + " bytes, "
+            + std::to_string(kCampaignFileSize) + " needed)!" };
+    CampaignFile file;
     ByteCursor cursor(image);
-    BinaryReader reader { cursor };
-    visitCampaign(reader, loaded);
-    if (!cursor.ok() || cursor.offset() != CampaignFileSize) {
-        if (error)
-            *error = "Campaign file could not be read!";
-        return false;
-    }
-    file = loaded;
-    return true;
+    recordtext::BinaryReader reader { cursor };
+    recordtext::walk(reader, file, kCampaignLayout);
+    if (!cursor.ok() || cursor.offset() != kCampaignFileSize)
+        return Error { "Campaign file could not be read!" };
+    return file;
 }
 
 std::vector<std::uint8_t> campaignImage(const CampaignFile& file)
 {
-    ByteWriter out(CampaignFileSize);
-    BinaryWriter writer { out };
-    visitCampaign(writer, file);
+    ByteWriter out(kCampaignFileSize);
+    recordtext::BinaryWriter writer { out };
+    recordtext::walk(writer, file, kCampaignLayout);
     return out.take();
 }
 
-} // namespace kvl
+} // namespace kvl::campconv

@@ -12,44 +12,45 @@
 //     3700     8  V-1 missions
 //
 // All records are always present whatever the setup block's counts say.
-// Each record's fields are listed once, in file order, by a visit function;
-// the binary reader and writer and the text writer and parser all walk the
-// same lists, so the four can never disagree on order, width or label.
+// Each record's fields are listed once, in file order, as a field list
+// (recordtext/fieldlist.h); kCampaignLayout puts the blocks in file order
+// under the sections of CAMPAIGN.TXT. The binary reader and writer and the
+// text writer and parser all walk it.
 #pragma once
 
+#include "recordtext/fieldlist.h"
+
 #include "common/byteview.h"
+#include "common/result.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <type_traits>
+#include <tuple>
 #include <vector>
 
-namespace kvl {
+namespace kvl::campconv {
 
-constexpr std::size_t CampaignFileSize = 3708;
-constexpr std::size_t CampaignPhaseCount = 25;
-constexpr std::size_t CampaignPlaneTypeCount = 30;
-constexpr std::size_t CampaignEventCount = 32;
-constexpr std::size_t CampaignMissionCount = 32;
+constexpr std::size_t kCampaignFileSize = 3708;
+constexpr std::size_t kCampaignPhaseCount = 25;
+constexpr std::size_t kCampaignPlaneTypeCount = 30;
+constexpr std::size_t kCampaignEventCount = 32;
+constexpr std::size_t kCampaignMissionCount = 32;
 
 /// Comment category codes of the campaign text.
-namespace campcode {
-constexpr int None = -1;
-constexpr int Side = 0;      // Briefing Language, Attacking Side, Nationality
-constexpr int Condition = 1; // Win Condition, Loss Condition
-constexpr int TargetType = 2;
-constexpr int EventType = 3;
-constexpr int EventTrigger = 4;
-constexpr int MissionTrigger = 5;
-constexpr int Speech = 6; // only for values of 65500 and above
-constexpr int CrewQuality = 7;
-constexpr int MissionType = 8;
-constexpr int Weather = 9;
-constexpr int PlaneName = 11;
-} // namespace campcode
+constexpr int kSideCode = 0;      // Briefing Language, Attacking Side, Nationality
+constexpr int kConditionCode = 1; // Win Condition, Loss Condition
+constexpr int kTargetTypeCode = 2;
+constexpr int kEventTypeCode = 3;
+constexpr int kEventTriggerCode = 4;
+constexpr int kMissionTriggerCode = 5;
+constexpr int kSpeechCode = 6; // only for values of 65500 and above
+constexpr int kCrewQualityCode = 7;
+constexpr int kMissionTypeCode = 8;
+constexpr int kWeatherCode = 9;
+constexpr int kPlaneNameCode = 11;
 
 struct CampaignSetup {
     std::uint16_t commencementYear = 0;
@@ -71,7 +72,7 @@ struct CampaignSetup {
 };
 
 /// Aircraft, Armaments, ... Submarine: the eight industries, in file order.
-inline constexpr std::array<std::string_view, 8> IndustryNames = { "Aircraft", "Armaments", "Chemical", "Oil",
+inline constexpr std::array<std::string_view, 8> kIndustryNames = { "Aircraft", "Armaments", "Chemical", "Oil",
     "Ball Bearing", "Railyard", "Shipping", "Submarine" };
 
 struct CampaignPhase {
@@ -116,7 +117,7 @@ struct CampaignEvent {
 };
 
 /// Speech Opening ... Speech Weather Conditions: the eight speech bytes of a mission.
-inline constexpr std::array<std::string_view, 8> MissionSpeechNames = { "Speech Opening", "Speech Long Opening",
+inline constexpr std::array<std::string_view, 8> kMissionSpeechNames = { "Speech Opening", "Speech Long Opening",
     "Speech Target Area", "Speech Mission Type", "Speech Mission Objective", "Speech Flak", "Speech Enemy Fighters",
     "Speech Weather Conditions" };
 
@@ -133,7 +134,7 @@ struct CampaignMission {
     std::uint8_t minute = 0;
     std::uint8_t weather = 0;
     std::array<std::uint16_t, 8> specialSpeech {};
-    std::array<std::uint8_t, 8> speech {}; // MissionSpeechNames
+    std::array<std::uint8_t, 8> speech {}; // kMissionSpeechNames
     std::uint16_t successEvent = 0;
     std::uint16_t failEvent = 0;
     std::uint16_t secondaryFlight = 0;
@@ -142,179 +143,123 @@ struct CampaignMission {
     std::uint16_t altitude = 0;
 };
 
-inline constexpr std::array<std::string_view, 4> V1SpeechNames = { "V-1 Site Attack Speech",
+inline constexpr std::array<std::string_view, 4> kV1SpeechNames = { "V-1 Site Attack Speech",
     "V-1 Site Escort Bombers Speech", "V-1 Intercept Speech", "V-1 Ground Control Related Speech" };
 
 struct CampaignV1 {
-    std::array<std::uint16_t, 4> speech {}; // V1SpeechNames
+    std::array<std::uint16_t, 4> speech {}; // kV1SpeechNames
 };
 
 struct CampaignFile {
     CampaignSetup setup;
-    std::array<CampaignPhase, CampaignPhaseCount> phases {};
-    std::array<CampaignPlaneType, CampaignPlaneTypeCount> planeTypes {};
+    std::array<CampaignPhase, kCampaignPhaseCount> phases {};
+    std::array<CampaignPlaneType, kCampaignPlaneTypeCount> planeTypes {};
     CampaignForces german;
     CampaignForces allied;
-    std::array<CampaignEvent, CampaignEventCount> events {};
-    std::array<CampaignMission, CampaignMissionCount> missions {};
+    std::array<CampaignEvent, kCampaignEventCount> events {};
+    std::array<CampaignMission, kCampaignMissionCount> missions {};
     CampaignV1 v1;
 };
 
-/// Reads the first 3708 bytes of a campaign file image. False, with `error`
-/// saying why, when the image is shorter.
-bool readCampaignImage(ByteView image, CampaignFile& file, std::string* error = nullptr);
+/// The campaign in the first 3708 bytes of a file image; an error saying why
+/// when the image is shorter.
+Result<CampaignFile> readCampaignImage(ByteView image);
 
 /// The 3708-byte file image.
 std::vector<std::uint8_t> campaignImage(const CampaignFile& file);
 
-// ---- Field lists -----------------------------------------------------------
-// A visitor has field(name, value, code) for uint8_t, uint16_t and int32_t
-// values (const or not); `name` is the field name without indentation or colon.
+// ---- Field lists -------------------------------------------------------------
 
-template <class V, class S>
-void visitSetup(V& v, S& s)
-{
-    static_assert(std::is_same_v<std::remove_const_t<S>, CampaignSetup>);
-    using namespace campcode;
-    v.field("Commencement Year", s.commencementYear, None);
-    v.field("Commencement Month", s.commencementMonth, None);
-    v.field("Commencement Day", s.commencementDay, None);
-    v.field("Briefing Language", s.briefingLanguage, Side);
-    v.field("Attacking Side", s.attackingSide, Side);
-    v.field("Campaign Type", s.campaignType, None);
-    v.field("Attacking Base", s.attackingBase, None);
-    v.field("Attacker's Capital", s.attackersCapital, None);
-    v.field("Defender's Capital", s.defendersCapital, None);
-    v.field("Num. of Squadrons", s.numSquadrons, None);
-    v.field("Num. Special Events", s.numSpecialEvents, None);
-    v.field("Num. Special Missions", s.numSpecialMissions, None);
-    v.field("Num. of Phases", s.numPhases, None);
-    v.field("Phase Length (Days)", s.phaseLengthDays, None);
-    v.field("Days between Missions", s.daysBetweenMissions, None);
-    v.field("Number of Plane Types", s.numPlaneTypes, None);
-}
+namespace fields {
+using recordtext::field;
+using recordtext::Label;
 
-template <class V, class P>
-void visitPhase(V& v, P& p)
-{
-    static_assert(std::is_same_v<std::remove_const_t<P>, CampaignPhase>);
-    using namespace campcode;
-    v.field("Win Condition", p.winCondition, Condition);
-    v.field("Win Parameter", p.winParameter, None);
-    v.field("Loss Condition", p.lossCondition, Condition);
-    v.field("Loss Parameter", p.lossParameter, None);
-    for (std::size_t i = 0; i < p.usTargets.size(); ++i)
-        v.field(std::string("US ").append(IndustryNames[i]), p.usTargets[i], None);
-    v.field("German Production", p.germanProduction, None);
-    v.field("British Production", p.britishProduction, None);
-    for (auto& target : p.targetType)
-        v.field("Target Type", target, TargetType);
-}
+inline constexpr auto kSetup = std::tuple(field(&CampaignSetup::commencementYear, "Commencement Year"),
+    field(&CampaignSetup::commencementMonth, "Commencement Month"),
+    field(&CampaignSetup::commencementDay, "Commencement Day"),
+    field(&CampaignSetup::briefingLanguage, "Briefing Language", kSideCode),
+    field(&CampaignSetup::attackingSide, "Attacking Side", kSideCode),
+    field(&CampaignSetup::campaignType, "Campaign Type"), field(&CampaignSetup::attackingBase, "Attacking Base"),
+    field(&CampaignSetup::attackersCapital, "Attacker's Capital"),
+    field(&CampaignSetup::defendersCapital, "Defender's Capital"),
+    field(&CampaignSetup::numSquadrons, "Num. of Squadrons"),
+    field(&CampaignSetup::numSpecialEvents, "Num. Special Events"),
+    field(&CampaignSetup::numSpecialMissions, "Num. Special Missions"),
+    field(&CampaignSetup::numPhases, "Num. of Phases"), field(&CampaignSetup::phaseLengthDays, "Phase Length (Days)"),
+    field(&CampaignSetup::daysBetweenMissions, "Days between Missions"),
+    field(&CampaignSetup::numPlaneTypes, "Number of Plane Types"));
 
-template <class V, class T>
-void visitPlaneType(V& v, T& t)
-{
-    static_assert(std::is_same_v<std::remove_const_t<T>, CampaignPlaneType>);
-    using namespace campcode;
-    v.field("Slot Number", t.slotNumber, PlaneName);
-    v.field("Start Phase", t.startPhase, None);
-    v.field("End Phase", t.endPhase, None);
-    v.field("Replacement", t.replacement, PlaneName);
-    v.field("Plane Count", t.planeCount, None);
-    v.field("Production", t.production, None);
-    v.field("Start Points", t.startPoints, None);
-}
+inline constexpr auto kPhase = std::tuple(field(&CampaignPhase::winCondition, "Win Condition", kConditionCode),
+    field(&CampaignPhase::winParameter, "Win Parameter"),
+    field(&CampaignPhase::lossCondition, "Loss Condition", kConditionCode),
+    field(&CampaignPhase::lossParameter, "Loss Parameter"),
+    field(&CampaignPhase::usTargets, Label("US ", kIndustryNames)),
+    field(&CampaignPhase::germanProduction, "German Production"),
+    field(&CampaignPhase::britishProduction, "British Production"),
+    field(&CampaignPhase::targetType, "Target Type", kTargetTypeCode));
 
-template <class V, class F>
-void visitForces(V& v, F& f)
-{
-    static_assert(std::is_same_v<std::remove_const_t<F>, CampaignForces>);
-    using namespace campcode;
-    v.field("Nationality", f.nationality, Side);
-    v.field("Air Strength", f.airStrength, None);
-    v.field("Ground Strength", f.groundStrength, None);
-    v.field("Crew Quality", f.crewQuality, CrewQuality);
-    v.field("Crew Morale", f.crewMorale, None);
-    v.field("Repair Points", f.repairPoints, None);
-    for (std::size_t i = 0; i < f.industry.size(); ++i)
-        v.field(std::string(IndustryNames[i]).append(" Industry"), f.industry[i], None);
-    for (std::size_t i = 0; i < f.factories.size(); ++i)
-        v.field(std::string(IndustryNames[i]).append(" Factories"), f.factories[i], None);
-}
+inline constexpr auto kPlaneType = std::tuple(field(&CampaignPlaneType::slotNumber, "Slot Number", kPlaneNameCode),
+    field(&CampaignPlaneType::startPhase, "Start Phase"), field(&CampaignPlaneType::endPhase, "End Phase"),
+    field(&CampaignPlaneType::replacement, "Replacement", kPlaneNameCode),
+    field(&CampaignPlaneType::planeCount, "Plane Count"), field(&CampaignPlaneType::production, "Production"),
+    field(&CampaignPlaneType::startPoints, "Start Points"));
+
+inline constexpr auto kForces = std::tuple(field(&CampaignForces::nationality, "Nationality", kSideCode),
+    field(&CampaignForces::airStrength, "Air Strength"), field(&CampaignForces::groundStrength, "Ground Strength"),
+    field(&CampaignForces::crewQuality, "Crew Quality", kCrewQualityCode),
+    field(&CampaignForces::crewMorale, "Crew Morale"), field(&CampaignForces::repairPoints, "Repair Points"),
+    field(&CampaignForces::industry, Label("", kIndustryNames, " Industry")),
+    field(&CampaignForces::factories, Label("", kIndustryNames, " Factories")));
 
 /// Parameter 1 names a plane type for events of type 3 and 18.
-constexpr int eventParameter1Code(std::uint8_t eventType)
+constexpr int eventParameter1Code(const CampaignEvent& e)
 {
-    return eventType == 3 || eventType == 18 ? campcode::PlaneName : campcode::None;
+    return e.eventType == 3 || e.eventType == 18 ? kPlaneNameCode : recordtext::kNoComment;
 }
 
-template <class V, class E>
-void visitEvent(V& v, E& e)
-{
-    static_assert(std::is_same_v<std::remove_const_t<E>, CampaignEvent>);
-    using namespace campcode;
-    v.field("Event Type", e.eventType, EventType);
-    v.field("Event Trigger", e.eventTrigger, EventTrigger);
-    v.field("Trigger Parameter", e.triggerParameter, None);
-    v.field("Chance", e.chance, None);
-    v.field("Parameter 1", e.parameter1, eventParameter1Code(e.eventType));
-    v.field("Parameter 2", e.parameter2, None);
-}
+inline constexpr auto kEvent = std::tuple(field(&CampaignEvent::eventType, "Event Type", kEventTypeCode),
+    field(&CampaignEvent::eventTrigger, "Event Trigger", kEventTriggerCode),
+    field(&CampaignEvent::triggerParameter, "Trigger Parameter"), field(&CampaignEvent::chance, "Chance"),
+    field(&CampaignEvent::parameter1, "Parameter 1", &eventParameter1Code),
+    field(&CampaignEvent::parameter2, "Parameter 2"));
 
-template <class V, class M>
-void visitMission(V& v, M& m)
-{
-    static_assert(std::is_same_v<std::remove_const_t<M>, CampaignMission>);
-    using namespace campcode;
-    v.field("Mission Trigger", m.missionTrigger, MissionTrigger);
-    v.field("Chance", m.chance, None);
-    v.field("Trigger Parameter", m.triggerParameter, None);
-    v.field("Mission Type", m.missionType, MissionType);
-    v.field("Number of Targets", m.numberOfTargets, None);
-    v.field("Target Type", m.targetType, TargetType);
-    for (std::size_t i = 0; i < m.targetLocation.size(); ++i)
-        v.field("Target Location " + std::to_string(i + 1), m.targetLocation[i], None);
-    v.field("Random Time", m.randomTime, None);
-    v.field("Hour", m.hour, None);
-    v.field("Minute", m.minute, None);
-    v.field("Weather", m.weather, Weather);
-    for (std::size_t i = 0; i < m.specialSpeech.size(); ++i)
-        v.field("Special Speech " + std::to_string(i + 1), m.specialSpeech[i], Speech);
-    for (std::size_t i = 0; i < m.speech.size(); ++i)
-        v.field(MissionSpeechNames[i], m.speech[i], None);
-    v.field("Success Event", m.successEvent, None);
-    v.field("Fail Event", m.failEvent, None);
-    v.field("Secondary Flight", m.secondaryFlight, None);
-    v.field("Has Same Target", m.hasSameTarget, None);
-    v.field("Formation Type", m.formationType, None);
-    v.field("Altitude", m.altitude, None);
-}
+inline constexpr auto kMission = std::tuple(
+    field(&CampaignMission::missionTrigger, "Mission Trigger", kMissionTriggerCode),
+    field(&CampaignMission::chance, "Chance"), field(&CampaignMission::triggerParameter, "Trigger Parameter"),
+    field(&CampaignMission::missionType, "Mission Type", kMissionTypeCode),
+    field(&CampaignMission::numberOfTargets, "Number of Targets"),
+    field(&CampaignMission::targetType, "Target Type", kTargetTypeCode),
+    field(&CampaignMission::targetLocation, Label("Target Location ", 1)),
+    field(&CampaignMission::randomTime, "Random Time"), field(&CampaignMission::hour, "Hour"),
+    field(&CampaignMission::minute, "Minute"), field(&CampaignMission::weather, "Weather", kWeatherCode),
+    field(&CampaignMission::specialSpeech, Label("Special Speech ", 1), kSpeechCode),
+    field(&CampaignMission::speech, Label("", kMissionSpeechNames)),
+    field(&CampaignMission::successEvent, "Success Event"), field(&CampaignMission::failEvent, "Fail Event"),
+    field(&CampaignMission::secondaryFlight, "Secondary Flight"),
+    field(&CampaignMission::hasSameTarget, "Has Same Target"), field(&CampaignMission::formationType, "Formation Type"),
+    field(&CampaignMission::altitude, "Altitude"));
 
-template <class V, class W>
-void visitV1(V& v, W& w)
-{
-    static_assert(std::is_same_v<std::remove_const_t<W>, CampaignV1>);
-    for (std::size_t i = 0; i < w.speech.size(); ++i)
-        v.field(V1SpeechNames[i], w.speech[i], campcode::None);
-}
+inline constexpr auto kV1 = std::tuple(field(&CampaignV1::speech, Label("", kV1SpeechNames)));
 
-/// Every record of the file in file order.
-template <class V, class C>
-void visitCampaign(V& v, C& c)
-{
-    static_assert(std::is_same_v<std::remove_const_t<C>, CampaignFile>);
-    visitSetup(v, c.setup);
-    for (auto& p : c.phases)
-        visitPhase(v, p);
-    for (auto& t : c.planeTypes)
-        visitPlaneType(v, t);
-    visitForces(v, c.german);
-    visitForces(v, c.allied);
-    for (auto& e : c.events)
-        visitEvent(v, e);
-    for (auto& m : c.missions)
-        visitMission(v, m);
-    visitV1(v, c.v1);
-}
+} // namespace fields
 
-} // namespace kvl
+/// The eight blocks in file order, each under its section of CAMPAIGN.TXT:
+/// heading, label width W, blank lines after it, and the lines the parser
+/// reads and ignores before it (the blank lines and heading before a section
+/// of records; a section of plain fields is found by its first field read,
+/// which passes over blank lines and the heading by itself).
+inline constexpr auto kCampaignLayout = std::tuple(
+    recordtext::section({ "1. CAMPAIGN SETUP", 23, 3, 0 }, recordtext::block(&CampaignFile::setup, fields::kSetup)),
+    recordtext::section({ "2. CAMPAIGN PHASES", 22, 2, 4 },
+        recordtext::records(&CampaignFile::phases, recordtext::Label("PHASE #", 1), fields::kPhase, 1)),
+    recordtext::section({ "3. CAMPAIGN PLANE TYPES", 15, 2, 4 },
+        recordtext::records(&CampaignFile::planeTypes, recordtext::Label("PLANE TYPE #", 1), fields::kPlaneType, 1)),
+    recordtext::section({ "4. GERMAN FORCES", 24, 3, 0 }, recordtext::block(&CampaignFile::german, fields::kForces)),
+    recordtext::section({ "5. ALLIED FORCES", 24, 3, 0 }, recordtext::block(&CampaignFile::allied, fields::kForces)),
+    recordtext::section({ "6. SPECIAL EVENTS", 22, 2, 4 },
+        recordtext::records(&CampaignFile::events, recordtext::Label("EVENT #", 1), fields::kEvent, 1)),
+    recordtext::section({ "7. SPECIAL MISSIONS", 30, 2, 4 },
+        recordtext::records(&CampaignFile::missions, recordtext::Label("MISSION #", 1), fields::kMission, 1)),
+    recordtext::section({ "8. V-1 MISSIONS", 37, 0, 3 }, recordtext::block(&CampaignFile::v1, fields::kV1)));
+
+} // namespace kvl::campconv

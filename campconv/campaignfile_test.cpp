@@ -1,5 +1,6 @@
-#include "campconv/campaignfile.h"
+#include "campconv/campaignconverter.h"
 
+#include "recordtext/testing/convertertest.h"
 #include "samplegen/samples.h"
 
 #include <gtest/gtest.h>
@@ -9,22 +10,15 @@
 namespace {
 
 using namespace kvl;
-
-std::vector<std::uint8_t> patternImage(std::size_t size, unsigned seed)
-{
-    std::mt19937 random(seed);
-    std::vector<std::uint8_t> bytes(size);
-    for (auto& b : bytes)
-        b = static_cast<std::uint8_t>(random());
-    return bytes;
-}
+using namespace kvl::campconv;
+using namespace kvl::recordtext;
 
 // The sample generator lays the file down by byte offsets of its own, so
 // reading a sample checks the field order and widths of every block.
 TEST(CampaignFile, FieldsSitAtTheirOffsets)
 {
     CampaignFile file;
-    ASSERT_TRUE(readCampaignImage(samples::sampleCampaignFile(1), file));
+    file = readCampaignImage(samples::sampleCampaignFile(1)).value();
     EXPECT_EQ(file.setup.commencementYear, 1944);
     EXPECT_EQ(file.setup.commencementMonth, 3);
     EXPECT_EQ(file.setup.commencementDay, 10);
@@ -83,32 +77,33 @@ TEST(CampaignFile, FieldsSitAtTheirOffsets)
 TEST(CampaignFile, WritesBackTheFirst3708BytesUnchanged)
 {
     for (std::size_t size : { std::size_t(3708), std::size_t(4000) }) {
-        const auto image = patternImage(size, static_cast<unsigned>(size));
+        const auto image = test::randomImage(size, static_cast<unsigned>(size));
         CampaignFile file;
-        ASSERT_TRUE(readCampaignImage(image, file));
+        file = readCampaignImage(image).value();
         const auto written = campaignImage(file);
         ASSERT_EQ(written.size(), 3708u);
         EXPECT_TRUE(std::equal(written.begin(), written.end(), image.begin()));
     }
     // The last field of the file.
-    auto image = patternImage(3708, 1);
+    auto image = test::randomImage(3708, 1);
     image[3706] = 0xEF;
     image[3707] = 0xBE;
     CampaignFile file;
-    ASSERT_TRUE(readCampaignImage(image, file));
+    file = readCampaignImage(image).value();
     EXPECT_EQ(file.v1.speech[3], 0xBEEF);
 }
 
 TEST(CampaignFile, ShortFileIsRefusedAndLeavesTheRecordsAlone)
 {
-    CampaignFile file;
-    file.setup.commencementYear = 1942;
-    std::string error;
-    EXPECT_FALSE(readCampaignImage(patternImage(3707, 3), file, &error));
-    EXPECT_EQ(error, "Campaign file is too short (3707 bytes, 3708 needed)!");
-    EXPECT_EQ(file.setup.commencementYear, 1942);
-    EXPECT_FALSE(readCampaignImage(ByteView(), file, &error));
-    EXPECT_EQ(error, "Campaign file is too short (0 bytes, 3708 needed)!");
+    CampaignConverter converter;
+    converter.file().setup.commencementYear = 1942;
+    const Result<void> loaded = converter.loadImage(test::randomImage(3707, 3));
+    ASSERT_FALSE(loaded.ok());
+    EXPECT_EQ(loaded.error().message, "Campaign file is too short (3707 bytes, 3708 needed)!");
+    EXPECT_EQ(converter.file().setup.commencementYear, 1942);
+    const Result<CampaignFile> read = readCampaignImage(ByteView());
+    ASSERT_FALSE(read.ok());
+    EXPECT_EQ(read.error().message, "Campaign file is too short (0 bytes, 3708 needed)!");
 }
 
 } // namespace

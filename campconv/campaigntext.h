@@ -13,17 +13,17 @@
 
 #include <string>
 
-namespace kvl {
+namespace kvl::campconv {
 
 /// The campconv constants: side files, comment codes and the dialogue texts.
-const ProgramTable& campaignProgramTable();
+const recordtext::ProgramTable& campaignProgramTable();
 
 /// The whole text of CAMPAIGN.TXT for `file`.
-std::string campaignText(const CampaignFile& file, const AnnotationSet& notes);
+std::string campaignText(const CampaignFile& file, const recordtext::AnnotationSet& notes);
 
 /// Parses a CAMPAIGN.TXT into `file`. Fields whose line does not match keep
 /// their value; when the text ends early `in.ended()` is set and the fields
 /// not reached keep theirs.
-void parseCampaignText(RecordTextInput& in, CampaignFile& file);
+void parseCampaignText(recordtext::RecordTextInput& in, CampaignFile& file);
 
-} // namespace kvl
+} // namespace kvl::campconv

@@ -1,6 +1,7 @@
 #include "campconv/campaigntext.h"
 
 #include "common/textio.h"
+#include "recordtext/testing/convertertest.h"
 #include "samplegen/samples.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,8 @@
 namespace {
 
 using namespace kvl;
+using namespace kvl::campconv;
+using namespace kvl::recordtext;
 
 /// Comments for every category the campaign text uses, and plane names.
 AnnotationSet sideFiles()
@@ -29,16 +32,6 @@ AnnotationSet sideFiles()
     set.commentsLoaded = parseCommentFile(comments, set);
     set.planeNamesLoaded = parsePlaneNames(names, set);
     return set;
-}
-
-std::vector<std::string> lines(const std::string& text)
-{
-    std::vector<std::string> out;
-    LineReader reader(text);
-    std::string line;
-    while (reader.next(line))
-        out.push_back(line);
-    return out;
 }
 
 std::size_t find(const std::vector<std::string>& all, const std::string& line, std::size_t from = 0)
@@ -65,7 +58,7 @@ CampaignFile parse(const std::string& text, std::string* messages = nullptr, boo
 CampaignFile sample(int variant)
 {
     CampaignFile file;
-    EXPECT_TRUE(readCampaignImage(samples::sampleCampaignFile(variant), file));
+    file = readCampaignImage(samples::sampleCampaignFile(variant)).value();
     return file;
 }
 
@@ -74,11 +67,11 @@ CampaignFile sample(int variant)
 CampaignFile randomCampaign(unsigned seed)
 {
     std::mt19937 random(seed);
-    std::vector<std::uint8_t> bytes(CampaignFileSize);
+    std::vector<std::uint8_t> bytes(kCampaignFileSize);
     for (auto& b : bytes)
         b = static_cast<std::uint8_t>(random());
     CampaignFile file;
-    EXPECT_TRUE(readCampaignImage(bytes, file));
+    file = readCampaignImage(bytes).value();
     auto small = [&](std::int32_t& v) { v = static_cast<std::int32_t>(random() % 109999) - 9999; };
     small(file.setup.briefingLanguage);
     small(file.setup.attackingSide);
@@ -94,7 +87,7 @@ CampaignFile randomCampaign(unsigned seed)
 
 TEST(CampaignText, LayoutOfSectionsAndRecords)
 {
-    const auto all = lines(campaignText(sample(0), sideFiles()));
+    const auto all = test::textLines(campaignText(sample(0), sideFiles()));
     // 2 + setup 18 + 3 + phases 2+25*24 + 2 + types 2+30*9 + 2 + forces 24 + 3 + 24 + 3
     // + events 2+32*8 + 2 + missions 2+32*42 + 2 + V-1 6
     EXPECT_EQ(all.size(), 2u + 18 + 3 + 602 + 2 + 272 + 2 + 24 + 3 + 24 + 3 + 258 + 2 + 1346 + 2 + 6);
@@ -160,7 +153,7 @@ TEST(CampaignText, EveryLineEndsWithCrLfAndNoTrailingSpace)
     ASSERT_GE(text.size(), 2u);
     EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
     EXPECT_EQ(text.find("\n\r\n\r\n\r\n\r\n"), std::string::npos); // never four empty lines in a row
-    for (const auto& line : lines(text)) {
+    for (const auto& line : test::textLines(text)) {
         EXPECT_EQ(line.find('\r'), std::string::npos);
         if (!line.empty()) {
             EXPECT_NE(line.back(), ' ') << line;
@@ -172,7 +165,7 @@ TEST(CampaignText, WithoutSideFilesThereAreNoCommentColumns)
 {
     const std::string text = campaignText(sample(0), AnnotationSet {});
     EXPECT_EQ(text.find(';'), std::string::npos);
-    EXPECT_EQ(lines(text).size(), lines(campaignText(sample(0), sideFiles())).size());
+    EXPECT_EQ(test::textLines(text).size(), test::textLines(campaignText(sample(0), sideFiles())).size());
     std::string messages;
     EXPECT_EQ(campaignImage(parse(text, &messages)), samples::sampleCampaignFile(0));
     EXPECT_EQ(messages, "");
@@ -219,7 +212,7 @@ TEST(CampaignText, LinesLongerThanTheReaderLooksAtStillRoundTrip)
         const CampaignFile file = randomCampaign(seed);
         const std::string text = campaignText(file, notes);
         std::size_t longLines = 0;
-        for (const auto& line : lines(text))
+        for (const auto& line : test::textLines(text))
             longLines += line.size() > 99 ? 1 : 0;
         EXPECT_GT(longLines, 50u);
         std::string messages;
@@ -233,7 +226,7 @@ TEST(CampaignText, LinesLongerThanTheReaderLooksAtStillRoundTrip)
 TEST(CampaignText, OneEditedValueChangesExactlyOneField)
 {
     const CampaignFile file = sample(0);
-    auto all = lines(campaignText(file, sideFiles()));
+    auto all = test::textLines(campaignText(file, sideFiles()));
     const std::size_t phase3 = find(all, "PHASE #3");
     ASSERT_EQ(all[phase3 + 8], "  US Oil:             " + std::to_string(file.phases[2].usTargets[3]));
     all[phase3 + 8] = "  US Oil:             4321";
@@ -255,7 +248,7 @@ TEST(CampaignText, OneEditedValueChangesExactlyOneField)
 TEST(CampaignText, DeletedLineMisalignsTheRestOfTheSection)
 {
     const CampaignFile file = sample(0);
-    auto all = lines(campaignText(file, sideFiles()));
+    auto all = test::textLines(campaignText(file, sideFiles()));
     const std::size_t phase2 = find(all, "PHASE #2");
     ASSERT_EQ(all[phase2 - 1], "");
     all.erase(all.begin() + static_cast<std::ptrdiff_t>(phase2 - 1));

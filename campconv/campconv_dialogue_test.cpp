@@ -1,7 +1,7 @@
 // campconv end to end: the dialogue driving the campaign converter in a folder.
 #include "campconv/campaignconverter.h"
-#include "common/testing/testfolder.h"
 #include "common/testing/testprocess.h"
+#include "recordtext/testing/convertertest.h"
 
 #include "common/fileimage.h"
 #include "common/textio.h"
@@ -14,53 +14,42 @@
 namespace {
 
 using namespace kvl;
+using namespace kvl::campconv;
+using namespace kvl::recordtext;
 
-const std::string Banner = "KORVAL\nCampaign to Text Converter\n"
-                           "Game data <-> annotated text, for the KORVAL modding community\n\n";
-const std::string Menu = "Press 1 to convert CAMPxxxx.DAT --> CAMPAIGN.TXT\n"
-                         "Press 2 to convert CAMPAIGN.TXT --> CAMPAIGN.DAT\nChoice: ";
-const std::string NoSideFiles = "Unable to open CAMPAIGNDATA.TXT!\nNo Comments will be included\n";
+const std::string kBanner = "KORVAL\nCampaign to Text Converter\n"
+                            "Game data <-> annotated text, for the KORVAL modding community\n\n";
+const std::string kMenu = "Press 1 to convert CAMPxxxx.DAT --> CAMPAIGN.TXT\n"
+                          "Press 2 to convert CAMPAIGN.TXT --> CAMPAIGN.DAT\nChoice: ";
+const std::string kNoSideFiles = "Unable to open CAMPAIGNDATA.TXT!\nNo Comments will be included\n";
 
-class Campconv : public ::testing::Test {
+class Campconv : public test::ConverterDialogue<CampaignConverter> {
 protected:
-    std::string run(const std::string& answers)
-    {
-        std::istringstream in(answers);
-        std::ostringstream out;
-        CampaignConverter converter;
-        runConverterMenu(campaignProgramTable(), converter, in, out, folder.path());
-        return out.str();
-    }
-    std::vector<std::uint8_t> bytes(const std::string& name)
-    {
-        std::vector<std::uint8_t> image;
-        readFileImage(folder / name, image);
-        return image;
-    }
-    test::TempFolder folder;
+    Campconv() : ConverterDialogue(campaignProgramTable()) { }
 };
 
 TEST_F(Campconv, SampleFolderRoundTripIsByteIdentical)
 {
     ASSERT_TRUE(samples::writeCampaignSamples(folder.path()));
     EXPECT_EQ(run("1\ncamp0002.dat\n"),
-        Banner + Menu
+        kBanner + kMenu
             + "CAMPxxxx.DAT --> CAMPAIGN.TXT\nEnter Campaign filename: Loading...LOADED\nConverting...CONVERTED\n");
     std::string text;
     ASSERT_TRUE(readTextFile(folder / "CAMPAIGN.TXT", text));
     EXPECT_NE(text.find("  Event Type:         18         ; Plane type withdrawn\r\n"), std::string::npos);
 
-    EXPECT_EQ(run("2\n"), Banner + Menu + "CAMPAIGN.TXT --> CAMPAIGN.DAT\nLoading...LOADED\nConverting...CONVERTED\n");
+    EXPECT_EQ(
+        run("2\n"), kBanner + kMenu + "CAMPAIGN.TXT --> CAMPAIGN.DAT\nLoading...LOADED\nConverting...CONVERTED\n");
     EXPECT_EQ(bytes("campaign.dat"), bytes("CAMP0002.DAT"));
 }
 
 TEST_F(Campconv, EmptyFolder)
 {
     EXPECT_EQ(run("1\nCAMP0001.DAT\n"),
-        Banner + NoSideFiles + Menu
+        kBanner + kNoSideFiles + kMenu
             + "CAMPxxxx.DAT --> CAMPAIGN.TXT\nEnter Campaign filename: Loading...Unable to open campaign file!\n"
               "FAILED!\n");
-    EXPECT_EQ(run("2\n"), Banner + NoSideFiles + Menu + "CAMPAIGN.TXT --> CAMPAIGN.DAT\nLoading...FAILED!\n");
+    EXPECT_EQ(run("2\n"), kBanner + kNoSideFiles + kMenu + "CAMPAIGN.TXT --> CAMPAIGN.DAT\nLoading...FAILED!\n");
     EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
 }
 
@@ -69,7 +58,7 @@ TEST_F(Campconv, ShortAndLongCampaignFiles)
     auto image = samples::sampleCampaignFile(0);
     writeFileImage(folder / "CAMP0009.DAT", std::span(image.data(), 1000));
     EXPECT_EQ(run("1\nCAMP0009.DAT\n"),
-        Banner + NoSideFiles + Menu
+        kBanner + kNoSideFiles + kMenu
             + "CAMPxxxx.DAT --> CAMPAIGN.TXT\nEnter Campaign filename: Loading...Campaign file is too short "
               "(1000 bytes, 3708 needed)!\nFAILED!\n");
     EXPECT_FALSE(std::filesystem::exists(folder / "CAMPAIGN.TXT"));
@@ -85,11 +74,11 @@ TEST_F(Campconv, ShortAndLongCampaignFiles)
 TEST_F(Campconv, TextThatEndsEarlyWritesNothing)
 {
     CampaignFile file;
-    ASSERT_TRUE(readCampaignImage(samples::sampleCampaignFile(0), file));
+    file = readCampaignImage(samples::sampleCampaignFile(0)).value();
     const std::string text = campaignText(file, AnnotationSet {});
     writeFileImage(folder / "campaign.txt", std::string_view(text).substr(0, text.find("PHASE #3")));
     EXPECT_EQ(run("2\n"),
-        Banner + NoSideFiles + Menu
+        kBanner + kNoSideFiles + kMenu
             + "CAMPAIGN.TXT --> CAMPAIGN.DAT\nLoading...Unexpected end of CAMPAIGN.TXT after line 73 "
               "(Win Condition expected)\nFAILED!\n");
     EXPECT_FALSE(std::filesystem::exists(folder / "campaign.dat"));
@@ -101,7 +90,7 @@ TEST_F(Campconv, EndsWithStatusZeroWhenNobodyReadsItsOutput)
     EXPECT_EQ(test::runWithClosedOutput(KVL_CAMPCONV_PROGRAM, folder.path(), "1\nCAMP0001.DAT\n"), 0);
     // The dialogue went on to the end: the conversion was made.
     CampaignFile file;
-    ASSERT_TRUE(readCampaignImage(samples::sampleCampaignFile(0), file));
+    file = readCampaignImage(samples::sampleCampaignFile(0)).value();
     std::ostringstream messages;
     const AnnotationSet notes = loadAnnotations(campaignProgramTable(), folder.path(), messages);
     std::string text;

@@ -11,7 +11,7 @@ int main()
     // must not cut the dialogue short: the output is then lost, but the
     // conversion is made and the program still ends with status 0.
     std::signal(SIGPIPE, SIG_IGN);
-    kvl::CampaignConverter converter;
-    kvl::runConverterMenu(kvl::campaignProgramTable(), converter, std::cin, std::cout, ".");
+    kvl::campconv::CampaignConverter converter;
+    kvl::recordtext::runConverterMenu(kvl::campconv::campaignProgramTable(), converter, std::cin, std::cout, ".");
     return 0;
 }

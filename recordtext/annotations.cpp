@@ -6,18 +6,18 @@
 
 #include <limits>
 
-namespace kvl {
+namespace kvl::recordtext {
 
 namespace {
 
 /// A side-file line as the fixed line buffer holds it: up to the first zero
-/// byte, at most MaxSideLine characters; the rest of a longer line is dropped.
+/// byte, at most kMaxSideLine characters; the rest of a longer line is dropped.
 std::string_view bufferLine(std::string_view line)
 {
     std::size_t nul = line.find('\0');
     if (nul != std::string_view::npos)
         line = line.substr(0, nul);
-    return line.substr(0, std::min(line.size(), MaxSideLine));
+    return line.substr(0, std::min(line.size(), kMaxSideLine));
 }
 
 bool nextSideLine(LineReader& reader, std::string_view& line)
@@ -40,7 +40,7 @@ bool nextBlockLine(LineReader& reader, std::string_view& line)
 
 std::string annotationText(std::string_view text)
 {
-    return std::string(text.substr(0, std::min(text.size(), MaxAnnotationText)));
+    return std::string(text.substr(0, std::min(text.size(), kMaxAnnotationText)));
 }
 
 void printLine(std::ostream& out, std::string_view text)
@@ -118,8 +118,8 @@ bool parsePlaneNames(std::string_view text, AnnotationSet& set)
     for (int skip = 0; skip < 2; ++skip)
         if (!nextSideLine(reader, line))
             return false;
-    std::array<AnnotationEntry, PlaneNameCount> names;
-    for (int i = 0; i < PlaneNameCount; ++i) {
+    std::array<AnnotationEntry, kPlaneNameCount> names;
+    for (int i = 0; i < kPlaneNameCount; ++i) {
         if (!nextSideLine(reader, line))
             return false;
         names[static_cast<std::size_t>(i)].value = i;
@@ -172,7 +172,7 @@ std::optional<std::string_view> commentFor(
             return std::nullopt;
         if (value == 255)
             return std::string_view("NONE");
-        if (value >= 0 && value < PlaneNameCount)
+        if (value >= 0 && value < kPlaneNameCount)
             return std::string_view(set.planeNames[static_cast<std::size_t>(value)].text);
         return std::nullopt;
     }
@@ -186,4 +186,4 @@ std::optional<std::string_view> commentFor(
     return std::nullopt;
 }
 
-} // namespace kvl
+} // namespace kvl::recordtext

@@ -24,17 +24,17 @@
 #include <string_view>
 #include <vector>
 
-namespace kvl {
+namespace kvl::recordtext {
 
 /// Side-file lines and texts are held in fixed buffers by the game's tools:
 /// a line has at most 99 characters, a comment or a plane name at most 63.
-constexpr std::size_t MaxSideLine = 99;
-constexpr std::size_t MaxAnnotationText = 63;
-constexpr int PlaneNameCount = 30;
+constexpr std::size_t kMaxSideLine = 99;
+constexpr std::size_t kMaxAnnotationText = 63;
+constexpr int kPlaneNameCount = 30;
 
 struct AnnotationEntry {
     std::int32_t value = 0;
-    std::string text; // at most MaxAnnotationText characters
+    std::string text; // at most kMaxAnnotationText characters
 };
 
 struct CommentCategory {
@@ -43,7 +43,7 @@ struct CommentCategory {
 
 struct AnnotationSet {
     std::vector<CommentCategory> categories;
-    std::array<AnnotationEntry, PlaneNameCount> planeNames;
+    std::array<AnnotationEntry, kPlaneNameCount> planeNames;
     bool commentsLoaded = false;
     bool planeNamesLoaded = false;
 };
@@ -70,4 +70,4 @@ std::optional<std::string_view> commentFor(
 /// other character; no digits give 0. Clamped to the 32-bit range.
 std::int32_t leadingInt(std::string_view text);
 
-} // namespace kvl
+} // namespace kvl::recordtext

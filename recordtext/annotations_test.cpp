@@ -10,6 +10,7 @@
 namespace {
 
 using namespace kvl;
+using namespace kvl::recordtext;
 
 ProgramTable campTable()
 {

@@ -3,7 +3,7 @@
 
 #include <charconv>
 
-namespace kvl {
+namespace kvl::recordtext {
 
 std::size_t commentPad(std::int32_t value)
 {
@@ -44,7 +44,7 @@ bool RecordTextInput::nextLine(std::string_view& line)
     std::size_t nul = line.find('\0');
     if (nul != std::string_view::npos)
         line = line.substr(0, nul);
-    line = line.substr(0, std::min(line.size(), MaxTextLine));
+    line = line.substr(0, std::min(line.size(), kMaxTextLine));
     return true;
 }
 
@@ -142,4 +142,4 @@ void readLabelledValue(RecordTextInput& in, std::string_view expected, std::int3
         field = *value;
 }
 
-} // namespace kvl
+} // namespace kvl::recordtext

@@ -20,10 +20,10 @@
 #include <string>
 #include <string_view>
 
-namespace kvl {
+namespace kvl::recordtext {
 
 /// Longest line the reader looks at; the rest of a longer line is ignored.
-constexpr std::size_t MaxTextLine = 99;
+constexpr std::size_t kMaxTextLine = 99;
 
 /// The open text output of a text writer and its current label width W.
 struct LabelledOutput {
@@ -53,7 +53,7 @@ public:
     }
 
     /// The next line as the reader sees it (cut at a zero byte and to
-    /// MaxTextLine characters); false at the end of the text.
+    /// kMaxTextLine characters); false at the end of the text.
     bool nextLine(std::string_view& line);
     /// Reads and ignores up to `count` lines; running out here is not an error
     /// by itself (the next field read notices it).
@@ -68,6 +68,7 @@ public:
     std::size_t endLine() const { return m_endLine; }
     const std::string& endExpected() const { return m_endExpected; }
     std::size_t lineNumber() const { return m_reader.lineNumber(); }
+    const ProgramTable& table() const { return m_table; }
     /// Records that the text ended where `expected` was still wanted.
     void markEnded(std::string_view expected);
     /// Stops the parse because the text is not this program's text at all;
@@ -92,4 +93,4 @@ void readLabelledValue(RecordTextInput& in, std::string_view expected, std::uint
 void readLabelledValue(RecordTextInput& in, std::string_view expected, std::uint16_t& field);
 void readLabelledValue(RecordTextInput& in, std::string_view expected, std::int32_t& field);
 
-} // namespace kvl
+} // namespace kvl::recordtext

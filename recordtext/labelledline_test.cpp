@@ -7,6 +7,7 @@
 namespace {
 
 using namespace kvl;
+using namespace kvl::recordtext;
 
 ProgramTable campTable()
 {
@@ -34,7 +35,7 @@ AnnotationSet notes()
     set.categories.resize(1);
     for (std::int32_t v : { -5, 3, 7, 42, 255, 999, 1000, 65535, 99999, 123456 })
         set.categories[0].entries.push_back({ v, "Comment" });
-    for (int i = 0; i < PlaneNameCount; ++i)
+    for (int i = 0; i < kPlaneNameCount; ++i)
         set.planeNames[static_cast<std::size_t>(i)] = { i, "Plane " + std::to_string(i) };
     set.commentsLoaded = set.planeNamesLoaded = true;
     return set;

@@ -5,7 +5,7 @@
 #include "common/fileimage.h"
 #include "common/textio.h"
 
-namespace kvl {
+namespace kvl::recordtext {
 
 namespace {
 
@@ -26,15 +26,16 @@ void binaryToText(const ProgramTable& table, RecordConverter& converter, const A
     print(out, table.fileNamePrompt);
     const std::string name = answers.answer();
     print(out, "Loading...");
-    std::vector<std::uint8_t> image;
-    std::string error;
-    if (name.empty() || !readFileImage(findFileNoCase(folder, name), image)) {
+    const Result<std::vector<std::uint8_t>> image = name.empty()
+        ? Result<std::vector<std::uint8_t>>(Error { "no file name" })
+        : readFileImage(findFileNoCase(folder, name));
+    if (!image) {
         printLine(out, table.openFailedMessage);
         printLine(out, "FAILED!");
         return;
     }
-    if (!converter.loadImage(image, error)) {
-        printLine(out, error);
+    if (const Result<void> loaded = converter.loadImage(*image); !loaded) {
+        printLine(out, loaded.error().message);
         printLine(out, "FAILED!");
         return;
     }
@@ -104,4 +105,4 @@ void runConverterMenu(const ProgramTable& table, RecordConverter& converter, std
         textToBinary(table, converter, out, folder);
 }
 
-} // namespace kvl
+} // namespace kvl::recordtext

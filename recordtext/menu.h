@@ -7,6 +7,8 @@
 #include "recordtext/labelledline.h"
 #include "recordtext/programtable.h"
 
+#include "common/result.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <istream>
@@ -15,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kvl {
+namespace kvl::recordtext {
 
 /// The conversion object of one program: its record data and the four
 /// conversions between binary image, record data and text.
@@ -23,9 +25,9 @@ class RecordConverter {
 public:
     virtual ~RecordConverter() = default;
 
-    /// Takes the records from a whole-file image. On failure `error` holds one
-    /// line saying why and the records are unchanged.
-    virtual bool loadImage(const std::vector<std::uint8_t>& image, std::string& error) = 0;
+    /// Takes the records from a whole-file image. On failure the error says
+    /// why in one line and the records are unchanged.
+    virtual Result<void> loadImage(const std::vector<std::uint8_t>& image) = 0;
     /// The records as a binary file.
     virtual std::vector<std::uint8_t> binaryImage() const = 0;
     /// The records as annotated text.
@@ -39,4 +41,4 @@ public:
 void runConverterMenu(const ProgramTable& table, RecordConverter& converter, std::istream& in, std::ostream& out,
     const std::filesystem::path& folder);
 
-} // namespace kvl
+} // namespace kvl::recordtext

@@ -11,20 +11,19 @@
 namespace {
 
 using namespace kvl;
+using namespace kvl::recordtext;
 
 /// A converter of a made-up format: the binary file is two bytes, the text
 /// two labelled lines.
 class PairConverter : public RecordConverter {
 public:
-    bool loadImage(const std::vector<std::uint8_t>& image, std::string& error) override
+    Result<void> loadImage(const std::vector<std::uint8_t>& image) override
     {
-        if (image.size() < 2) {
-            error = "Pair file is too short!";
-            return false;
-        }
+        if (image.size() < 2)
+            return Error { "Pair file is too short!" };
         a = image[0];
         b = image[1];
-        return true;
+        return {};
     }
     std::vector<std::uint8_t> binaryImage() const override { return { a, b }; }
     std::string text(const AnnotationSet&) const override
@@ -58,10 +57,11 @@ ProgramTable pairTable()
     return t;
 }
 
-const std::string Head = "KORVAL\nPair to Text Converter\n"
-                         "Game data <-> annotated text, for the KORVAL modding community\n\n"
-                         "Unable to open PAIRDATA.TXT!\nNo Comments will be included\n"
-                         "Press 1 to convert PAIR.DAT --> PAIR.TXT\nPress 2 to convert PAIR.TXT --> PAIR.DAT\nChoice: ";
+const std::string kHead
+    = "KORVAL\nPair to Text Converter\n"
+      "Game data <-> annotated text, for the KORVAL modding community\n\n"
+      "Unable to open PAIRDATA.TXT!\nNo Comments will be included\n"
+      "Press 1 to convert PAIR.DAT --> PAIR.TXT\nPress 2 to convert PAIR.TXT --> PAIR.DAT\nChoice: ";
 
 class Menu : public ::testing::Test {
 protected:
@@ -84,9 +84,9 @@ protected:
 
 TEST_F(Menu, OtherChoicesShowOnlyBannerAndMenu)
 {
-    EXPECT_EQ(run("3\n1\n"), Head);
-    EXPECT_EQ(run("\n1\n"), Head);
-    EXPECT_EQ(run(""), Head);
+    EXPECT_EQ(run("3\n1\n"), kHead);
+    EXPECT_EQ(run("\n1\n"), kHead);
+    EXPECT_EQ(run(""), kHead);
     EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
 }
 
@@ -94,19 +94,19 @@ TEST_F(Menu, ChoiceOneConvertsTheNamedFile)
 {
     writeFileImage(folder / "pair0001.dat", std::string_view("\x05\x07"));
     EXPECT_EQ(run("1 and the rest is ignored\nPAIR0001.DAT\n"),
-        Head + "PAIR.DAT --> PAIR.TXT\nEnter Pair filename: Loading...LOADED\nConverting...CONVERTED\n");
+        kHead + "PAIR.DAT --> PAIR.TXT\nEnter Pair filename: Loading...LOADED\nConverting...CONVERTED\n");
     EXPECT_EQ(read("PAIR.TXT"), "A: 5\r\nB: 7\r\n");
 }
 
 TEST_F(Menu, ChoiceOneReportsFilesItCannotUse)
 {
     EXPECT_EQ(run("1\nNOSUCH.DAT\n"),
-        Head + "PAIR.DAT --> PAIR.TXT\nEnter Pair filename: Loading...Unable to open pair file!\nFAILED!\n");
+        kHead + "PAIR.DAT --> PAIR.TXT\nEnter Pair filename: Loading...Unable to open pair file!\nFAILED!\n");
     EXPECT_EQ(run("1\n\n"),
-        Head + "PAIR.DAT --> PAIR.TXT\nEnter Pair filename: Loading...Unable to open pair file!\nFAILED!\n");
+        kHead + "PAIR.DAT --> PAIR.TXT\nEnter Pair filename: Loading...Unable to open pair file!\nFAILED!\n");
     writeFileImage(folder / "SHORT.DAT", std::string_view("\x05"));
     EXPECT_EQ(run("1\nSHORT.DAT\n"),
-        Head + "PAIR.DAT --> PAIR.TXT\nEnter Pair filename: Loading...Pair file is too short!\nFAILED!\n");
+        kHead + "PAIR.DAT --> PAIR.TXT\nEnter Pair filename: Loading...Pair file is too short!\nFAILED!\n");
     EXPECT_TRUE(read("PAIR.TXT").empty());
 }
 
@@ -121,7 +121,7 @@ TEST_F(Menu, ChoiceTwoWritesTheBinaryFile)
 {
     writeFileImage(folder / "pair.txt", std::string_view("A: 300\nC: 9\n"));
     EXPECT_EQ(run("2\n"),
-        Head
+        kHead
             + "PAIR.TXT --> PAIR.DAT\nLoading...Expected B.  Found C\nLOADED\n"
               "Converting...CONVERTED\n");
     EXPECT_EQ(read("pair.dat"), std::string("\x2c\x00", 2));
@@ -129,10 +129,10 @@ TEST_F(Menu, ChoiceTwoWritesTheBinaryFile)
 
 TEST_F(Menu, ChoiceTwoWritesNothingForAMissingOrShortText)
 {
-    EXPECT_EQ(run("2\n"), Head + "PAIR.TXT --> PAIR.DAT\nLoading...FAILED!\n");
+    EXPECT_EQ(run("2\n"), kHead + "PAIR.TXT --> PAIR.DAT\nLoading...FAILED!\n");
     writeFileImage(folder / "PAIR.TXT", std::string_view("A: 3\n\n"));
     EXPECT_EQ(run("2\n"),
-        Head
+        kHead
             + "PAIR.TXT --> PAIR.DAT\nLoading...Unexpected end of PAIR.TXT after line 2 "
               "(B expected)\nFAILED!\n");
     EXPECT_FALSE(std::filesystem::exists(folder / "pair.dat"));
@@ -144,13 +144,13 @@ TEST_F(Menu, AnOutputThatCannotBeCreatedIsAFailure)
     std::filesystem::create_directory(folder / "PAIR.TXT");
     writeFileImage(folder / "P.DAT", std::string_view("\x01\x02"));
     EXPECT_EQ(run("1\nP.DAT\n"),
-        Head
+        kHead
             + "PAIR.DAT --> PAIR.TXT\nEnter Pair filename: Loading...LOADED\n"
               "Converting...Unable to create PAIR.TXT!\nFAILED!\n");
     std::filesystem::remove(folder / "PAIR.TXT");
     writeFileImage(folder / "PAIR.TXT", std::string_view("A: 1\nB: 2\n"));
     EXPECT_EQ(run("2\n"),
-        Head
+        kHead
             + "PAIR.TXT --> PAIR.DAT\nLoading...LOADED\n"
               "Converting...Unable to create pair.dat!\nFAILED!\n");
 }

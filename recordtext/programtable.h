@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace kvl {
+namespace kvl::recordtext {
 
 struct ProgramTable {
     // Side files and comment codes.
@@ -32,4 +32,4 @@ struct ProgramTable {
     std::string_view openFailedMessage; // the binary reader's message for a file it cannot open
 };
 
-} // namespace kvl
+} // namespace kvl::recordtext

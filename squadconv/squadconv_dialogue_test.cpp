@@ -1,6 +1,6 @@
 // squadconv end to end: the dialogue driving the squadron converter in a folder.
-#include "common/testing/testfolder.h"
 #include "common/testing/testprocess.h"
+#include "recordtext/testing/convertertest.h"
 #include "squadconv/squadronconverter.h"
 
 #include "common/fileimage.h"
@@ -14,29 +14,17 @@
 namespace {
 
 using namespace kvl;
+using namespace kvl::squadconv;
+using namespace kvl::recordtext;
 
-const std::string Banner = "KORVAL\nSquadron to Text Converter\n"
-                           "Game data <-> annotated text, for the KORVAL modding community\n\n";
-const std::string Menu = "Press 1 to convert SQxx4x.DAT --> Squadron.TXT\n"
-                         "Press 2 to convert Squadron.TXT --> Squadron.DAT\nChoice: ";
+const std::string kBanner = "KORVAL\nSquadron to Text Converter\n"
+                            "Game data <-> annotated text, for the KORVAL modding community\n\n";
+const std::string kMenu = "Press 1 to convert SQxx4x.DAT --> Squadron.TXT\n"
+                          "Press 2 to convert Squadron.TXT --> Squadron.DAT\nChoice: ";
 
-class Squadconv : public ::testing::Test {
+class Squadconv : public test::ConverterDialogue<SquadronConverter> {
 protected:
-    std::string run(const std::string& answers)
-    {
-        std::istringstream in(answers);
-        std::ostringstream out;
-        SquadronConverter converter;
-        runConverterMenu(squadronProgramTable(), converter, in, out, folder.path());
-        return out.str();
-    }
-    std::vector<std::uint8_t> bytes(const std::string& name)
-    {
-        std::vector<std::uint8_t> image;
-        readFileImage(folder / name, image);
-        return image;
-    }
-    test::TempFolder folder;
+    Squadconv() : ConverterDialogue(squadronProgramTable()) { }
 };
 
 TEST_F(Squadconv, SampleFolderRoundTripIsByteIdentical)
@@ -48,7 +36,7 @@ TEST_F(Squadconv, SampleFolderRoundTripIsByteIdentical)
     std::filesystem::remove(folder / "SQ0141.DAT");
 
     EXPECT_EQ(run("1\nSQ0141.DAT\n"),
-        Banner + Menu
+        kBanner + kMenu
             + "SQxx4x.DAT --> Squadron.TXT\nEnter Squadron filename: Loading...LOADED\nConverting...CONVERTED\n");
     std::string text;
     ASSERT_TRUE(readTextFile(folder / "Squadron.TXT", text));
@@ -56,7 +44,8 @@ TEST_F(Squadconv, SampleFolderRoundTripIsByteIdentical)
     EXPECT_NE(text.find("  Aircraft Type:          0          ; Kestrel F.1 fighter\r\n"), std::string::npos);
 
     std::filesystem::rename(folder / "Squadron.TXT", folder / "SQUADRON.TXT");
-    EXPECT_EQ(run("2\n"), Banner + Menu + "Squadron.TXT --> Squadron.DAT\nLoading...LOADED\nConverting...CONVERTED\n");
+    EXPECT_EQ(
+        run("2\n"), kBanner + kMenu + "Squadron.TXT --> Squadron.DAT\nLoading...LOADED\nConverting...CONVERTED\n");
     image.resize(image.size() - 50);
     EXPECT_EQ(bytes("Squadron.dat"), image);
 }
@@ -65,10 +54,10 @@ TEST_F(Squadconv, EmptyFolder)
 {
     const std::string sideFiles = "Unable to open SQUADRONDATA.TXT!\nNo Comments will be included\n";
     EXPECT_EQ(run("1\nSQ0141.DAT\n"),
-        Banner + sideFiles + Menu
+        kBanner + sideFiles + kMenu
             + "SQxx4x.DAT --> Squadron.TXT\nEnter Squadron filename: Loading...Unable to open Squadron file!\n"
               "FAILED!\n");
-    EXPECT_EQ(run("2\n"), Banner + sideFiles + Menu + "Squadron.TXT --> Squadron.DAT\nLoading...FAILED!\n");
+    EXPECT_EQ(run("2\n"), kBanner + sideFiles + kMenu + "Squadron.TXT --> Squadron.DAT\nLoading...FAILED!\n");
     EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
 }
 
@@ -88,7 +77,7 @@ TEST_F(Squadconv, ACampaignTextUnderTheSquadronNameIsRefused)
     writeFileImage(folder / "Squadron.TXT",
         std::string_view("KORVAL - CAMPAIGN FILE (TEXT VERSION)\r\n\r\n1. CAMPAIGN HEADER\r\n"));
     EXPECT_EQ(run("2\n"),
-        Banner + "Unable to open SQUADRONDATA.TXT!\nNo Comments will be included\n" + Menu
+        kBanner + "Unable to open SQUADRONDATA.TXT!\nNo Comments will be included\n" + kMenu
             + "Squadron.TXT --> Squadron.DAT\nLoading...Squadron.TXT is not the expected text: line 2 does not "
               "begin with \"NUMBER OF SQUADRONS:\"\nFAILED!\n");
     EXPECT_FALSE(std::filesystem::exists(folder / "Squadron.dat"));

@@ -5,18 +5,18 @@
 #include "squadconv/squadronfile.h"
 #include "squadconv/squadrontext.h"
 
-namespace kvl {
+namespace kvl::squadconv {
 
-class SquadronConverter : public RecordConverter {
+class SquadronConverter : public recordtext::RecordConverter {
 public:
-    bool loadImage(const std::vector<std::uint8_t>& image, std::string&) override
+    Result<void> loadImage(const std::vector<std::uint8_t>& image) override
     {
         readSquadronImage(ByteView(image), m_file);
-        return true;
+        return {};
     }
     std::vector<std::uint8_t> binaryImage() const override { return squadronImage(m_file); }
-    std::string text(const AnnotationSet& notes) const override { return squadronText(m_file, notes); }
-    void parseText(RecordTextInput& in) override { parseSquadronText(in, m_file); }
+    std::string text(const recordtext::AnnotationSet& notes) const override { return squadronText(m_file, notes); }
+    void parseText(recordtext::RecordTextInput& in) override { parseSquadronText(in, m_file); }
 
     const SquadronFile& file() const { return m_file; }
     SquadronFile& file() { return m_file; }
@@ -25,4 +25,4 @@ private:
     SquadronFile m_file;
 };
 
-} // namespace kvl
+} // namespace kvl::squadconv

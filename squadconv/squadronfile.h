@@ -11,10 +11,12 @@
 //    60  32 special-mission bytes
 //    92  8 weapon availabilities (u8 Weapon Type, u8 In Phase #, u16 Number Available)
 //
-// As for the campaign file, each record's fields are listed once by a visit
-// function that the binary reader and writer and the text writer and parser
-// all walk.
+// As for the campaign file, the record's fields are listed once, as a field
+// list (recordtext/fieldlist.h) that the binary reader and writer and the
+// text writer and parser all walk.
 #pragma once
+
+#include "recordtext/fieldlist.h"
 
 #include "common/byteview.h"
 
@@ -23,19 +25,16 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <type_traits>
+#include <tuple>
 #include <vector>
 
-namespace kvl {
+namespace kvl::squadconv {
 
-constexpr std::size_t SquadronRecordSize = 124;
+constexpr std::size_t kSquadronRecordSize = 124;
 
 /// Category codes of the squadron text.
-namespace squadcode {
-constexpr int None = -1;
-constexpr int Weapon = 0;
-constexpr int PlaneName = 1;
-} // namespace squadcode
+constexpr int kWeaponCode = 0;
+constexpr int kPlaneNameCode = 1;
 
 struct AirfieldMove {
     std::uint8_t possibility = 0;
@@ -95,67 +94,49 @@ void readSquadronImage(ByteView image, SquadronFile& file);
 /// count x 124 bytes.
 std::vector<std::uint8_t> squadronImage(const SquadronFile& file);
 
-// ---- Field list -------------------------------------------------------------
-// A visitor has field(name, value, code) for uint8_t and uint16_t values,
-// anyField(label, value) for the special-mission bytes (whose labels the
-// parser accepts whatever they say), and group(title) before each airfield
-// move, aircraft upgrade and weapon availability.
+// ---- Field list --------------------------------------------------------------
 
-inline std::string specialMissionLabel(std::size_t index)
-{
-    return "Special Mission #" + std::to_string(index) + ":";
-}
+namespace fields {
+using recordtext::field;
+using recordtext::kAnyLabel;
+using recordtext::kAtMargin;
+using recordtext::kNoComment;
+using recordtext::Label;
+using recordtext::records;
 
-template <class V, class R>
-void visitSquadron(V& v, R& r)
-{
-    static_assert(std::is_same_v<std::remove_const_t<R>, SquadronRecord>);
-    using namespace squadcode;
-    v.field("Commencement Year", r.commencementYear, None);
-    v.field("Commencement Month", r.commencementMonth, None);
-    v.field("Commencement Day", r.commencementDay, None);
-    v.field("Home Base", r.homeBase, None);
-    v.field("Aircraft Type", r.aircraftType, PlaneName);
-    v.field("Number of Aircraft", r.numberOfAircraft, None);
-    v.field("Number of Pilots", r.numberOfPilots, None);
-    v.field("Morale at Start", r.moraleAtStart, None);
-    v.field("Skill at Start", r.skillAtStart, None);
-    v.field("Start Phase", r.startPhase, None);
-    v.field("#. Squadrons in Group", r.squadronsInGroup, None);
-    v.field("Escort Chance", r.escortChance, None);
-    v.field("Sweep Chance", r.sweepChance, None);
-    v.field("Bomb Chance", r.bombChance, None);
-    v.field("Intercept Chance", r.interceptChance, None);
-    v.field("Interdict Chance", r.interdictChance, None);
-    v.field("Sprite Number", r.spriteNumber, None);
-    v.field("Unit's Name", r.unitsName, None);
-    v.field("Unit's Description", r.unitsDescription, None);
-    for (std::size_t i = 0; i < r.squadronName.size(); ++i)
-        v.field("Squadron " + std::to_string(i + 1) + " Name", r.squadronName[i], None);
-    v.field("Num. Airfield Moves", r.numAirfieldMoves, None);
-    v.field("Num. Aircraft Changes", r.numAircraftChanges, None);
-    for (std::size_t i = 0; i < r.airfieldMoves.size(); ++i) {
-        v.group("  AIRFIELD MOVE #" + std::to_string(i + 1));
-        v.field("Possibility", r.airfieldMoves[i].possibility, None);
-        v.field("In Phase #", r.airfieldMoves[i].inPhase, None);
-        v.field("Airfield Code", r.airfieldMoves[i].airfieldCode, None);
-    }
-    for (std::size_t i = 0; i < r.upgrades.size(); ++i) {
-        v.group("  AIRCRAFT UPGRADE #" + std::to_string(i + 1));
-        v.field("Possibility", r.upgrades[i].possibility, None);
-        v.field("In Phase #", r.upgrades[i].inPhase, None);
-        v.field("New Aircraft", r.upgrades[i].newAircraft, PlaneName);
-    }
-    v.endGroups();
-    for (std::size_t i = 0; i < r.specialMissions.size(); ++i)
-        v.anyField(i, r.specialMissions[i]);
-    for (std::size_t i = 0; i < r.weapons.size(); ++i) {
-        v.group("  WEAPON AVAILABILITY #" + std::to_string(i + 1));
-        v.field("Weapon Type", r.weapons[i].weaponType, Weapon);
-        v.field("In Phase #", r.weapons[i].inPhase, None);
-        v.field("Number Available", r.weapons[i].numberAvailable, None);
-    }
-    v.endGroups();
-}
+inline constexpr auto kAirfieldMove = std::tuple(field(&AirfieldMove::possibility, "Possibility"),
+    field(&AirfieldMove::inPhase, "In Phase #"), field(&AirfieldMove::airfieldCode, "Airfield Code"));
 
-} // namespace kvl
+inline constexpr auto kUpgrade = std::tuple(field(&AircraftUpgrade::possibility, "Possibility"),
+    field(&AircraftUpgrade::inPhase, "In Phase #"),
+    field(&AircraftUpgrade::newAircraft, "New Aircraft", kPlaneNameCode));
+
+inline constexpr auto kWeapon = std::tuple(field(&WeaponAvailability::weaponType, "Weapon Type", kWeaponCode),
+    field(&WeaponAvailability::inPhase, "In Phase #"), field(&WeaponAvailability::numberAvailable, "Number Available"));
+
+/// One squadron record in file order. The special-mission lines are numbered
+/// from 0, stand at the margin, and their labels are never checked.
+inline constexpr auto kSquadron = std::tuple(field(&SquadronRecord::commencementYear, "Commencement Year"),
+    field(&SquadronRecord::commencementMonth, "Commencement Month"),
+    field(&SquadronRecord::commencementDay, "Commencement Day"), field(&SquadronRecord::homeBase, "Home Base"),
+    field(&SquadronRecord::aircraftType, "Aircraft Type", kPlaneNameCode),
+    field(&SquadronRecord::numberOfAircraft, "Number of Aircraft"),
+    field(&SquadronRecord::numberOfPilots, "Number of Pilots"),
+    field(&SquadronRecord::moraleAtStart, "Morale at Start"), field(&SquadronRecord::skillAtStart, "Skill at Start"),
+    field(&SquadronRecord::startPhase, "Start Phase"),
+    field(&SquadronRecord::squadronsInGroup, "#. Squadrons in Group"),
+    field(&SquadronRecord::escortChance, "Escort Chance"), field(&SquadronRecord::sweepChance, "Sweep Chance"),
+    field(&SquadronRecord::bombChance, "Bomb Chance"), field(&SquadronRecord::interceptChance, "Intercept Chance"),
+    field(&SquadronRecord::interdictChance, "Interdict Chance"), field(&SquadronRecord::spriteNumber, "Sprite Number"),
+    field(&SquadronRecord::unitsName, "Unit's Name"), field(&SquadronRecord::unitsDescription, "Unit's Description"),
+    field(&SquadronRecord::squadronName, Label("Squadron ", 1, " Name")),
+    field(&SquadronRecord::numAirfieldMoves, "Num. Airfield Moves"),
+    field(&SquadronRecord::numAircraftChanges, "Num. Aircraft Changes"),
+    records(&SquadronRecord::airfieldMoves, Label("AIRFIELD MOVE #", 1), kAirfieldMove),
+    records(&SquadronRecord::upgrades, Label("AIRCRAFT UPGRADE #", 1), kUpgrade),
+    field(&SquadronRecord::specialMissions, Label("Special Mission #", 0), kNoComment, kAtMargin | kAnyLabel),
+    records(&SquadronRecord::weapons, Label("WEAPON AVAILABILITY #", 1), kWeapon));
+
+} // namespace fields
+
+} // namespace kvl::squadconv

@@ -1,5 +1,6 @@
 #include "squadconv/squadronfile.h"
 
+#include "recordtext/testing/convertertest.h"
 #include "samplegen/samples.h"
 
 #include <gtest/gtest.h>
@@ -9,15 +10,8 @@
 namespace {
 
 using namespace kvl;
-
-std::vector<std::uint8_t> randomImage(std::size_t size, unsigned seed)
-{
-    std::mt19937 random(seed);
-    std::vector<std::uint8_t> bytes(size);
-    for (auto& b : bytes)
-        b = static_cast<std::uint8_t>(random());
-    return bytes;
-}
+using namespace kvl::squadconv;
+using namespace kvl::recordtext;
 
 // The sample generator lays the records down by byte offsets of its own.
 TEST(SquadronFile, FieldsSitAtTheirOffsets)
@@ -63,7 +57,7 @@ TEST(SquadronFile, FieldsSitAtTheirOffsets)
 TEST(SquadronFile, WholeRecordsOnly)
 {
     for (std::size_t size : { 0, 100, 123, 124, 1240, 1250 }) {
-        const auto image = randomImage(size, static_cast<unsigned>(size));
+        const auto image = test::randomImage(size, static_cast<unsigned>(size));
         SquadronFile file;
         readSquadronImage(image, file);
         EXPECT_EQ(file.squadrons.size(), size / 124);

@@ -11,17 +11,17 @@
 
 #include <string>
 
-namespace kvl {
+namespace kvl::squadconv {
 
 /// The squadconv constants: side files, comment codes and the dialogue texts.
-const ProgramTable& squadronProgramTable();
+const recordtext::ProgramTable& squadronProgramTable();
 
 /// The whole text of Squadron.TXT for `file`.
-std::string squadronText(const SquadronFile& file, const AnnotationSet& notes);
+std::string squadronText(const SquadronFile& file, const recordtext::AnnotationSet& notes);
 
 /// Parses a Squadron.TXT into `file` (replacing its squadrons by as many
 /// zeroed records as the count line says, then filling them). When the text
 /// ends early `in.ended()` is set.
-void parseSquadronText(RecordTextInput& in, SquadronFile& file);
+void parseSquadronText(recordtext::RecordTextInput& in, SquadronFile& file);
 
-} // namespace kvl
+} // namespace kvl::squadconv

@@ -1,6 +1,7 @@
 #include "squadconv/squadrontext.h"
 
 #include "common/textio.h"
+#include "recordtext/testing/convertertest.h"
 #include "samplegen/samples.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,8 @@
 namespace {
 
 using namespace kvl;
+using namespace kvl::squadconv;
+using namespace kvl::recordtext;
 
 AnnotationSet sideFiles()
 {
@@ -21,16 +24,6 @@ AnnotationSet sideFiles()
     set.commentsLoaded = parseCommentFile("Section  1\r\n[2]\r\n    1Drop tank.\r\n    3Bomb.\r\n", set);
     set.planeNamesLoaded = parsePlaneNames(names, set);
     return set;
-}
-
-std::vector<std::string> lines(const std::string& text)
-{
-    std::vector<std::string> out;
-    LineReader reader(text);
-    std::string line;
-    while (reader.next(line))
-        out.push_back(line);
-    return out;
 }
 
 std::string join(const std::vector<std::string>& all)
@@ -57,7 +50,7 @@ SquadronFile parse(const std::string& text, std::string* messages = nullptr, boo
 SquadronFile randomSquadrons(std::size_t count, unsigned seed)
 {
     std::mt19937 random(seed);
-    std::vector<std::uint8_t> bytes(count * SquadronRecordSize);
+    std::vector<std::uint8_t> bytes(count * kSquadronRecordSize);
     for (auto& b : bytes)
         b = static_cast<std::uint8_t>(random());
     SquadronFile file;
@@ -74,7 +67,7 @@ SquadronFile sample()
 
 TEST(SquadronText, LayoutOfOneSquadron)
 {
-    const auto all = lines(squadronText(sample(), sideFiles()));
+    const auto all = test::textLines(squadronText(sample(), sideFiles()));
     ASSERT_EQ(all.size(), 3u + 12 * 124);
     EXPECT_EQ(all[0], "KORVAL - SQUADRON FILE (TEXT VERSION)");
     EXPECT_EQ(all[1], "NUMBER OF SQUADRONS: 12");
@@ -105,7 +98,7 @@ TEST(SquadronText, LayoutOfOneSquadron)
     EXPECT_EQ(all[s + 123], "");
     EXPECT_EQ(all.back(), "");
 
-    const auto bare = lines(squadronText(sample(), AnnotationSet {}));
+    const auto bare = test::textLines(squadronText(sample(), AnnotationSet {}));
     EXPECT_EQ(bare[s + 6], "  Aircraft Type:          2");
     EXPECT_EQ(bare.size(), all.size());
 }
@@ -150,7 +143,7 @@ TEST(SquadronText, LinesLongerThanTheReaderLooksAtStillRoundTrip)
     const SquadronFile file = randomSquadrons(20, 5);
     const std::string text = squadronText(file, notes);
     std::size_t longLines = 0;
-    for (const auto& line : lines(text))
+    for (const auto& line : test::textLines(text))
         longLines += line.size() > 99 ? 1 : 0;
     EXPECT_GT(longLines, 20u);
     std::string messages;
@@ -164,20 +157,20 @@ TEST(SquadronText, CountLineReadsTwoCharacters)
 {
     const SquadronFile file = randomSquadrons(100, 7);
     const std::string text = squadronText(file, AnnotationSet {});
-    ASSERT_EQ(lines(text)[1], "NUMBER OF SQUADRONS: 100");
+    ASSERT_EQ(test::textLines(text)[1], "NUMBER OF SQUADRONS: 100");
     const SquadronFile parsed = parse(text);
     ASSERT_EQ(parsed.squadrons.size(), 10u); // "10" of "100"
     const auto image = squadronImage(file);
     EXPECT_EQ(squadronImage(parsed), std::vector<std::uint8_t>(image.begin(), image.begin() + 1240));
 
-    auto all = lines(squadronText(sample(), sideFiles()));
+    auto all = test::textLines(squadronText(sample(), sideFiles()));
     all[1] = "NUMBER OF SQUADRONS: 3";
     EXPECT_EQ(parse(join(all)).squadrons.size(), 3u);
 }
 
 TEST(SquadronText, CountPromisingMoreThanTheTextHoldsIsAnEarlyEnd)
 {
-    auto all = lines(squadronText(sample(), sideFiles()));
+    auto all = test::textLines(squadronText(sample(), sideFiles()));
     all[1] = "NUMBER OF SQUADRONS: 13";
     bool ended = false;
     parse(join(all), nullptr, &ended);
@@ -189,7 +182,7 @@ TEST(SquadronText, CountPromisingMoreThanTheTextHoldsIsAnEarlyEnd)
 TEST(SquadronText, SpecialMissionLabelsAreNeverChecked)
 {
     const SquadronFile file = sample();
-    auto all = lines(squadronText(file, sideFiles()));
+    auto all = test::textLines(squadronText(file, sideFiles()));
     all[3 + 59] = "Whatever the user wrote: 9";
     all[3 + 60] = "  Special Mission #1:    200";
     std::string messages;
@@ -201,7 +194,7 @@ TEST(SquadronText, SpecialMissionLabelsAreNeverChecked)
 
 TEST(SquadronText, MismatchesAreReportedAndTheFieldKeepsZero)
 {
-    auto all = lines(squadronText(sample(), sideFiles()));
+    auto all = test::textLines(squadronText(sample(), sideFiles()));
     all[3 + 28] = "    Xossibility:          50";
     std::string messages;
     const SquadronFile parsed = parse(join(all), &messages);

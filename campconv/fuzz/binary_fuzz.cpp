@@ -7,11 +7,11 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    kvl::CampaignFile file;
-    if (!kvl::readCampaignImage(kvl::ByteView(data, size), file))
+    const kvl::Result<kvl::campconv::CampaignFile> file = kvl::campconv::readCampaignImage(kvl::ByteView(data, size));
+    if (!file)
         return 0;
-    const std::vector<std::uint8_t> image = kvl::campaignImage(file);
-    if (image.size() != kvl::CampaignFileSize || std::memcmp(image.data(), data, image.size()) != 0)
+    const std::vector<std::uint8_t> image = kvl::campconv::campaignImage(*file);
+    if (image.size() != kvl::campconv::kCampaignFileSize || std::memcmp(image.data(), data, image.size()) != 0)
         std::abort();
     return 0;
 }

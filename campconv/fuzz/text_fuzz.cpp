@@ -6,11 +6,11 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     std::ostringstream messages;
-    kvl::RecordTextInput in(
-        std::string_view(reinterpret_cast<const char*>(data), size), kvl::campaignProgramTable(), messages);
-    kvl::CampaignFile file;
-    kvl::parseCampaignText(in, file);
-    kvl::AnnotationSet notes;
-    (void)kvl::campaignText(file, notes);
+    kvl::recordtext::RecordTextInput in(
+        std::string_view(reinterpret_cast<const char*>(data), size), kvl::campconv::campaignProgramTable(), messages);
+    kvl::campconv::CampaignFile file;
+    kvl::campconv::parseCampaignText(in, file);
+    kvl::recordtext::AnnotationSet notes;
+    (void)kvl::campconv::campaignText(file, notes);
     return 0;
 }

@@ -7,10 +7,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    kvl::SquadronFile file;
-    kvl::readSquadronImage(kvl::ByteView(data, size), file);
-    const std::vector<std::uint8_t> image = kvl::squadronImage(file);
-    if (image.size() != size / kvl::SquadronRecordSize * kvl::SquadronRecordSize
+    kvl::squadconv::SquadronFile file;
+    kvl::squadconv::readSquadronImage(kvl::ByteView(data, size), file);
+    const std::vector<std::uint8_t> image = kvl::squadconv::squadronImage(file);
+    if (image.size() != size / kvl::squadconv::kSquadronRecordSize * kvl::squadconv::kSquadronRecordSize
         || (!image.empty() && std::memcmp(image.data(), data, image.size()) != 0))
         std::abort();
     return 0;

@@ -6,11 +6,11 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     std::ostringstream messages;
-    kvl::RecordTextInput in(
-        std::string_view(reinterpret_cast<const char*>(data), size), kvl::squadronProgramTable(), messages);
-    kvl::SquadronFile file;
-    kvl::parseSquadronText(in, file);
-    kvl::AnnotationSet notes;
-    (void)kvl::squadronText(file, notes);
+    kvl::recordtext::RecordTextInput in(
+        std::string_view(reinterpret_cast<const char*>(data), size), kvl::squadconv::squadronProgramTable(), messages);
+    kvl::squadconv::SquadronFile file;
+    kvl::squadconv::parseSquadronText(in, file);
+    kvl::recordtext::AnnotationSet notes;
+    (void)kvl::squadconv::squadronText(file, notes);
     return 0;
 }

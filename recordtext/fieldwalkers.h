@@ -1,0 +1,93 @@
+// The four walkers of a field list (recordtext/fieldlist.h): binary reader
+// and writer over the little-endian byte image, labelled-text writer and
+// parser over the line formats of recordtext/labelledline.h.
+#pragma once
+
+#include "recordtext/fieldlist.h"
+#include "recordtext/labelledline.h"
+
+#include "common/byteview.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace kvl::recordtext {
+
+/// Fills the values from a byte image, in list order. Past the end of the
+/// image the cursor yields zeros and stops being ok().
+struct BinaryReader {
+    ByteCursor& in;
+
+    void value(const FieldInfo&, std::uint8_t& v) { v = in.u8(); }
+    void value(const FieldInfo&, std::uint16_t& v) { v = in.u16(); }
+    void value(const FieldInfo&, std::int32_t& v) { v = in.i32(); }
+    void beginRecord(const Label&, std::size_t, int) { }
+    void endRecord(int) { }
+    void beginSection(const SectionLayout&) { }
+    void endSection(const SectionLayout&) { }
+};
+
+/// Appends the values to a byte image, in list order.
+struct BinaryWriter {
+    ByteWriter& out;
+
+    void value(const FieldInfo&, std::uint8_t v) { out.u8(v); }
+    void value(const FieldInfo&, std::uint16_t v) { out.u16(v); }
+    void value(const FieldInfo&, std::int32_t v) { out.i32(v); }
+    void beginRecord(const Label&, std::size_t, int) { }
+    void endRecord(int) { }
+    void beginSection(const SectionLayout&) { }
+    void endSection(const SectionLayout&) { }
+};
+
+/// Writes one labelled line per value. Labels are indented by `indent`
+/// spaces, two more inside each record; a record's title stands at the
+/// indentation of what encloses it. Unsigned fields are written unsigned,
+/// 32-bit fields signed.
+class TextWriter {
+public:
+    explicit TextWriter(LabelledOutput& out, std::size_t indent = 0) : m_out(out), m_indent(indent) { }
+
+    void value(const FieldInfo& f, std::uint8_t v) { write(f, v); }
+    void value(const FieldInfo& f, std::uint16_t v) { write(f, v); }
+    void value(const FieldInfo& f, std::int32_t v) { write(f, v); }
+    void beginRecord(const Label& title, std::size_t index, int blankLinesEach);
+    void endRecord(int blankLines);
+    void beginSection(const SectionLayout& layout);
+    void endSection(const SectionLayout& layout);
+
+private:
+    void write(const FieldInfo& f, std::int32_t value);
+
+    LabelledOutput& m_out;
+    std::size_t m_indent;
+    std::string m_label;
+};
+
+/// Reads one labelled line per value, expecting each field's label (first
+/// character only, as readLabelledValue does). The parser does not look at
+/// titles, headings, underlines or blank lines: it reads and ignores as many
+/// lines as the writer puts there.
+class TextParser {
+public:
+    explicit TextParser(RecordTextInput& in) : m_in(in) { }
+
+    void value(const FieldInfo& f, std::uint8_t& v) { readLabelledValue(m_in, expected(f), v); }
+    void value(const FieldInfo& f, std::uint16_t& v) { readLabelledValue(m_in, expected(f), v); }
+    void value(const FieldInfo& f, std::int32_t& v) { readLabelledValue(m_in, expected(f), v); }
+    /// The title, and before it the blank lines closing the record before
+    /// (before the first record of a section its underline stands there).
+    void beginRecord(const Label&, std::size_t, int blankLinesEach) { m_in.skipLines(1 + blankLinesEach); }
+    void endRecord(int) { }
+    void beginSection(const SectionLayout& layout) { m_in.skipLines(layout.parserSkips); }
+    void endSection(const SectionLayout&) { }
+
+private:
+    std::string_view expected(const FieldInfo& f);
+
+    RecordTextInput& m_in;
+    std::string m_label;
+};
+
+} // namespace kvl::recordtext
