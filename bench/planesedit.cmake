@@ -1,6 +1,6 @@
 # planesedit: core and window timings (planesedit_bench) and the reference
 # program the start-up script compares against (planesedit_minimal).
-kvl_add_bench(planesedit_bench SOURCES planesedit_bench.cpp LIBS planesedit_form)
+kvl_add_bench(planesedit_bench SOURCES planesedit_bench.cpp LIBS planesedit_window)
 
 add_executable(planesedit_minimal planesedit_minimal.cpp)
 kvl_target_defaults(planesedit_minimal)

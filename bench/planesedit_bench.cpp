@@ -1,7 +1,9 @@
 // planesedit timings: reading and showing one aircraft, and "Save planes.dat"
 // (write + reload), in the core alone and through the window; the reference
 // is refilling the 845 cells of a bare 169 x 5 QTableWidget.
-#include "planesedit/pelmora.h"
+#include "planesedit/planeseditwindow.h"
+
+#include "common/testing/fakewindowhost.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -16,12 +18,9 @@
 
 namespace {
 
-class NoPrompts : public planesedit::EditorPrompts {
-public:
-    bool askSaveChanges() override { return false; }
-    void showError(const std::string&, const std::string&) override { }
-    bool confirm(const std::string&, const std::string&) override { return false; }
-};
+using kvl::planesedit::AircraftEditor;
+using kvl::planesedit::PlanesEditWindow;
+using NoPrompts = kvl::test::FakeWindowHost<>;
 
 std::filesystem::path benchFolder()
 {
@@ -51,11 +50,11 @@ QApplication& app()
 void CoreLoad(benchmark::State& state)
 {
     NoPrompts prompts;
-    planesedit::PelmoraCore core(benchFolder(), prompts);
+    AircraftEditor core(benchFolder(), prompts);
     int slot = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(core.chooseAircraft(slot));
-        slot = (slot + 1) % planesedit::kSlotCount;
+        slot = (slot + 1) % kvl::planesedit::kSlotCount;
     }
 }
 BENCHMARK(CoreLoad);
@@ -63,7 +62,7 @@ BENCHMARK(CoreLoad);
 void CoreSaveAndReload(benchmark::State& state)
 {
     NoPrompts prompts;
-    planesedit::PelmoraCore core(benchFolder(), prompts);
+    AircraftEditor core(benchFolder(), prompts);
     core.chooseAircraft(6);
     for (auto _ : state) {
         core.yearChanged("1943");
@@ -76,14 +75,14 @@ void WindowLoad(benchmark::State& state)
 {
     app();
     NoPrompts prompts;
-    planesedit::Pelmora form(benchFolder(), &prompts);
+    PlanesEditWindow form(benchFolder(), &prompts);
     form.show();
     auto* list = form.findChild<QListWidget*>(QStringLiteral("List1"));
     int slot = 0;
     for (auto _ : state) {
         list->setCurrentRow(slot);
         QApplication::processEvents();
-        slot = (slot + 1) % planesedit::kSlotCount;
+        slot = (slot + 1) % kvl::planesedit::kSlotCount;
     }
 }
 BENCHMARK(WindowLoad)->Unit(benchmark::kMicrosecond);
@@ -92,13 +91,13 @@ void WindowSaveAndReload(benchmark::State& state)
 {
     app();
     NoPrompts prompts;
-    planesedit::Pelmora form(benchFolder(), &prompts);
+    PlanesEditWindow form(benchFolder(), &prompts);
     form.show();
     form.findChild<QListWidget*>(QStringLiteral("List1"))->setCurrentRow(6);
     auto* save = form.findChild<QPushButton*>(QStringLiteral("Command3"));
     int year = 1940;
     for (auto _ : state) {
-        form.core().yearChanged(std::to_string(year++ % 8 + 1940)); // the grid really changes
+        form.editor().yearChanged(std::to_string(year++ % 8 + 1940)); // the grid really changes
         save->click();
         QApplication::processEvents();
     }

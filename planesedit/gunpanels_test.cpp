@@ -1,11 +1,12 @@
 // The gun group panels: showing a group and the field rules.
-#include "planesedit/pelmoracore.h"
+#include "planesedit/aircrafteditor.h"
 #include "planesedit/testsupport.h"
 
 #include <gtest/gtest.h>
 
-using namespace planesedit;
-using namespace planesedit::test;
+using namespace kvl;
+using namespace kvl::planesedit;
+using namespace kvl::test;
 
 namespace {
 
@@ -21,14 +22,16 @@ protected:
         // Group 2: type bytes 2 and 1 (258), sound 0.
         poke(image, 9, 100, { 1, 0, 1, 0, 2, 1, 0, 0, 0, 0, 0, 0 });
         writeFile(dir.path() / "planes.dat", image);
-        ASSERT_TRUE(core.chooseAircraft(9));
+        ASSERT_TRUE(editor.chooseAircraft(9));
+        editor.takeViewRequests();
     }
-    const FormState& st() const { return core.state(); }
-    std::string v(int row) const { return core.cell(row, 2); }
+    const GunPanelState& st() const { return guns.state(); }
+    std::string v(int row) const { return editor.cell(row, kValueColumn); }
 
-    ScratchFolder dir;
-    FakePrompts prompts;
-    PelmoraCore core { dir.path(), prompts };
+    TempFolder dir;
+    FakeWindowHost<> host;
+    AircraftEditor editor { dir.path(), host };
+    GunPanels& guns = editor.gunPanels();
     std::vector<std::uint8_t> image;
 };
 
@@ -36,119 +39,112 @@ protected:
 
 TEST_F(GunTest, ShowingAGroupFillsThePanelsWithoutEditing)
 {
-    const unsigned revision = core.gridRevision();
-    core.chooseGunGroup(3);
-    EXPECT_EQ(st().topRow, 113);
-    EXPECT_EQ(st().gunPanelCaption, "Gungroup  3");
-    EXPECT_TRUE(st().gunPanelsVisible);
-    EXPECT_TRUE(st().ammoVisible);
-    EXPECT_EQ(st().gunNumber, "4");
-    EXPECT_EQ(st().position, 4);
-    EXPECT_EQ(st().positionLabel, "4");
-    EXPECT_EQ(st().gunType, "12");
+    const unsigned revision = editor.grid().revision();
+    guns.show(3);
+    EXPECT_EQ(editor.takeViewRequests(), (std::vector<ViewRequest> { { ViewRequest::Kind::ScrollGrid, 113 } }));
+    EXPECT_EQ(st().group, 3);
+    EXPECT_TRUE(guns.shown());
+    EXPECT_EQ(st().number, "4");
+    EXPECT_EQ(guns.position(), 4);
+    EXPECT_EQ(st().type, "12");
     EXPECT_EQ(st().typeButton, 12);
-    EXPECT_EQ(st().ammo, " 1000");
-    EXPECT_EQ(st().sound, 2);
-    EXPECT_EQ(st().soundLabel, "2");
-    EXPECT_TRUE(st().smoke);
-    EXPECT_EQ(st().smokeCaption, "Smoke");
+    EXPECT_EQ(st().ammunition, " 1000");
+    EXPECT_EQ(guns.sound(), 2);
+    EXPECT_EQ(guns.smoke(), std::optional<bool>(true));
 
-    core.chooseGunGroup(2);
-    EXPECT_EQ(st().gunType, "258");
+    guns.show(2);
+    EXPECT_EQ(st().type, "258");
     EXPECT_EQ(st().typeButton, -1);
-    EXPECT_FALSE(st().smoke);
-    EXPECT_EQ(core.gridRevision(), revision) << "switching groups writes nothing";
-    EXPECT_FALSE(st().unsavedMark);
+    EXPECT_EQ(guns.smoke(), std::optional<bool>(false));
+    EXPECT_EQ(editor.grid().revision(), revision) << "switching groups writes nothing";
+    EXPECT_FALSE(editor.unsavedMark());
 
     // Showing a group, then choosing another aircraft: no prompt.
-    ASSERT_TRUE(core.chooseAircraft(10));
-    EXPECT_EQ(prompts.saveQuestions, 0);
-    EXPECT_FALSE(st().gunPanelsVisible);
-    EXPECT_EQ(st().gunGroup, 0);
+    ASSERT_TRUE(editor.chooseAircraft(10));
+    EXPECT_EQ(saveQuestions(host), 0);
+    EXPECT_FALSE(guns.shown());
+    EXPECT_EQ(st().group, 0);
 }
 
 TEST_F(GunTest, CodesWithoutAButtonSelectNothingAndChangeNothing)
 {
-    core.chooseGunGroup(1);
-    EXPECT_EQ(st().position, -1);
-    EXPECT_EQ(st().positionLabel, "20");
+    guns.show(1);
+    EXPECT_EQ(guns.position(), -1);
     EXPECT_EQ(st().typeButton, -1);
-    EXPECT_EQ(st().gunType, "7");
-    EXPECT_EQ(st().sound, -1);
-    EXPECT_EQ(st().soundLabel, "9");
-    EXPECT_FALSE(st().smoke);
-    EXPECT_EQ(st().smokeCaption, "Smoke (5)");
+    EXPECT_EQ(st().type, "7");
+    EXPECT_EQ(guns.sound(), -1);
+    EXPECT_EQ(guns.smoke(), std::nullopt) << "a smoke byte of 5 is neither box state";
     EXPECT_EQ(v(91), "20");
     EXPECT_EQ(v(97), "9");
     EXPECT_EQ(v(99), "5");
-    EXPECT_FALSE(st().unsavedMark);
+    EXPECT_FALSE(editor.unsavedMark());
 
-    core.smokeClicked(true);
+    guns.smokeClicked(true);
     EXPECT_EQ(v(99), "1");
-    EXPECT_EQ(st().smokeCaption, "Smoke");
-    core.positionChosen(13);
+    EXPECT_EQ(guns.smoke(), std::optional<bool>(true));
+    guns.positionChosen(13);
     EXPECT_EQ(v(91), "13");
-    EXPECT_EQ(st().positionLabel, "13");
-    EXPECT_TRUE(st().unsavedMark);
+    EXPECT_EQ(guns.position(), 13);
+    EXPECT_TRUE(editor.unsavedMark());
 }
 
 TEST_F(GunTest, TypeButtonsWriteTheValueAndTheMatchingSound)
 {
-    core.chooseGunGroup(2); // sound 0
-    core.typeChosen(12);
+    guns.show(2); // sound 0
+    guns.typeChosen(12);
     EXPECT_EQ(v(105), "12");
     EXPECT_EQ(v(106), "0");
-    EXPECT_EQ(st().gunType, " 12");
-    EXPECT_EQ(st().sound, 2);
+    EXPECT_EQ(st().type, " 12");
+    EXPECT_EQ(guns.sound(), 2);
     EXPECT_EQ(v(109), "2");
-    EXPECT_EQ(st().soundLabel, "2");
-    EXPECT_TRUE(st().unsavedMark);
+    EXPECT_TRUE(editor.unsavedMark());
 
-    core.typeChosen(0); // "None" leaves the sound
+    guns.typeChosen(0); // "None" leaves the sound
     EXPECT_EQ(v(105), "0");
-    EXPECT_EQ(st().sound, 2);
+    EXPECT_EQ(guns.sound(), 2);
     EXPECT_EQ(v(109), "2");
 
-    core.typeChosen(24);
+    guns.typeChosen(24);
     EXPECT_EQ(v(109), "3");
-    core.typeChosen(7); // not a button
+    guns.typeChosen(7); // not a button
     EXPECT_EQ(st().typeButton, 24);
 }
 
 TEST_F(GunTest, TypeFieldAloneDoesNotMark)
 {
-    core.chooseGunGroup(3);
-    core.typeChanged("7");
+    guns.show(3);
+    guns.typeChanged("7");
     EXPECT_EQ(st().typeButton, -1);
     EXPECT_EQ(v(117), "7");
     EXPECT_EQ(v(118), "0");
-    EXPECT_FALSE(st().unsavedMark);
-    core.typeChanged("300");
+    EXPECT_FALSE(editor.unsavedMark());
+    guns.typeChanged("300");
     EXPECT_EQ(v(117), "44");
     EXPECT_EQ(v(118), "1");
-    core.typeChanged("4");
+    guns.typeChanged("4");
     EXPECT_EQ(st().typeButton, 4);
-    EXPECT_EQ(st().gunType, " 4");
+    EXPECT_EQ(st().type, " 4");
     EXPECT_EQ(v(121), "1") << "the type's sound is chosen";
-    EXPECT_TRUE(st().unsavedMark) << "the sound rule sets the mark";
+    EXPECT_TRUE(editor.unsavedMark()) << "the sound rule sets the mark";
+    guns.typeChanged("4 ");
+    EXPECT_EQ(st().type, "4 ") << "the button already chosen does not rewrite the field under the cursor";
 }
 
 TEST_F(GunTest, NumberAmmoAndSoundFields)
 {
-    core.chooseGunGroup(3);
-    core.ammoChanged("1000");
+    guns.show(3);
+    guns.ammunitionChanged("1000");
     EXPECT_EQ(v(119), "232");
     EXPECT_EQ(v(120), "3");
-    core.ammoChanged("70000");
+    guns.ammunitionChanged("70000");
     EXPECT_EQ(v(119), "112");
     EXPECT_EQ(v(120), "273") << "too big for two bytes: the save will refuse it";
-    core.gunNumberChanged("6 guns");
+    guns.numberChanged("6 guns");
     EXPECT_EQ(v(113), "6");
-    core.soundChosen(0);
+    guns.soundChosen(0);
     EXPECT_EQ(v(121), "0");
-    EXPECT_EQ(st().soundLabel, "0");
-    core.smokeClicked(false);
+    guns.smokeClicked(false);
     EXPECT_EQ(v(123), "0");
-    EXPECT_TRUE(st().unsavedMark);
-    EXPECT_EQ(v(125), core.cell(125, 1)) << "group 4 untouched";
+    EXPECT_TRUE(editor.unsavedMark());
+    EXPECT_EQ(v(125), editor.cell(125, 1)) << "group 4 untouched";
 }

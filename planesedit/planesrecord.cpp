@@ -1,14 +1,16 @@
+// Reading and writing one aircraft record of planes.dat, the number notation and the code tables.
 #include "planesedit/planesrecord.h"
 
 #include "common/fileimage.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <fstream>
 #include <system_error>
 
-namespace planesedit {
+namespace kvl::planesedit {
 
 const std::array<const char*, kSlotCount> kSlotNames = {
     "P-38H",
@@ -83,76 +85,61 @@ const std::array<std::array<const char*, 8>, 4> kFlagLabels = { {
     { "Defensive gun", "Multi crewed", "Combat flaps", "Automatic slats", "Light Armour", "Heavy armour", "", "" },
 } };
 
-bool readAircraftRecord(kvl::ByteView image, int slot, AircraftRecord& out)
+std::optional<AircraftRecord> readAircraftRecord(kvl::ByteView image, int slot)
 {
     if (slot < 0 || slot >= kSlotCount)
-        return false;
+        return std::nullopt;
     const std::size_t first = static_cast<std::size_t>(filePosition(slot, 1) - 1);
     auto bytes = image.sub(first, kRecordBytes);
     if (!bytes)
-        return false;
+        return std::nullopt;
     AircraftRecord rec;
     rec.slot = slot;
     for (int i = 0; i < kRecordBytes; ++i) {
         rec.positions[static_cast<std::size_t>(i)] = filePosition(slot, i + 1);
         rec.values[static_cast<std::size_t>(i)] = bytes->u8(static_cast<std::size_t>(i)).value_or(0);
     }
-    out = rec;
-    return true;
+    return rec;
 }
 
-bool readAircraftRecord(const std::filesystem::path& folder, int slot, AircraftRecord& out, std::string& error)
+kvl::Result<AircraftRecord> readAircraftRecord(const std::filesystem::path& folder, int slot)
 {
-    if (slot < 0 || slot >= kSlotCount) {
-        error = "There is no aircraft slot " + std::to_string(slot) + ".";
-        return false;
-    }
+    if (slot < 0 || slot >= kSlotCount)
+        return kvl::Error { "There is no aircraft slot " + std::to_string(slot) + "." };
     const auto path = kvl::findFileNoCase(folder, kPlanesFile);
     std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) {
-        error = "planes.dat was not found in the folder " + folder.string() + ".";
-        return false;
-    }
-    std::vector<std::uint8_t> image;
-    std::string why;
-    if (!kvl::readFileImage(path, image, &why)) {
-        error = "planes.dat could not be read: " + why;
-        return false;
-    }
-    if (!readAircraftRecord(kvl::ByteView(image), slot, out)) {
-        error = "planes.dat holds " + std::to_string(image.size()) + " bytes, too few for slot " + std::to_string(slot)
-            + " (" + kSlotNames[static_cast<std::size_t>(slot)] + "), which needs "
-            + std::to_string(filePosition(slot, kRecordBytes)) + ".";
-        return false;
-    }
-    return true;
+    if (!std::filesystem::exists(path, ec))
+        return kvl::Error { "planes.dat was not found in the folder " + folder.string() + ".", ENOENT };
+    const auto image = kvl::readFileImage(path);
+    if (!image)
+        return kvl::Error { "planes.dat could not be read: " + image.error().message, image.error().code };
+    auto rec = readAircraftRecord(kvl::ByteView(*image), slot);
+    if (!rec)
+        return kvl::Error { "planes.dat holds " + std::to_string(image->size()) + " bytes, too few for slot "
+            + std::to_string(slot) + " (" + kSlotNames[static_cast<std::size_t>(slot)] + "), which needs "
+            + std::to_string(filePosition(slot, kRecordBytes)) + "." };
+    return *rec;
 }
 
-bool writeAircraftRecord(const std::filesystem::path& folder, const std::array<std::uint64_t, kRecordBytes>& positions,
-    const std::array<std::uint8_t, kRecordBytes>& values, std::string& error)
+kvl::Result<void> writeAircraftRecord(const std::filesystem::path& folder,
+    const std::array<std::uint64_t, kRecordBytes>& positions, const std::array<std::uint8_t, kRecordBytes>& values)
 {
     for (auto p : positions) {
-        if (p < 1 || p > (std::uint64_t(1) << 40)) {
-            error = "A byte position of the record is not valid.";
-            return false;
-        }
+        if (p < 1 || p > (std::uint64_t(1) << 40))
+            return kvl::Error { "A byte position of the record is not valid." };
     }
     const auto path = kvl::findFileNoCase(folder, kPlanesFile);
     std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
     if (!file.is_open()) {
         std::error_code ec;
-        if (std::filesystem::exists(path, ec)) {
-            error = "planes.dat could not be opened for writing.";
-            return false;
-        }
+        if (std::filesystem::exists(path, ec))
+            return kvl::Error { "planes.dat could not be opened for writing." };
         // A missing file is created; the bytes before the record read as zeros.
         std::ofstream create(path, std::ios::out | std::ios::binary);
         create.close();
         file.open(path, std::ios::in | std::ios::out | std::ios::binary);
-        if (!file.is_open()) {
-            error = "planes.dat could not be created.";
-            return false;
-        }
+        if (!file.is_open())
+            return kvl::Error { "planes.dat could not be created." };
     }
     std::size_t i = 0;
     while (i < positions.size()) {
@@ -162,19 +149,15 @@ bool writeAircraftRecord(const std::filesystem::path& folder, const std::array<s
             ++j;
         file.seekp(static_cast<std::streamoff>(positions[i] - 1));
         file.write(reinterpret_cast<const char*>(values.data() + i), static_cast<std::streamsize>(j - i));
-        if (!file) {
-            error = "planes.dat could not be written.";
-            return false;
-        }
+        if (!file)
+            return kvl::Error { "planes.dat could not be written." };
         i = j;
     }
     file.flush();
     file.close();
-    if (file.fail()) {
-        error = "planes.dat could not be written completely.";
-        return false;
-    }
-    return true;
+    if (file.fail())
+        return kvl::Error { "planes.dat could not be written completely." };
+    return {};
 }
 
 double Int(double x)
@@ -433,4 +416,4 @@ std::string charFromByte(std::uint8_t byte)
     return encodeUtf8(std::u32string(1, static_cast<char32_t>(byte)));
 }
 
-} // namespace planesedit
+} // namespace kvl::planesedit

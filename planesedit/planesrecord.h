@@ -8,15 +8,17 @@
 #pragma once
 
 #include "common/byteview.h"
+#include "common/result.h"
 
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace planesedit {
+namespace kvl::planesedit {
 
 constexpr int kSlotCount = 30;
 constexpr int kRecordBytes = 168; // the edited part of a record
@@ -50,20 +52,22 @@ struct AircraftRecord {
     std::array<std::uint8_t, kRecordBytes> values {};
 };
 
-/// Reads slot `slot` from a planes.dat image. False (record untouched) when
-/// the slot is out of range or the image is too short for it.
-bool readAircraftRecord(kvl::ByteView image, int slot, AircraftRecord& out);
+/// Reads slot `slot` from a planes.dat image; nothing when the slot is out
+/// of range or the image is too short for it.
+std::optional<AircraftRecord> readAircraftRecord(kvl::ByteView image, int slot);
 
 /// Reads slot `slot` from planes.dat in `folder` (name matched without regard
-/// to letter case). On failure `error` gets a sentence for the user.
-bool readAircraftRecord(const std::filesystem::path& folder, int slot, AircraftRecord& out, std::string& error);
+/// to letter case). The error is a sentence for the user: the file is
+/// missing, unreadable or too short for the slot.
+kvl::Result<AircraftRecord> readAircraftRecord(const std::filesystem::path& folder, int slot);
 
 /// Writes the 168 values at their 1-based positions into planes.dat in
 /// `folder` without truncating it (a missing file is created). Everything
 /// else in the file keeps its contents. The bytes go out in as few writes as
-/// the positions allow (one for a record read by this program).
-bool writeAircraftRecord(const std::filesystem::path& folder, const std::array<std::uint64_t, kRecordBytes>& positions,
-    const std::array<std::uint8_t, kRecordBytes>& values, std::string& error);
+/// the positions allow (one for a record read by this program). The error
+/// says what could not be opened or written.
+kvl::Result<void> writeAircraftRecord(const std::filesystem::path& folder,
+    const std::array<std::uint64_t, kRecordBytes>& positions, const std::array<std::uint8_t, kRecordBytes>& values);
 
 // ---- number notation ------------------------------------------------------
 
@@ -99,4 +103,4 @@ std::string toSingleByte(std::u32string_view text);
 /// One byte of the single-byte set -> UTF-8.
 std::string charFromByte(std::uint8_t byte);
 
-} // namespace planesedit
+} // namespace kvl::planesedit

@@ -1,5 +1,7 @@
-// The record reader and writer, the number notation and the character set.
+// The record reader and writer, the grid's row layout, the number notation
+// and the character set.
 #include "planesedit/planesrecord.h"
+#include "planesedit/recordlayout.h"
 #include "planesedit/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -7,8 +9,8 @@
 #include <cmath>
 #include <limits>
 
-using namespace planesedit;
-using namespace planesedit::test;
+using namespace kvl::planesedit;
+using namespace kvl::test;
 
 TEST(PlanesRecord, PositionsOfFirstAndLastSlot)
 {
@@ -21,21 +23,19 @@ TEST(PlanesRecord, ReaderNeedsTheWholeEditedPartAndNothingMore)
 {
     auto image = makePlanesImage();
     image.resize(6436); // ends with the last edited byte of slot 29
-    AircraftRecord rec;
-    ASSERT_TRUE(readAircraftRecord(kvl::ByteView(image), 29, rec));
-    EXPECT_EQ(rec.slot, 29);
-    EXPECT_EQ(rec.positions.front(), 6269u);
-    EXPECT_EQ(rec.positions.back(), 6436u);
-    EXPECT_EQ(rec.values.back(), image[6435]);
+    const auto rec = readAircraftRecord(kvl::ByteView(image), 29);
+    ASSERT_TRUE(rec);
+    EXPECT_EQ(rec->slot, 29);
+    EXPECT_EQ(rec->positions.front(), 6269u);
+    EXPECT_EQ(rec->positions.back(), 6436u);
+    EXPECT_EQ(rec->values.back(), image[6435]);
 
     image.resize(6435);
-    rec.slot = -7;
-    EXPECT_FALSE(readAircraftRecord(kvl::ByteView(image), 29, rec));
-    EXPECT_EQ(rec.slot, -7) << "a failed read leaves the record alone";
-    EXPECT_TRUE(readAircraftRecord(kvl::ByteView(image), 28, rec));
-    EXPECT_FALSE(readAircraftRecord(kvl::ByteView(image), 30, rec));
-    EXPECT_FALSE(readAircraftRecord(kvl::ByteView(image), -1, rec));
-    EXPECT_FALSE(readAircraftRecord(kvl::ByteView(), 0, rec));
+    EXPECT_FALSE(readAircraftRecord(kvl::ByteView(image), 29));
+    EXPECT_TRUE(readAircraftRecord(kvl::ByteView(image), 28));
+    EXPECT_FALSE(readAircraftRecord(kvl::ByteView(image), 30));
+    EXPECT_FALSE(readAircraftRecord(kvl::ByteView(image), -1));
+    EXPECT_FALSE(readAircraftRecord(kvl::ByteView(), 0));
 }
 
 TEST(PlanesRecord, ReaderOverEveryShortLength)
@@ -44,44 +44,49 @@ TEST(PlanesRecord, ReaderOverEveryShortLength)
     const auto full = makePlanesImage();
     for (std::size_t len = 0; len <= full.size(); len += 7) {
         kvl::ByteView view(full.data(), len);
-        for (int s = 0; s < kSlotCount; ++s) {
-            AircraftRecord rec;
-            EXPECT_EQ(readAircraftRecord(view, s, rec), len >= filePosition(s, kRecordBytes)) << len << " " << s;
-        }
+        for (int s = 0; s < kSlotCount; ++s)
+            EXPECT_EQ(readAircraftRecord(view, s).has_value(), len >= filePosition(s, kRecordBytes)) << len << " " << s;
     }
 }
 
 TEST(PlanesRecord, FolderReaderFindsAnyCaseAndExplainsFailures)
 {
-    ScratchFolder dir;
-    AircraftRecord rec;
-    std::string error;
-    EXPECT_FALSE(readAircraftRecord(dir.path(), 0, rec, error));
-    EXPECT_NE(error.find("not found"), std::string::npos) << error;
+    TempFolder dir;
+    auto missing = readAircraftRecord(dir.path(), 0);
+    ASSERT_FALSE(missing);
+    EXPECT_NE(missing.error().message.find("not found"), std::string::npos) << missing.error().message;
 
     auto image = makePlanesImage();
     writeFile(dir.path() / "PLANES.DAT", image);
-    ASSERT_TRUE(readAircraftRecord(dir.path(), 3, rec, error)) << error;
-    EXPECT_EQ(rec.values[0], image[filePosition(3, 1) - 1]);
+    auto rec = readAircraftRecord(dir.path(), 3);
+    ASSERT_TRUE(rec) << rec.error().message;
+    EXPECT_EQ(rec->values[0], image[filePosition(3, 1) - 1]);
 
     image.resize(1000);
     writeFile(dir.path() / "PLANES.DAT", image);
-    EXPECT_FALSE(readAircraftRecord(dir.path(), 10, rec, error));
-    EXPECT_NE(error.find("1000 bytes"), std::string::npos) << error;
-    EXPECT_NE(error.find("Spit Ia"), std::string::npos) << error;
+    auto shortFile = readAircraftRecord(dir.path(), 10);
+    ASSERT_FALSE(shortFile);
+    EXPECT_EQ(
+        shortFile.error().message, "planes.dat holds 1000 bytes, too few for slot 10 (Spit Ia), which needs 2332.");
+
+    std::filesystem::remove(dir.path() / "PLANES.DAT");
+    std::filesystem::create_directory(dir.path() / "planes.dat");
+    auto folder = readAircraftRecord(dir.path(), 0);
+    ASSERT_FALSE(folder);
+    EXPECT_EQ(folder.error().message.rfind("planes.dat could not be read: ", 0), 0u) << folder.error().message;
 }
 
 TEST(PlanesRecord, WriterTouchesOnlyTheRecordAndNeverTruncates)
 {
-    ScratchFolder dir;
+    TempFolder dir;
     const auto before = makePlanesImage();
     writeFile(dir.path() / "Planes.Dat", before);
-    AircraftRecord rec;
-    ASSERT_TRUE(readAircraftRecord(kvl::ByteView(before), 17, rec));
-    for (auto& v : rec.values)
+    auto rec = readAircraftRecord(kvl::ByteView(before), 17);
+    ASSERT_TRUE(rec);
+    for (auto& v : rec->values)
         v = static_cast<std::uint8_t>(255 - v);
-    std::string error;
-    ASSERT_TRUE(writeAircraftRecord(dir.path(), rec.positions, rec.values, error)) << error;
+    auto written = writeAircraftRecord(dir.path(), rec->positions, rec->values);
+    ASSERT_TRUE(written) << written.error().message;
 
     const auto after = readFile(dir.path() / "Planes.Dat");
     ASSERT_EQ(after.size(), before.size());
@@ -99,19 +104,57 @@ TEST(PlanesRecord, WriterTouchesOnlyTheRecordAndNeverTruncates)
 
 TEST(PlanesRecord, WriterCreatesAMissingFile)
 {
-    ScratchFolder dir;
+    TempFolder dir;
     std::array<std::uint64_t, kRecordBytes> pos {};
     std::array<std::uint8_t, kRecordBytes> val {};
     for (int i = 0; i < kRecordBytes; ++i) {
         pos[static_cast<std::size_t>(i)] = filePosition(1, i + 1);
         val[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
     }
-    std::string error;
-    ASSERT_TRUE(writeAircraftRecord(dir.path(), pos, val, error)) << error;
+    auto written = writeAircraftRecord(dir.path(), pos, val);
+    ASSERT_TRUE(written) << written.error().message;
+    pos[7] = 0;
+    EXPECT_EQ(writeAircraftRecord(dir.path(), pos, val).error().message, "A byte position of the record is not valid.");
     const auto bytes = readFile(dir.path() / "planes.dat");
     ASSERT_EQ(bytes.size(), filePosition(1, kRecordBytes));
     EXPECT_EQ(bytes[filePosition(1, 1) - 1], 0);
     EXPECT_EQ(bytes.back(), 167);
+}
+
+TEST(RecordLayout, RowsOfTheNamedFields)
+{
+    // Each field's label stands on the row of its first byte (byte number = offset + 1).
+    const std::pair<int, const char*> rows[] = { { kPlaneNumberRow, "Pln No" }, { flagRow(0), "Pln chr" },
+        { kYearRow, "Year" }, { kCrewRow, "Crew" }, { numberRow(0), "Stall speed" },
+        { numberRow(14), "Collision Radius" }, { kDamageFirstRow, "Hydraulics" }, { kDamageLastRow, "Engine 4" },
+        { kGunCountRow, "Gun Groups" }, { gunGroupRow(1), " 1 Number" },
+        { gunGroupRow(1) + kGunSmokeOffset, " 1 Smoke" }, { gunGroupRow(6) + kGunAmmunitionOffset, " 6 Ammunition" },
+        { kMbFirstRow, "MB 1" }, { kMbLastRow, "MB 4" } };
+    for (const auto& [row, label] : rows)
+        EXPECT_EQ(gridLabel(row), label) << row;
+    EXPECT_EQ(numberRow(14), 69);
+    EXPECT_EQ(gunGroupRow(6) + kGunGroupBytes, kMbFirstRow) << "the gun groups end where MB 1 starts";
+    EXPECT_EQ(kCodeRow + kCodeLength - 1, kRecordBytes);
+    EXPECT_EQ(gridLabel(gunGroupRow(1) + 1), "");
+    EXPECT_EQ(gridLabel(kCodeRow), "");
+
+    EXPECT_EQ(fieldNameOfRow(kYearRow + 1), "Year, byte 2");
+    EXPECT_EQ(fieldNameOfRow(gunGroupRow(2) + kGunTypeOffset + 1), "2 Type, byte 2");
+    EXPECT_EQ(fieldNameOfRow(167), "Code");
+    for (int row = 1; row <= kRecordBytes; ++row)
+        EXPECT_EQ(isByteEditorRow(row), (row >= 73 && row <= 84) || (row >= 161 && row <= 164)) << row;
+}
+
+TEST(RecordLayout, UnitReadings)
+{
+    EXPECT_EQ(unitReading(0, 12345), " 198.66 kph");
+    EXPECT_EQ(unitReading(3, 12345), " 198.66 kph");
+    EXPECT_EQ(unitReading(4, 5000), " 2268 Kg");
+    EXPECT_EQ(unitReading(6, 5000), " 2268 Kg");
+    EXPECT_EQ(unitReading(5, 777), "");
+    EXPECT_EQ(unitReading(7, 66000000), " 500 Miles / 804Km");
+    EXPECT_EQ(unitReading(8, 2100), " 100ft/ 30.4m");
+    EXPECT_EQ(unitReading(14, 1000), " 47.6190476190476ft/ 14.5m");
 }
 
 TEST(Notation, StrAndDecimalText)

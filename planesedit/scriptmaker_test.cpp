@@ -1,5 +1,5 @@
 // The script maker: name line, script and contents files, and its checks.
-#include "planesedit/pelmoracore.h"
+#include "planesedit/aircrafteditor.h"
 #include "planesedit/testsupport.h"
 
 #include <gtest/gtest.h>
@@ -7,8 +7,9 @@
 #include <algorithm>
 #include <map>
 
-using namespace planesedit;
-using namespace planesedit::test;
+using namespace kvl;
+using namespace kvl::planesedit;
+using namespace kvl::test;
 
 namespace {
 
@@ -35,9 +36,10 @@ protected:
             std::distance(std::filesystem::directory_iterator(p), std::filesystem::directory_iterator()));
     }
 
-    ScratchFolder dir;
-    FakePrompts prompts;
-    PelmoraCore core { dir.path(), prompts };
+    TempFolder dir;
+    FakeWindowHost<> host;
+    AircraftEditor editor { dir.path(), host };
+    ScriptMaker& maker = editor.scriptMaker();
     std::vector<std::uint8_t> image;
 };
 
@@ -66,29 +68,29 @@ TEST(ScriptNames, FileNameCheck)
 
 TEST_F(ScriptTest, DefaultScriptOfSlotFive)
 {
-    ASSERT_TRUE(core.chooseAircraft(5));
-    core.openScriptMaker();
-    ASSERT_TRUE(core.saveScript());
-    EXPECT_FALSE(core.state().scriptMakerVisible);
+    ASSERT_TRUE(editor.chooseAircraft(5));
+    editor.openScriptMaker();
+    ASSERT_TRUE(maker.save());
+    EXPECT_FALSE(maker.state().visible);
     const auto folder = dir.path() / "P-";
     EXPECT_EQ(readText(folder / "P51-D.oaw"), expectedScript(std::string(18, ' '), "5", 5));
     EXPECT_EQ(readText(folder / "contents.txt"), "\r\n");
     EXPECT_EQ(entries(folder), 2u);
-    EXPECT_TRUE(prompts.confirmations.empty());
+    EXPECT_TRUE(host.messages.empty());
 }
 
 TEST_F(ScriptTest, OtherDestinationCarriesTheEditedBytes)
 {
-    ASSERT_TRUE(core.chooseAircraft(0));
-    core.yearChanged("1945"); // unsaved: the script reads the grid, not the file
-    core.openScriptMaker();
-    core.chooseDestination(28);
-    EXPECT_EQ(core.state().scriptName, "He-111");
-    EXPECT_EQ(core.state().destinationLabel, "28");
-    core.setPnamesName("Heinkel");
-    core.setDescription("Line one\nLine two");
-    core.setScriptFolder("He111 set");
-    ASSERT_TRUE(core.saveScript());
+    ASSERT_TRUE(editor.chooseAircraft(0));
+    editor.yearChanged("1945"); // unsaved: the script reads the grid, not the file
+    editor.openScriptMaker();
+    maker.chooseDestination(28);
+    EXPECT_EQ(maker.state().scriptName, "He-111");
+    EXPECT_EQ(maker.destinationLine(), "28");
+    maker.setPnamesName("Heinkel");
+    maker.setDescription("Line one\nLine two");
+    maker.setFolder("He111 set");
+    ASSERT_TRUE(maker.save());
     const auto folder = dir.path() / "He111 set";
     const std::string text = readText(folder / "He-111.oaw");
     EXPECT_EQ(text, expectedScript("      Heinkel     ", "28", 0, { { 9, "153" }, { 10, "7" } }));
@@ -99,60 +101,61 @@ TEST_F(ScriptTest, OtherDestinationCarriesTheEditedBytes)
 
 TEST_F(ScriptTest, ExistingFolderIsWrittenInto)
 {
-    ASSERT_TRUE(core.chooseAircraft(1));
-    core.openScriptMaker();
+    ASSERT_TRUE(editor.chooseAircraft(1));
+    editor.openScriptMaker();
     std::filesystem::create_directory(dir.path() / "P-");
     writeFile(dir.path() / "P-" / "contents.txt", { 'o', 'l', 'd' });
-    ASSERT_TRUE(core.saveScript());
+    ASSERT_TRUE(maker.save());
     EXPECT_EQ(readText(dir.path() / "P-" / "contents.txt"), "\r\n");
     EXPECT_TRUE(std::filesystem::exists(dir.path() / "P-" / "P-38J.oaw"));
 }
 
 TEST_F(ScriptTest, BadNamesAreRefusedBeforeAnythingIsWritten)
 {
-    ASSERT_TRUE(core.chooseAircraft(1));
-    core.openScriptMaker();
-    core.setScriptFolder("");
-    EXPECT_FALSE(core.saveScript());
-    core.setScriptFolder("a/b");
-    EXPECT_FALSE(core.saveScript());
-    core.setScriptFolder("ok");
-    core.setScriptName("");
-    EXPECT_FALSE(core.saveScript());
-    core.setScriptName("../x");
-    EXPECT_FALSE(core.saveScript());
+    ASSERT_TRUE(editor.chooseAircraft(1));
+    editor.openScriptMaker();
+    maker.setFolder("");
+    EXPECT_FALSE(maker.save());
+    maker.setFolder("a/b");
+    EXPECT_FALSE(maker.save());
+    maker.setFolder("ok");
+    maker.setScriptName("");
+    EXPECT_FALSE(maker.save());
+    maker.setScriptName("../x");
+    EXPECT_FALSE(maker.save());
     // Too long for a file name once ".oaw" is added: refused before the folder is made.
-    core.setScriptName(std::string(252, 'n'));
-    EXPECT_FALSE(core.saveScript());
-    ASSERT_EQ(prompts.errors.size(), 5u);
-    EXPECT_NE(prompts.errors.back().find("shorter name"), std::string::npos);
-    core.setScriptName("x");
-    core.setScriptFolder(std::string(256, 'f'));
-    EXPECT_FALSE(core.saveScript());
-    EXPECT_EQ(prompts.errors.size(), 6u);
-    EXPECT_TRUE(core.state().scriptMakerVisible);
+    maker.setScriptName(std::string(252, 'n'));
+    EXPECT_FALSE(maker.save());
+    ASSERT_EQ(errorsShown(host).size(), 5u);
+    EXPECT_NE(errorsShown(host).back().find("shorter name"), std::string::npos);
+    maker.setScriptName("x");
+    maker.setFolder(std::string(256, 'f'));
+    EXPECT_FALSE(maker.save());
+    EXPECT_EQ(errorsShown(host).size(), 6u);
+    EXPECT_TRUE(maker.state().visible);
     EXPECT_EQ(entries(dir.path()), 1u) << "only planes.dat";
 
     // A file where the folder should be.
     writeFile(dir.path() / "taken", { 1 });
-    core.setScriptFolder("taken");
-    core.setScriptName("x");
-    EXPECT_FALSE(core.saveScript());
-    EXPECT_EQ(prompts.errors.size(), 7u);
+    maker.setFolder("taken");
+    maker.setScriptName("x");
+    EXPECT_FALSE(maker.save());
+    EXPECT_EQ(errorsShown(host).size(), 7u);
 }
 
 TEST_F(ScriptTest, NoDestinationAsksFirst)
 {
     // The script maker opened before any aircraft: no destination yet.
-    core.openScriptMaker();
-    core.setScriptName("Blank");
-    prompts.answerYes = false;
-    EXPECT_FALSE(core.saveScript());
-    ASSERT_EQ(prompts.confirmations.size(), 1u);
+    editor.openScriptMaker();
+    maker.setScriptName("Blank");
+    host.answers.push_back(MessageAnswer::No);
+    EXPECT_FALSE(maker.save());
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].icon, MessageIcon::Question);
+    EXPECT_EQ(host.messages[0].title, "Script Maker");
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "P-"));
 
-    prompts.answerYes = true;
-    ASSERT_TRUE(core.saveScript());
+    ASSERT_TRUE(maker.save()); // answered Yes
     const std::string text = readText(dir.path() / "P-" / "Blank.oaw");
     EXPECT_EQ(text.substr(0, 22), std::string(18, ' ') + "\r\n\r\n") << "empty destination line";
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 169);

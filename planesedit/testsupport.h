@@ -1,12 +1,13 @@
-// Helpers shared by the planesedit tests: a scratch folder and planes.dat
-// images built byte by byte.
+// Tests only: planes.dat images built byte by byte for the planesedit tests,
+// and what the editor asked its host.
 #pragma once
 
-#include "planesedit/pelmoracore.h"
 #include "planesedit/planesrecord.h"
 
+#include "common/testing/fakewindowhost.h"
 #include "common/testing/testfolder.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -14,25 +15,24 @@
 #include <string>
 #include <vector>
 
-namespace planesedit::test {
-
-using ScratchFolder = kvl::test::TempFolder;
+namespace kvl::test {
 
 /// A planes.dat of 30 slots whose every byte is distinct from its neighbours':
-/// header 0xA0..0xA3, record bytes from `recordByte`, tail bytes a pattern.
+/// header 0xA0..0xA3, record bytes (3 s + i) % 200, tail bytes a pattern.
 inline std::vector<std::uint8_t> makePlanesImage()
 {
     std::vector<std::uint8_t> image { 0xA0, 0xA1, 0xA2, 0xA3 };
-    for (int s = 0; s < kSlotCount; ++s)
-        for (int i = 0; i < kRecordSize; ++i)
-            image.push_back(static_cast<std::uint8_t>(i < kRecordBytes ? (s * 3 + i) % 200 : 0xF0 ^ (i + s)));
+    for (int s = 0; s < planesedit::kSlotCount; ++s)
+        for (int i = 0; i < planesedit::kRecordSize; ++i)
+            image.push_back(
+                static_cast<std::uint8_t>(i < planesedit::kRecordBytes ? (s * 3 + i) % 200 : 0xF0 ^ (i + s)));
     return image;
 }
 
 /// Puts `bytes` into record `slot` at record offset `offset`.
 inline void poke(std::vector<std::uint8_t>& image, int slot, int offset, std::initializer_list<int> bytes)
 {
-    std::size_t at = static_cast<std::size_t>(filePosition(slot, offset + 1) - 1);
+    std::size_t at = static_cast<std::size_t>(planesedit::filePosition(slot, offset + 1) - 1);
     for (int b : bytes)
         image.at(at++) = static_cast<std::uint8_t>(b);
 }
@@ -55,29 +55,21 @@ inline std::string readText(const std::filesystem::path& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-/// Records what the core asked and answers as told.
-class FakePrompts : public EditorPrompts {
-public:
-    bool askSaveChanges() override
-    {
-        ++saveQuestions;
-        return answerOk;
-    }
-    void showError(const std::string& title, const std::string& text) override
-    {
-        errors.push_back(title + ": " + text);
-    }
-    bool confirm(const std::string&, const std::string& text) override
-    {
-        confirmations.push_back(text);
-        return answerYes;
-    }
+/// How often the editor asked "Save the changes before closing ?".
+inline int saveQuestions(const FakeWindowHost<>& host)
+{
+    return static_cast<int>(std::count_if(host.messages.begin(), host.messages.end(),
+        [](const Message& m) { return m.text == "Save the changes before closing ?"; }));
+}
 
-    bool answerOk = true;
-    bool answerYes = true;
-    int saveQuestions = 0;
+/// The failures reported (warning boxes), as "title: text".
+inline std::vector<std::string> errorsShown(const FakeWindowHost<>& host)
+{
     std::vector<std::string> errors;
-    std::vector<std::string> confirmations;
-};
+    for (const Message& m : host.messages)
+        if (m.icon == MessageIcon::Warning)
+            errors.push_back(m.title + ": " + m.text);
+    return errors;
+}
 
-} // namespace planesedit::test
+} // namespace kvl::test

@@ -1,31 +1,22 @@
 // Feeds arbitrary planes.dat images to the record reader and the loaded bytes
-// through the editor's rules (flags, number readings, gun group display), and
-// the tail of the input as text through the number notation.
-#include "planesedit/pelmoracore.h"
+// through the editor's rules (flags, number fields, gun group panels, byte
+// editor), and the input as text through the number notation.
+#include "planesedit/aircrafteditor.h"
 #include "planesedit/planesrecord.h"
+
+#include "common/testing/fakewindowhost.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-namespace {
-
-class SilentPrompts : public planesedit::EditorPrompts {
-public:
-    bool askSaveChanges() override { return false; }
-    void showError(const std::string&, const std::string&) override { }
-    bool confirm(const std::string&, const std::string&) override { return false; }
-};
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    using namespace planesedit;
+    using namespace kvl::planesedit;
     kvl::ByteView image(data, size);
     for (int slot = -1; slot <= kSlotCount; ++slot) {
-        AircraftRecord rec;
-        if (readAircraftRecord(image, slot, rec) && rec.positions[0] != filePosition(slot, 1))
+        auto rec = readAircraftRecord(image, slot);
+        if (rec && rec->positions[0] != filePosition(slot, 1))
             __builtin_trap();
     }
 
@@ -37,28 +28,35 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)decodeUtf8(text);
     (void)scriptNameLine(text);
 
-    SilentPrompts prompts;
-    PelmoraCore core("/nonexistent-planesedit-fuzz", prompts);
+    kvl::test::FakeWindowHost<> host;
+    host.answers.assign(16, kvl::MessageAnswer::Cancel);
+    AircraftEditor editor("/nonexistent-planesedit-fuzz", host);
     AircraftRecord rec;
     rec.slot = static_cast<int>(size % kSlotCount);
     for (std::size_t i = 0; i < rec.values.size(); ++i)
         rec.values[i] = i < size ? data[i] : 0;
-    core.loadRecord(rec);
+    editor.loadRecord(rec);
+    GunPanels& guns = editor.gunPanels();
     for (int g = 0; g <= kGunGroups + 1; ++g) {
-        core.chooseGunGroup(g);
-        core.typeChanged(text.substr(0, 8));
-        core.ammoChanged(text.substr(0, 12));
+        guns.show(g);
+        guns.typeChanged(text.substr(0, 8));
+        guns.ammunitionChanged(text.substr(0, 12));
+        (void)guns.position();
+        (void)guns.sound();
+        (void)guns.smoke();
     }
-    for (int k = 0; k < 4; ++k)
-        core.flagClicked(k, static_cast<int>(size % 9), (size & 1) != 0);
-    core.numberChanged(static_cast<int>(size % kNumberFields), text);
-    core.yearChanged(text);
-    core.codeChanged(text);
-    core.typeChanged(text);
-    core.gridClicked(static_cast<int>(size % 200));
-    core.byteEditorChanged(text);
-    core.byteEditorEnter();
-    (void)core.scriptText();
-    (void)core.workingCopyText();
+    for (int k = 0; k < kFlagGroups; ++k)
+        editor.flagClicked(k, static_cast<int>(size % 9), (size & 1) != 0);
+    const int field = static_cast<int>(size % kNumberFields);
+    editor.numberChanged(field, text);
+    (void)unitReading(field, Val(text));
+    editor.yearChanged(text);
+    editor.codeChanged(text);
+    guns.typeChanged(text);
+    editor.gridClicked(static_cast<int>(size % 200));
+    editor.byteEditorChanged(text);
+    editor.byteEditorEnter();
+    (void)editor.scriptMaker().scriptText();
+    (void)editor.workingCopyText();
     return 0;
 }

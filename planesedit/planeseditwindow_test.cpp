@@ -1,6 +1,6 @@
 // Wiring of the editor window: control names, accessible names, and that
 // clicks and keystrokes reach the core and its state reaches the widgets.
-#include "planesedit/pelmora.h"
+#include "planesedit/planeseditwindow.h"
 #include "planesedit/testsupport.h"
 
 #include <QAbstractButton>
@@ -16,10 +16,11 @@
 #include <QTreeView>
 #include <QtTest>
 
-using namespace planesedit;
-using namespace planesedit::test;
+using namespace kvl;
+using namespace kvl::planesedit;
+using namespace kvl::test;
 
-class PelmoraTest : public QObject {
+class PlanesEditWindowTest : public QObject {
     Q_OBJECT
 
 private:
@@ -42,9 +43,9 @@ private:
 private slots:
     void controlsCarryTheirNamesAndAccessibleNames()
     {
-        ScratchFolder dir;
-        FakePrompts prompts;
-        Pelmora form(dir.path(), &prompts);
+        TempFolder dir;
+        FakeWindowHost<> host;
+        PlanesEditWindow form(dir.path(), &host);
         const QStringList names = { "Pelmora", "List1", "G1", "Label7", "Command1", "Command2", "Command3", "Command4",
             "Command5", "F1", "F4", "Check1_0", "Check4_5", "Text8", "Text7", "Text3_0", "Text3_14", "Label10_0",
             "Label9_14", "Text5", "Frame1", "Text6", "Option4_1", "Option4_6", "FGG", "FGC", "FGS", "Text1",
@@ -87,13 +88,13 @@ private slots:
 
     void editAndSaveThroughTheWidgets()
     {
-        ScratchFolder dir;
+        TempFolder dir;
         auto image = makePlanesImage();
         poke(image, 6, 4, { 2, 0, 0, 0 });
         poke(image, 6, 112, { 2, 0, 4, 0, 4, 0, 0xE8, 0x03, 1, 0, 0, 0 });
         writeFile(dir.path() / "planes.dat", image);
-        FakePrompts prompts;
-        Pelmora form(dir.path(), &prompts);
+        FakeWindowHost<> host;
+        PlanesEditWindow form(dir.path(), &host);
         form.resize(1500, 950);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -143,6 +144,8 @@ private slots:
         QVERIFY(!editor->isVisible());
         clickRow(grid, 75);
         QVERIFY(editor->isVisible());
+        QCOMPARE(form.focusWidget(), static_cast<QWidget*>(editor));
+        QCOMPARE(grid->currentRow(), 75);
         // Scroll shortcuts still work while the editor is open.
         QTest::mouseClick(year, Qt::LeftButton);
         QCOMPARE(grid->rowAt(0), 9);
@@ -160,7 +163,7 @@ private slots:
         QCOMPARE(grid->item(75, 2)->text(), QStringLiteral("99"));
 
         QTest::mouseClick(child<QPushButton>(form, "Command3"), Qt::LeftButton);
-        QVERIFY(prompts.errors.empty());
+        QVERIFY(host.messages.empty());
         QVERIFY(!fgg->isVisible());
         const auto after = readFile(dir.path() / "planes.dat");
         const std::size_t first = filePosition(6, 1) - 1;
@@ -173,29 +176,72 @@ private slots:
         QCOMPARE(year->text(), QStringLiteral(" 1943"));
     }
 
+    void labelsShowWhatTheRecordHolds()
+    {
+        TempFolder dir;
+        auto image = makePlanesImage();
+        poke(image, 4, 4, { 48 + 1 });                                // both engine bits: the lower one is kept
+        poke(image, 4, 12, { 0x39, 0x30, 0, 0 });                     // stall speed 12345
+        poke(image, 4, 88, { 2, 0, 20, 0, 7, 0, 10, 0, 9, 0, 5, 0 }); // group 1: codes without buttons
+        writeFile(dir.path() / "planes.dat", image);
+        FakeWindowHost<> host;
+        PlanesEditWindow form(dir.path(), &host);
+        form.show();
+        QCOMPARE(child<QGroupBox>(form, "F1")->title(), QStringLiteral(" "));
+        QCOMPARE(child<QLabel>(form, "Label7")->text(), QString());
+        QVERIFY(form.chooseAircraft(4));
+        QCOMPARE(child<QLabel>(form, "Label7")->text(), QStringLiteral(" 4.oaw"));
+        QCOMPARE(child<QGroupBox>(form, "F1")->title(), QStringLiteral("17"));
+        QCOMPARE(child<QLabel>(form, "Label10_0")->text(), QStringLiteral(" 198.66 kph"));
+        auto* range = child<QLineEdit>(form, "Text3_7");
+        range->selectAll();
+        QTest::keyClicks(range, "66000000");
+        QCOMPARE(child<QLabel>(form, "Label9_7")->text(), QStringLiteral(" 500 Miles / 804Km"));
+
+        child<QRadioButton>(form, "Option4_1")->click();
+        QCOMPARE(child<QLabel>(form, "Label3")->text(), QStringLiteral("20"));
+        QCOMPARE(child<QLabel>(form, "Label5")->text(), QStringLiteral("9"));
+        auto* smoke = child<QCheckBox>(form, "smoke");
+        QCOMPARE(smoke->text(), QStringLiteral("Smoke (5)"));
+        QVERIFY(!smoke->isChecked());
+        for (int p = 0; p < 14; ++p)
+            QVERIFY(!child<QRadioButton>(form, QStringLiteral("Option1_%1").arg(p))->isChecked());
+        smoke->click();
+        QCOMPARE(smoke->text(), QStringLiteral("Smoke"));
+        QVERIFY(smoke->isChecked());
+        child<QRadioButton>(form, "Option3_3")->click();
+        QCOMPARE(child<QLabel>(form, "Label5")->text(), QStringLiteral("3"));
+
+        // Closing with edits asks once; the answer Cancel writes nothing.
+        host.answers.push_back(MessageAnswer::Cancel);
+        form.close();
+        QCOMPARE(saveQuestions(host), 1);
+        QVERIFY(!std::filesystem::exists(dir.path() / " 4.oaw"));
+    }
+
     void failedLoadKeepsTheListOnTheShownAircraft()
     {
-        ScratchFolder dir;
+        TempFolder dir;
         auto image = makePlanesImage();
         image.resize(2000); // slots 0..8 only
         writeFile(dir.path() / "planes.dat", image);
-        FakePrompts prompts;
-        Pelmora form(dir.path(), &prompts);
+        FakeWindowHost<> host;
+        PlanesEditWindow form(dir.path(), &host);
         auto* list = child<QListWidget>(form, "List1");
         list->setCurrentRow(2);
-        QCOMPARE(form.core().state().slot, 2);
+        QCOMPARE(form.editor().slot(), 2);
         list->setCurrentRow(20);
-        QCOMPARE(int(prompts.errors.size()), 1);
+        QCOMPARE(int(errorsShown(host).size()), 1);
         QCOMPARE(list->currentRow(), 2);
         QCOMPARE(child<QLabel>(form, "Label7")->text(), QStringLiteral(" 2.oaw"));
     }
 
     void scriptMakerPanel()
     {
-        ScratchFolder dir;
+        TempFolder dir;
         writeFile(dir.path() / "planes.dat", makePlanesImage());
-        FakePrompts prompts;
-        Pelmora form(dir.path(), &prompts);
+        FakeWindowHost<> host;
+        PlanesEditWindow form(dir.path(), &host);
         form.show();
         child<QListWidget>(form, "List1")->setCurrentRow(11);
         child<QPushButton>(form, "Command2")->click();
@@ -217,5 +263,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(PelmoraTest)
-#include "pelmora_test.moc"
+QTEST_MAIN(PlanesEditWindowTest)
+#include "planeseditwindow_test.moc"

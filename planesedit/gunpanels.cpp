@@ -1,0 +1,172 @@
+// The gun group panels' rules.
+#include "planesedit/gunpanels.h"
+
+namespace kvl::planesedit {
+
+namespace {
+
+// The sound code that goes with a gun type value; -1 for "None" or another value.
+int soundForType(int type)
+{
+    switch (type) {
+    case 2:
+        return 0;
+    case 4:
+        return 1;
+    case 12:
+        return 2;
+    case 24:
+        return 3;
+    default:
+        return -1;
+    }
+}
+
+// The type button whose value `v` is, or -1.
+int typeButtonFor(double v)
+{
+    for (int t : kTypeValues)
+        if (v == t)
+            return t;
+    return -1;
+}
+
+// The code a cell holds when it is a whole number in 0..max, else -1.
+int wholeCode(const std::string& text, int max)
+{
+    std::uint8_t b = 0;
+    if (!parseByteCell(text, b))
+        return -1;
+    // parseByteCell rounds; a code must be whole as written.
+    if (Val(text) != static_cast<double>(b))
+        return -1;
+    return b <= max ? b : -1;
+}
+
+} // namespace
+
+void GunPanels::show(int group)
+{
+    if (!m_session.loaded() || group < 1 || group > kGunGroups)
+        return;
+    const ByteGrid& grid = m_session.grid;
+    const int b = gunGroupRow(group);
+    m_state.group = group;
+    m_session.scrollTo(b);
+    m_state.number = grid.valueText(b + kGunNumberOffset);
+    const double type = grid.twoByteValue(b + kGunTypeOffset);
+    m_state.type = decimalText(type);
+    m_state.typeButton = typeButtonFor(type);
+    m_state.ammunition = Str(grid.twoByteValue(b + kGunAmmunitionOffset));
+}
+
+void GunPanels::write(int offset, const std::string& text)
+{
+    m_session.grid.setValue(firstRow() + offset, text);
+}
+
+void GunPanels::numberChanged(const std::string& text)
+{
+    m_state.number = text;
+    numberEnter();
+}
+
+void GunPanels::numberEnter()
+{
+    if (!shown())
+        return;
+    write(kGunNumberOffset, decimalText(Val(m_state.number)));
+    m_session.unsavedMark = true;
+}
+
+void GunPanels::positionChosen(int code)
+{
+    if (!shown() || code < 0 || code >= static_cast<int>(kPositionLabels.size()))
+        return;
+    write(kGunPositionOffset, std::to_string(code));
+    m_session.unsavedMark = true;
+}
+
+void GunPanels::ammunitionChanged(const std::string& text)
+{
+    m_state.ammunition = text;
+    ammunitionEnter();
+}
+
+void GunPanels::ammunitionEnter()
+{
+    if (!shown())
+        return;
+    m_session.grid.writeTwoBytes(firstRow() + kGunAmmunitionOffset, Val(m_state.ammunition));
+    m_session.unsavedMark = true;
+}
+
+void GunPanels::smokeClicked(bool checked)
+{
+    if (!shown())
+        return;
+    write(kGunSmokeOffset, checked ? "1" : "0");
+    m_session.unsavedMark = true;
+}
+
+void GunPanels::soundChosen(int code)
+{
+    if (!shown() || code < 0 || code >= static_cast<int>(kSoundLabels.size()))
+        return;
+    write(kGunSoundOffset, std::to_string(code));
+    m_session.unsavedMark = true;
+}
+
+void GunPanels::typeChanged(const std::string& text)
+{
+    m_state.type = text;
+    if (!shown())
+        return;
+    const double v = Val(text);
+    m_session.grid.writeTwoBytes(firstRow() + kGunTypeOffset, v);
+    const int match = typeButtonFor(v);
+    // Typing the value of the button already chosen leaves the field as typed.
+    if (match < 0)
+        m_state.typeButton = -1;
+    else if (m_state.typeButton != match)
+        typeChosen(match);
+}
+
+void GunPanels::typeEnter()
+{
+    if (!shown())
+        return;
+    m_session.grid.writeTwoBytes(firstRow() + kGunTypeOffset, Val(m_state.type));
+}
+
+void GunPanels::typeChosen(int value)
+{
+    if (!shown() || typeButtonFor(value) < 0)
+        return;
+    m_state.typeButton = value;
+    m_state.type = Str(value);
+    m_session.grid.writeTwoBytes(firstRow() + kGunTypeOffset, value);
+    const int sound = soundForType(value);
+    if (sound >= 0 && sound != this->sound())
+        soundChosen(sound);
+}
+
+int GunPanels::position() const
+{
+    return shown() ? wholeCode(m_session.grid.valueText(firstRow() + kGunPositionOffset), 13) : -1;
+}
+
+int GunPanels::sound() const
+{
+    return shown() ? wholeCode(m_session.grid.valueText(firstRow() + kGunSoundOffset), 3) : -1;
+}
+
+std::optional<bool> GunPanels::smoke() const
+{
+    const int code = shown() ? wholeCode(m_session.grid.valueText(firstRow() + kGunSmokeOffset), 1) : 0;
+    if (code < 0)
+        return std::nullopt;
+    return code == 1;
+}
+
+} // namespace kvl::planesedit

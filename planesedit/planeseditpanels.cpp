@@ -1,0 +1,327 @@
+// The editor window's panels: their widgets, their wiring and how each shows
+// the editor's state.
+#include "planesedit/planeseditpanels.h"
+
+#include "planesedit/widgethelpers.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QEvent>
+#include <QFileSystemModel>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTableWidget>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace kvl::planesedit {
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+
+} // namespace
+
+// ---- ActionRouter -------------------------------------------------------------
+
+ActionRouter::ActionRouter(AircraftEditor& editor, std::function<void()> refresh, QObject* parent)
+    : QObject(parent),
+      m_editor(editor),
+      m_refresh(std::move(refresh))
+{
+}
+
+void ActionRouter::run(const std::function<void(AircraftEditor&)>& action)
+{
+    if (m_refreshing)
+        return;
+    action(m_editor);
+    m_refresh();
+}
+
+void ActionRouter::connectField(QLineEdit* edit, std::function<void(AircraftEditor&, const std::string&)> changed,
+    std::function<void(AircraftEditor&)> entered)
+{
+    connect(edit, &QLineEdit::textEdited, this, [this, changed = std::move(changed)](const QString& text) {
+        run([&](AircraftEditor& e) { changed(e, text.toStdString()); });
+    });
+    connect(edit, &QLineEdit::returnPressed, this, [this, entered = std::move(entered)] { run(entered); });
+}
+
+void ActionRouter::scrollOnClick(QWidget* widget, ClickField field, int index)
+{
+    m_shortcuts.insert(widget, { field, index });
+    widget->installEventFilter(this);
+}
+
+bool ActionRouter::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonPress) {
+        const auto it = m_shortcuts.constFind(watched);
+        if (it != m_shortcuts.constEnd()) {
+            const auto [field, index] = *it;
+            run([field, index](AircraftEditor& e) { e.fieldClicked(field, index); });
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+// ---- GridPanel ---------------------------------------------------------------------
+
+GridPanel::GridPanel(ActionRouter& router)
+{
+    m_workingCopy = new QLabel;
+    m_workingCopy->setObjectName(QStringLiteral("Label7"));
+    m_workingCopy->setAccessibleName(QStringLiteral("Working copy"));
+    m_workingCopy->setMinimumWidth(44);
+    m_workingCopy->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+
+    m_grid = new QTableWidget(kGridRows, kGridCols);
+    m_grid->setObjectName(QStringLiteral("G1"));
+    m_grid->setAccessibleName(QStringLiteral("Record bytes"));
+    m_grid->verticalHeader()->hide();
+    // The header row stays in view: it is the table's own (empty) header.
+    m_grid->setHorizontalHeaderLabels({ QString(), QString(), QString(), QString(), QString() });
+    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_grid->horizontalHeader()->setFixedHeight(m_grid->verticalHeader()->defaultSectionSize());
+    m_grid->setRowHidden(0, true);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 4);
+    m_grid->setWordWrap(false);
+    const QFontMetrics fm(m_grid->font());
+    // Widths from the form's twips, widened where this font needs more room.
+    const QString widest[kGridCols] = { "00000", "000", "000", "Default ext view", "000" };
+    int total = 0;
+    for (int c = 0; c < kGridCols; ++c) {
+        const int w = std::max(
+            kColumnTwips[static_cast<std::size_t>(c)] / kTwipsPerPixel, fm.horizontalAdvance(widest[c]) + 10);
+        m_grid->setColumnWidth(c, w);
+        total += w;
+    }
+    const QColor shade = m_grid->palette().color(QPalette::Button);
+    for (int r = 0; r < kGridRows; ++r) {
+        for (int c = 0; c < kGridCols; ++c) {
+            auto* item = new QTableWidgetItem;
+            // The position and read columns are fixed: shaded, not selectable.
+            if (c <= kReadColumn || r == 0) {
+                item->setFlags(Qt::ItemIsEnabled);
+                item->setBackground(shade);
+            } else {
+                item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+            }
+            if (c != kLabelColumn)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            m_grid->setItem(r, c, item);
+        }
+    }
+    m_grid->setFixedWidth(total + m_grid->verticalScrollBar()->sizeHint().width() + 2 * m_grid->frameWidth());
+    QObject::connect(m_grid, &QTableWidget::cellClicked, &router,
+        [&router](int row, int) { router.run([row](AircraftEditor& e) { e.gridClicked(row); }); });
+
+    m_byteEditor = new QLineEdit;
+    m_byteEditor->setObjectName(QStringLiteral("Text4"));
+    m_byteEditor->setAccessibleName(QStringLiteral("Byte value"));
+    m_byteEditor->setFixedWidth(m_grid->width());
+    // Typing only keeps the text; Enter stores it.
+    QObject::connect(m_byteEditor, &QLineEdit::textEdited, &router,
+        [&router](const QString& t) { router.editor().byteEditorChanged(t.toStdString()); });
+    QObject::connect(m_byteEditor, &QLineEdit::returnPressed, &router,
+        [&router] { router.run([](AircraftEditor& e) { e.byteEditorEnter(); }); });
+    // The byte editor keeps its place below the grid even while hidden.
+    auto* editorSlot = new QWidget;
+    auto* editorLayout = new QVBoxLayout(editorSlot);
+    editorLayout->setContentsMargins(0, 0, 0, 0);
+    editorLayout->addWidget(m_byteEditor);
+    editorSlot->setFixedHeight(m_byteEditor->sizeHint().height());
+
+    auto* column = new QVBoxLayout;
+    column->addWidget(m_grid, 1);
+    column->addWidget(editorSlot);
+    m_column = column;
+}
+
+void GridPanel::show(const AircraftEditor& editor)
+{
+    setLabel(m_workingCopy, editor.loaded() ? workingCopyName(editor.slot()) : std::string());
+    const RecordFields& f = editor.fields();
+    m_byteEditor->setVisible(f.byteEditorOpen);
+    if (f.byteEditorOpen)
+        setTextKeep(m_byteEditor, f.byteEditorText);
+    if (m_shownRevision == editor.grid().revision())
+        return;
+    m_shownRevision = editor.grid().revision();
+    for (int r = 1; r < kGridRows; ++r) {
+        for (int c = 0; c < kGridCols; ++c) {
+            QTableWidgetItem* item = m_grid->item(r, c);
+            const QString t = fromUtf8(editor.cell(r, c));
+            if (item->text() != t)
+                item->setText(t);
+        }
+    }
+}
+
+void GridPanel::carryOut(const ViewRequest& request)
+{
+    if (request.row < 1 || request.row >= kGridRows)
+        return;
+    switch (request.kind) {
+    case ViewRequest::Kind::ScrollGrid:
+        m_grid->scrollToItem(m_grid->item(request.row, 0), QAbstractItemView::PositionAtTop);
+        break;
+    case ViewRequest::Kind::OpenByteEditor:
+        // Only when it opens does the editor take the focus and the grid mark
+        // its row; later refreshes leave both alone.
+        m_grid->setCurrentCell(request.row, kValueColumn);
+        m_byteEditor->setFocus();
+        break;
+    }
+}
+
+// ---- FlagPanel ---------------------------------------------------------------------
+
+FlagPanel::FlagPanel(ActionRouter& router)
+{
+    m_widget = new QWidget;
+    auto* layout = new QHBoxLayout(m_widget);
+    layout->setContentsMargins(0, 0, 0, 0);
+    for (int k = 0; k < kFlagGroups; ++k) {
+        auto* frame = new QGroupBox;
+        frame->setObjectName(QStringLiteral("F%1").arg(k + 1));
+        frame->setAccessibleName(QStringLiteral("Flag byte %1").arg(k + 1));
+        m_frames[static_cast<std::size_t>(k)] = frame;
+        auto* v = new QVBoxLayout(frame);
+        v->setSpacing(2);
+        for (int i = 0; i < flagBoxCount(k); ++i) {
+            auto* box = new QCheckBox(
+                QString::fromLatin1(kFlagLabels[static_cast<std::size_t>(k)][static_cast<std::size_t>(i)]));
+            box->setObjectName(QStringLiteral("Check%1_%2").arg(k + 1).arg(i));
+            box->setEnabled(!isFixedFlagBit(k, i));
+            QObject::connect(box, &QCheckBox::clicked, &router, [&router, k, i](bool checked) {
+                router.run([=](AircraftEditor& e) { e.flagClicked(k, i, checked); });
+            });
+            m_boxes[static_cast<std::size_t>(k)][static_cast<std::size_t>(i)] = box;
+            v->addWidget(box);
+        }
+        v->addStretch(1);
+        layout->addWidget(frame, 1);
+    }
+
+    // Year and Crew sit in the fourth group, below its boxes.
+    m_year = new QLineEdit;
+    m_year->setObjectName(QStringLiteral("Text8"));
+    m_crew = new QLineEdit;
+    m_crew->setObjectName(QStringLiteral("Text7"));
+    auto* yearCaption = captionFor(QStringLiteral("Year"), m_year);
+    yearCaption->setObjectName(QStringLiteral("YearCaption"));
+    auto* g = new QGridLayout;
+    g->addWidget(yearCaption, 0, 0);
+    g->addWidget(m_year, 0, 1);
+    g->addWidget(captionFor(QStringLiteral("Crew"), m_crew), 1, 0);
+    g->addWidget(m_crew, 1, 1);
+    auto* fourth = static_cast<QVBoxLayout*>(m_frames[3]->layout());
+    fourth->insertLayout(fourth->count() - 1, g);
+    m_year->setFixedWidth(70);
+    m_crew->setFixedWidth(70);
+    router.scrollOnClick(yearCaption, ClickField::YearCaption);
+    router.scrollOnClick(m_year, ClickField::Year);
+    router.scrollOnClick(m_crew, ClickField::Crew);
+    router.connectField(
+        m_year, [](AircraftEditor& e, const std::string& t) { e.yearChanged(t); },
+        [](AircraftEditor& e) { e.yearEnter(); });
+    router.connectField(
+        m_crew, [](AircraftEditor& e, const std::string& t) { e.crewChanged(t); },
+        [](AircraftEditor& e) { e.crewEnter(); });
+}
+
+void FlagPanel::show(const AircraftEditor& editor)
+{
+    const RecordFields& f = editor.fields();
+    for (int k = 0; k < kFlagGroups; ++k) {
+        // The caption shows the flag byte's value once an aircraft is loaded.
+        setTitle(m_frames[static_cast<std::size_t>(k)],
+            editor.loaded() ? editor.grid().valueText(flagRow(k)) : std::string());
+        for (int i = 0; i < flagBoxCount(k); ++i)
+            m_boxes[static_cast<std::size_t>(k)][static_cast<std::size_t>(i)]->setChecked(
+                f.flags[static_cast<std::size_t>(k)][static_cast<std::size_t>(i)]);
+    }
+    setTextKeep(m_year, f.year);
+    setTextKeep(m_crew, f.crew);
+}
+
+// ---- NumberPanel -------------------------------------------------------------------
+
+NumberPanel::NumberPanel(ActionRouter& router)
+{
+    static const char* const captions[kNumberFields] = { "Stall speed", "Cruise speed", "Corner speed", "Max speed",
+        "Empty wt", "Fuel burn rate", "Wt of fuel", "Max range", "Close", "Medium", "Far", "Line", "Max",
+        "External default", "Collision radius" };
+    auto* panel = new QGroupBox;
+    panel->setObjectName(QStringLiteral("NumberPanel"));
+    panel->setAccessibleName(QStringLiteral("Numbers"));
+    m_widget = panel;
+    auto* g = new QGridLayout(panel);
+    g->setVerticalSpacing(3);
+    for (int i = 0; i < kNumberFields; ++i) {
+        auto* edit = new QLineEdit;
+        edit->setObjectName(QStringLiteral("Text3_%1").arg(i));
+        edit->setFixedWidth(100);
+        m_numbers[static_cast<std::size_t>(i)] = edit;
+        // The form has two label arrays for the readings: Label10 (0..6) and Label9 (7..14).
+        auto* reading = new QLabel;
+        reading->setObjectName(i <= 6 ? QStringLiteral("Label10_%1").arg(i) : QStringLiteral("Label9_%1").arg(i));
+        reading->setAccessibleName(QString::fromLatin1(captions[i]) + QStringLiteral(" reading"));
+        reading->setMinimumWidth(150);
+        if (i == 5 || i == 13)
+            reading->hide();
+        m_readings[static_cast<std::size_t>(i)] = reading;
+        // Speeds, weights and range in the first column pair, views in the second.
+        const int col = i <= 7 ? 0 : 3;
+        const int row = i <= 7 ? i : i - 8;
+        g->addWidget(captionFor(QString::fromLatin1(captions[i]), edit), row, col);
+        g->addWidget(edit, row, col + 1);
+        g->addWidget(reading, row, col + 2);
+        router.scrollOnClick(edit, ClickField::Number, i);
+        router.connectField(
+            edit, [i](AircraftEditor& e, const std::string& t) { e.numberChanged(i, t); },
+            [i](AircraftEditor& e) { e.numberEnter(i); });
+    }
+    m_code = new QLineEdit;
+    m_code->setObjectName(QStringLiteral("Text5"));
+    m_code->setFixedWidth(100);
+    g->addWidget(captionFor(QStringLiteral("Code"), m_code), 7, 3);
+    g->addWidget(m_code, 7, 4);
+    router.scrollOnClick(m_code, ClickField::Code);
+    router.connectField(
+        m_code, [](AircraftEditor& e, const std::string& t) { e.codeChanged(t); },
+        [](AircraftEditor& e) { e.codeEnter(); });
+    g->setColumnStretch(2, 1);
+    g->setColumnStretch(5, 1);
+}
+
+void NumberPanel::show(const AircraftEditor& editor)
+{
+    const RecordFields& f = editor.fields();
+    for (int i = 0; i < kNumberFields; ++i) {
+        const std::string& text = f.numbers[static_cast<std::size_t>(i)];
+        setTextKeep(m_numbers[static_cast<std::size_t>(i)], text);
+        // Before the first load the fields are empty and so are the readings.
+        setLabel(m_readings[static_cast<std::size_t>(i)],
+            editor.loaded() || !text.empty() ? unitReading(i, Val(text)) : std::string());
+    }
+    setTextKeep(m_code, f.code);
+}
+
+} // namespace kvl::planesedit

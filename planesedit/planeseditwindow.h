@@ -1,0 +1,55 @@
+// The editor window: a thin layer over AircraftEditor, built from the panels
+// of planeseditpanels.h. Each widget signal runs one editor action; then the
+// window shows the editor's state and carries out the view requests the
+// action queued. The window is also the editor's kvl::WindowHost, unless a
+// test hands it another.
+#pragma once
+
+#include "planesedit/aircrafteditor.h"
+#include "planesedit/planeseditpanels.h"
+
+#include "common/windowhost.h"
+
+#include <QWidget>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+class QListWidget;
+
+namespace kvl::planesedit {
+
+class PlanesEditWindow : public QWidget, private kvl::WindowHost {
+    Q_OBJECT
+public:
+    /// `host` (optional) replaces the window's own message boxes, for tests.
+    explicit PlanesEditWindow(
+        const std::filesystem::path& folder, kvl::WindowHost* host = nullptr, QWidget* parent = nullptr);
+    ~PlanesEditWindow() override;
+
+    AircraftEditor& editor() { return *m_editor; }
+    /// Chooses aircraft `slot` as the aircraft list does. False when it could
+    /// not be read (the user has been told why).
+    bool chooseAircraft(int slot);
+    /// Shows the editor's state in the widgets and carries out its view requests.
+    void refresh();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    kvl::MessageAnswer showMessage(const kvl::Message& message, kvl::MessageButtons buttons) override;
+    std::filesystem::path chooseFile(const kvl::FileDialogRequest& request) override;
+
+    std::unique_ptr<AircraftEditor> m_editor;
+    ActionRouter* m_router = nullptr;
+    QListWidget* m_aircraft = nullptr;
+    std::optional<GridPanel> m_grid;
+    std::optional<FlagPanel> m_flags;
+    std::optional<NumberPanel> m_numbers;
+    std::optional<GunGroupPanel> m_guns;
+    std::optional<ScriptMakerPanel> m_scriptMaker;
+};
+
+} // namespace kvl::planesedit

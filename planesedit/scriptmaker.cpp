@@ -1,0 +1,159 @@
+// The script maker's name checks and the files it writes.
+#include "planesedit/scriptmaker.h"
+
+#include "common/fileimage.h"
+#include "common/textio.h"
+
+#include <system_error>
+
+namespace kvl::planesedit {
+
+namespace {
+
+constexpr const char* kTitle = "Script Maker";
+
+std::string singleByteText(const std::string& utf8)
+{
+    return toSingleByte(decodeUtf8(utf8));
+}
+
+} // namespace
+
+std::string scriptNameLine(const std::string& name)
+{
+    const std::u32string p = decodeUtf8(name);
+    const double pad = 9 - Int(static_cast<double>(p.size()) / 2);
+    std::u32string line(pad > 0 ? static_cast<std::size_t>(pad) : 0, U' ');
+    line += p;
+    line.append(18, U' ');
+    line.resize(18);
+    return encodeUtf8(line);
+}
+
+bool isValidFileName(const std::string& name)
+{
+    // 255 bytes is the longest name the file systems in use take.
+    if (name.empty() || name.size() > 255 || name == "." || name == "..")
+        return false;
+    bool onlyBlanksAndDots = true;
+    for (unsigned char c : name) {
+        if (c < 32 || c == 127)
+            return false;
+        switch (c) {
+        case '/':
+        case '\\':
+        case ':':
+        case '*':
+        case '?':
+        case '"':
+        case '<':
+        case '>':
+        case '|':
+            return false;
+        default:
+            break;
+        }
+        if (c != ' ' && c != '.')
+            onlyBlanksAndDots = false;
+    }
+    return !onlyBlanksAndDots;
+}
+
+ScriptMaker::ScriptMaker(std::filesystem::path folder, const ByteGrid& grid, kvl::WindowHost& host)
+    : m_folder(std::move(folder)),
+      m_grid(grid),
+      m_host(host)
+{
+}
+
+void ScriptMaker::open(int slot)
+{
+    if (slot >= 0)
+        chooseDestination(slot);
+    m_state.visible = true;
+}
+
+void ScriptMaker::chooseDestination(int slot)
+{
+    if (slot < 0 || slot >= kSlotCount)
+        return;
+    m_state.destination = slot;
+    m_state.scriptName = kSlotNames[static_cast<std::size_t>(slot)];
+}
+
+std::string ScriptMaker::destinationLine() const
+{
+    return m_state.destination < 0 ? std::string() : std::to_string(m_state.destination);
+}
+
+std::string ScriptMaker::scriptText() const
+{
+    kvl::CrlfText text;
+    text.reserve(kRecordBytes * 5 + 40);
+    text.line(singleByteText(scriptNameLine(m_state.pnamesName)));
+    text.line(destinationLine());
+    for (int r = 2; r <= kRecordBytes; ++r)
+        text.line(singleByteText(m_grid.valueText(r)));
+    return text.take();
+}
+
+void ScriptMaker::showError(const std::string& text)
+{
+    m_host.showMessage({ kvl::MessageIcon::Warning, kTitle, text });
+}
+
+bool ScriptMaker::save()
+{
+    const std::string& folderName = m_state.folder;
+    const std::string& name = m_state.scriptName;
+    if (!isValidFileName(folderName)) {
+        showError("\"" + folderName + "\" cannot be used as a folder name. Type a "
+            + (folderName.size() > 255 ? "shorter name" : "name without / \\ : * ? \" < > |")
+            + " in \"Save in folder:\".");
+        return false;
+    }
+    // The script's file name carries ".oaw" as well.
+    if (!isValidFileName(name) || !isValidFileName(name + ".oaw")) {
+        showError("\"" + name + "\" cannot be used as a script name. Type a "
+            + (name.size() + 4 > 255 ? "shorter name" : "name without / \\ : * ? \" < > |") + " in \"Script Name\".");
+        return false;
+    }
+    if (m_state.destination < 0
+        && m_host.showMessage({ kvl::MessageIcon::Question, kTitle,
+                                  "No destination slot has been chosen, so the script's second line will be empty. "
+                                  "Save the script anyway?" },
+               kvl::MessageButtons::YesNo)
+            != kvl::MessageAnswer::Yes)
+        return false;
+
+    const auto dir = kvl::findFileNoCase(m_folder, folderName);
+    std::error_code ec;
+    if (!std::filesystem::is_directory(dir, ec)) {
+        std::filesystem::create_directory(dir, ec);
+        if (ec || !std::filesystem::is_directory(dir, ec)) {
+            showError("The folder \"" + folderName + "\" could not be created in " + m_folder.string() + ".");
+            return false;
+        }
+    }
+    const auto scriptPath = kvl::findFileNoCase(dir, name + ".oaw");
+    if (!kvl::writeFileImage(scriptPath, std::string_view(scriptText()))) {
+        showError("The script \"" + name + ".oaw\" could not be written.");
+        return false;
+    }
+    // The description keeps its own line breaks, each written as CR LF.
+    std::string contents;
+    for (char c : singleByteText(m_state.description)) {
+        if (c == '\n' && (contents.empty() || contents.back() != '\r'))
+            contents += '\r';
+        contents += c;
+    }
+    contents += "\r\n";
+    if (!kvl::writeFileImage(kvl::findFileNoCase(dir, "contents.txt"), std::string_view(contents))) {
+        showError("\"contents.txt\" could not be written in the folder \"" + folderName + "\".");
+        return false;
+    }
+    m_state.visible = false;
+    return true;
+}
+
+} // namespace kvl::planesedit

@@ -1,0 +1,71 @@
+// The script maker: exports the record's bytes as they stand in the editor's
+// value column into a script folder of its own, holding the script
+// "<name>.oaw" and a "contents.txt" with the description.
+//
+// Script layout (169 lines, each ending CR LF): the name line, 18 characters
+// with the name centred; the destination slot; the values of bytes 2..168.
+// The destination slot stands where byte 1 would stand.
+#pragma once
+
+#include "planesedit/bytegrid.h"
+
+#include "common/windowhost.h"
+
+#include <filesystem>
+#include <string>
+
+namespace kvl::planesedit {
+
+struct ScriptMakerState {
+    bool visible = false;
+    int destination = -1;      // the destination slot; -1 until one is chosen
+    std::string scriptName;    // file name of the script, without ".oaw"
+    std::string pnamesName;    // the text of the name line
+    std::string description;   // goes into "contents.txt"
+    std::string folder = "P-"; // the folder to write into
+};
+
+class ScriptMaker {
+public:
+    /// `folder` is the working folder the script folders go into; `grid` and
+    /// `host` must outlive the script maker.
+    ScriptMaker(std::filesystem::path folder, const ByteGrid& grid, kvl::WindowHost& host);
+
+    const ScriptMakerState& state() const { return m_state; }
+
+    /// Shows the panel with the aircraft being edited (-1 for none) as destination.
+    void open(int slot);
+    void cancel() { m_state.visible = false; }
+    /// Choosing a destination also names the script after the slot.
+    void chooseDestination(int slot);
+    void setScriptName(const std::string& text) { m_state.scriptName = text; }
+    void setPnamesName(const std::string& text) { m_state.pnamesName = text; }
+    void setDescription(const std::string& text) { m_state.description = text; }
+    void setFolder(const std::string& text) { m_state.folder = text; }
+
+    /// "Save the script": checks the names, asks before a script without a
+    /// destination, then writes the folder, the script and "contents.txt" and
+    /// hides the panel. False (the panel stays, the user has been told why)
+    /// when nothing or not everything was written.
+    bool save();
+
+    /// The destination line: the slot as decimal text, "" while none is chosen.
+    std::string destinationLine() const;
+    /// The script file's text, in the single-byte character set.
+    std::string scriptText() const;
+
+private:
+    void showError(const std::string& text);
+
+    std::filesystem::path m_folder;
+    const ByteGrid& m_grid;
+    kvl::WindowHost& m_host;
+    ScriptMakerState m_state;
+};
+
+/// The script's first line: `name` centred in 18 characters, cut to 18.
+std::string scriptNameLine(const std::string& name);
+/// True when `name` can serve as one file or folder name.
+bool isValidFileName(const std::string& name);
+
+} // namespace kvl::planesedit
