@@ -6,6 +6,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace kvl {
@@ -19,6 +20,11 @@ struct Message {
     MessageIcon icon = MessageIcon::None;
     std::string title;
     std::string text;
+    /// The box's objectName, by which accessibility tools and scripts find
+    /// it; none when empty.
+    std::string objectName;
+    /// The button Enter presses; the toolkit's choice when unset.
+    std::optional<MessageAnswer> defaultAnswer;
 };
 
 enum class FileDialogKind { OpenFile, SaveFile, Folder };

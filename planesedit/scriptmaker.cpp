@@ -121,7 +121,8 @@ bool ScriptMaker::save()
     if (m_state.destination < 0
         && m_host.showMessage({ kvl::MessageIcon::Question, kTitle,
                                   "No destination slot has been chosen, so the script's second line will be empty. "
-                                  "Save the script anyway?" },
+                                  "Save the script anyway?",
+                                  {}, kvl::MessageAnswer::No },
                kvl::MessageButtons::YesNo)
             != kvl::MessageAnswer::Yes)
         return false;

@@ -153,6 +153,7 @@ TEST_F(ScriptTest, NoDestinationAsksFirst)
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].icon, MessageIcon::Question);
     EXPECT_EQ(host.messages[0].title, "Script Maker");
+    EXPECT_EQ(host.messages[0].defaultAnswer, MessageAnswer::No) << "Enter must not save";
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "P-"));
 
     ASSERT_TRUE(maker.save()); // answered Yes

@@ -42,6 +42,24 @@ MessageAnswer showMessageBox(QWidget* parent, const Message& message, MessageBut
         break;
     }
     QMessageBox box(icon, fromUtf8(message.title), fromUtf8(message.text), standard, parent);
+    if (!message.objectName.empty())
+        box.setObjectName(fromUtf8(message.objectName));
+    if (message.defaultAnswer) {
+        switch (*message.defaultAnswer) {
+        case MessageAnswer::Ok:
+            box.setDefaultButton(QMessageBox::Ok);
+            break;
+        case MessageAnswer::Cancel:
+            box.setDefaultButton(QMessageBox::Cancel);
+            break;
+        case MessageAnswer::Yes:
+            box.setDefaultButton(QMessageBox::Yes);
+            break;
+        case MessageAnswer::No:
+            box.setDefaultButton(QMessageBox::No);
+            break;
+        }
+    }
     switch (box.exec()) {
     case QMessageBox::Yes:
         return MessageAnswer::Yes;
