@@ -12,7 +12,7 @@ programs=(modelconv campconv squadconv)
 start=$(date +%s)
 echo "windows: configuring build-win/ (console converters only)"
 cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-  -DKVL_CONSOLE_ONLY=ON -DCMAKE_BUILD_TYPE=Release -DKVL_WERROR=ON "$@" >/dev/null
+  -DKVL_CONSOLE_ONLY=ON -DCMAKE_BUILD_TYPE=Release -DKVL_WERROR=ON --no-warn-unused-cli "$@" >/dev/null
 echo "windows: building ${programs[*]}"
 cmake --build build-win -j"$(nproc)" --target "${programs[@]}"
 
