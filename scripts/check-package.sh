@@ -71,13 +71,13 @@ case "$depends" in
 esac
 
 # lintian: errors fail the check; warnings are listed.
-lintian_out=$(lintian --no-tag-display-limit "$deb" 2>&1 || true)
+lintian_out=$(lintian --tag-display-limit 0 --display-info "$deb" 2>&1 || true)
 if printf '%s\n' "$lintian_out" | grep -q '^E:'; then
   fail "lintian reports errors"
   printf '%s\n' "$lintian_out" | sed 's/^/       /'
 else
   pass "lintian reports no errors"
-  printf '%s\n' "$lintian_out" | grep '^W:' | sed 's/^/       /' || true
+  printf '%s\n' "$lintian_out" | grep -E '^(W|I):' | sed 's/^/       /' || true
 fi
 
 for p in "${window_programs[@]}"; do

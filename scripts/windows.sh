@@ -40,5 +40,5 @@ for p in "${programs[@]}"; do
 done
 rm -f "dist/$name.zip"
 # -X: no Unix owners or time extras; files in a fixed order.
-(cd build-win && zip -q -X -r "../dist/$name.zip" "$name")
+(cd build-win && find "$name" | LC_ALL=C sort | zip -q -X -@ "../dist/$name.zip")
 echo "windows: dist/$name.zip, $(stat -c %s "dist/$name.zip") bytes, built in $(($(date +%s) - start)) s"
