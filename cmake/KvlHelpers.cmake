@@ -29,8 +29,14 @@ endfunction()
 # A GoogleTest program (or, with QT, a QtTest program) registered with CTest.
 # GUI tests run under the X server the test command starts (xvfb-run); leak
 # checking is off for them because the GL and X libraries keep their caches.
+# With KVL_CONSOLE_ONLY the test is declared (the program folders refer to
+# it) but never built or registered.
 function(kvl_add_test name)
   cmake_parse_arguments(ARG "GUI;QT" "" "SOURCES;LIBS" ${ARGN})
+  if(KVL_CONSOLE_ONLY)
+    add_executable(${name} EXCLUDE_FROM_ALL ${ARG_SOURCES})
+    return()
+  endif()
   add_executable(${name} ${ARG_SOURCES})
   kvl_target_defaults(${name})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
@@ -47,13 +53,17 @@ function(kvl_add_test name)
 endfunction()
 
 # kvl_add_fuzzer(<name> SOURCES ... LIBS ... CORPUS <dir>)
-# One LLVMFuzzerTestOneInput per target. With KVL_FUZZ it is a libFuzzer
+# One LLVMFuzzerTestOneInput per target (declared only, with KVL_CONSOLE_ONLY). With KVL_FUZZ it is a libFuzzer
 # program and CTest runs it for a few seconds on a copy of its seed corpus;
 # otherwise it links the replay runner and CTest feeds it every seed file.
 function(kvl_add_fuzzer name)
   cmake_parse_arguments(ARG "" "CORPUS;SECONDS" "SOURCES;LIBS" ${ARGN})
   if(NOT ARG_SECONDS)
     set(ARG_SECONDS 5)
+  endif()
+  if(KVL_CONSOLE_ONLY)
+    add_executable(${name} EXCLUDE_FROM_ALL ${ARG_SOURCES})
+    return()
   endif()
   add_executable(${name} ${ARG_SOURCES})
   kvl_target_defaults(${name})

@@ -10,7 +10,11 @@
 #include <system_error>
 
 #include <fcntl.h>
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace kvl {
 
@@ -70,6 +74,19 @@ bool writeFileImage(const fs::path& path, std::string_view text)
 
 namespace {
 
+#ifdef _WIN32
+// Windows paths are wide strings, and only a handle open for writing can be
+// flushed (_commit is FlushFileBuffers underneath).
+bool flushToDisk(const fs::path& path)
+{
+    int fd = ::_wopen(path.c_str(), _O_RDWR | _O_BINARY);
+    if (fd < 0)
+        return false;
+    bool ok = ::_commit(fd) == 0;
+    ::_close(fd);
+    return ok;
+}
+#else
 bool flushToDisk(const fs::path& path)
 {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -79,6 +96,7 @@ bool flushToDisk(const fs::path& path)
     ::close(fd);
     return ok;
 }
+#endif
 
 } // namespace
 

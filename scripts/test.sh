@@ -3,7 +3,10 @@
 #   first       the layout check: every C++ file as .clang-format has it;
 #   build/      g++, warnings as errors: unit, GUI (under Xvfb) and fuzz-replay tests;
 #   build-san/  clang with AddressSanitizer + UndefinedBehaviorSanitizer: the same
-#               tests again, and every libFuzzer target for a short smoke run.
+#               tests again, and every libFuzzer target for a short smoke run;
+#   build-pkg/  the Debian package (scripts/package.sh) and its check;
+#   build-win/  the Windows converters, compared with build/'s under Wine.
+# KVL_SKIP_PACKAGING=1 leaves the last two out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -20,3 +23,10 @@ CC=clang CXX=clang++ cmake -S . -B build-san -G Ninja -DCMAKE_BUILD_TYPE=RelWith
   -DKVL_SANITIZE=ON -DKVL_FUZZ=ON -DKVL_BENCH=OFF -DKVL_WERROR=ON >/dev/null
 cmake --build build-san -j"$jobs"
 UBSAN_OPTIONS=print_stacktrace=1 "${xvfb[@]}" ctest --test-dir build-san --output-on-failure -j"$jobs"
+
+if [ "${KVL_SKIP_PACKAGING:-0}" != 1 ]; then
+  bash scripts/package.sh
+  bash scripts/check-package.sh
+  bash scripts/windows.sh
+  bash scripts/windows-check.sh
+fi

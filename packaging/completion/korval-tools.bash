@@ -1,0 +1,62 @@
+# bash completion for the KORVAL modding tools. The same file is installed
+# once per program name; bash-completion loads it by the command's name.
+#
+# Each program's options are listed in one place, _kvl_options below: add a
+# program's new options there (options that take a value also go in
+# _kvl_value_options).
+
+_kvl_options()
+{
+    case "$1" in
+        planesedit) echo "--slot --quit-after-load" ;;
+        fltpatch) echo "--quit-when-loaded -h --help" ;;
+        modelview | folioswap | modelconv | campconv | squadconv) echo "" ;;
+    esac
+}
+
+_kvl_value_options()
+{
+    case "$1" in
+        planesedit) echo "--slot" ;;
+    esac
+}
+
+# Files a program opens from its command line, as an extglob pattern that
+# matches any letter case (the game's files come in every spelling).
+_kvl_file_pattern()
+{
+    case "$1" in
+        modelview) echo "@([vV][kK][mM])" ;;
+        fltpatch) echo "@([fF][lL][tT])" ;;
+    esac
+}
+
+_kvl_complete()
+{
+    local cur prev words cword
+    _init_completion || return
+    local program=${1##*/}
+
+    local option
+    for option in $(_kvl_value_options "$program"); do
+        if [[ $prev == "$option" ]]; then
+            case "$program:$option" in
+                planesedit:--slot) COMPREPLY=($(compgen -W "$(seq 0 29)" -- "$cur")) ;;
+            esac
+            return
+        fi
+    done
+
+    if [[ $cur == -* ]]; then
+        COMPREPLY=($(compgen -W "$(_kvl_options "$program")" -- "$cur"))
+        return
+    fi
+
+    local pattern
+    pattern=$(_kvl_file_pattern "$program")
+    if [[ -n $pattern ]]; then
+        _filedir "$pattern"
+    fi
+}
+
+complete -F _kvl_complete modelconv modelview campconv squadconv planesedit folioswap fltpatch
