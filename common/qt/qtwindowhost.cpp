@@ -143,8 +143,8 @@ std::optional<int> parseCommandLine(QCommandLineParser& parser, const QStringLis
     return std::nullopt;
 }
 
-std::optional<int> intOption(const QCommandLineParser& parser, const QString& name, int low, int high,
-    std::optional<int>& exitStatus)
+std::optional<int> intOption(
+    const QCommandLineParser& parser, const QString& name, int low, int high, std::optional<int>& exitStatus)
 {
     if (!parser.isSet(name))
         return std::nullopt;
@@ -152,11 +152,8 @@ std::optional<int> intOption(const QCommandLineParser& parser, const QString& na
     bool ok = false;
     const int value = text.toInt(&ok);
     if (!ok || value < low || value > high) {
-        exitStatus = usageError(QStringLiteral("--%1 takes a whole number from %2 to %3, not '%4'")
-                                    .arg(name)
-                                    .arg(low)
-                                    .arg(high)
-                                    .arg(text));
+        exitStatus = usageError(
+            QStringLiteral("--%1 takes a whole number from %2 to %3, not '%4'").arg(name).arg(low).arg(high).arg(text));
         return std::nullopt;
     }
     return value;

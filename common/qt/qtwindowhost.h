@@ -46,8 +46,8 @@ std::optional<int> parseCommandLine(QCommandLineParser& parser, const QStringLis
 /// The value of an integer option in [low, high], or nullopt when it was not
 /// given. A value that is not such an integer is a usage error: it is
 /// reported as parseCommandLine reports one and `exitStatus` is set to 2.
-std::optional<int> intOption(const QCommandLineParser& parser, const QString& name, int low, int high,
-    std::optional<int>& exitStatus);
+std::optional<int> intOption(
+    const QCommandLineParser& parser, const QString& name, int low, int high, std::optional<int>& exitStatus);
 
 /// Reports a usage error as parseCommandLine does; returns 2.
 int usageError(const QString& reason);
