@@ -31,34 +31,39 @@ bool isTexturedType(std::uint8_t b)
     return b == 0 || b == 5 || b == 6 || b == 7;
 }
 
-// Decodes the record at `pos`. On success `next` is the position of the byte
-// after it (after its end code for a textured or prefixed sub-record). False
-// when the record does not lie wholly inside the image. Each record's fixed
-// part is taken from the image with one range check, then the check of its
-// whole length covers the entries, which stay where they are.
-bool decodeRecord(ByteView view, std::size_t pos, bool isSubRecord, Record3DB& r, std::size_t& next)
+// Decodes the record at `pos`, whose lead byte `b` the caller has read (it
+// is not 255). On success `next` is the position of the byte after it (after
+// its end code for a textured or prefixed sub-record). False when the record
+// does not lie wholly inside the image. The record's fixed part is taken
+// from the image with one range check; one more covers the entries of a
+// record that has a count, which stay where they are.
+bool decodeRecord(ByteView view, std::size_t pos, std::uint8_t b, bool isSubRecord, Record3DB& r, std::size_t& next)
 {
-    const auto lead = view.record(pos, 2); // every layout but an end byte has two
-    if (!lead)
-        return false;
-    const std::uint8_t b = lead->u8(0);
     std::size_t length = 0;
     bool textured = false;
     switch (b) {
-    case 1:
+    case 1: {
+        const auto head = view.record(pos, 6);
+        if (!head)
+            return false;
         length = 6;
         r.type = 1;
-        r.attribute1 = lead->u8(1);
+        r.attribute1 = head->u8(1);
         r.entries = pos + 2;
         r.layout = EntryLayout3DB::Type1;
         break;
-    case 2:
+    }
+    case 2: {
+        const auto head = view.record(pos, 4);
+        if (!head)
+            return false;
         length = 4;
         r.type = 2;
-        r.attribute1 = lead->u8(1);
+        r.attribute1 = head->u8(1);
         r.entries = pos + 2;
         r.layout = EntryLayout3DB::Type2;
         break;
+    }
     case 3: {
         const auto head = view.record(pos, 4);
         if (!head)
@@ -72,39 +77,41 @@ bool decodeRecord(ByteView view, std::size_t pos, bool isSubRecord, Record3DB& r
         r.layout = EntryLayout3DB::Type3;
         break;
     }
-    case 4:
+    case 4: {
+        const auto head = view.record(pos, 2); // no attributes: with n = 0 the record is 2 bytes
+        if (!head)
+            return false;
         r.type = 4;
-        r.count = lead->u8(1);
+        r.count = head->u8(1);
         length = 2 + 6 * std::size_t(r.count);
         r.entries = pos + 2;
         r.layout = EntryLayout3DB::Type4;
         break;
+    }
     default: {
-        // Textured (0, 5, 6, 7) or prefixed (8 to 254); the body of a
-        // prefixed record always has the textured layout.
-        if (b == kElementEnd)
-            return false; // never a lead byte: the caller handles it
-        std::size_t body = pos;
-        if (b >= kFirstPrefixCode && !isTexturedType(b)) {
-            r.prefixCode = b;
-            r.prefixValue = lead->u8(1);
-            body = pos + 4;
-        }
-        const auto head = view.record(body, 4);
+        // Textured (0, 5, 6, 7) or prefixed (8 to 254, the prefix taking 4
+        // bytes); the body of a prefixed record always has the textured layout.
+        const bool prefixed = b >= kFirstPrefixCode && !isTexturedType(b);
+        const std::size_t body = prefixed ? 4 : 0;
+        const auto head = view.record(pos, body + 4);
         if (!head)
             return false;
-        r.type = head->u8(0);
-        r.count = head->u8(1);
-        r.attribute1 = head->u8(2);
-        r.attribute2 = head->u8(3);
-        length = (body - pos) + 4 + 12 * std::size_t(r.count);
-        r.entries = body + 4;
+        if (prefixed) {
+            r.prefixCode = b;
+            r.prefixValue = head->u8(1);
+        }
+        r.type = head->u8(body);
+        r.count = head->u8(body + 1);
+        r.attribute1 = head->u8(body + 2);
+        r.attribute2 = head->u8(body + 3);
+        length = body + 4 + 12 * std::size_t(r.count);
+        r.entries = pos + body + 4;
         r.layout = EntryLayout3DB::Textured;
         textured = true;
         break;
     }
     }
-    if (!view.has(pos, length))
+    if (r.layout != EntryLayout3DB::Type1 && r.layout != EntryLayout3DB::Type2 && !view.has(pos, length))
         return false;
     next = pos + length;
     if (textured && isSubRecord) {
@@ -229,6 +236,7 @@ Result<Model3DB> decode3DB(std::vector<std::uint8_t> image)
     place(m.m_sequence, kSequenceSize3DB * E);
     place(m.m_elementOffsets, kElementOffsetSize3DB * E);
     const std::size_t elementDataStart = at;
+    const RecordReader offsets = *view.record(elementDataStart - kElementOffsetSize3DB * E, kElementOffsetSize3DB * E);
 
     // The element chains.
     m.m_elements.resize(E);
@@ -239,7 +247,7 @@ Result<Model3DB> decode3DB(std::vector<std::uint8_t> image)
     bool lastWasEmpty = false; // its only byte is the 255 (not: its type is 255)
     const std::uint8_t* data = view.data();
     for (std::size_t i = 0; i < E; ++i) {
-        const std::uint64_t start = kHeaderSize3DB + std::uint64_t(m.elementOffset(i));
+        const std::uint64_t start = kHeaderSize3DB + std::uint64_t(offsets.u32(kElementOffsetSize3DB * i));
         auto which = [i] { return "element " + std::to_string(i); };
         if (start >= size)
             return bad(which() + " starts at byte " + std::to_string(start) + ", past the end of the "
@@ -248,7 +256,8 @@ Result<Model3DB> decode3DB(std::vector<std::uint8_t> image)
         // checked, and each further one is checked before it is read.
         std::size_t pos = start;
         Record3DB& element = m.m_elements[i];
-        const bool emptyElement = data[pos] == kElementEnd;
+        std::uint8_t lead = data[pos];
+        const bool emptyElement = lead == kElementEnd;
         if (emptyElement) {
             element.type = kElementEnd;
         } else {
@@ -258,7 +267,7 @@ Result<Model3DB> decode3DB(std::vector<std::uint8_t> image)
                 std::size_t next = 0;
                 Record3DB sub;
                 Record3DB& r = first ? element : sub;
-                if (!decodeRecord(view, pos, !first, r, next))
+                if (!decodeRecord(view, pos, lead, !first, r, next))
                     return bad(which() + " (starting at byte " + std::to_string(start) + ") has a record at byte "
                         + std::to_string(pos) + " that runs past the end of the file");
                 if (!first) {
@@ -270,7 +279,8 @@ Result<Model3DB> decode3DB(std::vector<std::uint8_t> image)
                 if (pos >= size)
                     return bad(which() + " (starting at byte " + std::to_string(start)
                         + ") has no end byte 255 before the end of the file");
-                if (data[pos] == kElementEnd)
+                lead = data[pos];
+                if (lead == kElementEnd)
                     break;
             }
         }
