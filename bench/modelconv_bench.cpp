@@ -1,6 +1,7 @@
 // modelconv throughput: load + text dump of a large model, load + VKM of the
 // largest model the VKM limits allow, and the float field alone.
 #include "bench/modelconv_models.h"
+#include "modelconv/numberformat.h"
 #include "modelconv/textdump.h"
 #include "modelconv/vkm.h"
 
@@ -12,18 +13,18 @@
 
 namespace {
 
-using namespace kvl::model;
+using namespace kvl::modelconv;
 
 // The reader alone, to split the cost of the dump below.
 void BM_LoadLarge(benchmark::State& state)
 {
     const std::vector<std::uint8_t> file = kvl::bench::largeModel();
     for (auto _ : state) {
-        Model3DB model;
-        std::string error;
-        if (!decode3DB(model, file, error))
-            state.SkipWithError(error.c_str());
-        benchmark::DoNotOptimize(model.flatSubRecords().data());
+        auto model = decode3DB(file);
+        if (!model)
+            state.SkipWithError(model.error().message.c_str());
+        else
+            benchmark::DoNotOptimize(model->subRecords().data());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * file.size()));
 }
@@ -34,11 +35,12 @@ void BM_LoadAndTextDump(benchmark::State& state)
     const std::vector<std::uint8_t> file = kvl::bench::largeModel();
     std::size_t out = 0;
     for (auto _ : state) {
-        Model3DB model;
-        std::string error;
-        if (!decode3DB(model, file, error))
-            state.SkipWithError(error.c_str());
-        std::string dump = formatTextDump(model);
+        auto model = decode3DB(file);
+        if (!model) {
+            state.SkipWithError(model.error().message.c_str());
+            break;
+        }
+        std::string dump = formatTextDump(*model);
         out = dump.size();
         benchmark::DoNotOptimize(dump.data());
     }
@@ -56,11 +58,12 @@ void BM_LoadAndTextDumpFiles(benchmark::State& state)
     kvl::writeFileImage(dir / "LARGE.3DB", kvl::bench::largeModel());
     std::size_t out = 0;
     for (auto _ : state) {
-        Model3DB model;
-        std::string message;
-        if (!load3DB(model, dir / "LARGE.3DB", message))
-            state.SkipWithError(message.c_str());
-        writeTextDump(model, dir / "LARGE.TXT");
+        auto model = load3DB(dir / "LARGE.3DB");
+        if (!model) {
+            state.SkipWithError(model.error().message.c_str());
+            break;
+        }
+        writeTextDump(*model, dir / "LARGE.TXT");
         out = static_cast<std::size_t>(kvl::fileSize(dir / "LARGE.TXT"));
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * out));
@@ -73,11 +76,12 @@ void BM_LoadAndVkm(benchmark::State& state)
     const std::vector<std::uint8_t> file = kvl::bench::maxVkmModel();
     std::size_t out = 0;
     for (auto _ : state) {
-        Model3DB model;
-        std::string error;
-        if (!decode3DB(model, file, error) || vkmProblem(model))
+        auto model = decode3DB(file);
+        if (!model || vkmProblem(*model)) {
             state.SkipWithError("the model does not fit a VKM file");
-        std::vector<std::uint8_t> bytes = vkmBytes(convertToVKM(model));
+            break;
+        }
+        std::vector<std::uint8_t> bytes = vkmBytes(convertToVKM(*model));
         out = bytes.size();
         benchmark::DoNotOptimize(bytes.data());
     }
@@ -93,7 +97,7 @@ void BM_FloatField(benchmark::State& state)
     for (auto _ : state) {
         out.clear();
         for (int i = 0; i < 1000; ++i)
-            dumpfmt::appendFloat(out, v * static_cast<float>(i));
+            appendFloat(out, v * static_cast<float>(i));
         benchmark::DoNotOptimize(out.data());
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * 1000);

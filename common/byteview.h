@@ -5,6 +5,8 @@
 // instead of touching memory outside the image.
 #pragma once
 
+#include <bit>
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -24,6 +26,46 @@ constexpr bool rangeFits(std::size_t size, std::size_t offset, std::size_t count
 
 /// True when count * elementSize does not overflow; the product goes to `out`.
 bool checkedMultiply(std::size_t count, std::size_t elementSize, std::size_t& out);
+
+/// A fixed-size record of a byte image whose range was checked once, when it
+/// was taken (ByteView::record). Its field reads check nothing more: a reader
+/// that works through a table of thousands of records pays for one range
+/// check per record, not one per field. Every field must lie inside the size
+/// the record was taken with; debug builds assert it.
+class RecordReader {
+public:
+    RecordReader() = default;
+
+    std::size_t size() const { return m_size; }
+    const std::uint8_t* data() const { return m_data; }
+
+    std::uint8_t u8(std::size_t at) const
+    {
+        assert(at < m_size);
+        return m_data[at];
+    }
+    std::uint16_t u16(std::size_t at) const
+    {
+        assert(at + 2 <= m_size);
+        return static_cast<std::uint16_t>(m_data[at] | m_data[at + 1] << 8);
+    }
+    std::int16_t i16(std::size_t at) const { return static_cast<std::int16_t>(u16(at)); }
+    std::uint32_t u32(std::size_t at) const
+    {
+        assert(at + 4 <= m_size);
+        const std::uint8_t* p = m_data + at;
+        return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+    }
+    std::int32_t i32(std::size_t at) const { return static_cast<std::int32_t>(u32(at)); }
+    float f32(std::size_t at) const { return std::bit_cast<float>(u32(at)); }
+
+private:
+    friend class ByteView;
+    RecordReader(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) { }
+
+    const std::uint8_t* m_data = nullptr;
+    std::size_t m_size = 0;
+};
 
 /// Read-only view of bytes; every accessor checks its range.
 class ByteView {
@@ -48,6 +90,15 @@ public:
 
     /// The sub-view [offset, offset + count), or nothing when it does not fit.
     std::optional<ByteView> sub(std::size_t offset, std::size_t count) const;
+
+    /// The record [offset, offset + size) for unchecked field reads, or
+    /// nothing when it does not fit. Inline: table readers call it per record.
+    std::optional<RecordReader> record(std::size_t offset, std::size_t size) const
+    {
+        if (!has(offset, size))
+            return std::nullopt;
+        return RecordReader(m_data + offset, size);
+    }
 
     /// Bytes [offset, offset + count) as text up to the first zero byte; nothing
     /// when the range does not fit.

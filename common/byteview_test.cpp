@@ -44,6 +44,40 @@ TEST(ByteView, ZeroTerminatedTextStopsAtZeroOrWidth)
     EXPECT_FALSE(view.zeroTerminated(3, 4));
 }
 
+TEST(RecordReader, ChecksItsRangeOnceThenReadsFieldsRelativeToItsStart)
+{
+    ByteView view(Bytes);
+    auto record = view.record(2, 6);
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->size(), 6u);
+    EXPECT_EQ(record->data(), Bytes.data() + 2);
+    EXPECT_EQ(record->u8(0), 0x03);
+    EXPECT_EQ(record->u16(0), 0x0403);
+    EXPECT_EQ(record->i16(4), static_cast<std::int16_t>(0xBF80));
+    EXPECT_EQ(record->u32(0), 0x00000403u);
+    EXPECT_EQ(record->f32(2), -1.0f);
+    EXPECT_EQ(record->i32(2), static_cast<std::int32_t>(0xBF800000u));
+    EXPECT_EQ(record->u8(5), 0xBF);
+    // The last byte, and a record that fills the view exactly.
+    EXPECT_EQ(view.record(8, 1)->u8(0), 0xFF);
+    EXPECT_EQ(view.record(0, 9)->u32(5), 0xFFBF8000u);
+    EXPECT_TRUE(view.record(9, 0));
+}
+
+TEST(RecordReader, IsRefusedWhenAnyOfItsBytesLiesOutsideTheView)
+{
+    ByteView view(Bytes);
+    EXPECT_FALSE(view.record(4, 6));
+    EXPECT_FALSE(view.record(9, 1));
+    EXPECT_FALSE(view.record(10, 0));
+    EXPECT_FALSE(view.record(1, std::numeric_limits<std::size_t>::max()));
+    EXPECT_FALSE(view.record(std::numeric_limits<std::size_t>::max(), 2));
+    EXPECT_FALSE(ByteView().record(0, 1));
+    // A sub-view's records are checked against the sub-view, not its parent.
+    EXPECT_FALSE(view.sub(0, 4)->record(2, 4));
+    EXPECT_EQ(view.sub(4, 4)->record(0, 4)->f32(0), -1.0f);
+}
+
 TEST(ByteCursor, FailureIsStickyAndRemembersWhere)
 {
     ByteCursor cursor { ByteView(Bytes) };

@@ -9,25 +9,25 @@
 
 #include <string>
 
-namespace kvl::model {
+namespace kvl::modelconv {
 
 int runModelConverter(std::istream& in, std::ostream& out, const std::filesystem::path& folder)
 {
     AnswerReader answers(in);
 
-    out << "3DB to VKM converter\n" << CreditLine << "\n\n" << std::flush;
+    out << "3DB to VKM converter\n" << kCreditLine << "\n\n" << std::flush;
 
     out << "Enter 3DB file to convert: " << std::flush;
     const std::string modelName = answers.answer();
 
     out << "Loading..." << std::flush;
-    Model3DB model;
-    std::string message;
-    if (!load3DB(model, findFileNoCase(folder, modelName), message)) {
+    auto loaded = load3DB(findFileNoCase(folder, modelName));
+    if (!loaded) {
         // Unreadable and malformed files end the program alike: one line, no output.
-        out << message << '\n' << std::flush;
+        out << loaded.error().message << '\n' << std::flush;
         return 0;
     }
+    const Model3DB& model = *loaded;
     out << "Done\n\n";
 
     out << "- 3DB INFORMATION -\n"
@@ -41,11 +41,11 @@ int runModelConverter(std::istream& in, std::ostream& out, const std::filesystem
     // The VKM limits: point indices and sequence entries are single bytes.
     bool mayWriteVKM = true;
     std::string vkmName;
-    if (model.elementCount() > VkmMaxElements) {
+    if (model.elementCount() > kVkmMaxElements) {
         out << "WARNING: This 3DB contains more than 255 elements!\n" << std::flush;
         mayWriteVKM = false;
     }
-    if (model.pointCount() > VkmMaxPoints) {
+    if (model.pointCount() > kVkmMaxPoints) {
         if (mayWriteVKM) {
             out << "WARNING: This 3DB contains more than 255 nodes!\n";
             mayWriteVKM = false;
@@ -85,4 +85,4 @@ int runModelConverter(std::istream& in, std::ostream& out, const std::filesystem
     return 0;
 }
 
-} // namespace kvl::model
+} // namespace kvl::modelconv

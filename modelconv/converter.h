@@ -6,10 +6,10 @@
 #include <istream>
 #include <ostream>
 
-namespace kvl::model {
+namespace kvl::modelconv {
 
 /// The line printed under the banner.
-inline constexpr const char* CreditLine = "Part of the KORVAL modding tools - converts game models for the VKM viewer";
+inline constexpr const char* kCreditLine = "Part of the KORVAL modding tools - converts game models for the VKM viewer";
 
 /// Runs the whole dialogue: answers are read from `in` (one line per prompt,
 /// 12-character names), everything is printed to `out` (flushed as it goes).
@@ -17,4 +17,4 @@ inline constexpr const char* CreditLine = "Part of the KORVAL modding tools - co
 /// there ignoring letter case. Returns the exit status, which is always 0.
 int runModelConverter(std::istream& in, std::ostream& out, const std::filesystem::path& folder);
 
-} // namespace kvl::model
+} // namespace kvl::modelconv

@@ -1,7 +1,7 @@
 // Dialogue transcripts of modelconv: success, open failure, bad files, the
 // VKM limits, empty and over-long answers, and the files each run leaves.
-#include "modelconv/builder3db.h"
 #include "modelconv/converter.h"
+#include "modelconv/testing/builder3db.h"
 #include "modelconv/textdump.h"
 #include "modelconv/vkm.h"
 
@@ -14,12 +14,13 @@
 #include <set>
 #include <sstream>
 
-namespace kvl::model {
+namespace kvl::modelconv {
 namespace {
 
+using namespace testing;
 namespace fs = std::filesystem;
 
-const std::string Banner = std::string("3DB to VKM converter\n") + CreditLine + "\n\n";
+const std::string Banner = std::string("3DB to VKM converter\n") + kCreditLine + "\n\n";
 const std::string AskModel = "Enter 3DB file to convert: ";
 const std::string AskVkm = "Enter VKM file to output (Enter for none): ";
 const std::string AskText = "Enter TXT file to output (Enter for none): ";
@@ -99,11 +100,10 @@ TEST_F(Converter, SuccessWritesBothFilesAndSaysSo)
     EXPECT_EQ(out,
         Banner + AskModel + summary("PLANE.BMP", 1, 4, 2) + AskVkm + AskText
             + "\nWriting VKM File...Done\n\nWriting TXT File...Done\n");
-    Model3DB model;
-    std::string error;
-    ASSERT_TRUE(decode3DB(model, b.build(), error));
-    EXPECT_EQ(read("PLANE.VKM"), vkmBytes(convertToVKM(model)));
-    const std::string dump = formatTextDump(model);
+    auto model = decode3DB(b.build());
+    ASSERT_TRUE(model);
+    EXPECT_EQ(read("PLANE.VKM"), vkmBytes(convertToVKM(*model)));
+    const std::string dump = formatTextDump(*model);
     EXPECT_EQ(read("PLANE.TXT"), std::vector<std::uint8_t>(dump.begin(), dump.end()));
 }
 
@@ -251,4 +251,4 @@ TEST_F(Converter, TextureNameStopsAtTheFirstZeroInTheSummary)
 }
 
 } // namespace
-} // namespace kvl::model
+} // namespace kvl::modelconv

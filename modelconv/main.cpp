@@ -10,6 +10,6 @@ int main()
     // Output piped into a program that has ended must not cut the dialogue
     // short: the files are still written and the status is still 0.
     std::signal(SIGPIPE, SIG_IGN);
-    kvl::model::runModelConverter(std::cin, std::cout, std::filesystem::path("."));
+    kvl::modelconv::runModelConverter(std::cin, std::cout, std::filesystem::path("."));
     return 0;
 }

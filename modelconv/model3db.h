@@ -18,49 +18,29 @@
 #pragma once
 
 #include "common/byteview.h"
+#include "common/result.h"
 
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-namespace kvl::model {
+namespace kvl::modelconv {
 
 /// Sizes of the fixed parts of a .3DB file.
-inline constexpr std::size_t HeaderSize3DB = 60;
-inline constexpr std::size_t InsertSize3DB = 16;
-inline constexpr std::size_t PointSize3DB = 16;
-inline constexpr std::size_t TvnSize3DB = 16;
-inline constexpr std::size_t NormalSize3DB = 20;
-inline constexpr std::size_t SequenceSize3DB = 4;
-inline constexpr std::size_t EndBlockSize3DB = 104;
-inline constexpr std::size_t TextureNameOffset = 36; // inside the end block
-inline constexpr std::size_t TextureNameSize = 14;
+inline constexpr std::size_t kHeaderSize3DB = 60;
+inline constexpr std::size_t kInsertSize3DB = 16;
+inline constexpr std::size_t kPointSize3DB = 16;
+inline constexpr std::size_t kTvnSize3DB = 16;
+inline constexpr std::size_t kNormalSize3DB = 20;
+inline constexpr std::size_t kSequenceSize3DB = 4;
+inline constexpr std::size_t kElementOffsetSize3DB = 4;
+inline constexpr std::size_t kEndBlockSize3DB = 104;
+inline constexpr std::size_t kTextureNameOffset = 36; // inside the end block
+inline constexpr std::size_t kTextureNameSize = 14;
 /// The byte that ends an element (and, as a type, marks an empty element).
-inline constexpr std::uint8_t ElementEnd = 255;
-
-/// One decoded record of an element chain. Fields a record's type does not
-/// carry stay 0 and their lists empty.
-struct Record3DB {
-    std::uint16_t prefixCode = 0;  // lead byte of a prefixed record
-    std::uint16_t prefixValue = 0; // the byte after it
-    std::uint8_t type = 0;         // lead byte, or body type of a prefixed record; 255 = empty element
-    std::uint8_t count = 0;        // n, for types 3, 4, textured and prefixed
-    std::uint8_t attribute1 = 0;
-    std::uint8_t attribute2 = 0;
-    std::vector<std::uint16_t> indices;      // one byte each in the file
-    std::vector<std::uint16_t> secondValues; // type 4 only
-    std::vector<float> tValues;              // textured and prefixed
-    std::vector<float> sValues;              // textured and prefixed
-    std::uint32_t endCode = 0;               // textured/prefixed sub-records only
-    /// Positions in Model3DB::subRecords of this element's sub-records.
-    /// (32-bit: a large model can hold more than 65535 sub-records.)
-    std::vector<std::uint32_t> children;
-
-    bool isEmptyElement() const { return type == ElementEnd; }
-};
+inline constexpr std::uint8_t kElementEnd = 255;
 
 /// How a record's entries lie in the file image.
 enum class EntryLayout3DB : std::uint8_t {
@@ -72,24 +52,25 @@ enum class EntryLayout3DB : std::uint8_t {
     Textured, // n of index, f32 s (at +4), f32 t (at +8), 12 bytes apart
 };
 
-/// A record as the reader keeps it: its fixed fields, and where its entries
-/// lie in the file image (no lists of its own, so decoding a large model
-/// does not allocate per record). An element's sub-records are consecutive
-/// in Model3DB::flatSubRecords().
-struct FlatRecord3DB {
-    std::size_t entries = 0;      // image position of the first entry's index byte
-    std::uint32_t firstChild = 0; // elements: first sub-record
-    std::uint32_t childCount = 0; // elements: number of sub-records
-    std::uint16_t prefixCode = 0;
-    std::uint16_t prefixValue = 0;
-    std::uint8_t type = 0;
-    std::uint8_t count = 0;
+/// One decoded record of an element chain: its fixed fields, and where its
+/// entries (point indices, second values, texture coordinates) lie in the
+/// file image. The entries are not copied into lists of their own, so
+/// decoding a large model allocates nothing per record; read them through
+/// Model3DB::entries. Fields a record's type does not carry stay 0.
+struct Record3DB {
+    std::size_t entries = 0;       // image position of the first entry's index byte
+    std::uint32_t firstChild = 0;  // elements: first sub-record in Model3DB::subRecords()
+    std::uint32_t childCount = 0;  // elements: number of sub-records (32-bit: a large model has more than 65535)
+    std::uint16_t prefixCode = 0;  // lead byte of a prefixed record
+    std::uint16_t prefixValue = 0; // the byte after it
+    std::uint8_t type = 0;         // lead byte, or body type of a prefixed record; 255 = empty element
+    std::uint8_t count = 0;        // n, for types 3, 4, textured and prefixed
     std::uint8_t attribute1 = 0;
     std::uint8_t attribute2 = 0;
-    std::uint8_t endCode = 0;
+    std::uint8_t endCode = 0; // textured/prefixed sub-records only
     EntryLayout3DB layout = EntryLayout3DB::None;
 
-    bool isEmptyElement() const { return type == ElementEnd; }
+    bool isEmptyElement() const { return type == kElementEnd; }
     /// Number of index entries the record holds in the file.
     std::size_t entryCount() const
     {
@@ -104,7 +85,8 @@ struct FlatRecord3DB {
             return count;
         }
     }
-    /// Bytes from one entry to the next.
+    /// Bytes from one entry to the next; entryCount() * entryStride() bytes
+    /// from `entries` on all lie inside the record.
     std::size_t entryStride() const
     {
         switch (layout) {
@@ -122,31 +104,24 @@ struct FlatRecord3DB {
     }
 };
 
-/// The entries of a record held in lists; an entry the lists lack reads as 0.
-struct ListEntries3DB {
-    const Record3DB& r;
-    std::uint16_t index(std::size_t j) const { return j < r.indices.size() ? r.indices[j] : 0; }
-    std::uint16_t second(std::size_t j) const { return j < r.secondValues.size() ? r.secondValues[j] : 0; }
-    float s(std::size_t j) const { return j < r.sValues.size() ? r.sValues[j] : 0.0f; }
-    float t(std::size_t j) const { return j < r.tValues.size() ? r.tValues[j] : 0.0f; }
-};
-
-/// The entries of a flat record, read from the file image the reader checked
-/// it against; an entry the record lacks reads as 0, as from its lists.
-class ImageEntries3DB {
+/// The entries of one record, read from the file image the reader checked
+/// the record against. An entry the record lacks reads as 0 (a prefixed
+/// record of body type 1 to 4 has the textured layout, so it has no second
+/// values, and its type may show more indices than it holds).
+class RecordEntries3DB {
 public:
-    ImageEntries3DB(const std::uint8_t* image, const FlatRecord3DB& record)
-        : m_at(image + record.entries),
-          m_count(record.entryCount()),
-          m_stride(record.entryStride()),
-          m_layout(record.layout)
+    RecordEntries3DB(ByteView image, const Record3DB& record) : m_stride(record.entryStride()), m_layout(record.layout)
     {
+        if (auto entries = image.record(record.entries, record.entryCount() * m_stride)) {
+            m_entries = *entries;
+            m_count = record.entryCount();
+        }
     }
 
-    std::uint16_t index(std::size_t j) const { return j < m_count ? m_at[j * m_stride] : 0; }
+    std::uint16_t index(std::size_t j) const { return j < m_count ? m_entries.u8(j * m_stride) : 0; }
     std::uint16_t second(std::size_t j) const
     {
-        return m_layout == EntryLayout3DB::Type4 && j < m_count ? m_at[j * m_stride + 4] : 0;
+        return m_layout == EntryLayout3DB::Type4 && j < m_count ? m_entries.u8(j * m_stride + 4) : 0;
     }
     float s(std::size_t j) const { return value(j, 4); }
     float t(std::size_t j) const { return value(j, 8); }
@@ -156,13 +131,11 @@ private:
     {
         if (m_layout != EntryLayout3DB::Textured || j >= m_count)
             return 0.0f;
-        const std::uint8_t* p = m_at + j * m_stride + offset;
-        return std::bit_cast<float>(
-            std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24);
+        return m_entries.f32(j * m_stride + offset);
     }
 
-    const std::uint8_t* m_at;
-    std::size_t m_count;
+    RecordReader m_entries;
+    std::size_t m_count = 0;
     std::size_t m_stride;
     EntryLayout3DB m_layout;
 };
@@ -191,8 +164,9 @@ struct Sequence3DB {
     std::uint16_t back = 0, front = 0;
 };
 
-/// A loaded .3DB model. It owns the whole file image; the section tables are
-/// views into that image, so a model can be moved but not copied.
+/// A loaded .3DB model. It owns the whole file image; the section tables and
+/// the records' entries are views into that image, so a model can be moved
+/// but not copied.
 class Model3DB {
 public:
     Model3DB() = default;
@@ -216,18 +190,12 @@ public:
     Sequence3DB sequence(std::size_t k) const;
     std::uint32_t elementOffset(std::size_t k) const;
 
-    /// Element k's first record and the sub-records, as the reader keeps
-    /// them: entries stay in the image.
-    const std::vector<FlatRecord3DB>& flatElements() const { return m_flatElements; }
-    const std::vector<FlatRecord3DB>& flatSubRecords() const { return m_flatSubRecords; }
-    /// A flat record with its entries copied into lists.
-    Record3DB expand(const FlatRecord3DB& record) const;
-
-    /// Element k's first record; its children index subRecords(). The lists
-    /// are built from the flat records on the first call of either (so that
-    /// call must not race with another on the same model).
-    const std::vector<Record3DB>& elements() const;
-    const std::vector<Record3DB>& subRecords() const;
+    /// Element k's first record; an element's sub-records are consecutive
+    /// in subRecords(), from its firstChild on, in reading order.
+    const std::vector<Record3DB>& elements() const { return m_elements; }
+    const std::vector<Record3DB>& subRecords() const { return m_subRecords; }
+    /// The entries of one of this model's records.
+    RecordEntries3DB entries(const Record3DB& record) const { return RecordEntries3DB(m_image, record); }
 
     /// The 104-byte end block and the file position where it starts.
     ByteView endBlock() const { return m_endBlock; }
@@ -238,36 +206,30 @@ public:
     std::string textureName() const;
 
     const std::vector<std::uint8_t>& image() const { return m_image; }
-    bool empty() const { return m_image.empty(); }
-    void clear() { *this = Model3DB(); }
 
 private:
-    friend bool decode3DB(Model3DB& model, std::vector<std::uint8_t> image, std::string& error);
+    friend Result<Model3DB> decode3DB(std::vector<std::uint8_t> image);
 
     std::vector<std::uint8_t> m_image;
     std::int32_t m_counts[4] = { 0, 0, 0, 0 };
     ByteView m_inserts, m_points, m_tvns, m_normals, m_sequenceStart, m_sequence, m_elementOffsets;
-    std::vector<FlatRecord3DB> m_flatElements;
+    std::vector<Record3DB> m_elements;
     ByteView m_endBlock;
     std::size_t m_endBlockPosition = 0;
-    std::vector<FlatRecord3DB> m_flatSubRecords;
-    void expandAll() const;
-    mutable bool m_expanded = false;
-    mutable std::vector<Record3DB> m_elements;
-    mutable std::vector<Record3DB> m_subRecords;
+    std::vector<Record3DB> m_subRecords;
 };
 
 /// The message of a file that cannot be opened.
-inline constexpr const char* OpenFailedMessage = "Unable to open 3DB file!";
+inline constexpr const char* kOpenFailedMessage = "Unable to open 3DB file!";
 
-/// Decodes a whole-file image into `model`. Counts, offsets and element
-/// chains are checked against the image; on failure the model is left empty
-/// and `error` holds one line saying what is wrong.
-bool decode3DB(Model3DB& model, std::vector<std::uint8_t> image, std::string& error);
+/// Decodes a whole-file image. Counts, offsets and element chains are
+/// checked against the image; a file that fails gives an Error whose message
+/// is one line saying what is wrong ("Bad 3DB file: ...!").
+Result<Model3DB> decode3DB(std::vector<std::uint8_t> image);
 
-/// Reads the named file whole and decodes it. On failure the model is empty
-/// and `message` is the line to show: OpenFailedMessage when the file cannot
-/// be opened, otherwise what decode3DB reported.
-bool load3DB(Model3DB& model, const std::filesystem::path& file, std::string& message);
+/// Reads the named file whole and decodes it. The Error's message is the
+/// line to show: kOpenFailedMessage (with the system's errno as its code)
+/// when the file cannot be read, otherwise what decode3DB reported.
+Result<Model3DB> load3DB(const std::filesystem::path& file);
 
-} // namespace kvl::model
+} // namespace kvl::modelconv

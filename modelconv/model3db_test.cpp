@@ -1,34 +1,39 @@
 // Tests of the .3DB reader: layout, record decoding, end block placement and
 // the refusal of files whose counts, offsets or chains run past their end.
-#include "modelconv/builder3db.h"
 #include "modelconv/model3db.h"
+#include "modelconv/testing/builder3db.h"
+#include "modelconv/testing/mixedmodels.h"
+#include "modelconv/testing/recordlists.h"
 
 #include "common/byteview.h"
 #include "common/fileimage.h"
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cerrno>
 #include <filesystem>
 
-namespace kvl::model {
+namespace kvl::modelconv {
 namespace {
+
+using namespace testing;
 
 Model3DB decodeOk(std::vector<std::uint8_t> bytes)
 {
-    Model3DB model;
-    std::string error;
-    EXPECT_TRUE(decode3DB(model, std::move(bytes), error)) << error;
-    return model;
+    auto model = decode3DB(std::move(bytes));
+    if (!model) {
+        ADD_FAILURE() << model.error().message;
+        return Model3DB();
+    }
+    return std::move(model).value();
 }
 
 std::string decodeError(std::vector<std::uint8_t> bytes)
 {
-    Model3DB model;
-    std::string error;
-    EXPECT_FALSE(decode3DB(model, std::move(bytes), error));
-    EXPECT_TRUE(model.empty());
-    EXPECT_TRUE(model.elements().empty());
-    return error;
+    auto model = decode3DB(std::move(bytes));
+    EXPECT_FALSE(model);
+    return model ? std::string() : model.error().message;
 }
 
 Builder3DB oneElement(std::vector<RecordBytes> records)
@@ -72,7 +77,7 @@ TEST(Load3DB, EndBlockFollowsTheTerminatorOfTheLastElementInTheTable)
     Model3DB empty = decodeOk(oneElement({}).build());
     EXPECT_EQ(empty.endBlockPosition(), OneElementDataStart + 5);
     EXPECT_TRUE(empty.elements()[0].isEmptyElement());
-    EXPECT_TRUE(empty.elements()[0].children.empty());
+    EXPECT_EQ(empty.elements()[0].childCount, 0u);
 
     // The last element of the table decides, not the last one in the file:
     // swap the two offsets so that the table's last element comes first.
@@ -108,7 +113,7 @@ TEST(Load3DB, ElementSizesFollowTheRecordLayouts)
     EXPECT_EQ(b.endBlockPosition(), OneElementDataStart + 45 + 4);
     ASSERT_EQ(b.subRecords().size(), 1u);
     EXPECT_EQ(b.subRecords()[0].endCode, 0x77u);
-    EXPECT_EQ(b.subRecords()[0].indices, (std::vector<std::uint16_t> { 1, 2, 3 }));
+    EXPECT_EQ(listsOf(b, b.subRecords()[0]).indices, (std::vector<std::uint16_t> { 1, 2, 3 }));
 }
 
 TEST(Load3DB, DecodesEveryRecordTypeFieldByField)
@@ -122,13 +127,13 @@ TEST(Load3DB, DecodesEveryRecordTypeFieldByField)
         recordPrefixed(140, 99, 6, 19, 20, { { 8, 0.125f, 0.75f } }), recordPrefixed(8, 1, 200, 21, 22, {}) };
     b.addElement(e);
     Model3DB m = decodeOk(b.build());
-    const Record3DB& r1 = m.elements()[0];
+    const RecordLists3DB r1 = elementLists(m)[0];
     EXPECT_EQ(r1.type, 1);
     EXPECT_EQ(r1.attribute1, 11);
     EXPECT_EQ(r1.indices, (std::vector<std::uint16_t> { 200, 201 }));
     EXPECT_EQ(r1.count, 0);
     ASSERT_EQ(r1.children, (std::vector<std::uint32_t> { 0, 1, 2, 3, 4, 5, 6 }));
-    const auto& s = m.subRecords();
+    const auto s = subRecordLists(m);
     EXPECT_EQ(s[0].type, 2);
     EXPECT_EQ(s[0].attribute1, 12);
     EXPECT_EQ(s[0].indices, (std::vector<std::uint16_t> { 202 }));
@@ -163,7 +168,7 @@ TEST(Load3DB, DecodesEveryRecordTypeFieldByField)
     EXPECT_EQ(s[6].type, 200);
     EXPECT_EQ(s[6].count, 0);
     EXPECT_TRUE(s[6].indices.empty());
-    for (const Record3DB& r : s)
+    for (const RecordLists3DB& r : s)
         EXPECT_TRUE(r.children.empty());
 }
 
@@ -171,7 +176,7 @@ TEST(Load3DB, PrefixedRecordsAlwaysHaveTheTexturedBody)
 {
     // Body type 4 after a prefix: read as textured, no second values.
     Model3DB m = decodeOk(oneElement({ recordPrefixed(150, 1, 4, 2, 3, { { 9, 0.5f, 0.5f } }) }).build());
-    const Record3DB& r = m.elements()[0];
+    const RecordLists3DB r = elementLists(m)[0];
     EXPECT_EQ(r.type, 4);
     EXPECT_EQ(r.indices, (std::vector<std::uint16_t> { 9 }));
     EXPECT_TRUE(r.secondValues.empty());
@@ -188,9 +193,33 @@ TEST(Load3DB, SubRecordsOfAllElementsShareOneList)
     }
     Model3DB m = decodeOk(b.build());
     ASSERT_EQ(m.subRecords().size(), 6u);
-    EXPECT_EQ(m.elements()[1].children, (std::vector<std::uint32_t> { 2, 3 }));
-    EXPECT_EQ(m.elements()[2].children, (std::vector<std::uint32_t> { 4, 5 }));
+    EXPECT_EQ(elementLists(m)[1].children, (std::vector<std::uint32_t> { 2, 3 }));
+    EXPECT_EQ(elementLists(m)[2].children, (std::vector<std::uint32_t> { 4, 5 }));
     EXPECT_EQ(m.subRecords()[3].attribute1, 2);
+}
+
+TEST(Load3DB, EntriesReadThroughTheModelAgreeWithCheckedReadsOfTheImage)
+{
+    // Model3DB::entries reads each record's entries with one range check per
+    // record; reading every entry byte by byte through checked reads must
+    // give the same values, including 0 for the entries a record lacks.
+    auto bits = [](float v) { return std::bit_cast<std::uint32_t>(v); };
+    for (unsigned seed : { 7u, 8u }) {
+        const Model3DB m = decodeOk(mixedRecordsModel(seed, 300).build());
+        ASSERT_EQ(m.elements().size(), 300u);
+        for (const auto* records : { &m.elements(), &m.subRecords() }) {
+            for (const Record3DB& r : *records) {
+                const RecordEntries3DB e = m.entries(r);
+                const RecordLists3DB lists = listsOf(m, r);
+                for (std::size_t j = 0; j < std::size_t(r.count) + 3; ++j) {
+                    ASSERT_EQ(e.index(j), lists.index(j)) << seed << " " << j;
+                    ASSERT_EQ(e.second(j), lists.second(j)) << seed << " " << j;
+                    ASSERT_EQ(bits(e.s(j)), bits(lists.s(j))) << seed << " " << j;
+                    ASSERT_EQ(bits(e.t(j)), bits(lists.t(j))) << seed << " " << j;
+                }
+            }
+        }
+    }
 }
 
 TEST(Load3DB, SectionRecordsAreReadFromTheirTables)
@@ -232,20 +261,23 @@ TEST(Load3DB, LoadFromDiskAndOpenFailure)
     const auto dir = std::filesystem::temp_directory_path() / "modelconv_load3db_test";
     std::filesystem::create_directories(dir);
     ASSERT_TRUE(writeFileImage(dir / "A.3DB", oneElement({ record2(1, 2) }).build()));
-    Model3DB m;
-    std::string message;
-    EXPECT_TRUE(load3DB(m, dir / "A.3DB", message));
-    EXPECT_EQ(m.elementCount(), 1);
-    EXPECT_FALSE(load3DB(m, dir / "MISSING.3DB", message));
-    EXPECT_EQ(message, "Unable to open 3DB file!");
-    EXPECT_TRUE(m.empty());
-    EXPECT_FALSE(load3DB(m, dir, message)); // a folder
-    EXPECT_EQ(message, "Unable to open 3DB file!");
+    auto m = load3DB(dir / "A.3DB");
+    ASSERT_TRUE(m);
+    EXPECT_EQ(m->elementCount(), 1);
+    auto missing = load3DB(dir / "MISSING.3DB");
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(missing.error().message, "Unable to open 3DB file!");
+    EXPECT_EQ(missing.error().code, ENOENT);
+    auto folder = load3DB(dir);
+    ASSERT_FALSE(folder);
+    EXPECT_EQ(folder.error().message, "Unable to open 3DB file!");
     // A file far larger than any model is refused before it is read.
     ASSERT_TRUE(writeFileImage(dir / "HUGE.3DB", oneElement({ record2(1, 2) }).build()));
     std::filesystem::resize_file(dir / "HUGE.3DB", (std::uintmax_t(64) << 20) + 1);
-    EXPECT_FALSE(load3DB(m, dir / "HUGE.3DB", message));
-    EXPECT_EQ(message, "Bad 3DB file: the file has 67108865 bytes, more than the 64 MiB a model may have!");
+    auto huge = load3DB(dir / "HUGE.3DB");
+    ASSERT_FALSE(huge);
+    EXPECT_EQ(
+        huge.error().message, "Bad 3DB file: the file has 67108865 bytes, more than the 64 MiB a model may have!");
     std::filesystem::remove_all(dir);
 }
 
@@ -345,4 +377,4 @@ TEST(Load3DB, RefusesElementsThatShareTheirDataBeyondReason)
 }
 
 } // namespace
-} // namespace kvl::model
+} // namespace kvl::modelconv

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-namespace kvl::model {
+namespace kvl::modelconv {
 
 /// The whole dump as text.
 std::string formatTextDump(const Model3DB& model);
@@ -17,19 +17,4 @@ std::string formatTextDump(const Model3DB& model);
 /// a file that cannot be created simply receives nothing.
 void writeTextDump(const Model3DB& model, const std::filesystem::path& file);
 
-/// Field formats of the dump, appended to `out`.
-namespace dumpfmt {
-/// Sign, one digit, point, 6 decimals, 'e', exponent sign and at least three
-/// exponent digits: +1.500000e+001. Infinities and NaNs are written as
-/// +inf, -inf, +nan, -nan right-aligned in the 14 characters a number takes.
-void appendFloat(std::string& out, float value);
-/// Decimal right-aligned in `width` characters (wider when it must be);
-/// `plus` writes the sign of non-negative numbers too.
-void appendInt(std::string& out, long long value, int width, bool plus = false);
-/// The record number: at least three digits, zero-padded.
-void appendKey(std::string& out, std::size_t number);
-/// One record by the dump's record rule (nothing for an empty element).
-void appendRecord(std::string& out, const Record3DB& record);
-} // namespace dumpfmt
-
-} // namespace kvl::model
+} // namespace kvl::modelconv

@@ -1,7 +1,10 @@
 // Tests of the text dump: number formats, the record rule, and whole dumps
 // byte for byte.
-#include "modelconv/builder3db.h"
-#include "modelconv/test_models.h"
+#include "modelconv/numberformat.h"
+#include "modelconv/testing/builder3db.h"
+#include "modelconv/testing/mixedmodels.h"
+#include "modelconv/testing/recordlists.h"
+#include "modelconv/testing/referenceformat.h"
 #include "modelconv/textdump.h"
 
 #include "common/textio.h"
@@ -9,213 +12,71 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <cstring>
-#include <limits>
 #include <random>
 
-namespace kvl::model {
+namespace kvl::modelconv {
 namespace {
 
-using namespace dumpfmt;
+using namespace testing;
 
-std::string fmtFloat(float v)
+std::string fmtInt(long long v, int width)
 {
     std::string s;
-    appendFloat(s, v);
+    appendInt(s, v, width);
     return s;
-}
-
-std::string fmtInt(long long v, int width, bool plus = false)
-{
-    std::string s;
-    appendInt(s, v, width, plus);
-    return s;
-}
-
-// The C library's %+.6e with the exponent widened to three digits: an
-// independent reference for the float field.
-std::string referenceFloat(float v)
-{
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%+.6e", static_cast<double>(v));
-    std::string s(buf);
-    std::size_t e = s.find('e');
-    std::string digits = s.substr(e + 2);
-    while (digits.size() < 3)
-        digits.insert(digits.begin(), '0');
-    return s.substr(0, e + 2) + digits;
-}
-
-TEST(DumpFormat, FloatsHaveASignSixDecimalsAndAThreeDigitExponent)
-{
-    EXPECT_EQ(fmtFloat(1.5f), "+1.500000e+000");
-    EXPECT_EQ(fmtFloat(0.001f), "+1.000000e-003");
-    EXPECT_EQ(fmtFloat(15.0f), "+1.500000e+001");
-    EXPECT_EQ(fmtFloat(-0.0025f), "-2.500000e-003");
-    EXPECT_EQ(fmtFloat(0.0f), "+0.000000e+000");
-    EXPECT_EQ(fmtFloat(-0.0f), "-0.000000e+000");
-    EXPECT_EQ(fmtFloat(std::numeric_limits<float>::max()), "+3.402823e+038");
-    EXPECT_EQ(fmtFloat(std::numeric_limits<float>::denorm_min()), "+1.401298e-045");
-    EXPECT_EQ(fmtFloat(9.9999999e-5f), "+1.000000e-004"); // rounding carries into the exponent
-    EXPECT_EQ(fmtFloat(std::numeric_limits<float>::infinity()), "          +inf");
-    EXPECT_EQ(fmtFloat(-std::numeric_limits<float>::infinity()), "          -inf");
-    EXPECT_EQ(fmtFloat(std::numeric_limits<float>::quiet_NaN()).size(), 14u);
-}
-
-TEST(DumpFormat, FloatsAgreeWithTheCLibraryOnRandomBitPatterns)
-{
-    std::mt19937 rng(1234);
-    for (int i = 0; i < 20000; ++i) {
-        std::uint32_t bits = rng();
-        float v;
-        std::memcpy(&v, &bits, sizeof v);
-        if (!std::isfinite(v))
-            continue;
-        ASSERT_EQ(fmtFloat(v), referenceFloat(v)) << bits;
-    }
-    // Neighbours of the powers of ten, where the decimal exponent changes,
-    // and floats next to 7-digit halfway points, where rounding is closest.
-    for (int e = -45; e <= 38; ++e) {
-        float up = static_cast<float>(std::pow(10.0L, static_cast<long double>(e)));
-        float down = up;
-        for (int k = 0; k < 50; ++k) {
-            if (std::isfinite(up)) {
-                ASSERT_EQ(fmtFloat(up), referenceFloat(up)) << up;
-            }
-            ASSERT_EQ(fmtFloat(down), referenceFloat(down)) << down;
-            up = std::nextafter(up, std::numeric_limits<float>::infinity());
-            down = std::nextafter(down, 0.0f);
-        }
-    }
-    for (int i = 0; i < 20000; ++i) {
-        const double halfway = static_cast<double>(rng() % 9000000 + 1000000) + 0.5;
-        float v = static_cast<float>(halfway * std::pow(10.0, static_cast<int>(rng() % 80) - 51));
-        for (int k = 0; k < 3 && std::isfinite(v); ++k, v = std::nextafter(v, 1e38f))
-            ASSERT_EQ(fmtFloat(v), referenceFloat(v)) << v;
-    }
-    EXPECT_EQ(fmtFloat(1.2345675f), referenceFloat(1.2345675f));
-}
-
-TEST(DumpFormat, IntegerFieldsAndKeys)
-{
-    EXPECT_EQ(fmtInt(7, 4), "   7");
-    EXPECT_EQ(fmtInt(255, 4), " 255");
-    EXPECT_EQ(fmtInt(65535, 4), "65535"); // wider than its field: never cut
-    EXPECT_EQ(fmtInt(12, 6), "    12");
-    EXPECT_EQ(fmtInt(0, 6, true), "    +0");
-    EXPECT_EQ(fmtInt(5, 6, true), "    +5");
-    EXPECT_EQ(fmtInt(-12, 6, true), "   -12");
-    EXPECT_EQ(fmtInt(-32768, 6, true), "-32768");
-    EXPECT_EQ(fmtInt(-1, 10), "        -1");
-    EXPECT_EQ(fmtInt(32767, 10), "     32767");
-    // Numbers that just fill their field, and those one digit or sign wider.
-    EXPECT_EQ(fmtInt(9999, 4), "9999");
-    EXPECT_EQ(fmtInt(10000, 4), "10000");
-    EXPECT_EQ(fmtInt(-999, 4), "-999");
-    EXPECT_EQ(fmtInt(-1000, 4), "-1000");
-    EXPECT_EQ(fmtInt(999, 4, true), "+999");
-    EXPECT_EQ(fmtInt(1000, 4, true), "+1000");
-    EXPECT_EQ(fmtInt(0, 1, true), "+0");
-    EXPECT_EQ(fmtInt(3, 0), "3");
-    EXPECT_EQ(fmtInt(9999999999LL, 10), "9999999999");
-    EXPECT_EQ(fmtInt(-9223372036854775807LL - 1, 10), "-9223372036854775808");
-    // Each field starts where the one before it ended.
-    std::string fields;
-    appendInt(fields, 5, 4);
-    appendInt(fields, 123456, 4);
-    appendInt(fields, -7, 6, true);
-    EXPECT_EQ(fields, "   5123456    -7");
-    std::string keys;
-    for (std::size_t k : { 0, 42, 999, 1000, 12345, 9999999 })
-        appendKey(keys, k);
-    EXPECT_EQ(keys,
-        "0000429991000"
-        "12345"
-        "9999999");
-}
-
-std::string fmtRecord(const Record3DB& r)
-{
-    std::string s;
-    appendRecord(s, r);
-    return s;
-}
-
-TEST(DumpFormat, RecordRuleByTypeAndPrefix)
-{
-    Record3DB r3;
-    r3.type = 3;
-    r3.count = 3;
-    r3.attribute2 = 9; // never written for type 3
-    r3.indices = { 5, 6, 7 };
-    EXPECT_EQ(fmtRecord(r3), "   3   3   0     5     6     7");
-
-    Record3DB r1;
-    r1.type = 1;
-    r1.attribute1 = 4;
-    r1.indices = { 10, 200 };
-    EXPECT_EQ(fmtRecord(r1), "   1   4    10   200");
-
-    Record3DB r2;
-    r2.type = 2;
-    r2.attribute1 = 12;
-    r2.indices = { 3 };
-    EXPECT_EQ(fmtRecord(r2), "   2  12     3");
-
-    Record3DB r4;
-    r4.type = 4;
-    r4.count = 2;
-    r4.indices = { 1, 2 };
-    r4.secondValues = { 30, 40 };
-    EXPECT_EQ(fmtRecord(r4), "   4   2     1  30     2  40");
-
-    Record3DB tex;
-    tex.type = 5;
-    tex.count = 1;
-    tex.attribute1 = 1;
-    tex.attribute2 = 2;
-    tex.indices = { 9 };
-    tex.sValues = { 0.5f };
-    tex.tValues = { -1.0f };
-    const std::string body = "   5   1   1   2     9 +5.000000e-001 -1.000000e+000 ";
-    EXPECT_EQ(fmtRecord(tex), body);
-
-    // The prefix is written only for codes 131 to 199.
-    for (std::uint16_t code : { 131, 150, 199 }) {
-        tex.prefixCode = code;
-        tex.prefixValue = 77;
-        EXPECT_EQ(fmtRecord(tex), fmtInt(code, 4) + "  77" + body) << code;
-    }
-    for (std::uint16_t code : { 8, 130, 200, 254 }) {
-        tex.prefixCode = code;
-        EXPECT_EQ(fmtRecord(tex), body) << code;
-    }
-
-    Record3DB empty;
-    empty.type = 255;
-    EXPECT_EQ(fmtRecord(empty), "");
-
-    // A prefixed body of type 1 or 4 lacks entries of its type: shown as 0.
-    Record3DB odd;
-    odd.prefixCode = 140;
-    odd.prefixValue = 1;
-    odd.type = 4;
-    odd.count = 1;
-    odd.indices = { 6 };
-    odd.sValues = { 0 };
-    odd.tValues = { 0 };
-    EXPECT_EQ(fmtRecord(odd), " 140   1   4   1     6   0");
-    odd.type = 1;
-    EXPECT_EQ(fmtRecord(odd), " 140   1   1   0     6     0");
 }
 
 Model3DB load(const Builder3DB& b)
 {
-    Model3DB m;
-    std::string error;
-    EXPECT_TRUE(decode3DB(m, b.build(), error)) << error;
-    return m;
+    auto m = decode3DB(b.build());
+    if (!m) {
+        ADD_FAILURE() << m.error().message;
+        return Model3DB();
+    }
+    return std::move(m).value();
+}
+
+// What the dump writes for a model of one element made of `records`,
+// between "E000= " and " 255".
+std::string elementText(std::vector<RecordBytes> records)
+{
+    Builder3DB b;
+    Element3DBData e;
+    e.records = std::move(records);
+    b.addElement(std::move(e));
+    const std::string dump = formatTextDump(load(b));
+    const std::size_t start = dump.find("\r\nE000= ");
+    const std::size_t end = dump.find(" 255\r\n", start);
+    if (start == std::string::npos || end == std::string::npos)
+        return "(no element line)";
+    return dump.substr(start + 8, end - start - 8);
+}
+
+TEST(TextDump, RecordRuleByTypeAndPrefix)
+{
+    // Attribute 2 is never written for type 3.
+    EXPECT_EQ(elementText({ record3(0, 9, { 5, 6, 7 }) }), "   3   3   0     5     6     7");
+    EXPECT_EQ(elementText({ record1(4, 10, 200) }), "   1   4    10   200");
+    EXPECT_EQ(elementText({ record2(12, 3) }), "   2  12     3");
+    EXPECT_EQ(elementText({ record4({ 1, 2 }, { 30, 40 }) }), "   4   2     1  30     2  40");
+    const std::vector<TexVertex> vertex = { { 9, 0.5f, -1.0f } };
+    const std::string body = "   5   1   1   2     9 +5.000000e-001 -1.000000e+000 ";
+    EXPECT_EQ(elementText({ recordTextured(5, 1, 2, vertex) }), body);
+
+    // The prefix is written only for codes 131 to 199.
+    for (std::uint8_t code : { 131, 150, 199 })
+        EXPECT_EQ(elementText({ recordPrefixed(code, 77, 5, 1, 2, vertex) }), fmtInt(code, 4) + "  77" + body) << code;
+    for (std::uint8_t code : { 8, 130, 200, 254 })
+        EXPECT_EQ(elementText({ recordPrefixed(code, 77, 5, 1, 2, vertex) }), body) << code;
+
+    // An empty element: nothing between the key and the 255.
+    EXPECT_EQ(elementText({}), "");
+
+    // A prefixed body of type 1 or 4 lacks entries of its type: shown as 0.
+    const std::vector<TexVertex> zero = { { 6, 0, 0 } };
+    EXPECT_EQ(elementText({ recordPrefixed(140, 1, 4, 0, 0, zero) }), " 140   1   4   1     6   0");
+    EXPECT_EQ(elementText({ recordPrefixed(140, 1, 1, 0, 0, zero) }), " 140   1   1   0     6     0");
 }
 
 std::string endBytesLines(const Builder3DB& b, const std::string& name)
@@ -361,27 +222,28 @@ TEST(TextDump, RepeatedAndCollidingFloatsAreWrittenExactly)
         appendKey(expected, i / 3);
         expected += "= ";
         for (int k = 0; k < 3; ++k)
-            expected += fmtFloat(values[i + k]) + " ";
+            expected += referenceFloat(values[i + k]) + " ";
         expected += "    +0 \r\n";
     }
     EXPECT_NE(dump.find(expected), std::string::npos);
 }
 
-TEST(TextDump, ElementLinesFollowTheRecordRuleOfTheDecodedRecords)
+TEST(TextDump, ElementLinesAgreeWithTheCLibraryFormsOfEveryKindOfRecord)
 {
-    // The dump reads element entries straight from the file image; they must
-    // come out as the record rule writes the reader's decoded lists.
+    // Every record type, prefix and float kind (NaN, infinities, denormals,
+    // random bits) in random chains: the element lines must read as the
+    // record rule written with the C library's formatting.
     for (unsigned seed : { 1u, 2u, 3u }) {
-        const Model3DB m = load(test::mixedRecordsModel(seed, 300));
+        const Model3DB m = load(mixedRecordsModel(seed, 300));
+        const std::vector<RecordLists3DB> elements = elementLists(m);
+        const std::vector<RecordLists3DB> subRecords = subRecordLists(m);
         std::string expected = "[ELEMENTS]\r\n;E000= data endcode\r\n";
-        for (std::size_t k = 0; k < m.elements().size(); ++k) {
-            const Record3DB& element = m.elements()[k];
-            expected += 'E';
-            appendKey(expected, k);
-            expected += "= ";
-            appendRecord(expected, element);
-            for (std::uint32_t child : element.children)
-                appendRecord(expected, m.subRecords()[child]);
+        for (std::size_t k = 0; k < elements.size(); ++k) {
+            char key[32];
+            std::snprintf(key, sizeof key, "E%03zu= ", k);
+            expected += key + referenceRecord(elements[k]);
+            for (std::uint32_t child : elements[k].children)
+                expected += referenceRecord(subRecords[child]);
             expected += " 255\r\n";
         }
         expected += "[END]\r\n";
@@ -406,4 +268,4 @@ TEST(TextDump, WriteTextDumpWritesTheFileAndIgnoresAnUncreatableOne)
 }
 
 } // namespace
-} // namespace kvl::model
+} // namespace kvl::modelconv

@@ -7,14 +7,14 @@
 #include <algorithm>
 #include <cmath>
 
-namespace kvl::model {
+namespace kvl::modelconv {
 
 namespace {
 
-constexpr std::uint16_t FirstVkmPrefix = 131;
-constexpr std::uint16_t LastVkmPrefix = 199;
+constexpr std::uint16_t kFirstVkmPrefix = 131;
+constexpr std::uint16_t kLastVkmPrefix = 199;
 /// The viewer reads a record whose first byte is 7 or more as prefixed.
-constexpr std::uint8_t FirstViewerPrefixByte = 7;
+constexpr std::uint8_t kFirstViewerPrefixByte = 7;
 
 std::int16_t low16(double v)
 {
@@ -55,7 +55,7 @@ std::uint32_t truncatedLowBits(double value)
 
 bool RecordVKM::hasPrefix() const
 {
-    return !isPlainType(type) && prefixCode >= FirstVkmPrefix && prefixCode <= LastVkmPrefix;
+    return !isPlainType(type) && prefixCode >= kFirstVkmPrefix && prefixCode <= kLastVkmPrefix;
 }
 
 std::size_t RecordVKM::size() const
@@ -87,8 +87,7 @@ std::size_t ElementVKM::size() const
 namespace {
 
 // One record in VKM form: `r` gives the fixed fields, `e` the entries.
-template <typename Record, typename Entries>
-RecordVKM convertWith(const Record& r, const Entries& e)
+RecordVKM convertRecord(const Record3DB& r, const RecordEntries3DB& e)
 {
     RecordVKM v;
     v.type = r.type;
@@ -136,11 +135,6 @@ RecordVKM convertWith(const Record& r, const Entries& e)
 
 } // namespace
 
-RecordVKM convertRecord(const Record3DB& r)
-{
-    return convertWith(r, ListEntries3DB { r });
-}
-
 ModelVKM convertToVKM(const Model3DB& model)
 {
     ModelVKM vkm;
@@ -149,7 +143,7 @@ ModelVKM convertToVKM(const Model3DB& model)
         vkm.textureName[i] = name.u8(i).value_or(0);
     const std::size_t I = static_cast<std::size_t>(std::max(0, model.insertCount()));
     const std::size_t P = static_cast<std::size_t>(std::max(0, model.pointCount()));
-    const std::size_t E = model.flatElements().size();
+    const std::size_t E = model.elements().size();
     vkm.insertsPlusOne = static_cast<std::uint16_t>(I + 1);
     vkm.pointCount = static_cast<std::uint16_t>(P);
     vkm.elementCount = static_cast<std::uint16_t>(E);
@@ -178,20 +172,19 @@ ModelVKM convertToVKM(const Model3DB& model)
         vkm.points.push_back({ low16(r.y), low16(r.z), low16(r.x), r.b });
     }
 
-    const std::uint8_t* image = model.image().data();
-    const FlatRecord3DB* subs = model.flatSubRecords().data();
+    const Record3DB* subs = model.subRecords().data();
     vkm.elements.reserve(E);
     vkm.elementOffsets.reserve(E);
     std::size_t offset = tablesSize(I, P, E);
-    for (const FlatRecord3DB& element : model.flatElements()) {
+    for (const Record3DB& element : model.elements()) {
         ElementVKM e;
         if (!element.isEmptyElement()) {
             e.empty = false;
-            e.first = convertWith(element, ImageEntries3DB(image, element));
+            e.first = convertRecord(element, model.entries(element));
             e.subRecords.reserve(element.childCount);
             for (std::uint32_t j = 0; j < element.childCount; ++j) {
-                const FlatRecord3DB& sub = subs[element.firstChild + j];
-                e.subRecords.push_back(convertWith(sub, ImageEntries3DB(image, sub)));
+                const Record3DB& sub = subs[element.firstChild + j];
+                e.subRecords.push_back(convertRecord(sub, model.entries(sub)));
             }
         }
         vkm.elementOffsets.push_back(static_cast<std::uint16_t>(offset));
@@ -205,13 +198,13 @@ std::optional<std::string> vkmProblem(const Model3DB& model)
 {
     const std::size_t I = static_cast<std::size_t>(std::max(0, model.insertCount()));
     const std::size_t P = static_cast<std::size_t>(std::max(0, model.pointCount()));
-    const std::size_t E = model.flatElements().size();
+    const std::size_t E = model.elements().size();
     if (I + 1 > 0xFFFF)
         return "This 3DB contains more than 65534 inserts!";
-    const auto& subs = model.flatSubRecords();
+    const auto& subs = model.subRecords();
     // The record's VKM form without building it: only its first bytes and
     // its size matter here.
-    auto shape = [](const FlatRecord3DB& r) {
+    auto shape = [](const Record3DB& r) {
         RecordVKM v;
         v.type = r.type;
         v.count = r.count;
@@ -219,7 +212,7 @@ std::optional<std::string> vkmProblem(const Model3DB& model)
             v.prefixCode = static_cast<std::uint8_t>(r.prefixCode);
         return v;
     };
-    auto misread = [](const RecordVKM& r) { return !r.hasPrefix() && r.type >= FirstViewerPrefixByte; };
+    auto misread = [](const RecordVKM& r) { return !r.hasPrefix() && r.type >= kFirstViewerPrefixByte; };
     auto misreadMessage = [](std::size_t k, const RecordVKM& r) {
         return "Element " + std::to_string(k) + " has a record of type " + std::to_string(r.type) + " without prefix!";
     };
@@ -227,7 +220,7 @@ std::optional<std::string> vkmProblem(const Model3DB& model)
     for (std::size_t k = 0; k < E; ++k) {
         if (offset > 0xFFFF)
             return "Element " + std::to_string(k) + " would start past byte 65535 of the VKM file!";
-        const FlatRecord3DB& element = model.flatElements()[k];
+        const Record3DB& element = model.elements()[k];
         if (element.isEmptyElement()) {
             if (element.prefixCode != 0 || element.childCount != 0)
                 return "Element " + std::to_string(k) + " starts with a record of type 255!";
@@ -340,7 +333,7 @@ std::vector<std::uint8_t> vkmBytes(const ModelVKM& vkm)
             for (const RecordVKM& r : e.subRecords)
                 putRecord(w, r);
         }
-        w.u8(255);
+        w.u8(kElementEnd);
     }
     return w.take();
 }
@@ -350,4 +343,4 @@ bool writeVKM(const ModelVKM& vkm, const std::filesystem::path& file)
     return writeFileImage(file, vkmBytes(vkm));
 }
 
-} // namespace kvl::model
+} // namespace kvl::modelconv

@@ -21,13 +21,13 @@
 #include <string>
 #include <vector>
 
-namespace kvl::model {
+namespace kvl::modelconv {
 
-inline constexpr std::uint16_t VkmSignature = 182;
-inline constexpr std::size_t VkmHeaderSize = 22;
+inline constexpr std::uint16_t kVkmSignature = 182;
+inline constexpr std::size_t kVkmHeaderSize = 22;
 /// Point indices and sequence entries are single bytes.
-inline constexpr std::int32_t VkmMaxPoints = 255;
-inline constexpr std::int32_t VkmMaxElements = 255;
+inline constexpr std::int32_t kVkmMaxPoints = 255;
+inline constexpr std::int32_t kVkmMaxElements = 255;
 
 struct RecordVKM {
     std::uint8_t prefixCode = 0;
@@ -76,7 +76,7 @@ struct PointVKM {
 };
 
 struct ModelVKM {
-    std::uint16_t signature = VkmSignature;
+    std::uint16_t signature = kVkmSignature;
     std::array<std::uint8_t, 14> textureName {};
     std::uint16_t insertsPlusOne = 1; // A
     std::uint16_t pointCount = 0;
@@ -93,9 +93,6 @@ struct ModelVKM {
 /// low 32 bits kept (the callers keep 16 or 8 of them). Nothing is rounded or
 /// clamped. Infinities and NaNs have no integer value; they give 0.
 std::uint32_t truncatedLowBits(double value);
-
-/// One record in VKM form.
-RecordVKM convertRecord(const Record3DB& record);
 
 /// Builds the VKM model. The driver calls it only for models within the
 /// limits (at most 255 points and 255 elements) that vkmProblem accepts.
@@ -115,4 +112,4 @@ std::vector<std::uint8_t> vkmBytes(const ModelVKM& vkm);
 /// file was created and every byte was written.
 bool writeVKM(const ModelVKM& vkm, const std::filesystem::path& file);
 
-} // namespace kvl::model
+} // namespace kvl::modelconv

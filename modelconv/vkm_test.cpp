@@ -1,7 +1,8 @@
 // Tests of the VKM conversion and writer: table positions, value rules,
 // record bytes, offsets, and the checks that keep a written file readable.
-#include "modelconv/builder3db.h"
-#include "modelconv/test_models.h"
+#include "modelconv/testing/builder3db.h"
+#include "modelconv/testing/mixedmodels.h"
+#include "modelconv/testing/recordlists.h"
 #include "modelconv/vkm.h"
 
 #include "common/byteview.h"
@@ -9,19 +10,23 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 
-namespace kvl::model {
+namespace kvl::modelconv {
 namespace {
 
+using namespace testing;
 using Bytes = std::vector<std::uint8_t>;
 
 Model3DB load(const Builder3DB& b)
 {
-    Model3DB m;
-    std::string error;
-    EXPECT_TRUE(decode3DB(m, b.build(), error)) << error;
-    return m;
+    auto m = decode3DB(b.build());
+    if (!m) {
+        ADD_FAILURE() << m.error().message;
+        return Model3DB();
+    }
+    return std::move(m).value();
 }
 
 Bytes vkmOf(const Builder3DB& b)
@@ -283,31 +288,76 @@ TEST(VkmFile, ModelsTheCheckAcceptsReadBackRecordByRecord)
     EXPECT_TRUE(readsBack(vkmBytes(convertToVKM(m))));
 }
 
-TEST(VkmFile, ElementsConvertAsTheirDecodedRecords)
+// A texture coordinate as the format stores it: times 256, truncated, low
+// 8 bits; 0 for infinities and NaNs.
+std::uint8_t referenceCoordinate(float v)
 {
-    // The conversion reads element entries straight from the file image; it
-    // must give what converting the reader's decoded lists gives.
-    auto same = [](const RecordVKM& a, const RecordVKM& b) {
-        return a.prefixCode == b.prefixCode && a.prefixValue == b.prefixValue && a.type == b.type && a.count == b.count
-            && a.indices == b.indices && a.tValues == b.tValues && a.secondOrS == b.secondOrS
-            && a.attribute1 == b.attribute1 && a.attribute2 == b.attribute2 && a.endCode == b.endCode;
-    };
+    const double scaled = 256.0 * v;
+    if (!std::isfinite(scaled))
+        return 0;
+    return static_cast<std::uint8_t>(static_cast<int>(std::trunc(std::fmod(scaled, 256.0))));
+}
+
+// One record's VKM bytes from its decoded lists, by the record table.
+Bytes referenceRecord(const RecordLists3DB& r)
+{
+    auto index = [&](std::size_t j) { return static_cast<std::uint8_t>(r.index(j)); };
+    Bytes b;
+    switch (r.type) {
+    case 1:
+        return { 1, index(0), index(1), r.attribute1 };
+    case 2:
+        return { 2, r.attribute1, index(0) };
+    case 3:
+        b = { 3, r.count };
+        for (std::size_t j = 0; j < r.count; ++j)
+            b.push_back(index(j));
+        b.push_back(r.attribute1);
+        return b;
+    case 4:
+        b = { 4, r.count };
+        for (std::size_t j = 0; j < r.count; ++j)
+            b.insert(b.end(), { index(j), static_cast<std::uint8_t>(r.second(j)) });
+        b.push_back(0); // attribute 1 of a type-4 record
+        return b;
+    default:
+        if (r.prefixCode >= 131 && r.prefixCode <= 199)
+            b = { static_cast<std::uint8_t>(r.prefixCode), static_cast<std::uint8_t>(r.prefixValue) };
+        b.insert(b.end(), { r.type, r.count });
+        for (std::size_t j = 0; j < r.count; ++j)
+            b.insert(b.end(), { index(j), referenceCoordinate(r.s(j)), referenceCoordinate(r.t(j)) });
+        b.insert(b.end(), { r.attribute1, r.attribute2 });
+        return b;
+    }
+}
+
+TEST(VkmFile, ElementsAreTheirRecordsByTheRecordTable)
+{
+    // Every record type, prefix and float kind in random chains: each
+    // element's bytes must be its records written by the record table from
+    // the decoded lists, each element starting where the one before ended.
     for (unsigned seed : { 4u, 5u, 6u }) {
-        const Model3DB m = load(test::mixedRecordsModel(seed, 200));
-        const ModelVKM vkm = convertToVKM(m);
-        ASSERT_EQ(vkm.elements.size(), m.elements().size());
-        for (std::size_t k = 0; k < vkm.elements.size(); ++k) {
-            const Record3DB& element = m.elements()[k];
-            const ElementVKM& e = vkm.elements[k];
-            EXPECT_EQ(e.empty, element.isEmptyElement()) << seed << " " << k;
-            if (e.empty)
-                continue;
-            EXPECT_TRUE(same(e.first, convertRecord(element))) << seed << " " << k;
-            ASSERT_EQ(e.subRecords.size(), element.children.size()) << seed << " " << k;
-            for (std::size_t j = 0; j < e.subRecords.size(); ++j)
-                EXPECT_TRUE(same(e.subRecords[j], convertRecord(m.subRecords()[element.children[j]])))
-                    << seed << " " << k << " " << j;
+        const Model3DB m = load(mixedRecordsModel(seed, 200));
+        const std::vector<RecordLists3DB> elements = elementLists(m);
+        const std::vector<RecordLists3DB> subRecords = subRecordLists(m);
+        const Bytes v = vkmBytes(convertToVKM(m));
+        const std::size_t offsets = 16 + 8 + 14 * 200 + 8 * 20;
+        std::size_t at = offsets + 2 * 200;
+        for (std::size_t k = 0; k < elements.size(); ++k) {
+            Bytes expected;
+            if (!elements[k].isEmptyElement()) {
+                expected = referenceRecord(elements[k]);
+                for (std::uint32_t child : elements[k].children) {
+                    const Bytes sub = referenceRecord(subRecords[child]);
+                    expected.insert(expected.end(), sub.begin(), sub.end());
+                }
+            }
+            expected.push_back(255);
+            ASSERT_EQ(ByteView(v).u16(offsets + 2 * k), at) << seed << " " << k;
+            ASSERT_EQ(slice(v, at, expected.size()), expected) << seed << " " << k;
+            at += expected.size();
         }
+        EXPECT_EQ(at, v.size()) << seed;
     }
 }
 
@@ -389,4 +439,4 @@ TEST(VkmWriter, ReportsFilesItCannotCreate)
 }
 
 } // namespace
-} // namespace kvl::model
+} // namespace kvl::modelconv

@@ -10,7 +10,7 @@
 #include "samplegen/samples.h"
 
 #include "common/fileimage.h"
-#include "modelconv/builder3db.h"
+#include "modelconv/testing/builder3db.h"
 
 #include <cmath>
 #include <cstdio>
@@ -19,7 +19,7 @@ namespace kvl::samples {
 
 namespace {
 
-using namespace kvl::model;
+using namespace kvl::modelconv::testing;
 
 // Plan view: y runs from tail (-) to nose (+), x along the span, z up.
 std::vector<std::uint8_t> fighter()

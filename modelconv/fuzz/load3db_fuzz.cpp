@@ -11,20 +11,19 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    using namespace kvl::model;
-    Model3DB model;
-    std::string error;
-    if (!decode3DB(model, std::vector<std::uint8_t>(data, data + size), error))
+    using namespace kvl::modelconv;
+    auto decoded = decode3DB(std::vector<std::uint8_t>(data, data + size));
+    if (!decoded)
         return 0;
-    // The record lists, built on demand from the flat records.
+    const Model3DB& model = *decoded;
     if (model.elements().size() != static_cast<std::size_t>(model.elementCount()))
         __builtin_trap();
     std::string dump = formatTextDump(model);
     if (dump.empty())
         __builtin_trap();
-    if (model.pointCount() <= VkmMaxPoints && model.elementCount() <= VkmMaxElements && !vkmProblem(model)) {
+    if (model.pointCount() <= kVkmMaxPoints && model.elementCount() <= kVkmMaxElements && !vkmProblem(model)) {
         std::vector<std::uint8_t> bytes = vkmBytes(convertToVKM(model));
-        if (bytes.size() < VkmHeaderSize + 2)
+        if (bytes.size() < kVkmHeaderSize + 2)
             __builtin_trap();
     }
     return 0;

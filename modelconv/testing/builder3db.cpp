@@ -1,11 +1,11 @@
 // Builds .3DB file images from parts.
-#include "modelconv/builder3db.h"
+#include "modelconv/testing/builder3db.h"
 
 #include "common/byteview.h"
 
 #include <algorithm>
 
-namespace kvl::model {
+namespace kvl::modelconv::testing {
 
 namespace {
 
@@ -216,4 +216,4 @@ std::vector<std::uint8_t> Builder3DB::build() const
     return w.take();
 }
 
-} // namespace kvl::model
+} // namespace kvl::modelconv::testing

@@ -1,13 +1,13 @@
 // Models for the tests: every kind of record in a seeded random mix.
 #pragma once
 
-#include "modelconv/builder3db.h"
+#include "modelconv/testing/builder3db.h"
 
 #include <cstring>
 #include <limits>
 #include <random>
 
-namespace kvl::model::test {
+namespace kvl::modelconv::testing {
 
 /// A model whose elements hold random chains of every record type: plain
 /// types 1 to 4, textured types 0 and 5 to 7, prefixed records with codes
@@ -96,4 +96,4 @@ inline Builder3DB mixedRecordsModel(unsigned seed, int elements)
     return b;
 }
 
-} // namespace kvl::model::test
+} // namespace kvl::modelconv::testing
