@@ -18,7 +18,8 @@ namespace kvl {
 struct TypedField {
     /// The number a user knows the field by (1-based field or grid row).
     int number = 0;
-    /// Byte offset in the file or record.
+    /// Where the field lies, as the editor shows it (fltpatch: the 1-based
+    /// byte position; planesedit: the byte offset in the record).
     std::uint64_t position = 0;
     /// Short type name ("i16", "i32", "f32", "u8", ...).
     std::string type;

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace kvl {
 
@@ -17,6 +18,16 @@ enum class MessageAnswer { Ok, Cancel, Yes, No };
 
 /// One message box: its icon, title bar text and body text, exactly as shown.
 struct Message {
+    Message(MessageIcon icon_ = MessageIcon::None, std::string title_ = {}, std::string text_ = {},
+        std::string objectName_ = {}, std::optional<MessageAnswer> defaultAnswer_ = {})
+        : icon(icon_),
+          title(std::move(title_)),
+          text(std::move(text_)),
+          objectName(std::move(objectName_)),
+          defaultAnswer(defaultAnswer_)
+    {
+    }
+
     MessageIcon icon = MessageIcon::None;
     std::string title;
     std::string text;
