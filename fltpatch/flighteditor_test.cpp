@@ -199,7 +199,7 @@ TEST_F(FlightEditorTest, FilesThatCannotBeLoadedLeaveTheLoadedOneInPlace)
         "\"" + shortFile.string()
             + "\" is 1283 bytes long, shorter than the 1284 bytes of a flight file. It was not loaded.");
     EXPECT_EQ(host.messages[0].title, "Orlith's Flight Editor");
-    EXPECT_EQ(host.messages[0].icon, kvl::MessageIcon::Information);
+    EXPECT_EQ(host.messages[0].icon, kvl::MessageIcon::Warning);
     EXPECT_EQ(editor.status(), "No file loaded.");
     EXPECT_TRUE(editor.loadedFile().empty());
     EXPECT_EQ(editor.valueText(1), "");
