@@ -303,8 +303,9 @@ bool FlightModelEditor::moveStep(bool backwards)
         return false;
     }
     if (int changed = firstDifferentField(*current, expected, step.fields)) {
-        warn(fieldLabel(changed) + " of \"" + m_file.string() + "\" was changed by another program since the "
-            + step.what + ", so it cannot be " + (backwards ? "undone" : "redone")
+        warn("F" + fieldLabel(changed).substr(1) + " of \"" + m_file.string()
+            + "\" was changed by another program since the " + step.what + ", so it cannot be "
+            + (backwards ? "undone" : "redone")
             + " without losing that change. Nothing was written. Load the file again to see its values.");
         m_status = "Nothing was written.";
         return false;
