@@ -340,7 +340,10 @@ bool FltPatchWindow::startEditingWith(const QString& typed)
 void FltPatchWindow::edit()
 {
     m_editor->setEditText(m_valueEdit->text().toStdString());
-    m_editor->writeEditText();
+    // Once written, the typing is no longer the edit box's to take back:
+    // setting the text clears its own undo, so Ctrl+Z undoes the write.
+    if (m_editor->writeEditText())
+        m_valueEdit->setText(text(m_editor->editText()));
     sync();
 }
 
