@@ -1,5 +1,6 @@
 // The flight editor's core: loading a file into the table, the value text
-// conversions, and a paste over all 328 fields.
+// conversions, a paste over all 328 fields and its undo, a compare of two
+// files, and an import of 328 values from CSV.
 #include "fltpatch/flighteditor.h"
 
 #include "common/byteview.h"
@@ -84,5 +85,69 @@ void pasteAllFields(benchmark::State& state)
     }
 }
 BENCHMARK(pasteAllFields);
+
+// One paste of 328 values and its undo: two writes into the file, each
+// reading the file's bytes first so that undo can check them.
+void pasteAllFieldsAndUndo(benchmark::State& state)
+{
+    kvl::test::FakeWindowHost<> host;
+    FlightModelEditor editor(host);
+    fs::path file = benchFile();
+    editor.loadFile(file);
+    editor.beginMark(1);
+    editor.endMark(kFieldCount);
+    editor.storeValues();
+    for (auto _ : state) {
+        editor.selectField(1);
+        benchmark::DoNotOptimize(editor.pasteValues());
+        benchmark::DoNotOptimize(editor.undo());
+    }
+}
+BENCHMARK(pasteAllFieldsAndUndo)->Unit(benchmark::kMillisecond);
+
+// Loading a second file beside the first and finding the fields that differ.
+void compareTwoFiles(benchmark::State& state)
+{
+    kvl::test::FakeWindowHost<> host;
+    FlightModelEditor editor(host);
+    editor.loadFile(benchFile());
+    static const fs::path other = [] {
+        fs::path p = fs::temp_directory_path() / "fltpatch_bench_other.flt";
+        std::vector<std::uint8_t> image;
+        kvl::readFileImage(benchFile(), image);
+        for (std::size_t i = 8; i < image.size(); i += 40)
+            image[i] ^= 0x11;
+        kvl::writeFileImage(p, image);
+        return p;
+    }();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(editor.loadComparison(other));
+        benchmark::DoNotOptimize(editor.differences());
+    }
+}
+BENCHMARK(compareTwoFiles)->Unit(benchmark::kMillisecond);
+
+// An import of all 328 values, every one different from the file's (the
+// CSV alternates between two exports), so each run checks and writes them all.
+void importAllFields(benchmark::State& state)
+{
+    kvl::test::FakeWindowHost<> host;
+    FlightModelEditor editor(host);
+    fs::path file = benchFile();
+    editor.loadFile(file);
+    const std::string first = editor.exportCsv();
+    for (int number = 1; number <= kFieldCount; ++number) {
+        editor.selectField(number);
+        editor.setEditText(field(number).type == FieldType::Float ? "0.5" : "-3");
+        editor.writeEditText();
+    }
+    const std::string second = editor.exportCsv();
+    bool flip = false;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(editor.importCsv(flip ? second : first, "bench.csv"));
+        flip = !flip;
+    }
+}
+BENCHMARK(importAllFields)->Unit(benchmark::kMillisecond);
 
 } // namespace

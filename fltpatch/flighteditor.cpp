@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <iterator>
 #include <span>
 #include <utility>
 
@@ -112,6 +113,11 @@ void FlightModelEditor::tell(const std::string& text)
     m_host.showMessage(Message { MessageIcon::Information, kEditorTitle, text });
 }
 
+void FlightModelEditor::warn(const std::string& text)
+{
+    m_host.showMessage(Message { MessageIcon::Warning, kEditorTitle, text });
+}
+
 void FlightModelEditor::startUp(const fs::path& folder, const fs::path& file)
 {
     m_startFolder = folder;
@@ -172,13 +178,14 @@ bool FlightModelEditor::loadFile(const fs::path& path)
 {
     auto image = readFlightImage(path);
     if (!image) {
-        tell(image.error().message);
+        warn(image.error().message);
         m_status = m_file.empty() ? "No file loaded." : "\"" + m_file.string() + "\" stays loaded.";
         return false;
     }
-    ByteView view(*image);
-    for (const FieldInfo& info : fieldTable())
-        m_values[static_cast<std::size_t>(info.number - 1)] = readFieldText(view, info).value_or(std::string());
+    m_values = valueTexts(*image);
+    m_loadedImage = std::move(*image);
+    m_undo.clear();
+    m_redo.clear();
     std::error_code ec;
     fs::path full = fs::absolute(path, ec);
     m_file = ec ? path : full.lexically_normal();
@@ -211,26 +218,149 @@ bool FlightModelEditor::writeEditText()
     const FieldInfo& info = field(number);
     EncodedValue value = encodeValue(info.type, m_editText);
     if (value.status == EncodedValue::Status::NotANumber) {
-        tell("\"" + m_editText + "\" is not a number. Nothing was written to " + fieldLabel(number) + ".");
+        warn("\"" + m_editText + "\" is not a number. Nothing was written to " + fieldLabel(number) + ".");
         m_status = "Nothing was written.";
         return false;
     }
     if (value.status == EncodedValue::Status::OutOfRange) {
-        tell(m_editText + " does not fit " + fieldLabel(number) + ": " + rangeDescription(info.type)
+        warn(m_editText + " does not fit " + fieldLabel(number) + ": " + rangeDescription(info.type)
             + ". Nothing was written.");
         m_status = "Nothing was written.";
         return false;
     }
-    std::string error;
-    std::span<const std::uint8_t> bytes(value.bytes.data(), static_cast<std::size_t>(value.size));
-    if (!writeInPlace(m_file, static_cast<std::uint64_t>(info.position - 1), bytes, &error)) {
-        tell("Cannot write " + fieldLabel(number) + ": " + error + ". Nothing was written.");
+    const std::string text = value.text;
+    if (!commit("write to field " + std::to_string(number), { { number, std::move(value) } },
+            "Cannot write " + fieldLabel(number), "Nothing was written."))
+        return false;
+    selectField(number);
+    m_status = "Wrote " + text + " to " + fieldLabel(number) + ".";
+    return true;
+}
+
+bool FlightModelEditor::commit(std::string what, const std::vector<std::pair<int, EncodedValue>>& values,
+    const std::string& cannot, const std::string& nothing)
+{
+    // The bytes before the write are read from the file itself, so that undo
+    // puts back exactly what was there, whatever the table showed.
+    auto before = readFields(m_file);
+    if (!before) {
+        warn(cannot + ": " + before.error().message + ". " + nothing);
+        m_status = nothing;
+        return false;
+    }
+    Bytes after = *before;
+    std::vector<int> fields;
+    for (const auto& [number, value] : values) {
+        std::copy(value.bytes.begin(), value.bytes.begin() + value.size, after.begin() + (field(number).position - 1));
+        fields.push_back(number);
+    }
+    std::sort(fields.begin(), fields.end());
+    if (auto written = writeFields(m_file, after, fields); !written) {
+        warn(cannot + ": " + written.error().message + ". " + nothing);
+        m_status = nothing;
+        return false;
+    }
+    showFields(after, fields);
+    m_redo.clear();
+    m_undo.push_back(WriteStep { std::move(what), std::move(fields), std::move(*before), std::move(after) });
+    return true;
+}
+
+void FlightModelEditor::showFields(const Bytes& image, const std::vector<int>& fields)
+{
+    for (int number : fields)
+        m_values[static_cast<std::size_t>(number - 1)] = readFieldText(ByteView(image), field(number)).value_or("");
+    if (isField(m_selected))
+        m_editText = valueText(m_selected);
+}
+
+bool FlightModelEditor::undo()
+{
+    return moveStep(true);
+}
+
+bool FlightModelEditor::redo()
+{
+    return moveStep(false);
+}
+
+bool FlightModelEditor::moveStep(bool backwards)
+{
+    std::vector<WriteStep>& from = backwards ? m_undo : m_redo;
+    std::vector<WriteStep>& to = backwards ? m_redo : m_undo;
+    const std::string verb = backwards ? "undo" : "redo";
+    if (from.empty()) {
+        m_status = "Nothing to " + verb + ".";
+        return false;
+    }
+    const WriteStep& step = from.back();
+    const Bytes& expected = backwards ? step.after : step.before;
+    const Bytes& wanted = backwards ? step.before : step.after;
+    auto current = readFields(m_file);
+    if (!current) {
+        warn("Cannot " + verb + " the " + step.what + ": " + current.error().message + ". Nothing was written.");
         m_status = "Nothing was written.";
         return false;
     }
-    m_values[static_cast<std::size_t>(number - 1)] = value.text;
-    selectField(number);
-    m_status = "Wrote " + value.text + " to " + fieldLabel(number) + ".";
+    if (int changed = firstDifferentField(*current, expected, step.fields)) {
+        warn("F" + fieldLabel(changed).substr(1) + " of \"" + m_file.string()
+            + "\" was changed by another program since the " + step.what + ", so it cannot be "
+            + (backwards ? "undone" : "redone")
+            + " without losing that change. Nothing was written. Load the file again to see its values.");
+        m_status = "Nothing was written.";
+        return false;
+    }
+    Bytes image = withFields(*current, wanted, step.fields);
+    if (auto written = writeFields(m_file, image, step.fields); !written) {
+        warn("Cannot " + verb + " the " + step.what + ": " + written.error().message + ". Nothing was written.");
+        m_status = "Nothing was written.";
+        return false;
+    }
+    showFields(image, step.fields);
+    selectField(step.fields.front());
+    m_status = (backwards ? "Undid the " : "Redid the ") + step.what + ".";
+    to.push_back(std::move(from.back()));
+    from.pop_back();
+    return true;
+}
+
+bool FlightModelEditor::revertFile()
+{
+    if (m_file.empty()) {
+        m_status = "No file loaded: nothing to revert.";
+        return false;
+    }
+    auto current = readFields(m_file);
+    if (!current) {
+        warn("Cannot revert \"" + m_file.string() + "\": " + current.error().message + ". Nothing was written.");
+        m_status = "Nothing was written.";
+        return false;
+    }
+    const std::vector<int> fields = differentFields(*current, m_loadedImage);
+    if (fields.empty()) {
+        m_status = "\"" + m_file.string() + "\" is as it was when loaded: nothing to revert.";
+        return false;
+    }
+    const std::string count = std::to_string(fields.size()) + (fields.size() == 1 ? " value" : " values");
+    const MessageAnswer answer = m_host.showMessage(
+        Message { MessageIcon::Question, kEditorTitle,
+            "Put back " + count + " of \"" + m_file.string() + "\" as they were when the file was loaded?" },
+        MessageButtons::YesNo);
+    if (answer != MessageAnswer::Yes) {
+        m_status = "Nothing was reverted.";
+        return false;
+    }
+    std::vector<std::pair<int, EncodedValue>> values;
+    for (int number : fields) {
+        EncodedValue value;
+        value.status = EncodedValue::Status::Ok;
+        value.size = fieldWidth(field(number).type);
+        std::copy_n(m_loadedImage.begin() + (field(number).position - 1), value.size, value.bytes.begin());
+        values.emplace_back(number, value);
+    }
+    if (!commit("revert of the file", values, "Cannot revert \"" + m_file.string() + "\"", "Nothing was written."))
+        return false;
+    m_status = "Put back " + count + " as they were when \"" + m_file.string() + "\" was loaded.";
     return true;
 }
 
@@ -279,14 +409,13 @@ bool FlightModelEditor::pasteValues()
     }
     const int last = first + count - 1;
     if (last > kFieldCount) {
-        tell("Pasting " + std::to_string(count) + " values from field " + std::to_string(first)
+        warn("Pasting " + std::to_string(count) + " values from field " + std::to_string(first)
             + " on would run past field " + std::to_string(kFieldCount) + ", the last one. Nothing was pasted.");
         m_status = "Nothing was pasted.";
         return false;
     }
     // Convert every value before writing any, so a paste is all or nothing.
-    std::vector<std::uint8_t> bytes;
-    std::vector<std::string> texts;
+    std::vector<std::pair<int, EncodedValue>> values;
     for (int i = 0; i < count; ++i) {
         const int number = first + i;
         const std::string& text = m_stored[static_cast<std::size_t>(i)];
@@ -295,22 +424,16 @@ bool FlightModelEditor::pasteValues()
             std::string why = value.status == EncodedValue::Status::NotANumber
                 ? "is not a number"
                 : "does not fit " + fieldLabel(number) + ": " + rangeDescription(field(number).type);
-            tell("Stored value " + std::to_string(i + 1) + " (\"" + text + "\") " + why + ". Nothing was pasted.");
+            warn("Stored value " + std::to_string(i + 1) + " (\"" + text + "\") " + why + ". Nothing was pasted.");
             m_status = "Nothing was pasted.";
             return false;
         }
-        bytes.insert(bytes.end(), value.bytes.begin(), value.bytes.begin() + value.size);
-        texts.push_back(value.text);
+        values.emplace_back(number, std::move(value));
     }
-    // The fields follow each other without gaps, so the paste is one run of bytes.
-    std::string error;
-    if (!writeInPlace(m_file, static_cast<std::uint64_t>(field(first).position - 1), bytes, &error)) {
-        tell("Cannot paste: " + error + ". Nothing was pasted.");
-        m_status = "Nothing was pasted.";
+    const std::string what = count == 1 ? "paste into field " + std::to_string(first)
+                                        : "paste into fields " + std::to_string(first) + " to " + std::to_string(last);
+    if (!commit(what, values, "Cannot paste", "Nothing was pasted."))
         return false;
-    }
-    for (int i = 0; i < count; ++i)
-        m_values[static_cast<std::size_t>(first - 1 + i)] = texts[static_cast<std::size_t>(i)];
     selectField(last);
     m_status = "Pasted " + std::to_string(count) + (count == 1 ? " value" : " values") + " into field "
         + std::to_string(first) + (count == 1 ? "" : " to field " + std::to_string(last)) + ".";

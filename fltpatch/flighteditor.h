@@ -10,11 +10,15 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "common/fieldtable.h"
 #include "common/result.h"
 #include "common/windowhost.h"
+#include "fltpatch/flighthistory.h"
 #include "fltpatch/fltfields.h"
+#include "fltpatch/fltfieldtable.h"
 
 namespace kvl::fltpatch {
 
@@ -30,6 +34,9 @@ std::string instructionsText();
 
 /// The file dialog that picks a flight file, starting in `folder`.
 FileDialogRequest flightFileDialog(const std::filesystem::path& folder);
+
+/// The value texts to write, as field number and text.
+using FieldTexts = std::vector<std::pair<int, std::string>>;
 
 class FlightModelEditor {
 public:
@@ -75,6 +82,53 @@ public:
     /// last field or a value does not fit its field nothing is written.
     bool pasteValues();
 
+    /// Undo and redo of the writes into the loaded file (Enter, paste, copy
+    /// from a compared file, import, revert), one step at a time. A step is
+    /// refused, writing nothing, when the file no longer holds at its fields
+    /// what the step left there (another program changed them). Loading a
+    /// file starts a new history.
+    bool undo();
+    bool redo();
+    bool canUndo() const { return !m_undo.empty(); }
+    bool canRedo() const { return !m_redo.empty(); }
+    /// What undo and redo would take back or do again ("write to field 3"),
+    /// empty when there is nothing.
+    std::string undoWhat() const { return m_undo.empty() ? std::string() : m_undo.back().what; }
+    std::string redoWhat() const { return m_redo.empty() ? std::string() : m_redo.back().what; }
+
+    /// "Revert file": after asking, writes back every field that differs from
+    /// the file as it was when loaded, as one step that can be undone.
+    bool revertFile();
+
+    /// "Compare with...": asks for a second flight file and loads it beside
+    /// the loaded one. A file that cannot be loaded gets a message and leaves
+    /// the comparison as it was.
+    bool chooseComparison();
+    bool loadComparison(const std::filesystem::path& path);
+    /// The compared file; empty while none is loaded.
+    const std::filesystem::path& comparedFile() const { return m_comparedFile; }
+    /// The fields whose shown values differ between this file and the compared one.
+    std::vector<FieldDifference> differences() const;
+    /// Writes the compared file's values of `numbers` into this file as one
+    /// step, checked whole first like a paste.
+    bool copyFromComparison(const std::vector<int>& numbers);
+
+    /// The loaded file's values as CSV (kvl::exportCsv with flightCsvLayout).
+    std::string exportCsv() const;
+    /// Writes the values of a CSV text (a header row naming "field" and
+    /// "value", then any subset of the fields) as one step. The whole text is
+    /// checked before anything is written; a bad row gets a message naming
+    /// its line and nothing is written. Fields whose value is the one shown
+    /// already are left untouched. `source` names the text in messages.
+    bool importCsv(std::string_view csv, const std::string& source);
+    /// "Export CSV..." and "Import CSV...": the same through file dialogs.
+    bool chooseAndExportCsv();
+    bool chooseAndImportCsv();
+
+    /// The loaded file's values and descriptions, and the compared file's.
+    FlightFieldTable table() const { return FlightFieldTable(m_values, m_descriptions); }
+    FlightFieldTable comparedTable() const { return FlightFieldTable(m_comparedValues, m_descriptions); }
+
     /// The value of field `number` as text; empty before a file is loaded.
     const std::string& valueText(int number) const;
     /// The description of field `number` (UTF-8); empty when the description
@@ -106,6 +160,12 @@ private:
     static bool isField(int number) { return number >= 1 && number <= kFieldCount; }
     std::string fieldLabel(int number) const;
     void tell(const std::string& text);
+    void warn(const std::string& text);
+    bool commit(std::string what, const std::vector<std::pair<int, EncodedValue>>& values, const std::string& cannot,
+        const std::string& nothing);
+    bool writeTexts(const FieldTexts& texts, std::string what, const std::string& cannot, const std::string& nothing);
+    void showFields(const Bytes& image, const std::vector<int>& fields);
+    bool moveStep(bool backwards);
 
     WindowHost& m_host;
     std::filesystem::path m_startFolder;
@@ -121,6 +181,11 @@ private:
     std::filesystem::path m_file;
     int m_markFirst = 0;
     int m_markLast = 0;
+    Bytes m_loadedImage; // the fields as they were when the file was loaded, for "Revert file"
+    std::vector<WriteStep> m_undo;
+    std::vector<WriteStep> m_redo;
+    std::filesystem::path m_comparedFile;
+    std::vector<std::string> m_comparedValues;
 };
 
 /// The first kFileSize bytes of the flight file at `path`, or an error whose

@@ -5,6 +5,7 @@
 #include "common/fileimage.h"
 #include "common/testing/fakewindowhost.h"
 #include "common/testing/testfolder.h"
+#include "fltpatch/testing/flightsamples.h"
 
 #include <gtest/gtest.h>
 
@@ -19,36 +20,8 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-// A flight file whose every field holds a value of its type that tells the
-// field apart: short n -> 1000 * variant + n, long n -> 100000 * variant + n,
-// float n -> n + 0.25 + variant.
-Bytes makeFlight(int variant)
-{
-    Bytes image(kFileSize, 0);
-    for (const FieldInfo& f : fieldTable()) {
-        auto offset = static_cast<std::size_t>(f.position - 1);
-        switch (f.type) {
-        case FieldType::Short:
-            kvl::putI16(image, offset, static_cast<std::int16_t>(1000 * variant + f.number));
-            break;
-        case FieldType::Long:
-            kvl::putI32(image, offset, 100000 * variant + f.number);
-            break;
-        case FieldType::Float:
-            kvl::putF32(image, offset, static_cast<float>(f.number) + 0.25f + static_cast<float>(variant));
-            break;
-        }
-    }
-    return image;
-}
-
-std::string descriptionText(int lines, const char* lineEnd = "\r\n")
-{
-    std::string text;
-    for (int i = 0; i < lines; ++i)
-        text += (i == 0 ? std::string("What the value sets") : "Description of field " + std::to_string(i)) + lineEnd;
-    return text;
-}
+using kvl::fltpatch::test::descriptionText;
+using kvl::fltpatch::test::makeFlight;
 
 class FlightEditorTest : public ::testing::Test {
 protected:
@@ -199,7 +172,7 @@ TEST_F(FlightEditorTest, FilesThatCannotBeLoadedLeaveTheLoadedOneInPlace)
         "\"" + shortFile.string()
             + "\" is 1283 bytes long, shorter than the 1284 bytes of a flight file. It was not loaded.");
     EXPECT_EQ(host.messages[0].title, "Orlith's Flight Editor");
-    EXPECT_EQ(host.messages[0].icon, kvl::MessageIcon::Information);
+    EXPECT_EQ(host.messages[0].icon, kvl::MessageIcon::Warning);
     EXPECT_EQ(editor.status(), "No file loaded.");
     EXPECT_TRUE(editor.loadedFile().empty());
     EXPECT_EQ(editor.valueText(1), "");

@@ -1,5 +1,6 @@
-// The built program as a process: usage errors, --help and --version, and
-// --quit-after-load on a flight file that loads.
+// The built program as a process: usage errors, --help and --version,
+// --quit-after-load on a flight file that loads, and the modes without a
+// window (--export-csv, --import-csv), run with no display at all.
 #include "fltpatch/fltfields.h"
 
 #include "common/fileimage.h"
@@ -32,6 +33,8 @@ void FltPatchCliTest::init()
     for (int line = 0; line < kvl::fltpatch::kFieldCount + 1; ++line)
         descriptions += "Description\r\n";
     QVERIFY(kvl::writeFileImage(dir / "FDataDet.txt", std::string_view(descriptions)));
+    QVERIFY(kvl::writeFileImage(dir / "good.csv", std::string_view("field,value\r\n3,0.5\r\n")));
+    QVERIFY(kvl::writeFileImage(dir / "bad.csv", std::string_view("field,value\r\n3,0.5\r\n4,x\r\n")));
 }
 
 void FltPatchCliTest::exitStatuses_data()
@@ -39,16 +42,42 @@ void FltPatchCliTest::exitStatuses_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("says"); // on standard error, or on standard output with status 0
+    QTest::addColumn<bool>("window");
+    QTest::addColumn<int>("byte7"); // the last byte of field 3 afterwards (0.5 is 0x3F000000)
     QTest::newRow("unknown option") << QStringList { QStringLiteral("--bogus") } << 2
-                                    << QStringLiteral("fltpatch: Unknown option 'bogus'.");
+                                    << QStringLiteral("fltpatch: Unknown option 'bogus'.") << true << 0;
     QTest::newRow("the old quit option") << QStringList { QStringLiteral("--quit-when-loaded") } << 2
-                                         << QStringLiteral("Try 'fltpatch --help'");
+                                         << QStringLiteral("Try 'fltpatch --help'") << true << 0;
     QTest::newRow("two files") << QStringList { QStringLiteral("a.flt"), QStringLiteral("b.flt") } << 2
-                               << QStringLiteral("fltpatch: one flight file at most, not 2");
-    QTest::newRow("help") << QStringList { QStringLiteral("--help") } << 0 << QStringLiteral("--quit-after-load");
-    QTest::newRow("version") << QStringList { QStringLiteral("--version") } << 0 << QStringLiteral("fltpatch ");
+                               << QStringLiteral("fltpatch: one flight file at most, not 2") << true << 0;
+    QTest::newRow("help") << QStringList { QStringLiteral("--help") } << 0 << QStringLiteral("--quit-after-load")
+                          << true << 0;
+    QTest::newRow("version") << QStringList { QStringLiteral("--version") } << 0 << QStringLiteral("fltpatch ") << true
+                             << 0;
     QTest::newRow("loads and quits") << QStringList { QStringLiteral("plane.flt"), QStringLiteral("--quit-after-load") }
-                                     << 0 << QString();
+                                     << 0 << QString() << true << 0;
+
+    const QString exportCsv = QStringLiteral("--export-csv");
+    const QString importCsv = QStringLiteral("--import-csv");
+    const QString plane = QStringLiteral("plane.flt");
+    QTest::newRow("export") << QStringList { exportCsv, plane } << 0
+                            << QStringLiteral("field,position,type,label,value\r\n1,1,short,Description,0\r\n") << false
+                            << 0;
+    QTest::newRow("import") << QStringList { importCsv, QStringLiteral("good.csv"), plane } << 0
+                            << QStringLiteral("Imported 1 value") << false << 0x3F;
+    QTest::newRow("import refused") << QStringList { importCsv, QStringLiteral("bad.csv"), plane } << 1
+                                    << QStringLiteral("line 3: field 4: \"x\" is not a number. Nothing was written.")
+                                    << false << 0;
+    QTest::newRow("import of a missing file") << QStringList { importCsv, QStringLiteral("none.csv"), plane } << 1
+                                              << QStringLiteral("none.csv") << false << 0;
+    QTest::newRow("export without a file")
+        << QStringList { exportCsv } << 2 << QStringLiteral("fltpatch: --export-csv needs a flight file") << false << 0;
+    QTest::newRow("import without values")
+        << QStringList { importCsv } << 2 << QStringLiteral("Missing value after '--import-csv'") << false << 0;
+    QTest::newRow("both modes") << QStringList { exportCsv, importCsv, QStringLiteral("good.csv"), plane } << 2
+                                << QStringLiteral("cannot be given together") << false << 0;
+    QTest::newRow("no window to quit") << QStringList { exportCsv, plane, QStringLiteral("--quit-after-load") } << 2
+                                       << QStringLiteral("--quit-after-load needs the window") << false << 0;
 }
 
 void FltPatchCliTest::exitStatuses()
@@ -56,9 +85,18 @@ void FltPatchCliTest::exitStatuses()
     QFETCH(QStringList, arguments);
     QFETCH(int, status);
     QFETCH(QString, says);
+    QFETCH(bool, window);
+    QFETCH(int, byte7);
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    if (window) {
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    } else {
+        // Without a display a QApplication would abort: these modes must not start one.
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    }
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(m_dir.path());
     process.start(QStringLiteral(FLTPATCH_PROGRAM), arguments);
@@ -69,6 +107,9 @@ void FltPatchCliTest::exitStatuses()
     QVERIFY2(process.exitCode() == status, qPrintable(errors));
     const QString& told = status == 0 ? output : errors;
     QVERIFY2(told.contains(says), qPrintable(told));
+    std::vector<std::uint8_t> image;
+    QVERIFY(kvl::readFileImage(std::filesystem::path(m_dir.path().toStdString()) / "plane.flt", image));
+    QCOMPARE(int(image.at(7)), byte7);
 }
 
 QTEST_GUILESS_MAIN(FltPatchCliTest)

@@ -3,12 +3,16 @@
 
 #include "common/qt/qtwindowhost.h"
 
+#include <QAction>
 #include <QFormLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
@@ -37,10 +41,14 @@ QString text(const std::string& utf8)
     return qt::fromUtf8(utf8);
 }
 
+// A label whose text follows the editor: assistive technology reads its
+// fixed name ("Value") and, as its description, what it shows now.
 void setTextIfChanged(QLabel* label, const QString& value)
 {
     if (label->text() != value)
         label->setText(value);
+    if (label->accessibleDescription() != value)
+        label->setAccessibleDescription(value);
 }
 
 void setTextIfChanged(QTableWidgetItem* item, const QString& value)
@@ -57,6 +65,7 @@ FltPatchWindow::FltPatchWindow(WindowHost* host, QWidget* parent)
       m_editor(std::make_unique<FlightModelEditor>(*this))
 {
     buildWidgets();
+    buildMenus();
     connectWidgets();
     sync();
 }
@@ -111,6 +120,7 @@ void FltPatchWindow::buildWidgets()
         + m_fieldTable->verticalScrollBar()->sizeHint().width() + 2 * m_fieldTable->frameWidth();
     m_fieldTable->setFixedWidth(gridWidth);
     m_fieldTable->viewport()->installEventFilter(this);
+    m_fieldTable->installEventFilter(this);
 
     m_storedTable = new QTableWidget(0, 1, this);
     m_storedTable->setObjectName(QStringLiteral("G2"));
@@ -146,6 +156,7 @@ void FltPatchWindow::buildWidgets()
     m_valueEdit = new QLineEdit(this);
     m_valueEdit->setObjectName(QStringLiteral("Text1"));
     m_valueEdit->setAccessibleName(editCaption);
+    m_valueEdit->installEventFilter(this);
     editLabel->setBuddy(m_valueEdit);
 
     m_fileLabel = label("Label1", QStringLiteral("File"));
@@ -212,8 +223,50 @@ void FltPatchWindow::buildWidgets()
     resize(1000, 720);
 }
 
+void FltPatchWindow::buildMenus()
+{
+    auto* bar = new QMenuBar(this);
+    bar->setObjectName(QStringLiteral("MenuBar"));
+    auto action = [this](QMenu* menu, const char* name, const QString& caption) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(QString::fromLatin1(name));
+        // The window has no main window around it: the shortcuts work anywhere in it.
+        a->setShortcutContext(Qt::WindowShortcut);
+        addAction(a);
+        return a;
+    };
+    QMenu* file = bar->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("FileMenu"));
+    m_compareAction = action(file, "CompareAction", QStringLiteral("&Compare with…"));
+    file->addSeparator();
+    m_exportAction = action(file, "ExportCsvAction", QStringLiteral("&Export CSV…"));
+    m_importAction = action(file, "ImportCsvAction", QStringLiteral("&Import CSV…"));
+    file->addSeparator();
+    m_revertAction = action(file, "RevertAction", QStringLiteral("&Revert file…"));
+    QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("EditMenu"));
+    m_undoAction = action(edit, "UndoAction", QStringLiteral("&Undo"));
+    m_undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    m_redoAction = action(edit, "RedoAction", QStringLiteral("&Redo"));
+    m_redoAction->setShortcuts({ QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y) });
+    layout()->setMenuBar(bar);
+}
+
 void FltPatchWindow::connectWidgets()
 {
+    auto run = [this](QAction* action, auto call) {
+        connect(action, &QAction::triggered, this, [this, call] {
+            (m_editor.get()->*call)();
+            sync();
+        });
+    };
+    run(m_undoAction, &FlightModelEditor::undo);
+    run(m_redoAction, &FlightModelEditor::redo);
+    run(m_revertAction, &FlightModelEditor::revertFile);
+    run(m_exportAction, &FlightModelEditor::chooseAndExportCsv);
+    run(m_importAction, &FlightModelEditor::chooseAndImportCsv);
+    connect(m_compareAction, &QAction::triggered, this, [this] { compare(); });
+    connect(m_fieldTable, &QTableWidget::itemSelectionChanged, this, [this] { markSelection(); });
     connect(m_loadButton, &QPushButton::clicked, this, [this] {
         m_editor->chooseAndLoadFile();
         sync();
@@ -242,10 +295,55 @@ void FltPatchWindow::connectWidgets()
     });
 }
 
+void FltPatchWindow::compare()
+{
+    const bool loaded = m_editor->chooseComparison();
+    sync();
+    if (!loaded)
+        return;
+    if (!m_compareDialog) {
+        m_compareDialog = new CompareDialog(*m_editor, this);
+        m_compareDialog->setAttribute(Qt::WA_DeleteOnClose);
+        connect(m_compareDialog, &CompareDialog::editorChanged, this, [this] { sync(); });
+    }
+    m_compareDialog->refresh();
+    m_compareDialog->show();
+    m_compareDialog->raise();
+    m_compareDialog->activateWindow();
+}
+
+void FltPatchWindow::markSelection()
+{
+    // A run marked with the keyboard (Shift and the arrow keys) counts for
+    // "Store values" as one dragged with the mouse; the mouse's own ends are
+    // taken as it goes down and up.
+    const QList<QTableWidgetSelectionRange> ranges = m_fieldTable->selectedRanges();
+    if (m_syncing || m_dragging || ranges.size() != 1)
+        return;
+    m_editor->beginMark(ranges.front().topRow() + 1);
+    m_editor->endMark(ranges.front().bottomRow() + 1);
+}
+
+bool FltPatchWindow::startEditingWith(const QString& typed)
+{
+    // Typing on a field starts editing its value in "Text1", as in a
+    // spreadsheet, instead of jumping to another row by keyboard search
+    // (after which Enter would write to a field the user did not mean).
+    if (typed.isEmpty() || !typed.front().isPrint() || typed.front().isSpace())
+        return false;
+    m_valueEdit->setFocus(Qt::OtherFocusReason);
+    m_valueEdit->setText(typed);
+    m_editor->setEditText(typed.toStdString());
+    return true;
+}
+
 void FltPatchWindow::edit()
 {
     m_editor->setEditText(m_valueEdit->text().toStdString());
-    m_editor->writeEditText();
+    // Once written, the typing is no longer the edit box's to take back:
+    // setting the text clears its own undo, so Ctrl+Z undoes the write.
+    if (m_editor->writeEditText())
+        m_valueEdit->setText(text(m_editor->editText()));
     sync();
 }
 
@@ -274,12 +372,30 @@ int FltPatchWindow::fieldUnderPointer(int y) const
 
 bool FltPatchWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_fieldTable && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (!(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+            && startEditingWith(key->text()))
+            return true;
+    }
+    if (watched == m_valueEdit && event->type() == QEvent::ShortcutOverride) {
+        // The edit box keeps Ctrl+Z for the text being typed; once there is
+        // none to take back, the key undoes the last write into the file.
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool undoKey = key->matches(QKeySequence::Undo);
+        const bool redoKey = key->matches(QKeySequence::Redo) || key->keyCombination() == (Qt::CTRL | Qt::Key_Y);
+        if ((undoKey && !m_valueEdit->isUndoAvailable()) || (redoKey && !m_valueEdit->isRedoAvailable())) {
+            event->ignore();
+            return true;
+        }
+    }
     if (watched == m_fieldTable->viewport()) {
         if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease) {
             auto* mouse = static_cast<QMouseEvent*>(event);
             if (mouse->button() == Qt::LeftButton) {
                 int number = fieldUnderPointer(static_cast<int>(mouse->position().y()));
-                if (event->type() == QEvent::MouseButtonPress)
+                m_dragging = event->type() == QEvent::MouseButtonPress;
+                if (m_dragging)
                     m_editor->beginMark(number);
                 else
                     m_editor->endMark(number);
@@ -336,6 +452,18 @@ void FltPatchWindow::sync()
     setTextIfChanged(m_descriptionLabel, text(e.description(selected)));
     setTextIfChanged(m_storedFromLabel, e.storedFrom() > 0 ? text(e.description(e.storedFrom())) : QString());
     setTextIfChanged(m_statusLabel, text(e.status()));
+
+    const bool loaded = !e.loadedFile().empty();
+    m_undoAction->setEnabled(e.canUndo());
+    m_undoAction->setText(e.canUndo() ? QStringLiteral("&Undo %1").arg(text(e.undoWhat())) : QStringLiteral("&Undo"));
+    m_redoAction->setEnabled(e.canRedo());
+    m_redoAction->setText(e.canRedo() ? QStringLiteral("&Redo %1").arg(text(e.redoWhat())) : QStringLiteral("&Redo"));
+    m_revertAction->setEnabled(loaded);
+    m_compareAction->setEnabled(loaded);
+    m_exportAction->setEnabled(loaded);
+    m_importAction->setEnabled(loaded);
+    if (m_compareDialog)
+        m_compareDialog->refresh();
     m_syncing = false;
 }
 

@@ -2,14 +2,17 @@
 // forwards its events to it.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include <filesystem>
 #include <memory>
 
 #include "common/windowhost.h"
+#include "fltpatch/comparedialog.h"
 #include "fltpatch/flighteditor.h"
 
+class QAction;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -34,6 +37,8 @@ public:
     void startUp(const std::filesystem::path& folder, const std::filesystem::path& file = {});
 
     FlightModelEditor& editor() { return *m_editor; }
+    /// The "Compare with..." dialog while it is open, else null.
+    CompareDialog* compareDialog() const { return m_compareDialog; }
 
     /// Shows the editor's state in the widgets.
     void sync();
@@ -46,7 +51,11 @@ protected:
 
 private:
     void buildWidgets();
+    void buildMenus();
     void connectWidgets();
+    void compare();
+    void markSelection();
+    bool startEditingWith(const QString& typed);
     void edit();
     int fieldUnderPointer(int y) const;
     void syncFieldTable();
@@ -54,6 +63,7 @@ private:
     WindowHost* m_host;
     std::unique_ptr<FlightModelEditor> m_editor;
     bool m_syncing = false;
+    bool m_dragging = false; // the left button is down over the field table
 
     QTableWidget* m_fieldTable = nullptr;  // "G1"
     QTableWidget* m_storedTable = nullptr; // "G2"
@@ -69,6 +79,13 @@ private:
     QLabel* m_descriptionLabel = nullptr;
     QLabel* m_storedFromLabel = nullptr;
     QLabel* m_statusLabel = nullptr;
+    QAction* m_undoAction = nullptr;
+    QAction* m_redoAction = nullptr;
+    QAction* m_revertAction = nullptr;
+    QAction* m_compareAction = nullptr;
+    QAction* m_exportAction = nullptr;
+    QAction* m_importAction = nullptr;
+    QPointer<CompareDialog> m_compareDialog;
 };
 
 } // namespace kvl::fltpatch

@@ -6,6 +6,9 @@
 #include "common/fileimage.h"
 #include "common/testing/fakewindowhost.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -44,12 +47,25 @@ private slots:
     void descriptionsShowBehindTheStartDialog();
     void enterInText1WritesTheField();
     void dragUpwardsThenStore();
+    void undoAndRedoKeysFollowTheFile();
+    void typingOnTheTableEditsThatField();
+    void shiftArrowsMarkARunToStore();
+    void changingLabelsTellTheirText();
+    void compareShowsAndCopiesDifferences();
 
 private:
     QTemporaryDir m_dir;
     std::filesystem::path m_file;
     kvl::test::FakeWindowHost<> m_host;
     std::unique_ptr<FltPatchWindow> m_window;
+
+    // Shortcuts and keyboard focus need the window to be the active one.
+    bool activate()
+    {
+        QApplication::setActiveWindow(m_window.get());
+        m_window->activateWindow();
+        return QTest::qWaitForWindowActive(m_window.get());
+    }
 
     template <typename T>
     T* child(const char* name)
@@ -212,6 +228,144 @@ void FltPatchWindowTest::dragUpwardsThenStore()
     QCOMPARE(g2->item(0, 0)->text(), QStringLiteral("97.5"));
     QCOMPARE(g2->item(3, 0)->text(), QStringLiteral("100.5"));
     QCOMPARE(child<QLabel>("Label9")->text(), QStringLiteral("Field 97"));
+}
+
+void FltPatchWindowTest::undoAndRedoKeysFollowTheFile()
+{
+    QVERIFY(activate());
+    auto* undo = m_window->findChild<QAction*>(QStringLiteral("UndoAction"));
+    auto* redo = m_window->findChild<QAction*>(QStringLiteral("RedoAction"));
+    QVERIFY(undo && redo);
+    QVERIFY(!undo->isEnabled());
+    QVERIFY(!redo->isEnabled());
+    std::vector<std::uint8_t> original;
+    QVERIFY(kvl::readFileImage(m_file, original));
+
+    auto* g1 = child<QTableWidget>("G1");
+    auto* text1 = child<QLineEdit>("Text1");
+    g1->setCurrentCell(2, 4); // field 3, a float at offsets 4 to 7
+    text1->setFocus();
+    text1->selectAll();
+    QTest::keyClicks(text1, QStringLiteral("0.5"));
+    QTest::keyClick(text1, Qt::Key_Return);
+    std::vector<std::uint8_t> written;
+    QVERIFY(kvl::readFileImage(m_file, written));
+    QCOMPARE(int(written[7]), 0x3F);
+    QVERIFY(undo->isEnabled());
+    QCOMPARE(undo->text(), QStringLiteral("&Undo write to field 3"));
+
+    // Ctrl+Z with the focus still in the edit box, which has no typing left to take back.
+    QTest::keyClick(text1, Qt::Key_Z, Qt::ControlModifier);
+    std::vector<std::uint8_t> now;
+    QVERIFY(kvl::readFileImage(m_file, now));
+    QCOMPARE(now, original);
+    QCOMPARE(g1->item(2, 4)->text(), QStringLiteral("3.5"));
+    QVERIFY(!undo->isEnabled());
+    QVERIFY(redo->isEnabled());
+    QTest::keyClick(g1, Qt::Key_Y, Qt::ControlModifier);
+    QVERIFY(kvl::readFileImage(m_file, now));
+    QCOMPARE(now, written);
+    QTest::keyClick(g1, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(g1, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(kvl::readFileImage(m_file, now));
+    QCOMPARE(now, written);
+    QCOMPARE(child<QLabel>("StatusLabel")->text(), QStringLiteral("Redid the write to field 3."));
+}
+
+void FltPatchWindowTest::typingOnTheTableEditsThatField()
+{
+    QVERIFY(activate());
+    auto* g1 = child<QTableWidget>("G1");
+    auto* text1 = child<QLineEdit>("Text1");
+    g1->setCurrentCell(5, 4); // field 6
+    g1->setFocus();
+    // "4" would have jumped to a row starting with 4 by keyboard search.
+    QTest::keyClicks(g1, QStringLiteral("4"));
+    QTest::keyClicks(text1, QStringLiteral("2"));
+    QCOMPARE(g1->currentRow(), 5);
+    QCOMPARE(text1->text(), QStringLiteral("42"));
+    QVERIFY(text1->hasFocus());
+    QTest::keyClick(text1, Qt::Key_Return);
+    QCOMPARE(g1->item(5, 4)->text(), QStringLiteral("42"));
+    QCOMPARE(child<QLabel>("StatusLabel")->text(), QStringLiteral("Wrote 42 to field 6 (float, position 17)."));
+}
+
+void FltPatchWindowTest::shiftArrowsMarkARunToStore()
+{
+    QVERIFY(activate());
+    auto* g1 = child<QTableWidget>("G1");
+    g1->setFocus();
+    g1->setCurrentCell(9, 4); // field 10
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(g1, Qt::Key_Down, Qt::ShiftModifier);
+    QCOMPARE(m_window->editor().markFirst(), 10);
+    QCOMPARE(m_window->editor().markLast(), 13);
+    QTest::mouseClick(child<QPushButton>("Command3"), Qt::LeftButton);
+    auto* g2 = child<QTableWidget>("G2");
+    QCOMPARE(g2->rowCount(), 4);
+    QCOMPARE(g2->item(3, 0)->text(), QStringLiteral("13.5"));
+}
+
+void FltPatchWindowTest::changingLabelsTellTheirText()
+{
+    auto* g1 = child<QTableWidget>("G1");
+    g1->setCurrentCell(160, 4);
+    for (const char* name : { "Label1", "Label2", "Label3", "Label4", "Label5", "StatusLabel" }) {
+        auto* label = child<QLabel>(name);
+        QVERIFY2(!label->text().isEmpty(), name);
+        QCOMPARE(label->accessibleDescription(), label->text());
+    }
+    QCOMPARE(child<QLabel>("Label4")->accessibleDescription(), QStringLiteral("637"));
+    // The names stay fixed.
+    QCOMPARE(child<QLabel>("Label4")->accessibleName(), QStringLiteral("Position"));
+    g1->setCurrentCell(2, 4);
+    QCOMPARE(child<QLabel>("Label4")->accessibleDescription(), QStringLiteral("5"));
+    QCOMPARE(child<QLabel>("Label3")->accessibleDescription(), QStringLiteral("float"));
+}
+
+void FltPatchWindowTest::compareShowsAndCopiesDifferences()
+{
+    std::vector<std::uint8_t> mine, theirs;
+    QVERIFY(kvl::readFileImage(m_file, mine));
+    theirs = mine;
+    kvl::putF32(theirs, 4, 9.0f); // field 3
+    kvl::putI16(theirs, 636, -1); // field 161
+    const std::filesystem::path other = m_file.parent_path() / "other.flt";
+    QVERIFY(kvl::writeFileImage(other, theirs));
+    m_host.chosenFiles.push_back(other);
+    m_window->findChild<QAction*>(QStringLiteral("CompareAction"))->trigger();
+    CompareDialog* dialog = m_window->compareDialog();
+    QVERIFY(dialog);
+    QVERIFY(dialog->isVisible());
+    auto* table = dialog->findChild<QTableWidget*>(QStringLiteral("CompareTable"));
+    QCOMPARE(table->rowCount(), kFieldCount);
+    QCOMPARE(table->item(2, 2)->text(), QStringLiteral("3.5"));
+    QCOMPARE(table->item(2, 3)->text(), QStringLiteral("9"));
+    QVERIFY(table->item(2, 3)->font().bold());
+    QVERIFY(!table->item(3, 3)->font().bold());
+    QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("DifferenceCount"))->text(),
+        QStringLiteral("2 of 328 values differ."));
+    dialog->findChild<QCheckBox*>(QStringLiteral("OnlyDifferences"))->setChecked(true);
+    QVERIFY(table->isRowHidden(0));
+    QVERIFY(!table->isRowHidden(2));
+    QVERIFY(!table->isRowHidden(160));
+
+    table->selectRow(160);
+    QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("CopyValues")), Qt::LeftButton);
+    std::vector<std::uint8_t> now;
+    QVERIFY(kvl::readFileImage(m_file, now));
+    QCOMPARE(int(now[636]), 0xFF);
+    QCOMPARE(int(now[637]), 0xFF);
+    QCOMPARE(int(now[7]), int(mine[7]));
+    QCOMPARE(child<QTableWidget>("G1")->item(160, 4)->text(), QStringLiteral("-1"));
+    QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("DifferenceCount"))->text(),
+        QStringLiteral("1 of 328 values differs."));
+    // Undo in the main window shows in the dialog too.
+    m_window->findChild<QAction*>(QStringLiteral("UndoAction"))->trigger();
+    QCOMPARE(table->item(160, 2)->text(), QStringLiteral("0"));
+    QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("DifferenceCount"))->text(),
+        QStringLiteral("2 of 328 values differ."));
+    dialog->close();
 }
 
 QTEST_MAIN(FltPatchWindowTest)

@@ -1,10 +1,15 @@
 // fltpatch: the flight-model file editor.
 //
 //   fltpatch [--quit-after-load] [FILE.flt]
+//   fltpatch --export-csv FILE.flt
+//   fltpatch --import-csv VALUES.csv FILE.flt
 //
 // Without FILE the file dialog opens at start, in the current folder.
 // --quit-after-load closes the window as soon as the file is shown (for
 // timing and scripts): status 0 when a file was loaded, 1 when none was.
+// --export-csv and --import-csv run without a window (no display needed):
+// status 0 on success, 1 when refused, 2 on a usage error.
+#include "fltpatch/fltcommandline.h"
 #include "fltpatch/fltpatchwindow.h"
 
 #include "common/qt/qtwindowhost.h"
@@ -13,37 +18,90 @@
 #include <QCommandLineParser>
 #include <QTimer>
 
+#include <cstring>
 #include <filesystem>
+#include <iostream>
+#include <memory>
+
+namespace {
+
+// The modes without a window start no GUI, so they run where there is no display.
+bool wantsWindow(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--") == 0)
+            break;
+        for (const char* option : { "--export-csv", "--import-csv" })
+            if (std::strncmp(argv[i], option, std::strlen(option)) == 0)
+                return false;
+    }
+    return true;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("fltpatch"));
+    const bool window = wantsWindow(argc, argv);
+    std::unique_ptr<QCoreApplication> app = window ? std::make_unique<QApplication>(argc, argv)
+                                                   : std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("fltpatch"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Edits the values of a flight-model file (.flt) in place.\n\n"
-                                                    "Examples:\n"
-                                                    "  fltpatch               the file dialog opens at start\n"
-                                                    "  fltpatch Kestrel.flt   loads Kestrel.flt straight away"));
+    parser.setApplicationDescription(
+        QStringLiteral("Edits the values of a flight-model file (.flt) in place.\n\n"
+                       "Examples:\n"
+                       "  fltpatch                                  the file dialog opens at start\n"
+                       "  fltpatch Kestrel.flt                      loads Kestrel.flt straight away\n"
+                       "  fltpatch --export-csv Kestrel.flt > k.csv  the 328 values as CSV, no window\n"
+                       "  fltpatch --import-csv k.csv Kestrel.flt    writes the values of k.csv, no window"));
     parser.addPositionalArgument(QStringLiteral("FILE.flt"),
         QStringLiteral("The flight file to load; without it the file dialog opens."), QStringLiteral("[FILE.flt]"));
     const QCommandLineOption quitAfterLoad = kvl::qt::quitAfterLoadOption();
     parser.addOption(quitAfterLoad);
-    if (const std::optional<int> status = kvl::qt::parseCommandLine(parser, QApplication::arguments()))
+    const QCommandLineOption exportCsv(QStringLiteral("export-csv"),
+        QStringLiteral("Print the values of FILE.flt as CSV (field,position,type,label,value) on standard output; "
+                       "labels come from FDataDet.txt in the current folder."));
+    const QCommandLineOption importCsv(QStringLiteral("import-csv"),
+        QStringLiteral("Write the values of VALUES.csv (columns field and value, any subset of the fields) into "
+                       "FILE.flt. The whole file is checked first: a bad row is reported and nothing is written."),
+        QStringLiteral("VALUES.csv"));
+    parser.addOption(exportCsv);
+    parser.addOption(importCsv);
+    if (const std::optional<int> status = kvl::qt::parseCommandLine(parser, QCoreApplication::arguments()))
         return *status;
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)
         return kvl::qt::usageError(QStringLiteral("one flight file at most, not %1").arg(files.size()));
 
+    if (parser.isSet(exportCsv) || parser.isSet(importCsv)) {
+        if (parser.isSet(exportCsv) && parser.isSet(importCsv))
+            return kvl::qt::usageError(QStringLiteral("--export-csv and --import-csv cannot be given together"));
+        if (parser.isSet(quitAfterLoad))
+            return kvl::qt::usageError(
+                QStringLiteral("--quit-after-load needs the window, not --%1")
+                    .arg(parser.isSet(exportCsv) ? QStringLiteral("export-csv") : QStringLiteral("import-csv")));
+        if (files.isEmpty())
+            return kvl::qt::usageError(
+                QStringLiteral("--%1 needs a flight file")
+                    .arg(parser.isSet(exportCsv) ? QStringLiteral("export-csv") : QStringLiteral("import-csv")));
+        const std::filesystem::path file = kvl::qt::toPath(files.constFirst());
+        if (parser.isSet(exportCsv)) {
+            std::error_code ec;
+            return kvl::fltpatch::exportCsvCommand(std::filesystem::current_path(ec), file, std::cout, std::cerr);
+        }
+        return kvl::fltpatch::importCsvCommand(kvl::qt::toPath(parser.value(importCsv)), file, std::cout, std::cerr);
+    }
+
     std::error_code ec;
     const std::filesystem::path folder = std::filesystem::current_path(ec);
-    kvl::fltpatch::FltPatchWindow window;
-    window.show();
-    window.startUp(folder, files.isEmpty() ? std::filesystem::path() : kvl::qt::toPath(files.constFirst()));
+    kvl::fltpatch::FltPatchWindow mainWindow;
+    mainWindow.show();
+    mainWindow.startUp(folder, files.isEmpty() ? std::filesystem::path() : kvl::qt::toPath(files.constFirst()));
     if (parser.isSet(quitAfterLoad)) {
         // One turn of the event loop first, so the window is drawn.
-        const int status = window.editor().loadedFile().empty() ? 1 : 0;
-        QTimer::singleShot(0, &app, [status] { QCoreApplication::exit(status); });
+        const int status = mainWindow.editor().loadedFile().empty() ? 1 : 0;
+        QTimer::singleShot(0, app.get(), [status] { QCoreApplication::exit(status); });
     }
-    return QApplication::exec();
+    return QCoreApplication::exec();
 }

@@ -14,5 +14,16 @@ else
   echo "fltpatch did not start (exit status $?)."
 fi
 echo
+echo "Exporting Kestrel.flt as CSV (no window), changing field 3 and importing it back ..."
+"$KVL_BIN/fltpatch" --export-csv Kestrel.flt > kestrel.csv
+head -4 kestrel.csv
+awk -F, 'BEGIN { OFS = "," } NR == 4 { $NF = "2.5\r" } { print }' kestrel.csv > kestrel-changed.csv
+cp Kestrel.flt Kestrel-before.flt
+"$KVL_BIN/fltpatch" --import-csv kestrel-changed.csv Kestrel.flt
+echo "Bytes that changed (offset, before, after):"
+cmp -l Kestrel-before.flt Kestrel.flt || true
+cp Kestrel-before.flt Kestrel.flt
+rm -f Kestrel-before.flt kestrel-changed.csv
+echo
 echo "To edit the flight files, start it in the game folder (a file dialog opens at once):"
 echo "  cd \"$KVL_DEMO\" && \"$KVL_BIN/fltpatch\""
