@@ -116,8 +116,8 @@ TEST_F(CampconvCommandLine, ABatchDoesEveryGoodFileAndCountsTheBadOnes)
     writeFileImage(folder / "SHORT.DAT", std::span(samples::sampleCampaignFile(0).data(), 100));
     const auto run = cli({ "to-text", at("CAMP0001.DAT"), at("SHORT.DAT"), at("MISSING.DAT"), at("CAMP0002.DAT") });
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find(at("SHORT.DAT") + ": Campaign file is too short (100 bytes, 3708 needed)!\n"),
-        std::string::npos);
+    EXPECT_NE(
+        run.err.find(at("SHORT.DAT") + ": Campaign file is too short (100 bytes, 3708 needed)!\n"), std::string::npos);
     EXPECT_NE(run.err.find("MISSING.DAT\": No such file or directory"), std::string::npos) << run.err;
     EXPECT_EQ(lastLine(run.err), "2 succeeded, 2 failed");
     EXPECT_TRUE(fs::exists(folder / "CAMP0001.TXT"));
@@ -144,8 +144,8 @@ TEST_F(CampconvCommandLine, ADryRunSaysWhatItWouldWriteAndWritesNothing)
     const auto before = entries();
     const auto run = cli({ "-n", "to-text", at("CAMP0001.DAT"), at("CAMP0002.DAT") });
     EXPECT_EQ(run.status, 0);
-    EXPECT_NE(run.err.find(at("CAMP0001.DAT") + " -> " + at("CAMP0001.TXT") + " (dry run: would write "),
-        std::string::npos);
+    EXPECT_NE(
+        run.err.find(at("CAMP0001.DAT") + " -> " + at("CAMP0001.TXT") + " (dry run: would write "), std::string::npos);
     EXPECT_EQ(entries(), before);
     // It foresees the refusals of a real run.
     writeFileImage(folder / "CAMP0001.TXT", std::string_view("mine"));
@@ -157,8 +157,8 @@ TEST_F(CampconvCommandLine, AnOutputThatCannotBeWrittenLeavesNoFileBehind)
 {
     fs::create_directory(folder / "CAMP0002.TXT"); // the target is a folder
     const auto before = entries();
-    for (const std::vector<std::string>& args : { std::vector<std::string> { "-o", at("nowhere/X.TXT") },
-             { "-o", at("nowhere/") }, { "-o", "/proc/X.TXT" } }) {
+    for (const std::vector<std::string>& args :
+        { std::vector<std::string> { "-o", at("nowhere/X.TXT") }, { "-o", at("nowhere/") }, { "-o", "/proc/X.TXT" } }) {
         std::vector<std::string> all = args;
         all.insert(all.begin(), "to-text");
         all.push_back(at("CAMP0001.DAT"));
@@ -200,7 +200,8 @@ TEST_F(CampconvCommandLine, VerifyNamesTheFieldThatDoesNotSurviveTheText)
 {
     auto run = cli({ "verify", at("CAMP0001.DAT"), at("CAMP0002.DAT") });
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, at("CAMP0001.DAT") + ": round trip identical\n" + at("CAMP0002.DAT") + ": round trip identical\n");
+    EXPECT_EQ(
+        run.out, at("CAMP0001.DAT") + ": round trip identical\n" + at("CAMP0002.DAT") + ": round trip identical\n");
 
     // Plane type 1's Plane Count (offset 828 + 4) set to 123456: the text keeps "12345".
     auto crafted = bytes("CAMP0001.DAT");

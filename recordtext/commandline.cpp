@@ -32,8 +32,7 @@ enum class Command { ToText, ToBinary, Verify };
 /// One run of the command line: what was asked, and where things go.
 class Batch {
 public:
-    Batch(const ProgramTable& table, RecordConverter& converter, std::istream& in, std::ostream& out,
-        std::ostream& err)
+    Batch(const ProgramTable& table, RecordConverter& converter, std::istream& in, std::ostream& out, std::ostream& err)
         : m_table(table),
           m_converter(converter),
           m_in(in),
@@ -92,8 +91,8 @@ private:
     {
         if (outOption == "-" || (outOption.empty() && input == "-"))
             return { true, {} };
-        const std::string name
-            = input == "-" ? std::string(stdinName) : fs::path(input).stem().string() + std::string(extension);
+        const std::string name = input == "-" ? std::string(stdinName)
+                                              : fs::path(input).stem().string() + std::string(extension);
         if (outOption.empty())
             return { false, fs::path(input).parent_path() / name };
         if (outIsFolder)
@@ -157,8 +156,7 @@ private:
         // A field whose line does not match would be written as zero: in a
         // script nobody reads that message, so the file is refused instead.
         for (const RecordTextInput::Mismatch& m : parsed.mismatches())
-            fail(input,
-                "line " + std::to_string(m.line) + ": Expected " + m.expected + ".  Found " + m.found);
+            fail(input, "line " + std::to_string(m.line) + ": Expected " + m.expected + ".  Found " + m.found);
         if (parsed.ended())
             return fail(input, parsed.stopReason(shown(input)));
         if (!parsed.mismatches().empty())
@@ -211,42 +209,30 @@ std::string commandLineHelp(const ProgramTable& table)
     const std::string bin(table.exampleBinary);
     const std::string stem = fs::path(bin).stem().string();
     const std::string txt = stem + ".TXT";
-    return "Usage: " + p + "          (no arguments: the question-and-answer dialogue)\n"
-        + "       " + p + " [OPTIONS] to-text FILE.DAT...\n"
-        + "       " + p + " [OPTIONS] to-binary FILE.TXT...\n"
-        + "       " + p + " [OPTIONS] verify FILE.DAT...\n"
-        + "\n"
-        + "Converts the game's " + std::string(table.fileKind) + " to annotated text and back.\n"
-        + "\n"
-        + "Commands:\n"
+    return "Usage: " + p + "          (no arguments: the question-and-answer dialogue)\n" + "       " + p
+        + " [OPTIONS] to-text FILE.DAT...\n" + "       " + p + " [OPTIONS] to-binary FILE.TXT...\n" + "       " + p
+        + " [OPTIONS] verify FILE.DAT...\n" + "\n" + "Converts the game's " + std::string(table.fileKind)
+        + " to annotated text and back.\n" + "\n" + "Commands:\n"
         + "  to-text     write each binary file as annotated text, named after it with .TXT\n"
         + "              (the same bytes the dialogue writes as " + std::string(table.textFile) + ")\n"
         + "  to-binary   parse each annotated text and write the binary file, named after it\n"
         + "              with .DAT; a text that does not parse is reported and nothing is written\n"
         + "  verify      convert each binary file to text and back in memory; print\n"
         + "              \"FILE: round trip identical\" or the first difference: its offset, the\n"
-        + "              field as the text names it, the value in the file and after the trip\n"
-        + "\n"
-        + "Options:\n"
+        + "              field as the text names it, the value in the file and after the trip\n" + "\n" + "Options:\n"
         + "  -o, --out PATH   write into folder PATH (an existing folder, or PATH ending in /);\n"
         + "                   with one input PATH may name the output file, and - writes the\n"
         + "                   result to standard output\n"
         + "  -f, --force      replace output files that exist (without it they are reported\n"
-        + "                   and left as they are)\n"
-        + "  -n, --dry-run    say what would be written, write nothing\n"
-        + "      --notes DIR  read the side files " + std::string(table.commentFile)
-        + " and PNAMES.TXT from DIR\n"
+        + "                   and left as they are)\n" + "  -n, --dry-run    say what would be written, write nothing\n"
+        + "      --notes DIR  read the side files " + std::string(table.commentFile) + " and PNAMES.TXT from DIR\n"
         + "                   (default: the current folder, names in any letter case)\n"
-        + "  -h, --help       show this help and end\n"
-        + "      --version    show the version and end\n"
-        + "\n"
+        + "  -h, --help       show this help and end\n" + "      --version    show the version and end\n" + "\n"
         + "A FILE of - is standard input; its result goes to standard output unless -o is given.\n"
         + "Outputs are written whole or not at all. Messages go to standard error, and the\n"
         + "last line counts the files that succeeded and failed.\n"
         + "Exit status: 0 every file done (verify: identical), 1 a file failed (verify: a file\n"
-        + "differs), 2 a usage error.\n"
-        + "\n"
-        + "Examples:\n" + example(p + " to-text " + bin, "writes " + txt)
+        + "differs), 2 a usage error.\n" + "\n" + "Examples:\n" + example(p + " to-text " + bin, "writes " + txt)
         + example(p + " to-text -o texts *.DAT", "one text per file, in the folder texts")
         + example(p + " to-binary -f " + txt, "writes " + bin + ", replacing it")
         + example(p + " to-binary -o new.dat - < " + txt, "standard input to new.dat")
@@ -299,8 +285,8 @@ int runCommandLine(const ProgramTable& table, RecordConverter& converter, const 
     if (command == Command::Verify && (parsed->has("out") || parsed->has("force") || parsed->has("dry-run")))
         return usageError(table, err, "verify writes no file: --out, --force and --dry-run do not apply");
     if (files.size() > 1 && !batch.outOption.empty() && !batch.outIsFolder)
-        return usageError(table, err,
-            "with several files, --out must name a folder ('" + batch.outOption + "' is not one)");
+        return usageError(
+            table, err, "with several files, --out must name a folder ('" + batch.outOption + "' is not one)");
 
     fs::path notesFolder = folder;
     if (parsed->has("notes")) {

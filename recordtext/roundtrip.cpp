@@ -70,8 +70,8 @@ Result<std::optional<std::string>> checkRoundTrip(RecordConverter& converter, co
         return std::optional<std::string>("its text does not parse back: " + input.stopReason());
     if (!input.mismatches().empty()) {
         const auto& m = input.mismatches().front();
-        return std::optional<std::string>("its text does not parse back: line " + std::to_string(m.line)
-            + ": Expected " + m.expected + ".  Found " + m.found);
+        return std::optional<std::string>("its text does not parse back: line " + std::to_string(m.line) + ": Expected "
+            + m.expected + ".  Found " + m.found);
     }
     return firstDifference(converter, image, converter.binaryImage());
 }

@@ -34,7 +34,7 @@ Result<std::optional<std::string>> checkRoundTrip(RecordConverter& converter, co
 
 /// The first difference between a file and what came back from its text, as
 /// checkRoundTrip words it; nothing when they are equal.
-std::optional<std::string> firstDifference(const RecordConverter& converter, const std::vector<std::uint8_t>& file,
-    const std::vector<std::uint8_t>& back);
+std::optional<std::string> firstDifference(
+    const RecordConverter& converter, const std::vector<std::uint8_t>& file, const std::vector<std::uint8_t>& back);
 
 } // namespace kvl::recordtext
