@@ -25,6 +25,16 @@ public:
         parseCampaignText(in, m_file);
     }
 
+    std::optional<recordtext::FieldPlace> fieldAt(std::size_t offset, std::size_t) const override
+    {
+        const recordtext::FieldPlace* place = recordtext::placeAt(campaignFieldPlaces(), offset);
+        return place ? std::optional(*place) : std::nullopt;
+    }
+    std::string tailNotCarried(std::size_t) const override
+    {
+        return "the text carries the first " + std::to_string(kCampaignFileSize) + " bytes of a campaign file only";
+    }
+
     const CampaignFile& file() const { return m_file; }
     CampaignFile& file() { return m_file; }
 

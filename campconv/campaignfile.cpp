@@ -28,4 +28,16 @@ std::vector<std::uint8_t> campaignImage(const CampaignFile& file)
     return out.take();
 }
 
+const std::vector<recordtext::FieldPlace>& campaignFieldPlaces()
+{
+    static const std::vector<recordtext::FieldPlace> places = [] {
+        std::vector<recordtext::FieldPlace> list;
+        recordtext::PlaceRecorder recorder(list);
+        const CampaignFile file;
+        recordtext::walk(recorder, file, kCampaignLayout);
+        return list;
+    }();
+    return places;
+}
+
 } // namespace kvl::campconv

@@ -19,6 +19,7 @@
 #pragma once
 
 #include "recordtext/fieldlist.h"
+#include "recordtext/fieldwalkers.h"
 
 #include "common/byteview.h"
 #include "common/result.h"
@@ -167,6 +168,10 @@ Result<CampaignFile> readCampaignImage(ByteView image);
 
 /// The 3708-byte file image.
 std::vector<std::uint8_t> campaignImage(const CampaignFile& file);
+
+/// Every value of the campaign file with its offset and its name in the text,
+/// in file order.
+const std::vector<recordtext::FieldPlace>& campaignFieldPlaces();
 
 // ---- Field lists -------------------------------------------------------------
 

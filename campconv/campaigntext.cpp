@@ -25,6 +25,9 @@ const recordtext::ProgramTable& campaignProgramTable()
         .textFile = "CAMPAIGN.TXT",
         .binaryFile = "campaign.dat",
         .openFailedMessage = "Unable to open campaign file!",
+        .programName = "campconv",
+        .fileKind = "campaign files (CAMPxxxx.DAT, 3708 bytes)",
+        .exampleBinary = "CAMP0001.DAT",
     };
     return kTable;
 }

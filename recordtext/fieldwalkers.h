@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kvl::recordtext {
 
@@ -89,5 +90,47 @@ private:
     RecordTextInput& m_in;
     std::string m_label;
 };
+
+/// Where one value lies in the binary image and how the text names it.
+struct FieldPlace {
+    std::size_t offset = 0;
+    std::size_t size = 0; // 1, 2 or 4 bytes
+    bool isSigned = false;
+    std::string name; // "2. CAMPAIGN PHASES / PHASE #3 / Target Type [2 of 8]"
+};
+
+/// Lists every value of a field list with its byte offset and its name in
+/// the text: the section heading and record titles that enclose it, then its
+/// label (an element of an array that repeats one label gets "[k of n]").
+class PlaceRecorder {
+public:
+    explicit PlaceRecorder(std::vector<FieldPlace>& places, std::string prefix = {})
+        : m_places(places),
+          m_path(std::move(prefix))
+    {
+    }
+
+    void value(const FieldInfo& f, std::uint8_t) { add(f, 1, false); }
+    void value(const FieldInfo& f, std::uint16_t) { add(f, 2, false); }
+    void value(const FieldInfo& f, std::int32_t) { add(f, 4, true); }
+    void beginRecord(const Label& title, std::size_t index, int);
+    void endRecord(int) { pop(); }
+    void beginSection(const SectionLayout& layout) { push(layout.heading); }
+    void endSection(const SectionLayout&) { pop(); }
+
+private:
+    void add(const FieldInfo& f, std::size_t size, bool isSigned);
+    void push(std::string_view part);
+    void pop();
+
+    std::vector<FieldPlace>& m_places;
+    std::string m_path;
+    std::vector<std::size_t> m_marks;
+    std::size_t m_offset = 0;
+};
+
+/// The place of the value that holds byte `offset`, from a list made by
+/// PlaceRecorder; nothing when no value holds it.
+const FieldPlace* placeAt(const std::vector<FieldPlace>& places, std::size_t offset);
 
 } // namespace kvl::recordtext

@@ -69,11 +69,11 @@ void RecordTextInput::markForeign(std::string_view why)
     m_foreign.assign(why);
 }
 
-std::string RecordTextInput::stopReason() const
+std::string RecordTextInput::stopReason(std::string_view name) const
 {
     if (!m_ended)
         return {};
-    const std::string file(m_table.textFile);
+    const std::string file(name.empty() ? m_table.textFile : name);
     if (!m_foreign.empty())
         return file + " is not the expected text: " + m_foreign;
     return "Unexpected end of " + file + " after line " + std::to_string(m_endLine) + " (" + m_endExpected
@@ -115,6 +115,7 @@ std::optional<std::int32_t> RecordTextInput::readValue(std::string_view expected
     // A line without a colon is no field line at all, whatever the label rule.
     if (colon == std::string_view::npos || !(anyLabel || sameFirst)) {
         m_messages << "Expected " << expected << ".  Found " << found << '\n' << std::flush;
+        m_mismatches.push_back({ m_reader.lineNumber(), std::string(expected), std::string(found) });
         return std::nullopt;
     }
 

@@ -19,6 +19,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kvl::recordtext {
 
@@ -74,8 +75,17 @@ public:
     /// Stops the parse because the text is not this program's text at all;
     /// `why` says what gave it away.
     void markForeign(std::string_view why);
-    /// One line saying why the parse stopped; empty while it has not.
-    std::string stopReason() const;
+    /// One line saying why the parse stopped; empty while it has not. The
+    /// text is named `file`, or the program's text file name when not given.
+    std::string stopReason(std::string_view file = {}) const;
+
+    /// A field line whose label did not match, as reported on the message stream.
+    struct Mismatch {
+        std::size_t line; // 1-based
+        std::string expected;
+        std::string found;
+    };
+    const std::vector<Mismatch>& mismatches() const { return m_mismatches; }
 
 private:
     LineReader m_reader;
@@ -85,6 +95,7 @@ private:
     std::size_t m_endLine = 0;
     std::string m_endExpected;
     std::string m_foreign;
+    std::vector<Mismatch> m_mismatches;
 };
 
 /// Reads one field into a field of 8, 16 or 32 bits; narrow fields keep the

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "recordtext/annotations.h"
+#include "recordtext/fieldwalkers.h"
 #include "recordtext/labelledline.h"
 #include "recordtext/programtable.h"
 
@@ -12,6 +13,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <istream>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -35,6 +37,14 @@ public:
     /// Parses a text into the records (label mismatches go to the input's
     /// message stream). When `in.ended()` afterwards, the text was incomplete.
     virtual void parseText(RecordTextInput& in) = 0;
+
+    /// The field that holds byte `offset` of a binary file of `fileSize`
+    /// bytes; nothing when the byte lies outside the records.
+    virtual std::optional<FieldPlace> fieldAt(std::size_t offset, std::size_t fileSize) const = 0;
+    /// Why the bytes at the end of a file of `fileSize` bytes do not come
+    /// back from the text (bytes past the last record, records the text
+    /// cannot count).
+    virtual std::string tailNotCarried(std::size_t fileSize) const = 0;
 };
 
 /// Runs the dialogue in `folder`, reading answers from `in` and printing to `out`.

@@ -36,6 +36,13 @@ public:
         readLabelledValue(in, "A", a);
         readLabelledValue(in, "B", b);
     }
+    std::optional<FieldPlace> fieldAt(std::size_t offset, std::size_t) const override
+    {
+        if (offset >= 2)
+            return std::nullopt;
+        return FieldPlace { offset, 1, false, offset == 0 ? "A" : "B" };
+    }
+    std::string tailNotCarried(std::size_t) const override { return "a pair has two bytes"; }
     std::uint8_t a = 0, b = 0;
 };
 

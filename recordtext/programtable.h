@@ -30,6 +30,11 @@ struct ProgramTable {
     std::string_view textFile;          // written by choice 1, read by choice 2
     std::string_view binaryFile;        // written by choice 2
     std::string_view openFailedMessage; // the binary reader's message for a file it cannot open
+
+    // The command line.
+    std::string_view programName;   // "campconv"
+    std::string_view fileKind;      // "campaign files (CAMPxxxx.DAT)", for the help text
+    std::string_view exampleBinary; // a typical binary file name, for the help examples
 };
 
 } // namespace kvl::recordtext

@@ -18,6 +18,29 @@ public:
     std::string text(const recordtext::AnnotationSet& notes) const override { return squadronText(m_file, notes); }
     void parseText(recordtext::RecordTextInput& in) override { parseSquadronText(in, m_file); }
 
+    std::optional<recordtext::FieldPlace> fieldAt(std::size_t offset, std::size_t fileSize) const override
+    {
+        const std::size_t record = offset / kSquadronRecordSize;
+        if (record >= fileSize / kSquadronRecordSize)
+            return std::nullopt;
+        const recordtext::FieldPlace* place = recordtext::placeAt(squadronFieldPlaces(), offset % kSquadronRecordSize);
+        if (!place)
+            return std::nullopt;
+        recordtext::FieldPlace found = *place;
+        found.offset += record * kSquadronRecordSize;
+        found.name = "SQUADRON #" + std::to_string(record + 1) + " / " + found.name;
+        return found;
+    }
+    std::string tailNotCarried(std::size_t fileSize) const override
+    {
+        const std::size_t count = fileSize / kSquadronRecordSize;
+        if (count > kMaxTextSquadrons)
+            return "the count line of the text carries at most " + std::to_string(kMaxTextSquadrons)
+                + " squadrons (two digits), this file has " + std::to_string(count);
+        return "the last " + std::to_string(fileSize % kSquadronRecordSize) + " bytes are not a whole "
+            + std::to_string(kSquadronRecordSize) + "-byte squadron record";
+    }
+
     const SquadronFile& file() const { return m_file; }
     SquadronFile& file() { return m_file; }
 

@@ -27,4 +27,16 @@ std::vector<std::uint8_t> squadronImage(const SquadronFile& file)
     return out.take();
 }
 
+const std::vector<recordtext::FieldPlace>& squadronFieldPlaces()
+{
+    static const std::vector<recordtext::FieldPlace> places = [] {
+        std::vector<recordtext::FieldPlace> list;
+        recordtext::PlaceRecorder recorder(list);
+        const SquadronRecord record;
+        recordtext::walk(recorder, record, fields::kSquadron);
+        return list;
+    }();
+    return places;
+}
+
 } // namespace kvl::squadconv

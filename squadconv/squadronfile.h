@@ -17,6 +17,7 @@
 #pragma once
 
 #include "recordtext/fieldlist.h"
+#include "recordtext/fieldwalkers.h"
 
 #include "common/byteview.h"
 
@@ -93,6 +94,10 @@ void readSquadronImage(ByteView image, SquadronFile& file);
 
 /// count x 124 bytes.
 std::vector<std::uint8_t> squadronImage(const SquadronFile& file);
+
+/// Every value of one squadron record with its offset in the record and its
+/// name in the text, in file order.
+const std::vector<recordtext::FieldPlace>& squadronFieldPlaces();
 
 // ---- Field list --------------------------------------------------------------
 

@@ -31,6 +31,9 @@ const recordtext::ProgramTable& squadronProgramTable()
         .textFile = "Squadron.TXT",
         .binaryFile = "Squadron.dat",
         .openFailedMessage = "Unable to open Squadron file!",
+        .programName = "squadconv",
+        .fileKind = "squadron files (SQxx4x.DAT, 124-byte records)",
+        .exampleBinary = "SQ0141.DAT",
     };
     return kTable;
 }

@@ -13,6 +13,9 @@
 
 namespace kvl::squadconv {
 
+/// The most squadrons the two-digit count line carries back.
+constexpr std::size_t kMaxTextSquadrons = 99;
+
 /// The squadconv constants: side files, comment codes and the dialogue texts.
 const recordtext::ProgramTable& squadronProgramTable();
 

@@ -2,6 +2,7 @@
 // folder, texts split into lines, and random byte images.
 #pragma once
 
+#include "recordtext/commandline.h"
 #include "recordtext/menu.h"
 
 #include "common/fileimage.h"
@@ -45,6 +46,30 @@ protected:
 private:
     const recordtext::ProgramTable& m_table;
 };
+
+/// What one command line printed and returned.
+struct CommandLineRun {
+    int status = -1;
+    std::string out; // standard output
+    std::string err; // standard error
+};
+
+/// Runs one command line of a program with `Converter` in-process, side
+/// files looked up in `folder`, `input` as standard input.
+template <class Converter>
+CommandLineRun runCommandLine(const recordtext::ProgramTable& table, const std::vector<std::string>& arguments,
+    const std::filesystem::path& folder, const std::string& input = {})
+{
+    std::istringstream in(input);
+    std::ostringstream out;
+    std::ostringstream err;
+    Converter converter;
+    CommandLineRun run;
+    run.status = recordtext::runCommandLine(table, converter, arguments, in, out, err, folder);
+    run.out = out.str();
+    run.err = err.str();
+    return run;
+}
 
 /// The lines of a text, without their line ends.
 inline std::vector<std::string> textLines(const std::string& text)

@@ -31,3 +31,18 @@ printf '2\n' | "$KVL_BIN/campconv" >/dev/null
 { cmp -l CAMP0001.DAT campaign.dat || true; } | while read -r at old new; do
   printf 'offset %d: %d -> %d\n' $((at - 1)) $((8#$old)) $((8#$new))
 done
+
+echo
+echo "--- the command line: every sample campaign and squadron file to text, in a batch"
+mkdir -p texts
+# The squadron files are no campaigns: they are reported, the others done (exit status 1).
+"$KVL_BIN/campconv" to-text -o texts ./*.DAT || echo "(exit status $?)"
+"$KVL_BIN/squadconv" to-text -o texts SQ*.DAT
+echo "--- verify: every sample file survives the text form"
+"$KVL_BIN/campconv" verify CAMP*.DAT
+"$KVL_BIN/squadconv" verify SQ*.DAT
+echo "--- a crafted campaign: plane type 1's Plane Count set to 123456"
+cp CAMP0001.DAT CRAFTED.DAT
+printf '\x40\xe2\x01\x00' | dd of=CRAFTED.DAT bs=1 seek=832 conv=notrunc status=none
+"$KVL_BIN/campconv" verify CRAFTED.DAT || echo "(exit status $?)"
+rm CRAFTED.DAT

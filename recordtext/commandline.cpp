@@ -1,0 +1,312 @@
+// The record converters' command line: argument checks, the batch loop and
+// the output files.
+#include "recordtext/commandline.h"
+
+#include "recordtext/roundtrip.h"
+
+#include "common/cli.h"
+#include "common/fileimage.h"
+
+#include <algorithm>
+#include <iterator>
+#include <set>
+#include <system_error>
+
+namespace kvl::recordtext {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const cli::OptionSpec kOptions[] = {
+    { 'h', "help", "" },
+    { 0, "version", "" },
+    { 'o', "out", "PATH" },
+    { 'f', "force", "" },
+    { 'n', "dry-run", "" },
+    { 0, "notes", "DIR" },
+};
+
+enum class Command { ToText, ToBinary, Verify };
+
+/// One run of the command line: what was asked, and where things go.
+class Batch {
+public:
+    Batch(const ProgramTable& table, RecordConverter& converter, std::istream& in, std::ostream& out, std::ostream& err)
+        : m_table(table),
+          m_converter(converter),
+          m_in(in),
+          m_out(out),
+          m_err(err)
+    {
+    }
+
+    cli::OutputPolicy policy;
+    std::string outOption; // -o as given; empty when not given
+    bool outIsFolder = false;
+    AnnotationSet notes;
+
+    bool run(Command command, const std::string& file)
+    {
+        switch (command) {
+        case Command::ToText:
+            return toText(file);
+        case Command::ToBinary:
+            return toBinary(file);
+        case Command::Verify:
+            return verify(file);
+        }
+        return false;
+    }
+
+private:
+    /// Where the result of `input` goes: standard output, or a file.
+    struct Target {
+        bool toStdout = false;
+        fs::path path;
+    };
+
+    static std::string shown(const std::string& input) { return input == "-" ? "standard input" : input; }
+
+    bool fail(const std::string& input, const std::string& why)
+    {
+        m_err << shown(input) << ": " << why << '\n';
+        return false;
+    }
+
+    Result<std::vector<std::uint8_t>> read(const std::string& input)
+    {
+        if (input != "-")
+            return readFileImage(input);
+        std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(m_in)), std::istreambuf_iterator<char>());
+        if (m_in.bad())
+            return Error { "cannot read standard input" };
+        return bytes;
+    }
+
+    /// NAME.TXT / NAME.DAT beside the input, or in the -o folder, or the -o
+    /// file; standard input's result goes to standard output unless -o says
+    /// otherwise (into a folder it takes the dialogue's file name).
+    Target target(const std::string& input, std::string_view extension, std::string_view stdinName) const
+    {
+        if (outOption == "-" || (outOption.empty() && input == "-"))
+            return { true, {} };
+        const std::string name = input == "-" ? std::string(stdinName)
+                                              : fs::path(input).stem().string() + std::string(extension);
+        if (outOption.empty())
+            return { false, fs::path(input).parent_path() / name };
+        if (outIsFolder)
+            return { false, fs::path(outOption) / name };
+        return { false, fs::path(outOption) };
+    }
+
+    bool emit(const std::string& input, const Target& to, std::span<const std::uint8_t> bytes)
+    {
+        const std::string size = std::to_string(bytes.size()) + " bytes";
+        if (to.toStdout) {
+            if (policy.dryRun) {
+                m_err << shown(input) << " -> standard output (dry run: would write " << size << ")\n";
+                return true;
+            }
+            m_out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+            m_out.flush();
+            return m_out ? true : fail(input, "cannot write to standard output");
+        }
+        const std::string name = to.path.string();
+        if (m_written.count(to.path))
+            return fail(input, name + " was written for an earlier file of this batch; nothing written");
+        std::error_code ec;
+        if (input != "-" && fs::equivalent(input, to.path, ec))
+            return fail(input, name + " is the input itself; nothing written");
+        const fs::path parent = to.path.parent_path();
+        if (!parent.empty() && !fs::is_directory(parent, ec))
+            return fail(input, "cannot write " + name + ": there is no folder " + parent.string());
+        const Result<cli::WriteOutcome> written = cli::writeOutput(to.path, bytes, policy);
+        if (!written)
+            return fail(input, written.error().message);
+        m_written.insert(to.path);
+        m_err << shown(input) << " -> " << name;
+        if (*written == cli::WriteOutcome::WouldWrite)
+            m_err << " (dry run: would write " << size << ')';
+        m_err << '\n';
+        return true;
+    }
+
+    bool toText(const std::string& input)
+    {
+        const Result<std::vector<std::uint8_t>> image = read(input);
+        if (!image)
+            return fail(input, image.error().message);
+        if (const Result<void> loaded = m_converter.loadImage(*image); !loaded)
+            return fail(input, loaded.error().message);
+        const std::string text = m_converter.text(notes);
+        return emit(input, target(input, ".TXT", m_table.textFile),
+            std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    }
+
+    bool toBinary(const std::string& input)
+    {
+        const Result<std::vector<std::uint8_t>> bytes = read(input);
+        if (!bytes)
+            return fail(input, bytes.error().message);
+        const std::string text(bytes->begin(), bytes->end());
+        std::ostream quiet(nullptr);
+        RecordTextInput parsed(text, m_table, quiet);
+        m_converter.parseText(parsed);
+        // A field whose line does not match would be written as zero: in a
+        // script nobody reads that message, so the file is refused instead.
+        for (const RecordTextInput::Mismatch& m : parsed.mismatches())
+            fail(input, "line " + std::to_string(m.line) + ": Expected " + m.expected + ".  Found " + m.found);
+        if (parsed.ended())
+            return fail(input, parsed.stopReason(shown(input)));
+        if (!parsed.mismatches().empty())
+            return fail(input, "not converted: the labels above do not match; nothing written");
+        return emit(input, target(input, ".DAT", m_table.binaryFile), m_converter.binaryImage());
+    }
+
+    bool verify(const std::string& input)
+    {
+        const Result<std::vector<std::uint8_t>> image = read(input);
+        if (!image)
+            return fail(input, image.error().message);
+        const Result<std::optional<std::string>> checked = checkRoundTrip(m_converter, m_table, notes, *image);
+        if (!checked)
+            return fail(input, checked.error().message);
+        m_out << shown(input) << ": " << (*checked ? **checked : std::string("round trip identical")) << '\n';
+        return !*checked;
+    }
+
+    const ProgramTable& m_table;
+    RecordConverter& m_converter;
+    std::istream& m_in;
+    std::ostream& m_out;
+    std::ostream& m_err;
+    std::set<fs::path> m_written;
+};
+
+int usageError(const ProgramTable& table, std::ostream& err, const std::string& why)
+{
+    err << table.programName << ": " << why << '\n'
+        << "Try '" << table.programName << " --help' for more information.\n";
+    return cli::kExitUsage;
+}
+
+} // namespace
+
+namespace {
+
+std::string example(const std::string& command, const std::string& what)
+{
+    constexpr std::size_t kColumn = 46;
+    return "  " + command + std::string(command.size() < kColumn ? kColumn - command.size() : 1, ' ') + what + "\n";
+}
+
+} // namespace
+
+std::string commandLineHelp(const ProgramTable& table)
+{
+    const std::string p(table.programName);
+    const std::string bin(table.exampleBinary);
+    const std::string stem = fs::path(bin).stem().string();
+    const std::string txt = stem + ".TXT";
+    return "Usage: " + p + "          (no arguments: the question-and-answer dialogue)\n" + "       " + p
+        + " [OPTIONS] to-text FILE.DAT...\n" + "       " + p + " [OPTIONS] to-binary FILE.TXT...\n" + "       " + p
+        + " [OPTIONS] verify FILE.DAT...\n" + "\n" + "Converts the game's " + std::string(table.fileKind)
+        + " to annotated text and back.\n" + "\n" + "Commands:\n"
+        + "  to-text     write each binary file as annotated text, named after it with .TXT\n"
+        + "              (the same bytes the dialogue writes as " + std::string(table.textFile) + ")\n"
+        + "  to-binary   parse each annotated text and write the binary file, named after it\n"
+        + "              with .DAT; a text that does not parse is reported and nothing is written\n"
+        + "  verify      convert each binary file to text and back in memory; print\n"
+        + "              \"FILE: round trip identical\" or the first difference: its offset, the\n"
+        + "              field as the text names it, the value in the file and after the trip\n" + "\n" + "Options:\n"
+        + "  -o, --out PATH   write into folder PATH (an existing folder, or PATH ending in /);\n"
+        + "                   with one input PATH may name the output file, and - writes the\n"
+        + "                   result to standard output\n"
+        + "  -f, --force      replace output files that exist (without it they are reported\n"
+        + "                   and left as they are)\n" + "  -n, --dry-run    say what would be written, write nothing\n"
+        + "      --notes DIR  read the side files " + std::string(table.commentFile) + " and PNAMES.TXT from DIR\n"
+        + "                   (default: the current folder, names in any letter case)\n"
+        + "  -h, --help       show this help and end\n" + "      --version    show the version and end\n" + "\n"
+        + "A FILE of - is standard input; its result goes to standard output unless -o is given.\n"
+        + "Outputs are written whole or not at all. Messages go to standard error, and the\n"
+        + "last line counts the files that succeeded and failed.\n"
+        + "Exit status: 0 every file done (verify: identical), 1 a file failed (verify: a file\n"
+        + "differs), 2 a usage error.\n" + "\n" + "Examples:\n" + example(p + " to-text " + bin, "writes " + txt)
+        + example(p + " to-text -o texts *.DAT", "one text per file, in the folder texts")
+        + example(p + " to-binary -f " + txt, "writes " + bin + ", replacing it")
+        + example(p + " to-binary -o new.dat - < " + txt, "standard input to new.dat")
+        + example(p + " to-text -o - " + bin + " | less", "read the text at once")
+        + example(p + " -n to-binary texts/*.TXT", "what would be written")
+        + example(p + " verify *.DAT", "which files survive the text form");
+}
+
+int runCommandLine(const ProgramTable& table, RecordConverter& converter, const std::vector<std::string>& arguments,
+    std::istream& in, std::ostream& out, std::ostream& err, const fs::path& folder)
+{
+    const Result<cli::ParsedArguments> parsed = cli::parseArguments(kOptions, arguments);
+    if (!parsed)
+        return usageError(table, err, parsed.error().message);
+    if (parsed->has("help")) {
+        out << commandLineHelp(table);
+        return cli::kExitOk;
+    }
+    if (parsed->has("version")) {
+        out << table.programName << ' ' << KVL_VERSION << '\n';
+        return cli::kExitOk;
+    }
+    std::vector<std::string> files = parsed->positionals();
+    if (files.empty())
+        return usageError(table, err, "no command given (to-text, to-binary or verify)");
+    const std::string name = files.front();
+    files.erase(files.begin());
+    Command command;
+    if (name == "to-text")
+        command = Command::ToText;
+    else if (name == "to-binary")
+        command = Command::ToBinary;
+    else if (name == "verify")
+        command = Command::Verify;
+    else
+        return usageError(table, err, "unknown command '" + name + "' (to-text, to-binary or verify)");
+    if (files.empty())
+        return usageError(table, err, "'" + name + "' needs at least one file");
+    if (std::count(files.begin(), files.end(), "-") > 1)
+        return usageError(table, err, "standard input (-) can be read only once");
+
+    Batch batch(table, converter, in, out, err);
+    batch.policy = { parsed->has("force"), parsed->has("dry-run") };
+    batch.outOption = parsed->value("out");
+    if (parsed->has("out") && batch.outOption.empty())
+        return usageError(table, err, "option '--out' needs a value (PATH)");
+    std::error_code ec;
+    batch.outIsFolder = !batch.outOption.empty() && batch.outOption != "-"
+        && (batch.outOption.back() == '/' || fs::is_directory(batch.outOption, ec));
+    if (command == Command::Verify && (parsed->has("out") || parsed->has("force") || parsed->has("dry-run")))
+        return usageError(table, err, "verify writes no file: --out, --force and --dry-run do not apply");
+    if (files.size() > 1 && !batch.outOption.empty() && !batch.outIsFolder)
+        return usageError(
+            table, err, "with several files, --out must name a folder ('" + batch.outOption + "' is not one)");
+
+    fs::path notesFolder = folder;
+    if (parsed->has("notes")) {
+        notesFolder = parsed->value("notes");
+        if (!fs::is_directory(notesFolder, ec))
+            return usageError(table, err, "--notes: '" + notesFolder.string() + "' is not a folder");
+    }
+    if (command != Command::ToBinary) {
+        // Only the text carries the side files' comments; verify writes its
+        // text as to-text does, without the messages.
+        std::ostream quiet(nullptr);
+        batch.notes = loadAnnotations(table, notesFolder, command == Command::ToText ? err : quiet);
+    }
+
+    std::size_t succeeded = 0;
+    for (const std::string& file : files)
+        succeeded += batch.run(command, file) ? 1 : 0;
+    const std::size_t failed = files.size() - succeeded;
+    err << cli::batchSummary(succeeded, failed) << '\n';
+    return failed == 0 ? cli::kExitOk : cli::kExitFailed;
+}
+
+} // namespace kvl::recordtext
