@@ -81,8 +81,9 @@ Result<ParsedArguments> parseArguments(std::span<const OptionSpec> options, cons
     return parsed;
 }
 
-Result<WriteOutcome> writeOutput(
-    const std::filesystem::path& path, std::span<const std::uint8_t> bytes, const OutputPolicy& policy)
+namespace {
+
+Result<void> checkTarget(const std::filesystem::path& path, const OutputPolicy& policy)
 {
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
@@ -90,6 +91,16 @@ Result<WriteOutcome> writeOutput(
         return Error { path.string() + " is a folder; nothing written", EISDIR };
     if (std::filesystem::exists(status) && !policy.force)
         return Error { path.string() + " exists (use --force to replace it)", EEXIST };
+    return {};
+}
+
+} // namespace
+
+Result<WriteOutcome> writeOutput(
+    const std::filesystem::path& path, std::span<const std::uint8_t> bytes, const OutputPolicy& policy)
+{
+    if (auto checked = checkTarget(path, policy); !checked)
+        return checked.error();
     if (policy.dryRun)
         return WriteOutcome::WouldWrite;
     if (auto written = replaceFile(path, bytes); !written)
@@ -100,6 +111,53 @@ Result<WriteOutcome> writeOutput(
 Result<WriteOutcome> writeOutput(const std::filesystem::path& path, std::string_view text, const OutputPolicy& policy)
 {
     return writeOutput(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()), policy);
+}
+
+OutputBatch::~OutputBatch()
+{
+    for (const Staged& s : m_staged) {
+        std::error_code ec;
+        std::filesystem::remove(s.temp, ec);
+    }
+}
+
+Result<WriteOutcome> OutputBatch::stage(const std::filesystem::path& path, std::span<const std::uint8_t> bytes)
+{
+    if (auto checked = checkTarget(path, m_policy); !checked)
+        return checked.error();
+    if (m_policy.dryRun)
+        return WriteOutcome::WouldWrite;
+    auto temp = writeTemporaryBeside(path, bytes);
+    if (!temp)
+        return temp.error();
+    m_staged.push_back({ std::move(*temp), path });
+    return WriteOutcome::Written;
+}
+
+std::vector<std::pair<std::filesystem::path, Error>> OutputBatch::commit()
+{
+    std::vector<std::pair<std::filesystem::path, Error>> failures;
+    std::vector<std::filesystem::path> temps;
+    for (const Staged& s : m_staged)
+        temps.push_back(s.temp);
+    if (auto flushed = flushFilesToDisk(temps); !flushed) {
+        for (const Staged& s : m_staged)
+            failures.emplace_back(s.path, flushed.error());
+    } else {
+        for (const Staged& s : m_staged) {
+            std::error_code ec;
+            std::filesystem::rename(s.temp, s.path, ec);
+            if (ec)
+                failures.emplace_back(
+                    s.path, Error { "cannot replace \"" + s.path.string() + "\": " + ec.message(), ec.value() });
+        }
+    }
+    for (const Staged& s : m_staged) {
+        std::error_code ec;
+        std::filesystem::remove(s.temp, ec); // only those that were not renamed are still there
+    }
+    m_staged.clear();
+    return failures;
 }
 
 std::string batchSummary(std::size_t succeeded, std::size_t failed)

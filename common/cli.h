@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "common/result.h"
@@ -60,6 +61,32 @@ enum class WriteOutcome { Written, WouldWrite };
 Result<WriteOutcome> writeOutput(
     const std::filesystem::path& path, std::span<const std::uint8_t> bytes, const OutputPolicy& policy);
 Result<WriteOutcome> writeOutput(const std::filesystem::path& path, std::string_view text, const OutputPolicy& policy);
+
+/// Outputs of a batch, written whole or not at all like writeOutput, but with
+/// one flush to disk for the whole batch instead of one per file: stage()
+/// checks as writeOutput does and writes a temporary file beside the output;
+/// commit() flushes them all, then renames each into place. Temporary files
+/// not committed are removed when the batch ends.
+class OutputBatch {
+public:
+    explicit OutputBatch(OutputPolicy policy) : m_policy(policy) { }
+    ~OutputBatch();
+    OutputBatch(const OutputBatch&) = delete;
+    OutputBatch& operator=(const OutputBatch&) = delete;
+
+    Result<WriteOutcome> stage(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+
+    /// The outputs that could not be put in place, with why; each of them is
+    /// left as it was and its temporary file removed.
+    std::vector<std::pair<std::filesystem::path, Error>> commit();
+
+private:
+    struct Staged {
+        std::filesystem::path temp, path;
+    };
+    OutputPolicy m_policy;
+    std::vector<Staged> m_staged;
+};
 
 /// The last line of a batch: "3 succeeded, 1 failed".
 std::string batchSummary(std::size_t succeeded, std::size_t failed);

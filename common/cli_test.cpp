@@ -79,3 +79,53 @@ TEST(OutputFile, AFailedWriteLeavesNoFileBehind)
 }
 
 } // namespace
+
+namespace {
+
+TEST(OutputBatch, NothingIsInPlaceBeforeCommitAndNoTemporaryIsLeft)
+{
+    kvl::test::TempFolder dir;
+    const std::string_view one = "one", two = "two";
+    {
+        kvl::cli::OutputBatch batch({});
+        ASSERT_TRUE(batch.stage(dir / "A.TXT", std::span(reinterpret_cast<const std::uint8_t*>(one.data()), 3)).ok());
+        ASSERT_TRUE(batch.stage(dir / "B.TXT", std::span(reinterpret_cast<const std::uint8_t*>(two.data()), 3)).ok());
+        EXPECT_FALSE(std::filesystem::exists(dir / "A.TXT"));
+        EXPECT_TRUE(batch.commit().empty());
+    }
+    std::string text;
+    ASSERT_TRUE(kvl::readTextFile(dir / "B.TXT", text));
+    EXPECT_EQ(text, "two");
+    {
+        // A batch that ends without commit leaves nothing; an existing output is refused at once.
+        kvl::cli::OutputBatch batch({});
+        EXPECT_FALSE(batch.stage(dir / "A.TXT", std::span(reinterpret_cast<const std::uint8_t*>(two.data()), 3)).ok());
+        ASSERT_TRUE(batch.stage(dir / "C.TXT", std::span(reinterpret_cast<const std::uint8_t*>(two.data()), 3)).ok());
+    }
+    std::size_t entries = 0;
+    for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.path()))
+        ++entries;
+    EXPECT_EQ(entries, 2u); // A.TXT and B.TXT only
+    ASSERT_TRUE(kvl::readTextFile(dir / "A.TXT", text));
+    EXPECT_EQ(text, "one");
+}
+
+TEST(OutputBatch, ATargetThatBecameAFolderIsReportedAndLeftAlone)
+{
+    kvl::test::TempFolder dir;
+    const std::string_view one = "one";
+    kvl::cli::OutputBatch batch({});
+    ASSERT_TRUE(batch.stage(dir / "A.TXT", std::span(reinterpret_cast<const std::uint8_t*>(one.data()), 3)).ok());
+    std::filesystem::create_directory(dir / "A.TXT");
+    std::filesystem::create_directory(dir / "A.TXT" / "inside");
+    const auto failures = batch.commit();
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].first, dir / "A.TXT");
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "A.TXT" / "inside"));
+    std::size_t entries = 0;
+    for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.path()))
+        ++entries;
+    EXPECT_EQ(entries, 1u);
+}
+
+} // namespace

@@ -13,6 +13,7 @@
 #ifdef _WIN32
 #include <io.h>
 #else
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -100,26 +101,75 @@ bool flushToDisk(const fs::path& path)
 
 } // namespace
 
-Result<void> replaceFile(const fs::path& path, std::span<const std::uint8_t> bytes)
+Result<fs::path> writeTemporaryBeside(const fs::path& path, std::span<const std::uint8_t> bytes)
 {
     std::random_device rd;
     fs::path temp = path;
     temp += ".tmp" + std::to_string(rd() % 1000000);
-    auto fail = [&](const std::string& what, int code) {
+    errno = 0;
+    if (!writeFileImage(temp, bytes)) {
+        const int code = errno ? errno : EIO;
         std::error_code ec;
         fs::remove(temp, ec);
+        return Error { "cannot write \"" + path.string() + "\": " + std::strerror(code), code };
+    }
+    return temp;
+}
+
+Result<void> flushFilesToDisk(std::span<const fs::path> files)
+{
+#ifndef _WIN32
+    // One syncfs per file system flushes every file on it: a batch of a
+    // thousand outputs costs one flush, not a thousand.
+    std::vector<dev_t> synced;
+    for (const fs::path& file : files) {
+        int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+        struct stat info { };
+        if (fd < 0 || ::fstat(fd, &info) != 0) {
+            const int code = errno;
+            if (fd >= 0)
+                ::close(fd);
+            return Error { "cannot flush \"" + file.string() + "\": " + std::strerror(code), code };
+        }
+        if (std::find(synced.begin(), synced.end(), info.st_dev) == synced.end()) {
+            if (::syncfs(fd) != 0) {
+                const int code = errno;
+                ::close(fd);
+                return Error { "cannot flush \"" + file.string() + "\": " + std::strerror(code), code };
+            }
+            synced.push_back(info.st_dev);
+        }
+        ::close(fd);
+    }
+#else
+    for (const fs::path& file : files) {
+        errno = 0;
+        if (!flushToDisk(file)) {
+            const int code = errno ? errno : EIO;
+            return Error { "cannot flush \"" + file.string() + "\": " + std::strerror(code), code };
+        }
+    }
+#endif
+    return {};
+}
+
+Result<void> replaceFile(const fs::path& path, std::span<const std::uint8_t> bytes)
+{
+    auto temp = writeTemporaryBeside(path, bytes);
+    if (!temp)
+        return temp.error();
+    auto fail = [&](const std::string& what, int code) {
+        std::error_code ec;
+        fs::remove(*temp, ec);
         return Error { what + " \"" + path.string() + "\": " + std::strerror(code), code };
     };
-    errno = 0;
-    if (!writeFileImage(temp, bytes))
-        return fail("cannot write", errno ? errno : EIO);
     // The new content must be on disk before the rename makes it the file,
     // or a power cut could leave an empty file under the old name.
     errno = 0;
-    if (!flushToDisk(temp))
+    if (!flushToDisk(*temp))
         return fail("cannot write", errno ? errno : EIO);
     std::error_code ec;
-    fs::rename(temp, path, ec);
+    fs::rename(*temp, path, ec);
     if (ec)
         return fail("cannot replace", ec.value());
     return {};

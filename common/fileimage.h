@@ -34,6 +34,15 @@ bool writeFileImage(const std::filesystem::path& path, std::string_view text);
 /// and the error names the file and gives the system's reason.
 Result<void> replaceFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 
+/// The first half of replaceFile for many files at once: writes `bytes` to a
+/// new temporary file beside `path` and returns its name. Not yet flushed.
+Result<std::filesystem::path> writeTemporaryBeside(
+    const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+
+/// Flushes the files to disk, with one sync of each file system they lie on
+/// where the system offers that, else one by one.
+Result<void> flushFilesToDisk(std::span<const std::filesystem::path> files);
+
 /// replaceFile, reporting only whether it worked.
 bool writeFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view text);

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 #include <set>
 #include <system_error>
 
@@ -121,7 +122,9 @@ private:
         const fs::path parent = to.path.parent_path();
         if (!parent.empty() && !fs::is_directory(parent, ec))
             return fail(input, "cannot write " + name + ": there is no folder " + parent.string());
-        const Result<cli::WriteOutcome> written = cli::writeOutput(to.path, bytes, policy);
+        if (!m_outputs)
+            m_outputs.emplace(policy);
+        const Result<cli::WriteOutcome> written = m_outputs->stage(to.path, bytes);
         if (!written)
             return fail(input, written.error().message);
         m_written.insert(to.path);
@@ -132,6 +135,20 @@ private:
         return true;
     }
 
+public:
+    /// Puts every staged output in place with one flush to disk for the
+    /// whole batch; reports each that could not be and returns how many.
+    std::size_t commitOutputs()
+    {
+        if (!m_outputs)
+            return 0;
+        const auto failures = m_outputs->commit();
+        for (const auto& [path, error] : failures)
+            m_err << path.string() << ": " << error.message << "; nothing written\n";
+        return failures.size();
+    }
+
+private:
     bool toText(const std::string& input)
     {
         const Result<std::vector<std::uint8_t>> image = read(input);
@@ -182,6 +199,7 @@ private:
     std::ostream& m_out;
     std::ostream& m_err;
     std::set<fs::path> m_written;
+    std::optional<cli::OutputBatch> m_outputs;
 };
 
 int usageError(const ProgramTable& table, std::ostream& err, const std::string& why)
@@ -304,6 +322,9 @@ int runCommandLine(const ProgramTable& table, RecordConverter& converter, const 
     std::size_t succeeded = 0;
     for (const std::string& file : files)
         succeeded += batch.run(command, file) ? 1 : 0;
+    // Outputs are written to temporary files as the batch goes and put in
+    // place together at the end: one flush to disk, not one per file.
+    succeeded -= std::min(succeeded, batch.commitOutputs());
     const std::size_t failed = files.size() - succeeded;
     err << cli::batchSummary(succeeded, failed) << '\n';
     return failed == 0 ? cli::kExitOk : cli::kExitFailed;

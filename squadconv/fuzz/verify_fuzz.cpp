@@ -1,8 +1,8 @@
 // Fuzz target: verify on any bytes. It must load, round-trip and name a
 // difference without reading outside the file, and a file it calls
 // identical must come back from the text byte for byte.
-#include "squadconv/squadronconverter.h"
 #include "recordtext/roundtrip.h"
+#include "squadconv/squadronconverter.h"
 
 #include <cstdlib>
 
