@@ -4,6 +4,7 @@
 #include "common/console.h"
 #include "common/fileimage.h"
 #include "modelconv/model3db.h"
+#include "modelconv/summary.h"
 #include "modelconv/textdump.h"
 #include "modelconv/vkm.h"
 
@@ -30,40 +31,19 @@ int runModelConverter(std::istream& in, std::ostream& out, const std::filesystem
     const Model3DB& model = *loaded;
     out << "Done\n\n";
 
-    out << "- 3DB INFORMATION -\n"
-        << "Texture      = " << model.textureName() << '\n'
-        << "Num Inserts  = " << model.insertCount() << '\n'
-        << "Num Nodes    = " << model.pointCount() << '\n'
-        << "Num Elements = " << model.elementCount() << '\n'
-        << '\n'
-        << std::flush;
+    out << formatSummary(model) << std::flush;
 
-    // The VKM limits: point indices and sequence entries are single bytes.
-    bool mayWriteVKM = true;
+    // The VKM limits: point indices and sequence entries are single bytes,
+    // and a model the format cannot hold as it is is refused rather than
+    // written as a file that reads back wrong.
+    const std::optional<std::string> refusal = vkmRefusal(model);
+    const bool mayWriteVKM = !refusal;
     std::string vkmName;
-    if (model.elementCount() > kVkmMaxElements) {
-        out << "WARNING: This 3DB contains more than 255 elements!\n" << std::flush;
-        mayWriteVKM = false;
-    }
-    if (model.pointCount() > kVkmMaxPoints) {
-        if (mayWriteVKM) {
-            out << "WARNING: This 3DB contains more than 255 nodes!\n";
-            mayWriteVKM = false;
-        }
-        out << "WARNING: Cannot create VKM file!\n" << std::flush;
-    } else if (mayWriteVKM) {
-        // Within the count limits a model can still be one the VKM format
-        // cannot hold as it is (offsets past 65535, records the viewer would
-        // misread): refuse it rather than write a file that reads back wrong.
-        if (auto problem = vkmProblem(model)) {
-            out << "WARNING: " << *problem << '\n' << "WARNING: Cannot create VKM file!\n" << std::flush;
-            mayWriteVKM = false;
-        } else {
-            out << "Enter VKM file to output (Enter for none): " << std::flush;
-            vkmName = answers.answer();
-        }
+    if (mayWriteVKM) {
+        out << "Enter VKM file to output (Enter for none): " << std::flush;
+        vkmName = answers.answer();
     } else {
-        out << "WARNING: Cannot create VKM file!\n" << std::flush;
+        out << formatVkmWarnings(refusal) << std::flush;
     }
 
     out << "Enter TXT file to output (Enter for none): " << std::flush;

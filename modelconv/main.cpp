@@ -1,15 +1,19 @@
 // modelconv: converts a game .3DB model into a VKM model file and a text dump.
-// Takes no arguments; asks for file names on standard input.
+// Without arguments it asks for the file names on standard input; with
+// arguments it converts the models named on its command line.
+#include "modelconv/commandline.h"
 #include "modelconv/converter.h"
 
 #include <csignal>
 #include <iostream>
 
-int main()
+int main(int argc, char** argv)
 {
-    // Output piped into a program that has ended must not cut the dialogue
-    // short: the files are still written and the status is still 0.
+    // Output piped into a program that has ended must not cut the run short:
+    // the files are still written.
     std::signal(SIGPIPE, SIG_IGN);
+    if (argc > 1)
+        return kvl::modelconv::runCommandLine(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
     kvl::modelconv::runModelConverter(std::cin, std::cout, std::filesystem::path("."));
     return 0;
 }

@@ -10,7 +10,8 @@ _kvl_options()
     case "$1" in
         planesedit) echo "--slot --quit-after-load" ;;
         fltpatch) echo "--quit-when-loaded -h --help" ;;
-        modelview | folioswap | modelconv | campconv | squadconv) echo "" ;;
+        modelconv) echo "--vkm --text --info --json -o --out -f --force -n --dry-run -h --help --version" ;;
+        modelview | folioswap | campconv | squadconv) echo "" ;;
     esac
 }
 
@@ -18,6 +19,7 @@ _kvl_value_options()
 {
     case "$1" in
         planesedit) echo "--slot" ;;
+        modelconv) echo "-o --out" ;;
     esac
 }
 
@@ -28,6 +30,7 @@ _kvl_file_pattern()
     case "$1" in
         modelview) echo "@([vV][kK][mM])" ;;
         fltpatch) echo "@([fF][lL][tT])" ;;
+        modelconv) echo "@(3[dD][bB])" ;;
     esac
 }
 
@@ -42,6 +45,7 @@ _kvl_complete()
         if [[ $prev == "$option" ]]; then
             case "$program:$option" in
                 planesedit:--slot) COMPREPLY=($(compgen -W "$(seq 0 29)" -- "$cur")) ;;
+                modelconv:-o | modelconv:--out) _filedir -d ;;
             esac
             return
         fi

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # modelconv on the sample models: FIGHTER.3DB to a VKM model and a text dump,
-# then the over-limit and refused models. Answers come from a pipe.
+# then the over-limit and refused models (answers from a pipe), then the same
+# models in one batch on the command line.
 set -euo pipefail
 cd "$KVL_DEMO"
 
@@ -19,3 +20,13 @@ ls -l FIGHTER.VKM FIGHTER.TXT BIGMODEL.TXT
 echo
 echo "First element lines of FIGHTER.TXT:"
 grep -a -m 6 '^E0' FIGHTER.TXT | cut -c 1-100
+echo
+echo "--- modelconv on its command line: every sample model in one batch, into converted/"
+mkdir -p converted
+status=0
+"$KVL_BIN/modelconv" --vkm --text -o converted *.3DB || status=$?
+echo "exit status $status (1: some models could not be converted, as reported above)"
+ls converted
+echo
+echo "--- modelconv --json: one line per model, for scripts"
+"$KVL_BIN/modelconv" --json *.3DB 2>/dev/null || true
