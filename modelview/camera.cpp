@@ -104,7 +104,8 @@ std::array<double, 4> Mat4::apply(const Vec3& p) const
 {
     std::array<double, 4> r {};
     for (int row = 0; row < 4; ++row)
-        r[std::size_t(row)] = at(*this, row, 0) * p.x + at(*this, row, 1) * p.y + at(*this, row, 2) * p.z + at(*this, row, 3);
+        r[std::size_t(row)] = at(*this, row, 0) * p.x + at(*this, row, 1) * p.y + at(*this, row, 2) * p.z
+            + at(*this, row, 3);
     return r;
 }
 
@@ -223,8 +224,8 @@ Vec3 extentCentre(const ModelSummary& summary)
 {
     if (!summary.hasExtent)
         return {};
-    return { (double(summary.minimum[0]) + summary.maximum[0]) / 2, (double(summary.minimum[1]) + summary.maximum[1]) / 2,
-        (double(summary.minimum[2]) + summary.maximum[2]) / 2 };
+    return { (double(summary.minimum[0]) + summary.maximum[0]) / 2,
+        (double(summary.minimum[1]) + summary.maximum[1]) / 2, (double(summary.minimum[2]) + summary.maximum[2]) / 2 };
 }
 
 ViewMatrices viewMatrices(

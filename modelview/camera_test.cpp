@@ -136,10 +136,10 @@ TEST(Camera, FitFramesTheWholeModelAndTheFarPlaneFollows)
 TEST(Picking, AClickOnAPointOrOutlinePicksItCulledOrHiddenOnesAreNot)
 {
     VkmBuilder b;
-    b.point(-50, -50, 0); // 0
-    b.point(0, 50, 0);    // 1
-    b.point(50, -50, 0);  // 2
-    b.point(80, 80, 0);   // 3
+    b.point(-50, -50, 0);                        // 0
+    b.point(0, 50, 0);                           // 1
+    b.point(50, -50, 0);                         // 2
+    b.point(80, 80, 0);                          // 3
     b.element(VkmBuilder::polygon({ 0, 1, 2 })); // clockwise as seen: drawn
     b.element(VkmBuilder::polygon({ 0, 2, 1 })); // counter-clockwise: culled
     b.element(VkmBuilder::marker(3));

@@ -25,9 +25,9 @@ QImage modelPicture(const ModelDocument& doc, ViewMode mode, QSize size)
     if (model)
         camera.setExtent(summarize(*model));
     const Picture p = renderPicture(model, mode, camera, RenderOptions {}, size.width(), size.height(), reserve);
-    QImage image
-        = QImage(reinterpret_cast<const uchar*>(p.pixels.data()), p.width, p.height, p.width * 4, QImage::Format_RGB32)
-              .copy();
+    QImage image = QImage(
+        reinterpret_cast<const uchar*>(p.pixels.data()), p.width, p.height, p.width * 4, QImage::Format_RGB32)
+                       .copy();
     if (!lines.empty()) {
         QPainter painter(&image);
         painter.setFont(QGuiApplication::font());

@@ -135,8 +135,8 @@ std::optional<Selection> pick(
         const Selection s { Selection::Kind::Element, int(j) };
         if (e.type == kTypeMarker) {
             if (const auto p = project(v, drawingPosition(model.point(e.indices[0]))))
-                consider(s, std::max(0.0, std::hypot(p->x - x, p->y - y) - markerSize(model.pointSizes()) / 2),
-                    p->depth);
+                consider(
+                    s, std::max(0.0, std::hypot(p->x - x, p->y - y) - markerSize(model.pointSizes()) / 2), p->depth);
         } else if (isPolygonType(e.type)) {
             const std::vector<ScreenPoint> poly = projectPolygon(v, polygonOutline(model, e));
             if (!isPolygonShown(v, options, poly))

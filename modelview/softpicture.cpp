@@ -10,8 +10,7 @@ namespace {
 
 class Rasteriser {
 public:
-    Rasteriser(int width, int height)
-        : m_depth(std::size_t(width) * std::size_t(height), 1.0)
+    Rasteriser(int width, int height) : m_depth(std::size_t(width) * std::size_t(height), 1.0)
     {
         m_picture.width = width;
         m_picture.height = height;
@@ -121,8 +120,8 @@ Picture renderPicture(const VkmModel* model, ViewMode mode, const Camera& camera
         const auto& lo = summary.minimum;
         const auto& hi = summary.maximum;
         const double z = hi[2];
-        std::vector<ScreenPoint> box = projectPolygon(v, { { lo[0], lo[1], z }, { hi[0], lo[1], z }, { hi[0], hi[1], z },
-                                                             { lo[0], hi[1], z } });
+        std::vector<ScreenPoint> box = projectPolygon(
+            v, { { lo[0], lo[1], z }, { hi[0], lo[1], z }, { hi[0], hi[1], z }, { lo[0], hi[1], z } });
         r.outline(box, kExtentColour);
     }
 

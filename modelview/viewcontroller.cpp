@@ -140,8 +140,8 @@ void ViewController::pickAt(QPointF at)
         return;
     const qreal ratio = m_view->devicePixelRatioF();
     const QSize size = deviceSize();
-    const std::optional<Selection> picked
-        = pick(*model, matrices(size.width(), size.height()), m_render, at.x() * ratio, at.y() * ratio, 5 * ratio);
+    const std::optional<Selection> picked = pick(
+        *model, matrices(size.width(), size.height()), m_render, at.x() * ratio, at.y() * ratio, 5 * ratio);
     if (picked == m_render.selection)
         return;
     m_render.selection = picked;
