@@ -12,3 +12,15 @@ add_executable(modelview_minimal_gl modelview_minimal_gl.cpp)
 target_link_libraries(modelview_minimal_gl PRIVATE Qt6::Widgets Qt6::OpenGLWidgets)
 kvl_target_defaults(modelview_minimal_gl)
 set_target_properties(modelview_minimal_gl PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+
+# Frame time while orbiting (modelview_orbit.sh) and the PNG writer that
+# modelview_export.sh times --export-png against.
+add_executable(modelview_orbit modelview_orbit.cpp)
+target_link_libraries(modelview_orbit PRIVATE modelview_ui)
+kvl_target_defaults(modelview_orbit)
+set_target_properties(modelview_orbit PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+
+add_executable(modelview_minimal_png modelview_minimal_png.cpp)
+target_link_libraries(modelview_minimal_png PRIVATE Qt6::Gui)
+kvl_target_defaults(modelview_minimal_png)
+set_target_properties(modelview_minimal_png PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)

@@ -3,6 +3,7 @@
 
 #include "common/fileimage.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -19,10 +20,18 @@ private:
         QString err;
     };
 
-    Run run(const QStringList& args)
+    // `platform` picks Qt's platform; "-" runs with no display at all.
+    Run run(const QStringList& args, const QString& platform = {})
     {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (platform == QLatin1String("-")) {
+            env.remove(QStringLiteral("DISPLAY"));
+            env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+            env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        } else if (!platform.isEmpty()) {
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+        }
         // The recent-file list goes to the test's own profile.
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
         process.setProcessEnvironment(env);
@@ -55,26 +64,53 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("stdoutHas");
         QTest::addColumn<QString>("stderrHas");
+        QTest::addColumn<QString>("platform");
         const QString good = dir.filePath(QStringLiteral("FIGHTER.VKM"));
         const QString bad = dir.filePath(QStringLiteral("bad.vkm"));
         const QString missing = dir.filePath(QStringLiteral("missing.vkm"));
         const QString quit = QStringLiteral("--quit-after-load");
+        const QString png = dir.filePath(QStringLiteral("out.png"));
         QTest::newRow("help") << QStringList { "--help" } << 0 << "[MODEL]"
-                              << "";
+                              << "" << QString();
         QTest::newRow("version") << QStringList { "--version" } << 0 << "modelview "
-                                 << "";
+                                 << "" << QString();
         QTest::newRow("unknown option") << QStringList { "--bogus" } << 2 << ""
-                                        << "modelview: Unknown option 'bogus'.";
+                                        << "modelview: Unknown option 'bogus'." << QString();
         QTest::newRow("two models") << QStringList { good, good } << 2 << ""
-                                    << "modelview: one model file at most, not 2";
+                                    << "modelview: one model file at most, not 2" << QString();
         QTest::newRow("loaded") << QStringList { quit, good } << 0 << ""
-                                << "";
+                                << "" << QString();
         QTest::newRow("nothing to load") << QStringList { quit } << 0 << ""
-                                         << "";
+                                         << "" << QString();
         QTest::newRow("refused") << QStringList { quit, bad } << 1 << ""
-                                 << "modelview: File Error! Not a valid VKM file!";
+                                 << "modelview: File Error! Not a valid VKM file!" << QString();
+
+        // Help, version, usage errors and the export need no display; a
+        // platform without OpenGL gets the software picture, not a crash.
+        QTest::newRow("help, no display") << QStringList { "--help" } << 0 << "--export-png"
+                                          << ""
+                                          << "-";
+        QTest::newRow("version, no display") << QStringList { "--version" } << 0 << "modelview "
+                                             << ""
+                                             << "-";
+        QTest::newRow("usage, no display") << QStringList { "--export-png", png, "--view", "side", good } << 2 << ""
+                                           << "modelview: --view takes perspective, front, top or size, not 'side'"
+                                           << "-";
+        QTest::newRow("bad size") << QStringList { "--export-png", png, "--size", "0x5", good } << 2 << ""
+                                  << "modelview: --size takes WxH"
+                                  << "-";
+        QTest::newRow("export, no display") << QStringList { "--export-png", png, "--size", "64x48", good } << 0 << ""
+                                            << ""
+                                            << "-";
+        QTest::newRow("export of a missing model") << QStringList { "--export-png", png, missing } << 1 << ""
+                                                   << "modelview: File Error! Cannot open"
+                                                   << "-";
+        QTest::newRow("no OpenGL") << QStringList { quit, good } << 0 << ""
+                                   << ""
+                                   << "offscreen";
         QTest::newRow("missing") << QStringList { missing, quit } << 1 << ""
-                                 << "modelview: File Error! Not a valid VKM file!";
+                                 << "modelview: File Error! Cannot open " + missing + ": No such file or directory"
+                                 << QString();
     }
 
     void exitStatuses()
@@ -83,10 +119,24 @@ private slots:
         QFETCH(int, status);
         QFETCH(QString, stdoutHas);
         QFETCH(QString, stderrHas);
-        const Run r = run(args);
+        QFETCH(QString, platform);
+        const Run r = run(args, platform);
         QCOMPARE(r.status, status);
         QVERIFY2(r.out.contains(stdoutHas), qPrintable(r.out));
         QVERIFY2(r.err.contains(stderrHas), qPrintable(r.err));
+        if (QTest::currentDataTag() == QLatin1String("export, no display")) {
+            // A PNG file whose header gives the size asked for.
+            QFile file(dir.filePath(QStringLiteral("out.png")));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray head = file.read(24);
+            QCOMPARE(head.left(8), QByteArray("\x89PNG\r\n\x1a\n", 8));
+            auto be32 = [&](int at) {
+                return (quint8(head[at]) << 24) | (quint8(head[at + 1]) << 16) | (quint8(head[at + 2]) << 8)
+                    | quint8(head[at + 3]);
+            };
+            QCOMPARE(be32(16), 64u);
+            QCOMPARE(be32(20), 48u);
+        }
     }
 };
 

@@ -2,40 +2,112 @@
 #include "modelview/modeldocument.h"
 
 #include "common/fileimage.h"
+#include "modelconv/model3db.h"
+#include "modelconv/vkm.h"
+
+#include <cctype>
+#include <cstring>
 
 namespace kvl::modelview {
+
+namespace {
+
+// The VKM image modelconv would write for a .3DB image, and why it could
+// not write it (the converter's own checks: the count limits, then what the
+// format cannot hold). A model over the limits is converted all the same so
+// that it can be looked at.
+struct Converted {
+    std::vector<std::uint8_t> image;
+    std::optional<std::string> problem;
+};
+
+Result<Converted> convert3db(std::vector<std::uint8_t> image)
+{
+    model::Model3DB model;
+    std::string error;
+    if (!model::decode3DB(model, std::move(image), error))
+        return Error { error, 0 };
+    Converted c;
+    if (model.elementCount() > model::VkmMaxElements)
+        c.problem = "it has " + std::to_string(model.elementCount()) + " elements, more than the 255 a VKM file holds";
+    else if (model.pointCount() > model::VkmMaxPoints)
+        c.problem = "it has " + std::to_string(model.pointCount()) + " nodes, more than the 255 a VKM file holds";
+    else
+        c.problem = model::vkmProblem(model);
+    c.image = model::vkmBytes(model::convertToVKM(model));
+    return c;
+}
+
+} // namespace
+
+bool is3dbFile(const std::filesystem::path& path)
+{
+    std::string ext = path.extension().string();
+    for (char& ch : ext)
+        ch = char(std::tolower(static_cast<unsigned char>(ch)));
+    return ext == ".3db";
+}
 
 void ModelDocument::newDocument()
 {
     m_model.reset();
     m_path.clear();
+    m_saveProblem.reset();
+    m_converted = false;
 }
 
 Result<void> ModelDocument::open(const std::filesystem::path& path, const PointSizeRange& sizes)
 {
-    m_model.reset();
+    newDocument();
     m_path = path;
+    auto fail = [this](const std::string& text, Error error) -> Result<void> {
+        m_host.showMessage({ MessageIcon::Critical, kBadFileCaption, text });
+        return error;
+    };
 
     Result<std::vector<std::uint8_t>> image = readFileImage(path);
-    Result<VkmModel> model = image ? loadVkm(std::move(*image), sizes) : Result<VkmModel>(image.error());
-    if (!model) {
-        m_host.showMessage({ MessageIcon::Critical, kBadFileCaption, kBadFileText });
-        return model.error();
+    if (!image) {
+        const Error& e = image.error();
+        const std::string reason = e.code > 0 ? std::strerror(e.code) : e.message;
+        return fail("Cannot open " + path.string() + ": " + reason, e);
     }
+    if (is3dbFile(path)) {
+        Result<Converted> converted = convert3db(std::move(*image));
+        if (!converted)
+            return fail(path.string() + " is not a valid 3DB model: " + converted.error().message, converted.error());
+        Result<VkmModel> model = loadVkm(std::move(converted->image), sizes);
+        if (!model)
+            return fail(path.string() + " cannot be shown: " + model.error().message, model.error());
+        m_model = std::make_unique<VkmModel>(std::move(*model));
+        m_saveProblem = std::move(converted->problem);
+        m_converted = true;
+        return {};
+    }
+    Result<VkmModel> model = loadVkm(std::move(*image), sizes);
+    if (!model)
+        return fail(kBadFileText, model.error());
     m_model = std::make_unique<VkmModel>(std::move(*model));
     return {};
 }
 
 std::filesystem::path ModelDocument::chooseFileToOpen()
 {
-    return m_host.chooseFile({ FileDialogKind::OpenFile, "Open", {}, kModelFilter, "OpenDialog" });
+    return m_host.chooseFile({ FileDialogKind::OpenFile, "Open", {}, kOpenFilter, "OpenDialog" });
 }
 
 bool ModelDocument::saveAs()
 {
     if (!m_model)
         return false;
-    std::filesystem::path target = m_host.chooseFile({ FileDialogKind::SaveFile, "Save As", m_path, kModelFilter, {} });
+    if (m_saveProblem) {
+        m_host.showMessage(
+            { MessageIcon::Critical, kAppTitle, "This model cannot be saved as a VKM file: " + *m_saveProblem });
+        return false;
+    }
+    std::filesystem::path start = m_path;
+    if (m_converted)
+        start.replace_extension(".vkm");
+    std::filesystem::path target = m_host.chooseFile({ FileDialogKind::SaveFile, "Save As", start, kModelFilter, {} });
     if (target.empty())
         return false;
     // As a save dialog with a default suffix does: a name without any dot
@@ -51,7 +123,7 @@ bool ModelDocument::saveAs()
 
 bool ModelDocument::saveImageAs(const std::filesystem::path& path) const
 {
-    if (!m_model)
+    if (!m_model || m_saveProblem)
         return false;
     return writeFileAtomically(path, m_model->fileImage());
 }

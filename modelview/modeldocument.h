@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace kvl::modelview {
@@ -18,8 +19,13 @@ inline constexpr const char* kUntitled = "Untitled";
 inline constexpr const char* kBadFileText = "Not a valid VKM file!";
 inline constexpr const char* kBadFileCaption = "File Error!";
 inline constexpr const char* kWriteFailedText = "The file could not be written.";
-/// The name filter of the Open and Save As dialogs.
+/// The name filter of the Save As dialog, and the first of the Open dialog.
 inline constexpr const char* kModelFilter = "VKM Models (*.vkm)";
+/// The Open dialog's filters: VKM files first, then the game's own models.
+inline constexpr const char* kOpenFilter = "VKM Models (*.vkm);;3DB Models (*.3db);;All Models (*.vkm *.3db)";
+
+/// True when `path` names a .3DB model (any letter case).
+bool is3dbFile(const std::filesystem::path& path);
 
 class ModelDocument {
 public:
@@ -28,9 +34,13 @@ public:
     /// File New: no model, no file, title "Untitled".
     void newDocument();
 
-    /// Open: reads the file whole and decodes it. On failure shows "Not a
-    /// valid VKM file!" (caption "File Error!"), keeps no model and returns
-    /// why; the title takes the file's name either way.
+    /// Open: reads the file whole and decodes it. A .3DB model is read by the
+    /// converter's reader and converted in memory as modelconv converts it;
+    /// one over the VKM limits is still shown (see saveProblem). On failure
+    /// shows (caption "File Error!") "Cannot open FILE: REASON" when the
+    /// file cannot be read, "FILE is not a valid 3DB model: REASON" for a
+    /// damaged .3DB, "Not a valid VKM file!" for a damaged VKM file; keeps no
+    /// model and returns why. The title takes the file's name either way.
     Result<void> open(const std::filesystem::path& path, const PointSizeRange& sizes);
 
     /// The File Open dialog: the file the user picked, or an empty path when
@@ -38,15 +48,23 @@ public:
     std::filesystem::path chooseFileToOpen();
 
     /// Save As: asks for a file name (a name without an extension gets
-    /// ".vkm") and writes an exact copy of the loaded file there. A failed
-    /// write shows "The file could not be written."; false then, when there is
-    /// no model, or when the dialog was cancelled.
+    /// ".vkm") and writes an exact copy of the loaded file there - for a
+    /// .3DB model the VKM file modelconv would write. A failed write shows
+    /// "The file could not be written."; a model that cannot be saved as VKM
+    /// is refused with the reason. False then, when there is no model, or
+    /// when the dialog was cancelled.
     bool saveAs();
 
     /// Writes the loaded file image, unchanged, to `path` (replacing it in one
     /// step, so a failed write never leaves it shortened). False when there is
     /// no model or the write fails. Model data is never re-encoded.
     bool saveImageAs(const std::filesystem::path& path) const;
+
+    /// Why the current model cannot be saved as a VKM file (a .3DB model
+    /// over the VKM limits, or one the format cannot hold), or nothing.
+    const std::optional<std::string>& saveProblem() const { return m_saveProblem; }
+    /// True when the current model was converted from a .3DB file.
+    bool isConverted() const { return m_converted; }
 
     /// The current model, or null.
     const VkmModel* model() const { return m_model.get(); }
@@ -60,6 +78,8 @@ private:
     WindowHost& m_host;
     std::unique_ptr<VkmModel> m_model;
     std::filesystem::path m_path;
+    std::optional<std::string> m_saveProblem;
+    bool m_converted = false;
 };
 
 } // namespace kvl::modelview

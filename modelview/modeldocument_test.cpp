@@ -5,9 +5,13 @@
 #include "common/testing/fakewindowhost.h"
 #include "common/testing/testfolder.h"
 
+#include "modelconv/converter.h"
+#include "samplegen/samples.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 
 namespace kvl::modelview {
 namespace {
@@ -82,15 +86,16 @@ TEST_F(DocTest, OpenNewAndFailedOpen)
     EXPECT_EQ(doc.model(), nullptr);
     EXPECT_EQ(doc.title(), "Untitled");
 
-    // A file that is not there, or a folder, fails the same way; the reason
-    // names the file.
+    // A file that is not there, or a folder, cannot be opened: the box says
+    // so, naming the file and the system's reason, not that it is damaged.
     const Result<void> missing = doc.open(dir / "missing.vkm", sizes);
     ASSERT_FALSE(missing);
     EXPECT_NE(missing.error().message.find("missing.vkm"), std::string::npos);
     EXPECT_FALSE(doc.open(dir.path(), sizes));
     ASSERT_EQ(host.messages.size(), 3u);
-    expectBadFileBox(1);
-    expectBadFileBox(2);
+    EXPECT_EQ(host.messages[1].title, "File Error!");
+    EXPECT_EQ(host.messages[1].text, "Cannot open " + (dir / "missing.vkm").string() + ": No such file or directory");
+    EXPECT_EQ(host.messages[2].text, "Cannot open " + dir.path().string() + ": Is a directory");
     EXPECT_EQ(doc.model(), nullptr);
 }
 
@@ -103,7 +108,8 @@ TEST_F(DocTest, OpenDialogAsksForModelsAndMayBeCancelled)
     const FileDialogRequest& request = host.fileDialogs[0];
     EXPECT_EQ(request.kind, FileDialogKind::OpenFile);
     EXPECT_EQ(request.caption, "Open");
-    EXPECT_EQ(request.filter, "VKM Models (*.vkm)");
+    // VKM files first, as always, then the game's own models.
+    EXPECT_EQ(request.filter, "VKM Models (*.vkm);;3DB Models (*.3db);;All Models (*.vkm *.3db)");
     EXPECT_EQ(request.objectName, "OpenDialog");
     EXPECT_TRUE(request.start.empty());
 }
@@ -143,6 +149,63 @@ TEST_F(DocTest, SaveAsWritesTheImageUnchangedAndNeverEmptiesAFile)
     // Cancelling the dialog writes nothing and says nothing.
     EXPECT_FALSE(doc.saveAs());
     EXPECT_EQ(host.messages.size(), 1u);
+}
+
+// .3DB models open through modelconv's reader and converter: the model shown
+// is the VKM file modelconv writes, whatever the letter case of the name.
+TEST_F(DocTest, ThreeDbModelsOpenAsModelconvConvertsThem)
+{
+    const fs::path game = dir / "game";
+    fs::create_directory(game);
+    ASSERT_TRUE(kvl::samples::writeModelSamples(game));
+    std::istringstream answers("FIGHTER.3DB\nFIGHTER.VKM\n\n");
+    std::ostringstream printed;
+    kvl::model::runModelConverter(answers, printed, game);
+    const std::vector<std::uint8_t> written = contents(game / "FIGHTER.VKM");
+    ASSERT_FALSE(written.empty()) << printed.str();
+
+    fs::copy_file(game / "FIGHTER.3DB", game / "fighter.3db");
+    for (const char* name : { "FIGHTER.3DB", "fighter.3db" }) {
+        ASSERT_TRUE(doc.open(game / name, sizes)) << name;
+        EXPECT_EQ(doc.model()->fileImage(), written);
+        EXPECT_TRUE(doc.isConverted());
+        EXPECT_FALSE(doc.saveProblem());
+        EXPECT_EQ(doc.title(), name);
+    }
+    EXPECT_TRUE(host.messages.empty());
+
+    // Save As writes that VKM file, offering the .vkm name.
+    host.chosenFiles = { dir / "saved.vkm" };
+    ASSERT_TRUE(doc.saveAs());
+    EXPECT_EQ(host.fileDialogs.back().start, game / "fighter.vkm");
+    EXPECT_EQ(contents(dir / "saved.vkm"), written);
+
+    // Over the VKM limits: shown, but Save As refuses with the reason.
+    ASSERT_TRUE(doc.open(game / "BIGMODEL.3DB", sizes));
+    EXPECT_EQ(doc.model()->pointCount(), 300);
+    ASSERT_TRUE(doc.saveProblem());
+    EXPECT_NE(doc.saveProblem()->find("more than the 255"), std::string::npos);
+    const std::size_t dialogs = host.fileDialogs.size();
+    EXPECT_FALSE(doc.saveAs());
+    EXPECT_EQ(host.fileDialogs.size(), dialogs);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].text.find("cannot be saved as a VKM file: it has 300"), std::string::npos);
+    EXPECT_FALSE(doc.saveImageAs(dir / "big.vkm"));
+    EXPECT_FALSE(fs::exists(dir / "big.vkm"));
+
+    // A model the format cannot hold as written is shown and refused alike.
+    ASSERT_TRUE(doc.open(game / "TYPE7.3DB", sizes));
+    EXPECT_TRUE(doc.saveProblem());
+
+    // A damaged .3DB: the box names the file and the reader's reason.
+    EXPECT_FALSE(doc.open(game / "BROKEN.3DB", sizes));
+    EXPECT_EQ(doc.model(), nullptr);
+    ASSERT_EQ(host.messages.size(), 2u);
+    EXPECT_EQ(host.messages[1].title, "File Error!");
+    EXPECT_EQ(
+        host.messages[1].text.rfind((game / "BROKEN.3DB").string() + " is not a valid 3DB model: Bad 3DB file", 0), 0u)
+        << host.messages[1].text;
+    EXPECT_FALSE(doc.saveProblem());
 }
 
 } // namespace

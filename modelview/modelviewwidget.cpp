@@ -1,24 +1,21 @@
 #include "modelview/modelviewwidget.h"
 
 #include "modelview/modeldocument.h"
+#include "modelview/softpicture.h"
+#include "modelview/viewcontroller.h"
 #include "modelview/viewoptionspanel.h"
 
+#include <QGuiApplication>
+#include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QPainter>
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 
 namespace kvl::modelview {
 
 namespace {
-
-// Near plane as the single-precision value the camera has always used.
-constexpr float kNear = 0.01f;
-constexpr double kFar = 1000.0;
-constexpr double kFieldOfView = 45.0;
-constexpr float kEyeDistance = 300.0f;
 
 // A stored point (y, z, x) is drawn at OpenGL (x, y, z).
 void vertexAt(const VkmModel& model, int index)
@@ -27,13 +24,52 @@ void vertexAt(const VkmModel& model, int index)
     glVertex3f(float(p.x), float(p.y), float(p.z));
 }
 
+void loadMatrices(const ViewMatrices& v)
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixd(v.projection.m.data());
+    glMatrixMode(GL_MODELVIEW);
+    glLoadMatrixd(v.modelView.m.data());
+}
+
 } // namespace
 
-ModelView::ModelView(const ModelDocument* doc, QWidget* parent) : QOpenGLWidget(parent), m_doc(doc)
+bool openGlAvailable()
+{
+    // These platforms draw windows into plain memory: even where they can
+    // make a context (the offscreen one can, given an X display), they cannot
+    // compose a QOpenGLWidget into a window.
+    const QString platform = QGuiApplication::platformName();
+    for (const char* raster : { "offscreen", "minimal", "linuxfb", "vnc" })
+        if (platform == QLatin1String(raster))
+            return false;
+    QOpenGLContext context;
+    context.setFormat(ModelView::requestedFormat());
+    if (!context.create())
+        return false;
+    QOffscreenSurface surface;
+    surface.setFormat(context.format());
+    surface.create();
+    if (!surface.isValid() || !context.makeCurrent(&surface))
+        return false;
+    context.doneCurrent();
+    return true;
+}
+
+PointSizeRange softwarePointSizes()
+{
+    return { 1.0f, 255.0f, 0.1f };
+}
+
+ModelView::ModelView(const ModelDocument* doc, QWidget* parent)
+    : QOpenGLWidget(parent),
+      m_doc(doc),
+      m_control(new ViewController(doc, this))
 {
     setObjectName(QStringLiteral("CVKMStudioView"));
     setAccessibleName(QStringLiteral("Model view"));
     setFormat(requestedFormat());
+    connect(m_control, &ViewController::changed, this, qOverload<>(&QWidget::update));
 }
 
 ModelView::~ModelView()
@@ -60,12 +96,7 @@ QSurfaceFormat ModelView::requestedFormat()
 
 void ModelView::setOptions(const ViewOptionsPanel* options)
 {
-    if (m_options)
-        disconnect(m_options, nullptr, this, nullptr);
-    m_options = options;
-    if (options)
-        connect(options, &ViewOptionsPanel::viewChanged, this, qOverload<>(&QWidget::update));
-    update();
+    m_control->setOptions(options);
 }
 
 void ModelView::initializeGL()
@@ -115,36 +146,34 @@ void ModelView::paintGL()
     applyState();
     glViewport(0, 0, m_width, m_height);
     const VkmModel* model = m_doc ? m_doc->model() : nullptr;
-    const std::optional<ViewMode> mode = m_options ? viewModeFromIndex(m_options->selectedView()) : std::nullopt;
+    const std::optional<ViewMode> mode = m_control->mode();
     if (!model || !mode) {
         // Without a model the picture is black. Without the panel the frame
         // buffer would keep whatever it held, so it is cleared as well.
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         return;
     }
-    if (*mode == ViewMode::Perspective)
-        drawPerspective(*model);
-    else
-        drawOverview(*model, *mode);
-    glFlush();
+    drawModel(*model, *mode);
 }
 
-void ModelView::drawPerspective(const VkmModel& model)
+void ModelView::drawModel(const VkmModel& model, ViewMode mode)
 {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(kFieldOfView, double(m_width) / double(m_height), kNear, kFar);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glTranslatef(0.0f, 0.0f, -kEyeDistance);
+    const ViewMatrices v = m_control->matrices(m_width, m_height);
+    const RenderOptions& options = m_control->renderOptions();
+    loadMatrices(v);
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    drawNodes(model);
+    if (options.drawNodes)
+        drawNodes(model);
 
-    // Polygons are outlines; back faces (clockwise once the vertex order is
-    // reversed) are culled.
+    // Polygons are outlines. The perspective picture culls back faces
+    // (clockwise once the vertex order is reversed) unless asked not to; the
+    // overviews show every outline.
     glColor3f(1.0f, 1.0f, 1.0f);
-    glEnable(GL_CULL_FACE);
+    if (v.perspective && !options.showBackFaces)
+        glEnable(GL_CULL_FACE);
+    else
+        glDisable(GL_CULL_FACE);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, model.textureName());
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
@@ -152,30 +181,8 @@ void ModelView::drawPerspective(const VkmModel& model)
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     drawElements(model);
     glDisable(GL_CULL_FACE);
-}
 
-void ModelView::drawOverview(const VkmModel& model, ViewMode mode)
-{
-    const ModelSummary summary = summarize(model);
-    const OrthoCamera cam = fitOrtho(summary, mode, m_width, m_height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(cam.left, cam.right, cam.bottom, cam.top, cam.zNear, cam.zFar);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    if (cam.lookDown)
-        glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
-    glTranslatef(-cam.centre[0], -cam.centre[1], -cam.centre[2]);
-
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    drawNodes(model);
-    // Overviews show every outline, front or back.
-    glColor3f(1.0f, 1.0f, 1.0f);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_TEXTURE_2D);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-    drawElements(model);
-
+    const ModelSummary summary = mode == ViewMode::Size ? summarize(model) : ModelSummary {};
     if (mode == ViewMode::Size && summary.hasExtent) {
         glDisable(GL_TEXTURE_2D);
         glColor3f(1.0f, 1.0f, 0.0f);
@@ -189,6 +196,8 @@ void ModelView::drawOverview(const VkmModel& model, ViewMode mode)
         glVertex3f(lo[0], hi[1], z);
         glEnd();
     }
+    if (options.selection)
+        drawSelection(model);
     glFlush();
     if (mode == ViewMode::Size)
         drawSizeText(summary);
@@ -196,10 +205,9 @@ void ModelView::drawOverview(const VkmModel& model, ViewMode mode)
 
 void ModelView::drawNodes(const VkmModel& model)
 {
-    const PointSizeRange& sizes = model.pointSizes();
     glEnable(GL_POINT_SMOOTH);
     glDisable(GL_TEXTURE_2D);
-    glPointSize(sizes.granularity * 5.0f + sizes.minimum);
+    glPointSize(nodeSize(m_control->renderOptions(), model.pointSizes()));
     glColor3f(1.0f, 0.0f, 0.0f);
     glBegin(GL_POINTS);
     for (int i = 0; i < model.pointCount(); ++i)
@@ -209,7 +217,6 @@ void ModelView::drawNodes(const VkmModel& model)
 
 void ModelView::drawElements(const VkmModel& model)
 {
-    const PointSizeRange& sizes = model.pointSizes();
     glInitNames();
     glPushName(0);
     const auto& elements = model.elements();
@@ -228,7 +235,7 @@ void ModelView::drawElements(const VkmModel& model)
         } else if (e.type == kTypeMarker) {
             glEnable(GL_POINT_SMOOTH);
             glDisable(GL_TEXTURE_2D);
-            glPointSize(sizes.granularity * 20.0f + sizes.minimum);
+            glPointSize(markerSize(model.pointSizes()));
             glColor3f(0.0f, 0.0f, 1.0f);
             glBegin(GL_POINTS);
             vertexAt(model, e.indices[0]);
@@ -239,6 +246,38 @@ void ModelView::drawElements(const VkmModel& model)
         }
     }
     glPopName();
+}
+
+void ModelView::drawSelection(const VkmModel& model)
+{
+    // Over everything, hidden or not, in the highlight colour.
+    const Selection s = *m_control->renderOptions().selection;
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_TEXTURE_2D);
+    glColor3f(0.0f, 1.0f, 1.0f);
+    glEnable(GL_POINT_SMOOTH);
+    if (s.kind == Selection::Kind::Node && s.index < model.pointCount()) {
+        glPointSize(nodeSize(m_control->renderOptions(), model.pointSizes()) + 4);
+        glBegin(GL_POINTS);
+        vertexAt(model, s.index);
+        glEnd();
+    } else if (s.kind == Selection::Kind::Element && std::size_t(s.index) < model.elements().size()) {
+        const DecodedElement& e = model.elements()[std::size_t(s.index)];
+        if (isPolygonType(e.type)) {
+            glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+            glBegin(GL_POLYGON);
+            for (int k = e.count - 1; k >= 0; --k)
+                vertexAt(model, e.indices[k]);
+            glEnd();
+        } else if (e.type == kTypeMarker) {
+            glPointSize(markerSize(model.pointSizes()) + 4);
+            glBegin(GL_POINTS);
+            vertexAt(model, e.indices[0]);
+            glEnd();
+        }
+    }
+    glEnable(GL_DEPTH_TEST);
 }
 
 void ModelView::drawSizeText(const ModelSummary& summary)
@@ -255,13 +294,48 @@ void ModelView::drawSizeText(const ModelSummary& summary)
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     QPainter painter(this);
-    painter.setPen(QColor(255, 255, 0));
-    const QFontMetrics metrics(painter.font());
-    int y = metrics.ascent() + 6;
-    for (const std::string& line : sizeReport(summary)) {
-        painter.drawText(8, y, QString::fromStdString(line));
-        y += metrics.height();
+    ViewController::paintSizeText(painter, summary);
+}
+
+SoftwareModelView::SoftwareModelView(const ModelDocument* doc, QWidget* parent)
+    : QWidget(parent),
+      m_doc(doc),
+      m_control(new ViewController(doc, this))
+{
+    setObjectName(QStringLiteral("CVKMStudioView"));
+    setAccessibleName(QStringLiteral("Model view"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    connect(m_control, &ViewController::changed, this, qOverload<>(&QWidget::update));
+}
+
+void SoftwareModelView::setOptions(const ViewOptionsPanel* options)
+{
+    m_control->setOptions(options);
+}
+
+QImage SoftwareModelView::picture() const
+{
+    const QSize size = m_control->deviceSize();
+    const VkmModel* model = m_doc ? m_doc->model() : nullptr;
+    const std::optional<ViewMode> mode = m_control->mode();
+    const Picture p = renderPicture(mode ? model : nullptr, mode.value_or(ViewMode::Perspective), m_control->camera(),
+        m_control->renderOptions(), size.width(), size.height(), m_control->topReserve());
+    QImage image(reinterpret_cast<const uchar*>(p.pixels.data()), p.width, p.height, p.width * 4, QImage::Format_RGB32);
+    image = image.copy();
+    if (model && mode == ViewMode::Size) {
+        image.setDevicePixelRatio(devicePixelRatioF());
+        QPainter painter(&image);
+        painter.setFont(font());
+        ViewController::paintSizeText(painter, summarize(*model));
     }
+    image.setDevicePixelRatio(devicePixelRatioF());
+    return image;
+}
+
+void SoftwareModelView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.drawImage(QPointF(0, 0), picture());
 }
 
 } // namespace kvl::modelview

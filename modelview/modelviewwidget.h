@@ -1,6 +1,8 @@
 // The OpenGL view: draws the document's model with the fixed-function
 // pipeline - red node points, white polygon outlines, blue marker points on
-// black - from the camera the View list picks.
+// black - with the matrices of the shared camera (see ViewController), and
+// the view used where OpenGL cannot be set up, which paints the software
+// picture of the same matrices.
 #pragma once
 
 #include "modelview/viewplan.h"
@@ -13,7 +15,19 @@
 namespace kvl::modelview {
 
 class ModelDocument;
+class ViewController;
 class ViewOptionsPanel;
+
+/// True when an OpenGL context can be created and made current on an
+/// offscreen surface of the view's format. Where it cannot (no OpenGL, or a
+/// platform such as "offscreen" that has none) a QOpenGLWidget would crash
+/// on its first flush, so the window uses SoftwareModelView instead.
+bool openGlAvailable();
+
+/// The point sizes the software picture uses: those of the software OpenGL
+/// implementations (1 to 255 pixels in steps of 0.1), so its nodes look
+/// as they do there.
+PointSizeRange softwarePointSizes();
 
 class ModelView : public QOpenGLWidget {
     Q_OBJECT
@@ -28,6 +42,7 @@ public:
 
     /// The panel whose View list decides what is drawn; null draws nothing.
     void setOptions(const ViewOptionsPanel* options);
+    ViewController* controller() const { return m_control; }
 
     /// True once the rendering context exists and the point sizes are known.
     bool isGlReady() const { return m_glReady; }
@@ -45,18 +60,39 @@ protected:
 
 private:
     void applyState();
-    void drawPerspective(const VkmModel& model);
-    void drawOverview(const VkmModel& model, ViewMode mode);
+    void drawModel(const VkmModel& model, ViewMode mode);
     void drawNodes(const VkmModel& model);
     void drawElements(const VkmModel& model);
+    void drawSelection(const VkmModel& model);
     void drawSizeText(const ModelSummary& summary);
 
     const ModelDocument* m_doc;
-    QPointer<const ViewOptionsPanel> m_options;
+    ViewController* m_control;
     PointSizeRange m_pointSizes;
     bool m_glReady = false;
     int m_width = 1; // last accepted resize, device pixels
     int m_height = 1;
+};
+
+/// The view without OpenGL: the software picture of the same camera,
+/// options and selection.
+class SoftwareModelView : public QWidget {
+    Q_OBJECT
+public:
+    explicit SoftwareModelView(const ModelDocument* doc, QWidget* parent = nullptr);
+
+    void setOptions(const ViewOptionsPanel* options);
+    ViewController* controller() const { return m_control; }
+    PointSizeRange pointSizes() const { return softwarePointSizes(); }
+    /// The picture as it was last painted (device pixels).
+    QImage picture() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    const ModelDocument* m_doc;
+    ViewController* m_control;
 };
 
 } // namespace kvl::modelview

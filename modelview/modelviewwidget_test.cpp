@@ -1,14 +1,19 @@
 // Renders models through the real view under the X server and reads the
 // frame back.
 #include "modelview/modeldocument.h"
+#include "modelview/modelexport.h"
 #include "modelview/modelviewwidget.h"
+#include "modelview/softpicture.h"
+#include "modelview/testing/samplefighter.h"
 #include "modelview/testing/vkmbuilder.h"
+#include "modelview/viewcontroller.h"
 #include "modelview/viewoptionspanel.h"
 
 #include "common/fileimage.h"
 #include "common/testing/fakewindowhost.h"
 
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -64,6 +69,28 @@ bool isYellow(const QColor& c)
 bool isLit(const QColor& c)
 {
     return c.red() || c.green() || c.blue();
+}
+
+// The share of lit pixels of `a` that have a pixel of the same colour within
+// one pixel in `b`.
+double matchedShare(const QImage& a, const QImage& b)
+{
+    int lit = 0, matched = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb c = a.pixel(x, y) & 0xffffff;
+            if (!c)
+                continue;
+            ++lit;
+            bool found = false;
+            for (int dy = -1; dy <= 1 && !found; ++dy)
+                for (int dx = -1; dx <= 1 && !found; ++dx) {
+                    const QPoint q(x + dx, y + dy);
+                    found = b.rect().contains(q) && (b.pixel(q) & 0xffffff) == c;
+                }
+            matched += found;
+        }
+    return lit ? double(matched) / lit : 1.0;
 }
 
 // Lets the test call the resize handler the way the window system would.
@@ -251,7 +278,7 @@ private slots:
         QCOMPARE(frame(), perspective);
     }
 
-    void emptySizesLeaveTheProjectionAndCheckBoxesChangeNothing()
+    void emptySizesLeaveTheProjectionAndTheBoxesWork()
     {
         VkmBuilder b;
         b.point(0, 10, 0);
@@ -265,9 +292,21 @@ private slots:
         view->doneCurrent();
         QCOMPARE(frame(), before);
 
-        QTest::mouseClick(options->drawNodes(), Qt::LeftButton);
+        // "Draw Textures" has nothing to draw; "Draw Nodes" hides the nodes
+        // and nothing else, and brings back the designed picture.
         QTest::mouseClick(options->drawTextures(), Qt::LeftButton);
-        QVERIFY(options->drawNodes()->isChecked());
+        QCOMPARE(frame(), before);
+        options->drawNodes()->setChecked(false);
+        QImage hidden = frame();
+        QCOMPARE(find(hidden, isRed).count, 0);
+        QVERIFY(find(hidden, isBlue).count > 0);
+        options->drawNodes()->setChecked(true);
+        QCOMPARE(frame(), before);
+        // A larger node size makes the nodes larger.
+        const int designed = find(before, isRed).count;
+        options->nodeSize()->setValue(8.0);
+        QVERIFY(find(frame(), isRed).count > designed * 4);
+        options->nodeSize()->setValue(0.0);
         QCOMPARE(frame(), before);
 
         // A real change of size does move the picture.
@@ -279,6 +318,53 @@ private slots:
         view->resizeGL(400, 400);
         view->doneCurrent();
         QCOMPARE(frame(), before);
+    }
+
+    void backFacesAreShownWhenAsked()
+    {
+        VkmBuilder b;
+        b.point(-50, -50, 0);
+        b.point(0, 50, 0);
+        b.point(50, -50, 0);
+        b.element(VkmBuilder::polygon({ 0, 2, 1 })); // counter-clockwise: culled
+        open(b);
+        QCOMPARE(find(frame(), isWhite).count, 0);
+        options->showBackFaces()->setChecked(true);
+        QVERIFY(find(frame(), isWhite).count > 100);
+        options->showBackFaces()->setChecked(false);
+        QCOMPARE(find(frame(), isWhite).count, 0);
+    }
+
+    // The software picture (export, and the view without OpenGL) against
+    // the OpenGL frame: the designed camera, a turned one, and a selection.
+    void softwarePictureMatchesTheOpenGlFrame()
+    {
+        const QString path = dir.filePath(QStringLiteral("fighter.vkm"));
+        QVERIFY(kvl::writeFileImage(path.toStdString(), testing::sampleFighter()));
+        QVERIFY(doc.open(path.toStdString(), view->pointSizes()).ok());
+        ViewController* control = view->controller();
+        control->modelChanged();
+        auto compare = [&](const char* what) {
+            const QImage gl = frame().convertToFormat(QImage::Format_RGB32);
+            const Picture soft = renderPicture(doc.model(), ViewMode::Perspective, control->camera(),
+                control->renderOptions(), gl.width(), gl.height());
+            const QImage sw(reinterpret_cast<const uchar*>(soft.pixels.data()), soft.width, soft.height, soft.width * 4,
+                QImage::Format_RGB32);
+            const double glInSoft = matchedShare(gl, sw), softInGl = matchedShare(sw, gl);
+            QVERIFY2(glInSoft > 0.95 && softInGl > 0.95,
+                qPrintable(QStringLiteral("%1: %2 %3").arg(what).arg(glInSoft).arg(softInGl)));
+        };
+        compare("designed");
+        // The export writes the same picture at the same size.
+        const QImage exported = modelPicture(doc, ViewMode::Perspective, view->size());
+        QVERIFY(matchedShare(frame().convertToFormat(QImage::Format_RGB32), exported) > 0.95);
+        control->orbit(35, 20);
+        control->zoomAt(1.6, QPointF(180, 220));
+        compare("turned");
+        control->pickAt(QPointF(200, 200));
+        control->fitView();
+        compare("fitted");
+        control->modelChanged();
     }
 
     void changingTheViewRepaints()

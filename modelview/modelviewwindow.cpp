@@ -4,10 +4,12 @@
 #include "common/qt/qtwindowhost.h"
 #include "modelview/lockkeys.h"
 #include "modelview/modelviewwidget.h"
+#include "modelview/viewcontroller.h"
 #include "modelview/viewoptionspanel.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -55,9 +57,28 @@ QAction* makeAction(QObject* parent, const char* name, const QString& text, cons
     return action;
 }
 
+// The note shown where OpenGL cannot be set up.
+constexpr const char* kNoOpenGlNote = "No OpenGL: showing the software picture";
+
 } // namespace
 
-ModelViewWindow::ModelViewWindow(WindowHost* host, QWidget* parent)
+const char* const kControlsText = "Mouse:\n"
+                                  "  Left drag\tturn the model about its centre\n"
+                                  "  Right or middle drag, Shift + left drag\tmove the picture\n"
+                                  "  Wheel\tzoom towards the cursor\n"
+                                  "  Click\tselect the node, marker or outline under the cursor\n"
+                                  "Keyboard (in the picture):\n"
+                                  "  Arrows\tturn\n"
+                                  "  Shift + arrows\tmove\n"
+                                  "  + and -\tzoom\n"
+                                  "  Home\tReset View: the camera the file opened with\n"
+                                  "  F\tFit: the whole model in the window\n"
+                                  "  Escape\tclear the selection\n"
+                                  "  Ctrl+C\tcopy the status text\n"
+                                  "Turning, moving and zooming change the Perspective picture; "
+                                  "the other views always show the whole model.";
+
+ModelViewWindow::ModelViewWindow(WindowHost* host, QWidget* parent, ViewBackend backend)
     : QMainWindow(parent),
       m_doc(host ? *host : static_cast<WindowHost&>(*this))
 {
@@ -67,9 +88,19 @@ ModelViewWindow::ModelViewWindow(WindowHost* host, QWidget* parent)
     setStyle(style);
     setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowNestedDocks);
 
-    m_view = new ModelView(&m_doc, this);
-    setCentralWidget(m_view);
-    connect(m_view, &ModelView::glReady, this, &ModelViewWindow::openPending, Qt::QueuedConnection);
+    // A QOpenGLWidget without OpenGL takes the program down on its first
+    // flush; where no context can be made the software picture stands in.
+    if (backend == ViewBackend::Detect && openGlAvailable()) {
+        m_view = new ModelView(&m_doc, this);
+        m_control = m_view->controller();
+        setCentralWidget(m_view);
+        connect(m_view, &ModelView::glReady, this, &ModelViewWindow::openPending, Qt::QueuedConnection);
+    } else {
+        m_software = new SoftwareModelView(&m_doc, this);
+        m_control = m_software->controller();
+        setCentralWidget(m_software);
+    }
+    connect(m_control, &ViewController::selectionChanged, this, &ModelViewWindow::updateStatus);
 
     createActions();
     createMenus();
@@ -78,7 +109,7 @@ ModelViewWindow::ModelViewWindow(WindowHost* host, QWidget* parent)
 
     m_options = new ViewOptionsPanel(this);
     addDockWidget(Qt::LeftDockWidgetArea, m_options);
-    m_view->setOptions(m_options);
+    m_control->setOptions(m_options);
     QAction* toggle = m_options->toggleViewAction();
     toggle->setObjectName(QStringLiteral("ID_VIEW_CONTROLBAR"));
     toggle->setText(QStringLiteral("&Control Bar"));
@@ -91,6 +122,7 @@ ModelViewWindow::ModelViewWindow(WindowHost* host, QWidget* parent)
     updateRecentMenu();
     m_doc.newDocument();
     updateCommands();
+    updateStatus();
     qApp->installEventFilter(this);
     refreshIndicators();
 }
@@ -131,6 +163,23 @@ void ModelViewWindow::createActions()
         QStringLiteral("Display program information, version number and copyright\nAbout"), QKeySequence(),
         &ModelViewWindow::onAbout);
     a->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
+    add("ID_HELP_CONTROLS", QStringLiteral("&Controls..."),
+        QStringLiteral("List the mouse and keyboard controls of the picture\nControls"), QKeySequence(),
+        &ModelViewWindow::onControls);
+
+    a = add("ID_VIEW_RESET", QStringLiteral("&Reset View\tHome"),
+        QStringLiteral("Return to the camera the model opened with\nReset View"), QKeySequence(Qt::Key_Home),
+        [this] { m_control->resetView(); });
+    a->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    a = add("ID_VIEW_FIT", QStringLiteral("&Fit\tF"), QStringLiteral("Frame the whole model\nFit"),
+        QKeySequence(Qt::Key_F), [this] { m_control->fitView(); });
+    a->setIcon(style()->standardIcon(QStyle::SP_TitleBarMaxButton));
+    add("ID_VIEW_CLEAR_SELECTION", QStringLiteral("Clear &Selection\tEsc"),
+        QStringLiteral("Clear the selection\nClear Selection"), QKeySequence(Qt::Key_Escape),
+        [this] { m_control->clearSelection(); });
+    add("ID_EDIT_COPY", QStringLiteral("&Copy Status\tCtrl+C"),
+        QStringLiteral("Copy the status text to the clipboard\nCopy"), QKeySequence(QKeySequence::Copy),
+        [this] { QGuiApplication::clipboard()->setText(statusText()); });
 
     m_recentEmpty = makeAction(
         this, "ID_FILE_MRU_EMPTY", QStringLiteral("Recent File"), QStringLiteral("Open this document"));
@@ -172,9 +221,15 @@ void ModelViewWindow::createMenus()
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("ViewMenu"));
+    view->addAction(command(QStringLiteral("ID_VIEW_RESET")));
+    view->addAction(command(QStringLiteral("ID_VIEW_FIT")));
+    view->addAction(command(QStringLiteral("ID_VIEW_CLEAR_SELECTION")));
+    view->addAction(command(QStringLiteral("ID_EDIT_COPY")));
+    view->addSeparator();
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("HelpMenu"));
+    help->addAction(command(QStringLiteral("ID_HELP_CONTROLS")));
     help->addAction(command(QStringLiteral("ID_APP_ABOUT")));
 }
 
@@ -187,6 +242,9 @@ void ModelViewWindow::createToolBar()
     m_toolBar->addAction(command(QStringLiteral("ID_FILE_SAVE")));
     m_toolBar->addSeparator();
     m_toolBar->addAction(command(QStringLiteral("ID_APP_ABOUT")));
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(command(QStringLiteral("ID_VIEW_RESET")));
+    m_toolBar->addAction(command(QStringLiteral("ID_VIEW_FIT")));
     addToolBar(Qt::TopToolBarArea, m_toolBar);
 
     QMenu* view = menuBar()->findChild<QMenu*>(QStringLiteral("ViewMenu"));
@@ -201,9 +259,13 @@ void ModelViewWindow::createStatusBar()
 {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar"));
-    auto* ready = new QLabel(QStringLiteral("Ready"), bar);
-    ready->setObjectName(QStringLiteral("MessagePane"));
-    bar->addWidget(ready, 1);
+    m_messagePane = new QLabel(QStringLiteral("Ready"), bar);
+    m_messagePane->setObjectName(QStringLiteral("MessagePane"));
+    m_messagePane->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    bar->addWidget(m_messagePane, 1);
+    m_notePane = new QLabel(bar);
+    m_notePane->setObjectName(QStringLiteral("NotePane"));
+    bar->addWidget(m_notePane);
     const char* names[3] = { "CAP", "NUM", "SCRL" };
     for (int i = 0; i < 3; ++i) {
         auto* label = new QLabel(QLatin1String(names[i]), bar);
@@ -253,9 +315,42 @@ std::filesystem::path ModelViewWindow::chooseFile(const FileDialogRequest& reque
     return qt::runFileDialog(this, request);
 }
 
+QWidget* ModelViewWindow::viewWidget() const
+{
+    return m_view ? static_cast<QWidget*>(m_view) : static_cast<QWidget*>(m_software);
+}
+
+QString ModelViewWindow::statusText() const
+{
+    return m_messagePane->text();
+}
+
+void ModelViewWindow::updateStatus()
+{
+    const VkmModel* model = m_doc.model();
+    const std::optional<Selection>& selection = m_control->selection();
+    QString text = QStringLiteral("Ready");
+    if (model && selection)
+        text = QString::fromStdString(describeSelection(*model, *selection));
+    m_messagePane->setText(text);
+
+    QStringList notes;
+    if (!m_view)
+        notes << QLatin1String(kNoOpenGlNote);
+    if (model && m_doc.saveProblem())
+        notes << QStringLiteral("Cannot be saved as VKM: %1").arg(qt::fromUtf8(*m_doc.saveProblem()));
+    m_notePane->setText(notes.join(QStringLiteral(" | ")));
+    m_notePane->setVisible(!notes.isEmpty());
+}
+
+void ModelViewWindow::onControls()
+{
+    showMessage({ MessageIcon::Information, "Controls", kControlsText });
+}
+
 void ModelViewWindow::openDocumentFile(const QString& path)
 {
-    if (!m_view->isGlReady() && !isVisible()) {
+    if (m_view && !m_view->isGlReady() && !isVisible()) {
         // The point sizes come from the rendering context, which the view
         // creates when it is first shown; the open waits for that.
         m_pending = path;
@@ -269,7 +364,7 @@ void ModelViewWindow::openPending()
     // Once shown, the view has its context - or OpenGL is not to be had, and
     // the file is still opened (with the default point sizes) so that its
     // name, checks and messages behave the same.
-    if (m_pending.isEmpty() || (!m_view->isGlReady() && !isVisible()))
+    if (m_pending.isEmpty() || (m_view && !m_view->isGlReady() && !isVisible()))
         return;
     const QString path = m_pending;
     m_pending.clear();
@@ -278,7 +373,8 @@ void ModelViewWindow::openPending()
 
 void ModelViewWindow::loadNow(const QString& path)
 {
-    const bool ok = m_doc.open(qt::toPath(QFileInfo(path).absoluteFilePath()), m_view->pointSizes()).ok();
+    const PointSizeRange sizes = m_view ? m_view->pointSizes() : m_software->pointSizes();
+    const bool ok = m_doc.open(qt::toPath(QFileInfo(path).absoluteFilePath()), sizes).ok();
     if (ok)
         m_recent.add(path);
     else
@@ -286,7 +382,8 @@ void ModelViewWindow::loadNow(const QString& path)
     m_recent.save();
     updateRecentMenu();
     updateCommands();
-    m_view->update();
+    m_control->modelChanged();
+    updateStatus();
     emit documentLoaded(ok);
 }
 
@@ -295,7 +392,8 @@ void ModelViewWindow::newDocument()
     m_pending.clear();
     m_doc.newDocument();
     updateCommands();
-    m_view->update();
+    m_control->modelChanged();
+    updateStatus();
 }
 
 void ModelViewWindow::onOpen()

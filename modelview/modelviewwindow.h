@@ -21,7 +21,16 @@ class QToolBar;
 namespace kvl::modelview {
 
 class ModelView;
+class SoftwareModelView;
+class ViewController;
 class ViewOptionsPanel;
+
+/// Which view the window shows: the OpenGL view when a context can be made
+/// (Detect), or the software picture regardless.
+enum class ViewBackend { Detect, Software };
+
+/// The text of Help > Controls.
+extern const char* const kControlsText;
 
 // objectName "CMainFrame"
 class ModelViewWindow : public QMainWindow, public WindowHost {
@@ -29,7 +38,8 @@ class ModelViewWindow : public QMainWindow, public WindowHost {
 public:
     /// `host` answers the document's message boxes and file dialogs; null
     /// means the window's own Qt dialogs.
-    explicit ModelViewWindow(WindowHost* host = nullptr, QWidget* parent = nullptr);
+    explicit ModelViewWindow(
+        WindowHost* host = nullptr, QWidget* parent = nullptr, ViewBackend backend = ViewBackend::Detect);
     ~ModelViewWindow() override;
 
     /// Opens `path` as the document (command line, drop, recent list, File
@@ -44,7 +54,15 @@ public:
     void newDocument();
 
     const ModelDocument& document() const { return m_doc; }
+    /// The OpenGL view, or null when the window shows the software picture.
     ModelView* view() const { return m_view; }
+    /// The software view, or null when the window has OpenGL.
+    SoftwareModelView* softwareView() const { return m_software; }
+    /// Whichever of the two is shown.
+    QWidget* viewWidget() const;
+    ViewController* viewController() const { return m_control; }
+    /// The status bar's message pane: "Ready" or the selection.
+    QString statusText() const;
     ViewOptionsPanel* optionsBar() const { return m_options; }
     QToolBar* toolBar() const { return m_toolBar; }
     const RecentFileList& recentFiles() const { return m_recent; }
@@ -79,10 +97,16 @@ private:
     void updateRecentMenu();
     void updateCommands();
     void refreshIndicators();
+    void updateStatus();
+    void onControls();
 
     ModelDocument m_doc;
     RecentFileList m_recent;
     ModelView* m_view = nullptr;
+    SoftwareModelView* m_software = nullptr;
+    ViewController* m_control = nullptr;
+    QLabel* m_messagePane = nullptr;
+    QLabel* m_notePane = nullptr;
     ViewOptionsPanel* m_options = nullptr;
     QToolBar* m_toolBar = nullptr;
     QMenu* m_fileMenu = nullptr;

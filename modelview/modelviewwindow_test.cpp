@@ -3,14 +3,19 @@
 #include "modelview/modelviewwidget.h"
 #include "modelview/modelviewwindow.h"
 #include "modelview/testing/samplefighter.h"
+#include "modelview/viewcontroller.h"
 #include "modelview/viewoptionspanel.h"
 
 #include "common/fileimage.h"
 #include "common/testing/fakewindowhost.h"
+#include "samplegen/samples.h"
 
 #include <QAccessible>
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
+#include <QDir>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLabel>
@@ -22,6 +27,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
+#include <QWheelEvent>
 #include <QtTest>
 
 using namespace kvl::modelview;
@@ -86,8 +92,11 @@ private slots:
         QCOMPARE(visibleTexts(menus[0]->menu()),
             (QStringList { "&New\tCtrl+N", "&Open...\tCtrl+O", "&Save\tCtrl+S", "Save &As...", "-", "Recent File", "-",
                 "E&xit" }));
-        QCOMPARE(visibleTexts(menus[1]->menu()), (QStringList { "&Toolbar", "&Status Bar", "&Control Bar" }));
-        QCOMPARE(visibleTexts(menus[2]->menu()), (QStringList { "&About modelview..." }));
+        QCOMPARE(visibleTexts(menus[1]->menu()),
+            (QStringList { "&Reset View\tHome", "&Fit\tF", "Clear &Selection\tEsc", "&Copy Status\tCtrl+C", "-",
+                "&Toolbar", "&Status Bar", "&Control Bar" }));
+        QCOMPARE(visibleTexts(menus[2]->menu()), (QStringList { "&Controls...", "&About modelview..." }));
+        QCOMPARE(frame->command("ID_VIEW_RESET")->shortcut(), QKeySequence(Qt::Key_Home));
         QCOMPARE(frame->command("ID_FILE_NEW")->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
         QCOMPARE(frame->command("ID_FILE_OPEN")->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
         QCOMPARE(frame->command("ID_FILE_SAVE")->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
@@ -95,11 +104,14 @@ private slots:
         QCOMPARE(frame->command("ID_VIEW_CONTROLBAR")->toolTip(), QStringLiteral("Toggle ControlBar"));
 
         const QList<QAction*> tools = frame->toolBar()->actions();
-        QCOMPARE(tools.size(), 4);
+        QCOMPARE(tools.size(), 7);
         QCOMPARE(tools[0], frame->command("ID_FILE_OPEN"));
         QCOMPARE(tools[1], frame->command("ID_FILE_SAVE"));
         QVERIFY(tools[2]->isSeparator());
         QCOMPARE(tools[3], frame->command("ID_APP_ABOUT"));
+        QVERIFY(tools[4]->isSeparator());
+        QCOMPARE(tools[5], frame->command("ID_VIEW_RESET"));
+        QCOMPARE(tools[6], frame->command("ID_VIEW_FIT"));
         // Each button names itself by the short prompt, without the shortcut.
         const QStringList buttonNames { "Open", "Save", "", "About" };
         for (int i : { 0, 1, 3 }) {
@@ -118,7 +130,7 @@ private slots:
         QCOMPARE(about->button(QMessageBox::Ok)->text(), QStringLiteral("OK"));
     }
 
-    void panelStartsDockedLeftAndIgnoresClicks()
+    void panelStartsDockedLeftWithWorkingBoxes()
     {
         auto frame = start();
         QVERIFY(frame);
@@ -148,11 +160,19 @@ private slots:
         QCOMPARE(nodes->property("controlId").toInt(), 202);
         QVERIFY(!textures->isChecked());
         QVERIFY(nodes->isChecked());
+        // No texture image to draw: the box is off and says why.
+        QVERIFY(!textures->isEnabled());
+        QVERIFY(textures->toolTip().contains(QStringLiteral("VKM files carry no texture image")));
         QTest::mouseClick(textures, Qt::LeftButton);
-        QTest::mouseClick(nodes, Qt::LeftButton);
-        QTest::keyClick(nodes, Qt::Key_Space);
         QVERIFY(!textures->isChecked());
+        QTest::mouseClick(nodes, Qt::LeftButton);
+        QVERIFY(!nodes->isChecked());
+        QVERIFY(!frame->viewController()->renderOptions().drawNodes);
+        QTest::keyClick(nodes, Qt::Key_Space);
         QVERIFY(nodes->isChecked());
+        QVERIFY(!bar->showBackFaces()->isChecked());
+        QCOMPARE(bar->nodeSize()->value(), 0.0);
+        QCOMPARE(bar->nodeSize()->text(), QStringLiteral("Default"));
     }
 
     void barSizesRoundTripThroughTheProfile()
@@ -346,12 +366,97 @@ private slots:
         });
         frame->command("ID_FILE_OPEN")->trigger();
         QCOMPARE(title, QStringLiteral("Open"));
-        QCOMPARE(filters, QStringList { QStringLiteral("VKM Models (*.vkm)") });
+        QCOMPARE(filters,
+            (QStringList { QStringLiteral("VKM Models (*.vkm)"), QStringLiteral("3DB Models (*.3db)"),
+                QStringLiteral("All Models (*.vkm *.3db)") }));
         QVERIFY(qtDialog);
         // The upper-case name that modelconv writes is listed, text files are not.
         listed.sort();
         QCOMPARE(listed, (QStringList { names[0], names[1] }));
         QVERIFY(frame->document().model() == nullptr);
+    }
+
+    // Turning, resetting, picking, clearing and copying, as a user does it.
+    void mouseAndKeysTurnPickAndReset()
+    {
+        const QString path = writeModel(QStringLiteral("turn.vkm"));
+        auto frame = start(path);
+        QVERIFY(frame);
+        QTRY_VERIFY(frame->document().model() != nullptr);
+        QWidget* view = frame->viewWidget();
+        ViewController* control = frame->viewController();
+        QVERIFY(control->camera().isDesigned());
+
+        const QPoint centre = view->rect().center();
+        QTest::mousePress(view, Qt::LeftButton, {}, centre);
+        QTest::mouseMove(view, centre + QPoint(40, 10));
+        QTest::mouseMove(view, centre + QPoint(80, 20));
+        QTest::mouseRelease(view, Qt::LeftButton, {}, centre + QPoint(80, 20));
+        QVERIFY(!control->camera().isDesigned());
+        QCOMPARE(frame->statusText(), QStringLiteral("Ready")); // a drag picks nothing
+        frame->command("ID_VIEW_RESET")->trigger();
+        QVERIFY(control->camera().isDesigned());
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_Left);
+        QVERIFY(!control->camera().isDesigned());
+        QTest::keyClick(view, Qt::Key_Home);
+        QVERIFY(control->camera().isDesigned());
+
+        // A click on a node of the picture selects it.
+        const VkmModel* model = frame->document().model();
+        const QSize size = control->deviceSize();
+        const ViewMatrices v = control->matrices(size.width(), size.height());
+        const auto node = project(v, drawingPosition(model->point(0)));
+        QVERIFY(node);
+        const qreal ratio = view->devicePixelRatioF();
+        QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(qRound(node->x / ratio), qRound(node->y / ratio)));
+        QVERIFY2(frame->statusText().startsWith(QStringLiteral("Node ")), qPrintable(frame->statusText()));
+        QVERIFY(control->selection());
+        frame->command("ID_EDIT_COPY")->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), frame->statusText());
+        QTest::keyClick(view, Qt::Key_Escape);
+        QVERIFY(!control->selection());
+        QCOMPARE(frame->statusText(), QStringLiteral("Ready"));
+
+        // The wheel zooms the picture, not the frame.
+        QWheelEvent wheel(QPointF(centre), view->mapToGlobal(QPointF(centre)), {}, QPoint(0, 120), Qt::NoButton, {},
+            Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view, &wheel);
+        QVERIFY(!control->camera().isDesigned());
+    }
+
+    // Where OpenGL cannot be had the window shows the software picture with
+    // a note, and opens .3DB models like any other.
+    void softwareViewAndThreeDbModels()
+    {
+        const QString game = dir.filePath(QStringLiteral("game"));
+        QVERIFY(QDir().mkpath(game));
+        QVERIFY(kvl::samples::writeModelSamples(game.toStdString()));
+        ModelViewWindow frame(&host, nullptr, ViewBackend::Software);
+        QVERIFY(!frame.view());
+        QVERIFY(frame.softwareView());
+        frame.start(QDir(game).filePath(QStringLiteral("FIGHTER.3DB")));
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QTRY_VERIFY(frame.document().model() != nullptr);
+        QCOMPARE(frame.windowTitle(), QStringLiteral("FIGHTER.3DB - VKM! Studio"));
+        auto* note = frame.findChild<QLabel*>(QStringLiteral("NotePane"));
+        QVERIFY(note->text().contains(QStringLiteral("No OpenGL")));
+        const QImage shown = frame.softwareView()->grab().toImage();
+        int red = 0, white = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x) {
+                const QColor c = shown.pixelColor(x, y);
+                red += c.red() > 200 && c.green() < 40;
+                white += c.red() > 200 && c.green() > 200 && c.blue() > 200;
+            }
+        QVERIFY(red > 0 && white > 100);
+
+        frame.openDocumentFile(QDir(game).filePath(QStringLiteral("BIGMODEL.3DB")));
+        QVERIFY(frame.document().model());
+        QVERIFY(note->text().contains(QStringLiteral("Cannot be saved as VKM")));
+        QVERIFY(host.messages.empty());
     }
 
     void droppedFileOpens()

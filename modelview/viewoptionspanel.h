@@ -1,5 +1,6 @@
-// The options panel: the View list that decides what the view draws, and two
-// check boxes that only show a mark (clicking them changes nothing).
+// The options panel: the View list that decides what the view draws, "Draw
+// Nodes" (the red node points), "Draw Textures" (disabled: a VKM file names a
+// texture but carries no image), "Show back faces" and the node size.
 #pragma once
 
 #include "modelview/dockbar.h"
@@ -7,19 +8,10 @@
 #include <QCheckBox>
 
 class QComboBox;
+class QDoubleSpinBox;
 class QLabel;
 
 namespace kvl::modelview {
-
-/// A check box whose mark a click does not change.
-class PlainCheckBox : public QCheckBox {
-    Q_OBJECT
-public:
-    using QCheckBox::QCheckBox;
-
-protected:
-    void nextCheckState() override { }
-};
 
 class ViewOptionsPanel : public GripDockBar {
     Q_OBJECT
@@ -35,17 +27,26 @@ public:
     QComboBox* viewList() const { return m_viewList; }
     QCheckBox* drawTextures() const { return m_drawTextures; }
     QCheckBox* drawNodes() const { return m_drawNodes; }
+    QCheckBox* showBackFaces() const { return m_showBackFaces; }
+    /// Node size in pixels; its lowest value, 0 ("Default"), is the size the
+    /// OpenGL implementation's point sizes give.
+    QDoubleSpinBox* nodeSize() const { return m_nodeSize; }
 
 signals:
     void viewChanged(int index);
+    /// Any of the panel's settings changed.
+    void optionsChanged();
 
 private:
     int nextControlId() { return m_nextId++; }
 
     QLabel* m_label = nullptr;
     QComboBox* m_viewList = nullptr;
-    PlainCheckBox* m_drawTextures = nullptr;
-    PlainCheckBox* m_drawNodes = nullptr;
+    QCheckBox* m_drawTextures = nullptr;
+    QCheckBox* m_drawNodes = nullptr;
+    QCheckBox* m_showBackFaces = nullptr;
+    QLabel* m_nodeSizeLabel = nullptr;
+    QDoubleSpinBox* m_nodeSize = nullptr;
     int m_nextId = 200;
 };
 

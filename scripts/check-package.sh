@@ -8,10 +8,9 @@ cd "$(dirname "$0")/.."
 
 programs=(modelconv modelview campconv squadconv planesedit folioswap fltpatch)
 window_programs=(modelview planesedit folioswap fltpatch)
-# The programs whose --version is checked: the window programs get --version
-# from the shared command-line handling, the console converters with their
-# own command line. Add each here once its main has it.
-version_programs=()
+# Every program answers --version: the window programs through the shared
+# command-line handling, the console converters through their own.
+version_programs=("${programs[@]}")
 
 deb=${1:-$(ls -t dist/korval-tools_*.deb 2>/dev/null | head -n 1)}
 if [ -z "$deb" ] || [ ! -f "$deb" ]; then
@@ -48,6 +47,7 @@ for p in "${window_programs[@]}"; do
   done
 done
 expected+=(usr/share/mime/packages/korval-tools.xml usr/share/metainfo/org.korval.tools.metainfo.xml
+  usr/share/thumbnailers/modelview.thumbnailer
   usr/share/doc/korval-tools/copyright usr/share/doc/korval-tools/changelog.gz
   usr/share/doc/korval-tools/sample/FIGHTER.3DB usr/share/doc/korval-tools/sample/Kestrel.flt
   usr/share/doc/korval-tools/sample/Borvex/Workfiles/LastCampaign.txt)
