@@ -19,6 +19,9 @@ struct Message {
     MessageIcon icon = MessageIcon::None;
     std::string title;
     std::string text;
+    /// The box's objectName, by which accessibility tools and scripts find
+    /// it; none when empty.
+    std::string objectName;
 };
 
 enum class FileDialogKind { OpenFile, SaveFile, Folder };

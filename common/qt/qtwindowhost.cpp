@@ -42,6 +42,8 @@ MessageAnswer showMessageBox(QWidget* parent, const Message& message, MessageBut
         break;
     }
     QMessageBox box(icon, fromUtf8(message.title), fromUtf8(message.text), standard, parent);
+    if (!message.objectName.empty())
+        box.setObjectName(fromUtf8(message.objectName));
     switch (box.exec()) {
     case QMessageBox::Yes:
         return MessageAnswer::Yes;
