@@ -121,7 +121,8 @@ bool SetSwitcher::runOperation(const Journal& journal)
     if (fs::exists(m_folders.journal(), ec)) {
         RecoveryReport undo = recover(m_folders, journal, Recovery::RollBack);
         if (undo.clean())
-            error.message += "\r\nThe game folder was put back as it was before." + describeChanged(undo.changedByOthers);
+            error.message += "\r\nThe game folder was put back as it was before."
+                + describeChanged(undo.changedByOthers);
         else
             error.message += "\r\nThe game folder could not be put back as it was (" + undo.failures.front().message
                 + "); the next start offers to finish or roll back the operation.";
@@ -153,11 +154,13 @@ kvl::Result<void> SetSwitcher::recoverUnfinished()
         return {};
     }
     const std::string what = std::string(operationName(journal->operation)) + " of \"" + journal->setName + "\"";
-    const kvl::MessageAnswer answer = m_host.showMessage({ kvl::MessageIcon::Question, kTitle,
-                                                             "The " + what + " was cut short.\r\n\r\n"
-                                                                 "Yes: finish it (the game folder ends as after it).\r\n"
-                                                                 "No: roll it back (the game folder ends as before it).",
-                                                             kMessageName },
+    const kvl::MessageAnswer answer = m_host.showMessage(
+        { kvl::MessageIcon::Question, kTitle,
+            "The " + what
+                + " was cut short.\r\n\r\n"
+                  "Yes: finish it (the game folder ends as after it).\r\n"
+                  "No: roll it back (the game folder ends as before it).",
+            kMessageName },
         kvl::MessageButtons::YesNo);
     const bool finish = answer == kvl::MessageAnswer::Yes;
     RecoveryReport report = recover(m_folders, *journal, finish ? Recovery::Finish : Recovery::RollBack);

@@ -40,8 +40,8 @@ kvl::Result<void> planKeep(const SwitchFolders& folders, JournalStep& step, cons
     if (!step.before.exists || step.before == step.after)
         return {};
     const std::string safety = folders.safetyFolder() + "/" + step.target;
-    const std::string older
-        = folders.safetyFolder() + "/" + kOlderFolderName + "/" + hex16(step.before.hash) + "-" + step.target;
+    const std::string older = folders.safetyFolder() + "/" + kOlderFolderName + "/" + hex16(step.before.hash) + "-"
+        + step.target;
     fs::path qexFile = kvl::findFileNoCase(folders.main / folders.qex, step.target);
     std::string qex = folders.qex + "/" + qexFile.filename().string();
     std::vector<std::string> candidates;
@@ -137,7 +137,7 @@ kvl::Result<FileState> fileState(const fs::path& path)
             return FileState::absent();
         return fileError(errno, path);
     }
-    struct stat info {};
+    struct stat info { };
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         int number = S_ISDIR(info.st_mode) ? EISDIR : (errno ? errno : EINVAL);
         ::close(fd);
