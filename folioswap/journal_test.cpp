@@ -23,8 +23,8 @@ Journal sampleJournal()
     journal.lastAfter = "xxx";
     journal.steps.push_back({ StepKind::Copy, "CAMP0001.DAT", "CAMMalta 100% Siege/CAMP0001.DAT",
         FileState::of(bytesOf("old")), FileState::of(bytesOf("new")), "Workfiles/SafetyCopies/CAMP0001.DAT", true });
-    journal.steps.push_back({ StepKind::Copy, "-", "QEXRestoreFiles/-", FileState::absent(),
-        FileState::of(bytesOf("")), "", false });
+    journal.steps.push_back(
+        { StepKind::Copy, "-", "QEXRestoreFiles/-", FileState::absent(), FileState::of(bytesOf("")), "", false });
     journal.steps.push_back({ StepKind::Delete, "tab\there", "", FileState::of(bytesOf("x")), FileState::absent(),
         "CAMMalta 100% Siege/tab\there", false });
     return journal;

@@ -130,7 +130,8 @@ TEST_F(SafetyTree, LoadUnloadRestoreGivesBackEveryOriginalByteForByte)
     EXPECT_FALSE(fs::exists(game / "planes.dat"));
     select(switcher, "Channel");
     switcher.restoreQexFiles();
-    EXPECT_EQ(lastHost().lastText(), "QEX Restored\r\nRestored from QEXRestoreFiles: 1\r\nRestored from safety copies: 1");
+    EXPECT_EQ(
+        lastHost().lastText(), "QEX Restored\r\nRestored from QEXRestoreFiles: 1\r\nRestored from safety copies: 1");
     Snapshot after = snapshot();
     // MAP.DAT was the set's file too, so Unload deleted it as designed; its
     // bytes are still in the set's folder.
@@ -146,7 +147,8 @@ TEST_F(SafetyTree, LoadUnloadRestoreGivesBackEveryOriginalByteForByte)
     switcher.unloadSelected();
     select(switcher, "Channel");
     switcher.restoreQexFiles();
-    EXPECT_EQ(lastHost().lastText(), "QEX Restored\r\nRestored from QEXRestoreFiles: 1\r\nRestored from safety copies: 1");
+    EXPECT_EQ(
+        lastHost().lastText(), "QEX Restored\r\nRestored from QEXRestoreFiles: 1\r\nRestored from safety copies: 1");
     EXPECT_FALSE(fs::exists(main / "Workfiles/SafetyCopies/Older"));
 }
 
@@ -237,7 +239,8 @@ TEST_F(SafetyTree, EveryCutOfEveryOperationRecoversBothWays)
         const Snapshot after = snapshot();
         for (bool finish : { true, false }) {
             for (int allowed = 0;; ++allowed) {
-                SCOPED_TRACE(std::to_string(int(kind)) + (finish ? " finish " : " roll back ") + std::to_string(allowed));
+                SCOPED_TRACE(
+                    std::to_string(int(kind)) + (finish ? " finish " : " roll back ") + std::to_string(allowed));
                 SetSwitcher& switcher = prepare();
                 const Snapshot before = snapshot();
                 ASSERT_NE(before, after);
@@ -340,7 +343,9 @@ TEST_F(SafetyTree, AFileSizeLimitMidCopyRollsTheLoadBack)
     ASSERT_GE(child, 0);
     if (child == 0) {
         ::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit limit { 256 * 1024, 256 * 1024 };
+        struct rlimit limit {
+            256 * 1024, 256 * 1024
+        };
         ::setrlimit(RLIMIT_FSIZE, &limit);
         FakeHost host;
         SetSwitcher switcher(host);
@@ -430,9 +435,10 @@ TEST_F(SafetyTree, CheckTellsTheStateOfEachFileOfTheLoadedSet)
     std::map<std::string, GameFileState> states;
     for (const auto& check : switcher.gameFolderCheck())
         states[check.name] = check.state;
-    EXPECT_EQ(states, (std::map<std::string, GameFileState> { { "CAMP0001.DAT", GameFileState::Original },
-                          { "MAP.DAT", GameFileState::SetVersion }, { "PLANES.DAT", GameFileState::ChangedSinceLoad },
-                          { "SQ0141.DAT", GameFileState::Missing } }));
+    EXPECT_EQ(states,
+        (std::map<std::string, GameFileState> { { "CAMP0001.DAT", GameFileState::Original },
+            { "MAP.DAT", GameFileState::SetVersion }, { "PLANES.DAT", GameFileState::ChangedSinceLoad },
+            { "SQ0141.DAT", GameFileState::Missing } }));
     EXPECT_EQ(switcher.shownText(),
         "Game folder check for \"Channel\":\r\n  CAMP0001.DAT: the game's original\r\n  MAP.DAT: the set's version\r\n"
         "  PLANES.DAT: changed since load\r\n  SQ0141.DAT: missing\r\n");
