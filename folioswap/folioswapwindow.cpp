@@ -51,7 +51,8 @@ FolioSwapWindow::FolioSwapWindow(QWidget* parent) : QWidget(parent), m_switcher(
     m_setList->setAccessibleName(m_setsLabel->text());
     // Set names can be long: the list is wide enough for most, and every
     // entry shows its whole name as a tooltip.
-    m_setList->setMinimumWidth(220);
+    m_setList->setMinimumWidth(260);
+    m_setList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_setList->setTextElideMode(Qt::ElideMiddle);
     m_setsLabel->setBuddy(m_setList);
 
