@@ -166,18 +166,6 @@ kvl::Result<void> writeLast(const SwitchFolders& folders, const std::string& nam
     return {};
 }
 
-// The game folder's new files must be on disk before LastCampaign.txt says
-// the operation happened and the journal goes; one flush of the file system
-// costs far less than one per file.
-void flushFileSystem(const fs::path& folder)
-{
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::syncfs(fd);
-        ::close(fd);
-    }
-}
-
 void flushFolder(const fs::path& folder)
 {
     int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -211,7 +199,6 @@ kvl::Result<void> carryOut(const SwitchFolders& folders, const Journal& journal,
         if (auto applied = applyStep(folders, step, op); !applied)
             return applied;
     }
-    flushFileSystem(folders.game);
     if (!op())
         return stopped();
     if (auto last = writeLast(folders, journal.lastAfter); !last)
@@ -284,7 +271,6 @@ RecoveryReport recover(const SwitchFolders& folders, const Journal& journal, Rec
     }
     if (!report.clean())
         return report;
-    flushFileSystem(folders.game);
     auto last = writeLast(folders, direction == Recovery::Finish ? journal.lastAfter : journal.lastBefore);
     if (!last) {
         report.failures.push_back(last.error());
