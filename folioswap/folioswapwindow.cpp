@@ -5,7 +5,6 @@
 #include "common/textdecode.h"
 
 #include <QApplication>
-#include <QChildEvent>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -14,11 +13,14 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace kvl::folioswap {
 
@@ -32,6 +34,9 @@ QPushButton* makeButton(QWidget* parent, const char* name, const char* caption)
     return button;
 }
 
+// What the picture box says until a set with a picture is chosen.
+constexpr const char* kPictureHint = "Choose a campaign in the list to see its picture and notes.";
+
 } // namespace
 
 FolioSwapWindow::FolioSwapWindow(QWidget* parent) : QWidget(parent), m_switcher(*this)
@@ -44,6 +49,11 @@ FolioSwapWindow::FolioSwapWindow(QWidget* parent) : QWidget(parent), m_switcher(
     m_setList = new QListWidget(this);
     m_setList->setObjectName(QStringLiteral("LST_available"));
     m_setList->setAccessibleName(m_setsLabel->text());
+    // Set names can be long: the list is wide enough for most, and every
+    // entry shows its whole name as a tooltip.
+    m_setList->setMinimumWidth(260);
+    m_setList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_setList->setTextElideMode(Qt::ElideMiddle);
     m_setsLabel->setBuddy(m_setList);
 
     m_loadedLabel = new QLabel(QStringLiteral("Last Campaign Loaded:"), this);
@@ -53,6 +63,12 @@ FolioSwapWindow::FolioSwapWindow(QWidget* parent) : QWidget(parent), m_switcher(
     m_loadedBox->setReadOnly(true);
     m_loadedBox->setEnabled(false);
     m_loadedBox->setAccessibleName(m_loadedLabel->text());
+    // Shown as text on the window's background, not as a field to type in.
+    m_loadedBox->setFrame(false);
+    m_loadedBox->setFocusPolicy(Qt::NoFocus);
+    QPalette readOnly = m_loadedBox->palette();
+    readOnly.setColor(QPalette::Base, readOnly.color(QPalette::Window));
+    m_loadedBox->setPalette(readOnly);
     m_loadedLabel->setBuddy(m_loadedBox);
 
     m_textBox = new QPlainTextEdit(this);
@@ -69,8 +85,15 @@ FolioSwapWindow::FolioSwapWindow(QWidget* parent) : QWidget(parent), m_switcher(
     m_pictureBox->setFrameShape(QFrame::Panel);
     m_pictureBox->setFrameShadow(QFrame::Sunken);
     m_pictureBox->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    m_pictureBox->setWordWrap(true);
+    m_pictureBox->setText(QString::fromUtf8(kPictureHint));
 
     m_loadButton = makeButton(this, "CMD_load", "Load Selected Campaign");
+    m_previewButton = makeButton(this, "CMD_preview", "Preview");
+    m_previewButton->setToolTip(QStringLiteral("List what Load, Unload and Restore would do for the chosen "
+                                               "campaign, without changing anything"));
+    m_checkButton = makeButton(this, "CMD_check", "Check Game Folder");
+    m_checkButton->setToolTip(QStringLiteral("Compare the game folder with the loaded campaign"));
     m_unloadButton = makeButton(this, "CMD_unload", "Unload Selected Campaign");
     m_restoreButton = makeButton(this, "CMD_resore", "Restore QEX Files");
     m_setReadMeButton = makeButton(this, "CMD_View_CampReadMe", "View Selected Campaign ReadMe");
@@ -92,8 +115,12 @@ FolioSwapWindow::FolioSwapWindow(QWidget* parent) : QWidget(parent), m_switcher(
     left->addWidget(m_aboutLabel);
 
     auto* buttons = new QVBoxLayout;
-    for (QPushButton* button :
-        { m_loadButton, m_unloadButton, m_restoreButton, m_setReadMeButton, m_programReadMeButton, m_usageNotesButton })
+    auto* loadRow = new QHBoxLayout;
+    loadRow->addWidget(m_loadButton, 1);
+    loadRow->addWidget(m_previewButton);
+    buttons->addLayout(loadRow);
+    for (QPushButton* button : { m_unloadButton, m_restoreButton, m_checkButton, m_setReadMeButton,
+             m_programReadMeButton, m_usageNotesButton })
         buttons->addWidget(button);
     buttons->addStretch(1);
     buttons->addWidget(m_exitButton);
@@ -125,6 +152,8 @@ FolioSwapWindow::FolioSwapWindow(QWidget* parent) : QWidget(parent), m_switcher(
             chooseRow(row);
     });
     connect(m_loadButton, &QPushButton::clicked, this, [this] { run(&SetSwitcher::loadSelected); });
+    connect(m_previewButton, &QPushButton::clicked, this, [this] { run(&SetSwitcher::previewSelected); });
+    connect(m_checkButton, &QPushButton::clicked, this, [this] { run(&SetSwitcher::checkGameFolder); });
     connect(m_unloadButton, &QPushButton::clicked, this, [this] { run(&SetSwitcher::unloadSelected); });
     connect(m_restoreButton, &QPushButton::clicked, this, [this] { run(&SetSwitcher::restoreQexFiles); });
     connect(m_setReadMeButton, &QPushButton::clicked, this, [this] { run(&SetSwitcher::viewSetReadMe); });
@@ -143,8 +172,10 @@ bool FolioSwapWindow::start(const std::filesystem::path& mainPath)
 {
     m_switcher.start(mainPath);
     m_setList->clear();
-    for (const auto& name : m_switcher.setNames())
-        m_setList->addItem(QString::fromStdString(name));
+    for (const auto& name : m_switcher.setNames()) {
+        auto* item = new QListWidgetItem(QString::fromStdString(name), m_setList);
+        item->setToolTip(item->text());
+    }
     // Both boxes come alive once the remembered set is known; after a failed
     // start the window is never shown.
     m_loadedBox->setEnabled(true);
@@ -193,11 +224,23 @@ bool FolioSwapWindow::eventFilter(QObject* watched, QEvent* event)
 
 void FolioSwapWindow::refresh()
 {
-    // No set chosen (at start, and after an unload): no entry looks chosen.
+    // The entry that looks chosen is the switcher's choice: none at a start
+    // with no set loaded and after an unload, the loaded set after a restart.
     const auto& selected = m_switcher.selectedSet();
-    if ((!selected || *selected == kNoCampaign) && !m_setList->selectedItems().isEmpty()) {
+    int row = -1;
+    if (selected && *selected != kNoCampaign) {
+        const auto& names = m_switcher.setNames();
+        auto found = std::find(names.begin(), names.end(), *selected);
+        if (found != names.end())
+            row = static_cast<int>(found - names.begin());
+    }
+    if (row != selectedRow()) {
         QSignalBlocker quiet(m_setList);
         m_setList->clearSelection();
+        if (row >= 0) {
+            m_setList->setCurrentRow(row);
+            m_setList->item(row)->setSelected(true);
+        }
     }
     m_loadedBox->setText(m_switcher.isSetLoaded() ? QString::fromStdString(m_switcher.loadedSet()) : QString());
     QString text = kvl::qt::fromUtf8(kvl::decodeText(m_switcher.shownText()));
@@ -217,17 +260,6 @@ kvl::MessageAnswer FolioSwapWindow::showMessage(const kvl::Message& message, kvl
 std::filesystem::path FolioSwapWindow::chooseFile(const kvl::FileDialogRequest& request)
 {
     return kvl::qt::runFileDialog(this, request);
-}
-
-// Message boxes are this window's children: each gets the name by which
-// accessibility tools and scripts find it.
-void FolioSwapWindow::childEvent(QChildEvent* event)
-{
-    QWidget::childEvent(event);
-    if (event->polished()) {
-        if (auto* box = qobject_cast<QMessageBox*>(event->child()); box && box->objectName().isEmpty())
-            box->setObjectName(QStringLiteral("Borvex_message"));
-    }
 }
 
 void FolioSwapWindow::setBusy(bool busy)
@@ -256,6 +288,7 @@ void FolioSwapWindow::clearPicture()
 {
     m_picture = QPixmap();
     m_pictureBox->clear();
+    m_pictureBox->setText(QString::fromUtf8(kPictureHint));
 }
 
 void FolioSwapWindow::quit()

@@ -43,7 +43,6 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void childEvent(QChildEvent* event) override;
 
 private:
     void run(void (SetSwitcher::*event)());
@@ -65,6 +64,8 @@ private:
     QPlainTextEdit* m_textBox = nullptr;
     QLabel* m_pictureBox = nullptr;
     QPushButton* m_loadButton = nullptr;
+    QPushButton* m_previewButton = nullptr;
+    QPushButton* m_checkButton = nullptr;
     QPushButton* m_unloadButton = nullptr;
     QPushButton* m_restoreButton = nullptr;
     QPushButton* m_setReadMeButton = nullptr;

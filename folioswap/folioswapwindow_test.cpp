@@ -103,6 +103,8 @@ private slots:
             { "CMD_View_ReadMe", "View Borvex ReadMe" },
             { "CMD_View_Usage_Notes", "View Campaign Usage Notes (General)" },
             { "CMD_exit", "Exit" },
+            { "CMD_preview", "Preview" },
+            { "CMD_check", "Check Game Folder" },
         };
         for (const auto& [name, text] : buttons) {
             auto* button = child<QPushButton>(window, name);
@@ -208,6 +210,43 @@ private slots:
         QCOMPARE(window.boxes.last().second, QStringLiteral("Campaign Unloaded"));
         QCOMPARE(child<QLineEdit>(window, "TXT_current")->text(), QString());
         QVERIFY(window.picture().isNull());
+        QVERIFY(!QFile::exists(m_dir.path() + "/CAMP0001.DAT"));
+    }
+
+    // After a restart with a set loaded, that set is chosen in the list and
+    // Unload works at once; the picture box shows a hint until a set is
+    // chosen; long names have their whole text as a tooltip; Preview and
+    // Check show their lists in the comment box.
+    void restartChoosesTheLoadedSetAndHintsUntilThen()
+    {
+        {
+            RecordingWindow window;
+            QVERIFY(window.start(m_main.toStdString()));
+            auto* picture = child<QLabel>(window, "IMG_main");
+            QVERIFY(picture->text().startsWith(QStringLiteral("Choose a campaign")));
+            auto* list = child<QListWidget>(window, "LST_available");
+            QCOMPARE(list->item(1)->toolTip(), QStringLiteral("Malta Siege"));
+            QVERIFY(list->selectedItems().isEmpty());
+            window.switcher().chooseSet(0);
+            QTest::mouseClick(child<QPushButton>(window, "CMD_preview"), Qt::LeftButton);
+            auto* comments = child<QPlainTextEdit>(window, "TXT_campaigncomments");
+            QVERIFY2(comments->toPlainText().contains(QStringLiteral("  add CAMP0001.DAT\n")),
+                qPrintable(comments->toPlainText()));
+            QTest::mouseClick(child<QPushButton>(window, "CMD_load"), Qt::LeftButton);
+            QCOMPARE(window.boxes.last().second, QStringLiteral("Campaign Loaded"));
+        }
+        RecordingWindow restarted;
+        QVERIFY(restarted.start(m_main.toStdString()));
+        auto* list = child<QListWidget>(restarted, "LST_available");
+        QCOMPARE(list->selectedItems().size(), 1);
+        QCOMPARE(list->selectedItems().front()->text(), QStringLiteral("Channel"));
+        QVERIFY(!restarted.picture().isNull());
+        QTest::mouseClick(child<QPushButton>(restarted, "CMD_check"), Qt::LeftButton);
+        QCOMPARE(child<QPlainTextEdit>(restarted, "TXT_campaigncomments")->toPlainText(),
+            QStringLiteral("Game folder check for \"Channel\":\n  CAMP0001.DAT: the set's version\n"));
+        QTest::mouseClick(child<QPushButton>(restarted, "CMD_unload"), Qt::LeftButton);
+        QCOMPARE(restarted.boxes.last().second, QStringLiteral("Campaign Unloaded"));
+        QVERIFY(child<QLabel>(restarted, "IMG_main")->text().startsWith(QStringLiteral("Choose a campaign")));
         QVERIFY(!QFile::exists(m_dir.path() + "/CAMP0001.DAT"));
     }
 

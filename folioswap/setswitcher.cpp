@@ -73,7 +73,7 @@ fs::path SetSwitcher::inMain(const std::string& relative) const
 
 void SetSwitcher::tell(const std::string& text)
 {
-    m_host.showMessage({ kvl::MessageIcon::None, kTitle, text });
+    m_host.showMessage({ kvl::MessageIcon::None, kTitle, text, kMessageName });
 }
 
 // Two boxes, then the end: the first says where to report, the second gives
@@ -82,9 +82,10 @@ void SetSwitcher::tell(const std::string& text)
 void SetSwitcher::reportFatalError(const kvl::Error& error)
 {
     setBusy(false);
-    m_host.showMessage({ kvl::MessageIcon::Warning, kTitle, std::string(kReportIntro) + "\r\n" + kReportContact });
+    m_host.showMessage(
+        { kvl::MessageIcon::Warning, kTitle, std::string(kReportIntro) + "\r\n" + kReportContact, kMessageName });
     m_host.showMessage({ kvl::MessageIcon::Information, kTitle,
-        kvl::decodeText("Error " + std::to_string(error.code) + ":\r\n" + error.message) });
+        kvl::decodeText("Error " + std::to_string(error.code) + ":\r\n" + error.message), kMessageName });
     m_ended = true;
     m_host.quit();
 }
@@ -98,10 +99,20 @@ void SetSwitcher::start(const fs::path& mainPath)
     m_lastCampaignPath = inMain("Workfiles/LastCampaign.txt");
     fs::path parent = m_mainPath.has_filename() ? m_mainPath.parent_path() : m_mainPath.parent_path().parent_path();
     m_gameFolder = parent.empty() ? m_mainPath : parent;
+    m_folders.main = m_mainPath;
+    m_folders.game = m_gameFolder;
+    m_folders.workfiles = inMain("Workfiles").filename().string();
+    m_folders.qex = inMain("QEXRestoreFiles").filename().string();
+    m_folders.lastCampaign = m_lastCampaignPath;
 
-    kvl::Result<void> done = listSets();
+    kvl::Result<void> done = recoverUnfinished();
+    if (done)
+        done = listSets();
     if (done)
         done = readLastCampaign();
+    // The loaded set is the one the buttons act on until another is chosen.
+    if (done && isSetLoaded() && std::find(m_setNames.begin(), m_setNames.end(), m_loadedSet) != m_setNames.end())
+        m_selected = m_loadedSet;
     if (done && isSetLoaded())
         done = showSet(m_loadedSet);
     if (!done)
@@ -139,21 +150,6 @@ kvl::Result<void> SetSwitcher::readLastCampaign()
     if (*name == kNoCampaign)
         m_shownText.clear();
     m_loadedSet = *name;
-    return {};
-}
-
-// Written to a temporary file and renamed over the old one, so that a crash
-// never leaves a half-written file that the next start could not read. The
-// selection becomes the loaded set only once it is on disk.
-kvl::Result<void> SetSwitcher::writeLastCampaign()
-{
-    const std::string name = m_selected.value_or(std::string());
-    const std::string text = formatLastCampaign(name);
-    auto written = kvl::replaceFile(
-        m_lastCampaignPath, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
-    if (!written)
-        return systemError(written.error().code != 0 ? written.error().code : EIO, m_lastCampaignPath);
-    m_loadedSet = name;
     return {};
 }
 
@@ -217,67 +213,92 @@ kvl::Result<std::vector<std::string>> SetSwitcher::setFiles(const std::string& n
     return files;
 }
 
-// Copies over the game's file of that name in whatever letter case it has.
-kvl::Result<void> SetSwitcher::copyIntoGame(const fs::path& source, const std::string& name) const
+std::optional<std::string> SetSwitcher::loadRefusal() const
 {
-    fs::path target = kvl::findFileNoCase(m_gameFolder, name);
-    std::error_code ec;
-    if (fs::is_directory(target, ec))
-        return systemError(EISDIR, target);
-    fs::copy_file(source, target, fs::copy_options::overwrite_existing, ec);
-    if (ec)
-        return systemError(ec, target);
-    return {};
+    // Right after an unload the selection is the "no set" name; loading it
+    // would copy nothing yet report success, so it counts as no selection.
+    if (!m_selected || *m_selected == kNoCampaign)
+        return "You must select a campaign before loading";
+    if (*m_selected != m_loadedSet && isSetLoaded())
+        return "You must unload your current campaign before loading another";
+    return std::nullopt;
 }
 
-// Every file of the set must be there to be deleted; one that is already
-// gone ends the run like any other failed delete.
-kvl::Result<void> SetSwitcher::deleteFromGame(const std::string& name) const
+std::optional<std::string> SetSwitcher::unloadRefusal() const
 {
-    fs::path target = kvl::findFileNoCase(m_gameFolder, name);
-    std::error_code ec;
-    auto status = fs::symlink_status(target, ec);
-    if (!fs::exists(status))
-        return systemError(ENOENT, target);
-    if (fs::is_directory(status))
-        return systemError(EISDIR, target);
-    fs::remove(target, ec);
-    if (ec)
-        return systemError(ec, target);
-    return {};
+    if (!m_selected || *m_selected == kNoCampaign)
+        return "You must select a campaign before unloading";
+    if (*m_selected != m_loadedSet)
+        return "You cannot unload a campaign that is not loaded";
+    return std::nullopt;
+}
+
+std::optional<std::string> SetSwitcher::restoreRefusal() const
+{
+    if (isSetLoaded())
+        return "You cannot restore QEX files with a campaign loaded";
+    if (!m_selected || *m_selected == kNoCampaign)
+        return "You must select a campaign from which to restore";
+    return std::nullopt;
+}
+
+kvl::Result<Journal> SetSwitcher::planLoadOf(const std::string& name) const
+{
+    auto files = setFiles(name);
+    if (!files)
+        return files.error();
+    return planLoad(m_folders, name, *files, m_loadedSet);
+}
+
+kvl::Result<Journal> SetSwitcher::planUnloadOf(const std::string& name) const
+{
+    auto files = setFiles(name);
+    if (!files)
+        return files.error();
+    return planUnload(m_folders, name, *files, m_loadedSet);
+}
+
+// The whole list is checked before anything is copied: every name must stay
+// inside its folder and every saved file must be there.
+kvl::Result<Journal> SetSwitcher::planRestoreOf(const std::string& name) const
+{
+    fs::path listPath = inMain("Workfiles/res" + name + ".txt");
+    auto list = readWhole(listPath);
+    if (!list)
+        return list.error();
+    fs::path saved = inMain("QEXRestoreFiles");
+    std::vector<RestoreCopy> copies;
+    for (const auto& entry : parseRestoreList(asText(*list))) {
+        if (!isSafeRestoreName(entry.name))
+            return kvl::Error { "Line " + std::to_string(entry.line) + " of " + listPath.string()
+                    + " is not a plain file name: \"" + entry.name + "\"",
+                kErrUnsafeRestoreName };
+        fs::path source = kvl::findFileNoCase(saved, entry.name);
+        std::error_code ec;
+        if (!fs::is_regular_file(source, ec))
+            return systemError(fs::exists(source, ec) ? EISDIR : ENOENT, source);
+        copies.push_back({ source.filename().string(), entry.name });
+    }
+    return planRestore(m_folders, name, copies, m_loadedSet);
 }
 
 void SetSwitcher::loadSelected()
 {
     if (m_ended)
         return;
-    // Right after an unload the selection is the "no set" name; loading it
-    // would copy nothing yet report success, so it counts as no selection.
-    if (!m_selected || *m_selected == kNoCampaign) {
-        tell("You must select a campaign before loading");
-        return;
-    }
-    if (*m_selected != m_loadedSet && isSetLoaded()) {
-        tell("You must unload your current campaign before loading another");
+    if (auto refusal = loadRefusal()) {
+        tell(*refusal);
         return;
     }
     setBusy(true);
-    auto files = setFiles(*m_selected);
-    if (!files) {
-        reportFatalError(files.error());
+    auto plan = planLoadOf(*m_selected);
+    if (!plan) {
+        reportFatalError(plan.error());
         return;
     }
-    fs::path folder = m_mainPath / ("CAM" + *m_selected);
-    for (const auto& file : *files) {
-        if (auto copied = copyIntoGame(folder / file, file); !copied) {
-            reportFatalError(copied.error());
-            return;
-        }
-    }
-    if (auto written = writeLastCampaign(); !written) {
-        reportFatalError(written.error());
+    if (!runOperation(*plan))
         return;
-    }
+    m_loadedSet = plan->lastAfter;
     setBusy(false);
     tell("Campaign Loaded");
 }
@@ -286,33 +307,22 @@ void SetSwitcher::unloadSelected()
 {
     if (m_ended)
         return;
-    if (!m_selected || *m_selected == kNoCampaign) {
-        tell("You must select a campaign before unloading");
-        return;
-    }
-    if (*m_selected != m_loadedSet) {
-        tell("You cannot unload a campaign that is not loaded");
+    if (auto refusal = unloadRefusal()) {
+        tell(*refusal);
         return;
     }
     setBusy(true);
-    auto files = setFiles(*m_selected);
-    if (!files) {
-        reportFatalError(files.error());
+    auto plan = planUnloadOf(*m_selected);
+    if (!plan) {
+        reportFatalError(plan.error());
         return;
     }
-    for (const auto& file : *files) {
-        if (auto deleted = deleteFromGame(file); !deleted) {
-            reportFatalError(deleted.error());
-            return;
-        }
-    }
+    if (!runOperation(*plan))
+        return;
     m_host.clearPicture();
     m_shownText.clear();
     m_selected = std::string(kNoCampaign);
-    if (auto written = writeLastCampaign(); !written) {
-        reportFatalError(written.error());
-        return;
-    }
+    m_loadedSet = plan->lastAfter;
     setBusy(false);
     tell("Campaign Unloaded");
 }
@@ -321,49 +331,22 @@ void SetSwitcher::restoreQexFiles()
 {
     if (m_ended)
         return;
-    if (isSetLoaded()) {
-        tell("You cannot restore QEX files with a campaign loaded");
-        return;
-    }
-    if (!m_selected || *m_selected == kNoCampaign) {
-        tell("You must select a campaign from which to restore");
+    if (auto refusal = restoreRefusal()) {
+        tell(*refusal);
         return;
     }
     setBusy(true);
-    fs::path listPath = inMain("Workfiles/res" + *m_selected + ".txt");
-    auto list = readWhole(listPath);
-    if (!list) {
-        reportFatalError(list.error());
+    auto plan = planRestoreOf(*m_selected);
+    if (!plan) {
+        reportFatalError(plan.error());
         return;
     }
-    // The whole list is checked before anything is copied: every name must
-    // stay inside its folder and every saved file must be there.
-    fs::path saved = inMain("QEXRestoreFiles");
-    std::vector<RestoreEntry> entries = parseRestoreList(asText(*list));
-    std::vector<fs::path> sources;
-    for (const auto& entry : entries) {
-        if (!isSafeRestoreName(entry.name)) {
-            reportFatalError({ "Line " + std::to_string(entry.line) + " of " + listPath.string()
-                    + " is not a plain file name: \"" + entry.name + "\"",
-                kErrUnsafeRestoreName });
-            return;
-        }
-        fs::path source = kvl::findFileNoCase(saved, entry.name);
-        std::error_code ec;
-        if (!fs::is_regular_file(source, ec)) {
-            reportFatalError(systemError(fs::exists(source, ec) ? EISDIR : ENOENT, source));
-            return;
-        }
-        sources.push_back(std::move(source));
-    }
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (auto copied = copyIntoGame(sources[i], entries[i].name); !copied) {
-            reportFatalError(copied.error());
-            return;
-        }
-    }
+    if (!runOperation(*plan))
+        return;
     setBusy(false);
-    tell("QEX Restored");
+    RestoreCounts counts = countRestore(m_folders, *plan);
+    tell("QEX Restored\r\nRestored from QEXRestoreFiles: " + std::to_string(counts.listed)
+        + "\r\nRestored from safety copies: " + std::to_string(counts.safetyCopies));
 }
 
 void SetSwitcher::viewReadMe(const std::string& relative, ReselectWarning warning)

@@ -17,11 +17,15 @@
 #include "common/result.h"
 #include "common/windowhost.h"
 #include "folioswap/settree.h"
+#include "folioswap/switchplan.h"
 
 namespace kvl::folioswap {
 
 /// The title of every message box.
 inline constexpr const char* kTitle = "Borvex";
+
+/// The objectName of every message box, by which scripts find it.
+inline constexpr const char* kMessageName = "Borvex_message";
 
 /// The first line of the first box of a fatal report, and where reports go.
 inline constexpr const char* kReportIntro = "Problem with program, Report the following message to:";
@@ -48,6 +52,19 @@ public:
     virtual void quit() = 0;
 };
 
+/// What one operation would do for the chosen set: its plan, or why it is
+/// not possible now.
+struct OperationPreview {
+    Operation operation = Operation::Load;
+    std::string refusal;
+    Journal plan;
+};
+
+/// The preview and the check as the comment box shows them.
+std::string describePreview(
+    const std::string& set, const std::vector<OperationPreview>& preview, const SwitchFolders& folders);
+std::string describeCheck(const std::string& set, const std::vector<GameFileCheck>& checks);
+
 /// The switcher's state and its reactions to the window's events. Every
 /// problem that stops an event is reported through the host as two message
 /// boxes and ends the program; after that, or after Exit, every event is
@@ -56,14 +73,21 @@ class SetSwitcher {
 public:
     explicit SetSwitcher(SwitcherHost& host) : m_host(host) { }
 
-    /// Start-up with `mainPath` as the program folder: lists the sets, reads
-    /// which one is loaded and shows its picture and comment.
+    /// Start-up with `mainPath` as the program folder: first finishes or
+    /// rolls back an operation that was cut short (asking which), then lists
+    /// the sets, reads which one is loaded, chooses it in the list and shows
+    /// its picture and comment.
     void start(const std::filesystem::path& mainPath);
     /// The user chose entry `index` of the set list: shows that set.
     void chooseSet(std::size_t index);
     void loadSelected();
     void unloadSelected();
     void restoreQexFiles();
+    /// Shows what Load, Unload and Restore would do for the chosen set,
+    /// changing nothing.
+    void previewSelected();
+    /// Shows, for each file of the loaded set, what the game folder holds.
+    void checkGameFolder();
     void viewSetReadMe();
     void viewProgramReadMe();
     void viewUsageNotes();
@@ -81,7 +105,14 @@ public:
     /// bytes as the file holds them.
     const std::string& shownText() const { return m_shownText; }
     bool ended() const { return m_ended; }
+    /// The last preview and check, as shown.
+    const std::vector<OperationPreview>& preview() const { return m_preview; }
+    const std::vector<GameFileCheck>& gameFolderCheck() const { return m_check; }
 
+    /// Tests only: called before each file operation of Load, Unload and
+    /// Restore; returning false stops the operation there as a crash would
+    /// (nothing is rolled back, the program ends without a message).
+    void setFileOpHook(FileOpHook hook) { m_hook = std::move(hook); }
     const std::filesystem::path& mainPath() const { return m_mainPath; }
     const std::filesystem::path& gameFolder() const { return m_gameFolder; }
     const std::filesystem::path& lastCampaignPath() const { return m_lastCampaignPath; }
@@ -89,13 +120,18 @@ public:
 private:
     kvl::Result<void> listSets();
     kvl::Result<void> readLastCampaign();
-    kvl::Result<void> writeLastCampaign();
+    kvl::Result<void> recoverUnfinished();
+    std::optional<std::string> loadRefusal() const;
+    std::optional<std::string> unloadRefusal() const;
+    std::optional<std::string> restoreRefusal() const;
+    kvl::Result<Journal> planLoadOf(const std::string& name) const;
+    kvl::Result<Journal> planUnloadOf(const std::string& name) const;
+    kvl::Result<Journal> planRestoreOf(const std::string& name) const;
+    bool runOperation(const Journal& journal);
     kvl::Result<void> showSet(const std::string& name);
     kvl::Result<void> showSetPicture(const std::string& name);
     kvl::Result<void> showText(const std::string& relative);
     kvl::Result<std::vector<std::string>> setFiles(const std::string& name) const;
-    kvl::Result<void> copyIntoGame(const std::filesystem::path& source, const std::string& name) const;
-    kvl::Result<void> deleteFromGame(const std::string& name) const;
     enum class ReselectWarning { No, Yes };
     void viewReadMe(const std::string& relative, ReselectWarning warning);
     void tell(const std::string& text);
@@ -107,6 +143,10 @@ private:
     std::filesystem::path m_mainPath;
     std::filesystem::path m_gameFolder;
     std::filesystem::path m_lastCampaignPath;
+    SwitchFolders m_folders;
+    FileOpHook m_hook;
+    std::vector<OperationPreview> m_preview;
+    std::vector<GameFileCheck> m_check;
     std::vector<std::string> m_setNames;
     std::optional<std::string> m_selected;
     std::string m_loadedSet { kNoCampaign };

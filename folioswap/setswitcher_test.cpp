@@ -192,7 +192,8 @@ TEST_F(SwitcherTree, LoadCopiesPlainFilesFlatAndRemembersTheSetAcrossRestarts)
     EXPECT_TRUE(restarted.isSetLoaded());
     EXPECT_EQ(again.pictures, 1);
     EXPECT_EQ(restarted.shownText(), "About Malta Siege\r\nsecond line\r\n");
-    EXPECT_FALSE(restarted.selectedSet());
+    // The loaded set is chosen again, so Unload works right away.
+    EXPECT_EQ(restarted.selectedSet(), "Malta Siege");
 }
 
 TEST_F(SwitcherTree, LoadReplacesTheGameFileInWhateverCaseItHas)
@@ -308,7 +309,9 @@ TEST_F(SwitcherTree, RestoreCopiesTheListedSavedFiles)
     put(game / "Squadron.dat", "modded squadron");
     select(switcher, "Channel");
     switcher.restoreQexFiles();
-    EXPECT_EQ(host.lastText(), "QEX Restored");
+    EXPECT_EQ(host.lastText(), "QEX Restored\r\nRestored from QEXRestoreFiles: 2\r\nRestored from safety copies: 0");
+    // The user's own Squadron.dat had no copy anywhere: it got one.
+    EXPECT_EQ(get(main / "Workfiles/SafetyCopies/Squadron.dat"), "modded squadron");
     EXPECT_EQ(get(game / "CAMP0001.DAT"), "game campaign 1");
     EXPECT_EQ(get(game / "Squadron.dat"), "game squadron");
     EXPECT_FALSE(fs::exists(game / "squadron.DAT"));
@@ -456,15 +459,15 @@ TEST_F(SwitcherTree, MissingRestoreListIsFatal)
 
 TEST_F(SwitcherTree, CopyOntoAnUnwritableTargetIsFatalAndNotRecorded)
 {
-    // A folder in the way of the second file: the first stays copied, the
-    // remembered set does not change.
+    // A folder in the way of the second file: found before anything is
+    // copied, so the game folder and the remembered set stay as they were.
     fs::create_directories(game / "SQ0141.DAT");
     SetSwitcher switcher(host);
     switcher.start(main);
     select(switcher, "Channel");
     switcher.loadSelected();
     expectFatal(host, switcher, "SQ0141.DAT");
-    EXPECT_EQ(get(game / "camp0001.dat"), "channel campaign");
+    EXPECT_EQ(get(game / "camp0001.dat"), "game campaign 1");
     EXPECT_EQ(get(main / "Workfiles/LastCampaign.txt"), "\"xxx\"\r\n");
 }
 
@@ -474,13 +477,13 @@ TEST_F(SwitcherTree, UnloadThatCannotDeleteIsFatalAndNotRecorded)
     switcher.start(main);
     select(switcher, "Malta Siege");
     switcher.loadSelected();
-    // CAMP0002.DAT goes first and is deleted; a folder named Squadron.dat
-    // cannot be deleted as a file.
+    // A folder named Squadron.dat cannot be deleted as a file; it is found
+    // before CAMP0002.DAT is deleted.
     fs::remove(game / "Squadron.dat");
     fs::create_directories(game / "Squadron.dat/inside");
     switcher.unloadSelected();
     expectFatal(host, switcher, "Squadron.dat");
-    EXPECT_FALSE(fs::exists(game / "CAMP0002.DAT"));
+    EXPECT_EQ(get(game / "CAMP0002.DAT"), "malta campaign");
     EXPECT_TRUE(fs::is_directory(game / "Squadron.dat/inside"));
     EXPECT_EQ(get(main / "Workfiles/LastCampaign.txt"), "\"Malta Siege\"\r\n");
 }
@@ -497,7 +500,7 @@ TEST_F(SwitcherTree, UnloadOfAFileAlreadyGoneIsFatalAndNotRecorded)
     EXPECT_EQ(get(main / "Workfiles/LastCampaign.txt"), "\"Channel\"\r\n");
 }
 
-TEST_F(SwitcherTree, UnwritableRememberFileIsFatalAfterTheCopy)
+TEST_F(SwitcherTree, MissingWorkfilesIsFatalBeforeAnythingIsCopied)
 {
     put(main / "Workfiles/LastCampaign.txt", "\"xxx\"\r\n");
     SetSwitcher switcher(host);
@@ -506,7 +509,9 @@ TEST_F(SwitcherTree, UnwritableRememberFileIsFatalAfterTheCopy)
     // The folder holding LastCampaign.txt disappears while the program runs.
     fs::rename(main / "Workfiles", main / "Moved");
     switcher.loadSelected();
-    expectFatal(host, switcher, "LastCampaign.txt");
+    expectFatal(host, switcher, "folioswap-journal.txt");
+    EXPECT_EQ(get(game / "camp0001.dat"), "game campaign 1");
+    EXPECT_FALSE(fs::exists(game / "SQ0141.DAT"));
     EXPECT_EQ(get(main / "Moved/LastCampaign.txt"), "\"xxx\"\r\n");
     EXPECT_FALSE(switcher.isSetLoaded());
 }
