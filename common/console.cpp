@@ -1,6 +1,8 @@
 // The console answer reader of the converter dialogues.
 #include "common/console.h"
 
+#include <csignal>
+
 #include "common/textio.h"
 
 namespace kvl {
@@ -23,6 +25,13 @@ std::string AnswerReader::line()
     if (!getLineNoCr(m_in, text))
         return {};
     return text;
+}
+
+void ignoreBrokenPipe()
+{
+#ifdef SIGPIPE
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
 }
 
 } // namespace kvl

@@ -33,4 +33,9 @@ private:
     bool m_failed = false;
 };
 
+/// A console program whose output is piped into a program that has ended
+/// must not be killed by the broken pipe: its files are still written and
+/// it ends with its own status. (Windows raises no such signal.)
+void ignoreBrokenPipe();
+
 } // namespace kvl

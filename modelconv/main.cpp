@@ -4,14 +4,13 @@
 #include "modelconv/commandline.h"
 #include "modelconv/converter.h"
 
-#include <csignal>
+#include "common/console.h"
+
 #include <iostream>
 
 int main(int argc, char** argv)
 {
-    // Output piped into a program that has ended must not cut the run short:
-    // the files are still written.
-    std::signal(SIGPIPE, SIG_IGN);
+    kvl::ignoreBrokenPipe();
     if (argc > 1)
         return kvl::modelconv::runCommandLine(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
     kvl::modelconv::runModelConverter(std::cin, std::cout, std::filesystem::path("."));

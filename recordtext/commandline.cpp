@@ -5,9 +5,11 @@
 #include "recordtext/roundtrip.h"
 
 #include "common/cli.h"
+#include "common/console.h"
 #include "common/fileimage.h"
 
 #include <algorithm>
+#include <iostream>
 #include <iterator>
 #include <optional>
 #include <set>
@@ -328,6 +330,18 @@ int runCommandLine(const ProgramTable& table, RecordConverter& converter, const 
     const std::size_t failed = files.size() - succeeded;
     err << cli::batchSummary(succeeded, failed) << '\n';
     return failed == 0 ? cli::kExitOk : cli::kExitFailed;
+}
+
+int runConverterProgram(const ProgramTable& table, RecordConverter& converter, int argc, char** argv)
+{
+    ignoreBrokenPipe();
+    if (argc > 1) {
+        std::ios::sync_with_stdio(false);
+        return runCommandLine(
+            table, converter, std::vector<std::string>(argv + 1, argv + argc), std::cin, std::cout, std::cerr);
+    }
+    runConverterMenu(table, converter, std::cin, std::cout, ".");
+    return 0;
 }
 
 } // namespace kvl::recordtext

@@ -32,4 +32,11 @@ int runCommandLine(const ProgramTable& table, RecordConverter& converter, const 
 /// The --help text.
 std::string commandLineHelp(const ProgramTable& table);
 
+/// A converter program's whole main: without arguments the one-shot console
+/// dialogue in the current folder, which always ends with status 0; with
+/// arguments the command line for scripts, status 0, 1 or 2. A console whose
+/// reader has gone (output piped into a program that ended) never cuts
+/// either short: the output is lost, the conversion is still made.
+int runConverterProgram(const ProgramTable& table, RecordConverter& converter, int argc, char** argv);
+
 } // namespace kvl::recordtext

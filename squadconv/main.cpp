@@ -5,23 +5,8 @@
 #include "recordtext/commandline.h"
 #include "squadconv/squadronconverter.h"
 
-#include <csignal>
-#include <iostream>
-
 int main(int argc, char** argv)
 {
     kvl::squadconv::SquadronConverter converter;
-    const kvl::recordtext::ProgramTable& table = kvl::squadconv::squadronProgramTable();
-    if (argc > 1) {
-        std::signal(SIGPIPE, SIG_IGN); // a closed output is reported, not fatal
-        std::ios::sync_with_stdio(false);
-        return kvl::recordtext::runCommandLine(
-            table, converter, std::vector<std::string>(argv + 1, argv + argc), std::cin, std::cout, std::cerr);
-    }
-    // A console whose reader has gone (output piped into a program that ended)
-    // must not cut the dialogue short: the output is then lost, but the
-    // conversion is made and the program still ends with status 0.
-    std::signal(SIGPIPE, SIG_IGN);
-    kvl::recordtext::runConverterMenu(table, converter, std::cin, std::cout, ".");
-    return 0;
+    return kvl::recordtext::runConverterProgram(kvl::squadconv::squadronProgramTable(), converter, argc, argv);
 }
