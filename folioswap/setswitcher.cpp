@@ -218,15 +218,19 @@ kvl::Result<std::vector<std::string>> SetSwitcher::setFiles(const std::string& n
 }
 
 // Copies over the game's file of that name in whatever letter case it has.
+// The copy is written beside it and renamed over it (kvl::replaceFile), so a
+// copy that fails half way (a full disk) leaves the game's old file whole.
 kvl::Result<void> SetSwitcher::copyIntoGame(const fs::path& source, const std::string& name) const
 {
     fs::path target = kvl::findFileNoCase(m_gameFolder, name);
     std::error_code ec;
     if (fs::is_directory(target, ec))
         return systemError(EISDIR, target);
-    fs::copy_file(source, target, fs::copy_options::overwrite_existing, ec);
-    if (ec)
-        return systemError(ec, target);
+    auto image = kvl::readFileImage(source);
+    if (!image)
+        return systemError(image.error().code != 0 ? image.error().code : EIO, target);
+    if (auto written = kvl::replaceFile(target, *image); !written)
+        return systemError(written.error().code != 0 ? written.error().code : EIO, target);
     return {};
 }
 
