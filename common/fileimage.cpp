@@ -201,12 +201,36 @@ bool writeInPlace(const fs::path& path, std::uint64_t offset, std::span<const st
     std::fstream io(path, std::ios::binary | std::ios::in | std::ios::out);
     if (!io)
         return fail("cannot open \"" + path.string() + "\" for writing: " + std::strerror(errno));
+    // The old bytes are kept so that a write that fails half way (a full
+    // disk, a file size limit) can be undone; what was written is read back,
+    // so a file system that silently drops the write is noticed too.
+    std::vector<char> old(bytes.size());
+    io.seekg(static_cast<std::streamoff>(offset));
+    io.read(old.data(), static_cast<std::streamsize>(old.size()));
     io.seekp(static_cast<std::streamoff>(offset));
     io.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    io.flush();
+    const bool written = static_cast<bool>(io);
+    std::vector<char> back(bytes.size());
+    if (written) {
+        io.seekg(static_cast<std::streamoff>(offset));
+        io.read(back.data(), static_cast<std::streamsize>(back.size()));
+    }
+    const bool same = written && io
+        && std::equal(back.begin(), back.end(), bytes.begin(), bytes.end(),
+            [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
+    if (same) {
+        io.close();
+        if (!io.fail())
+            return true;
+    }
+    io.clear();
+    io.seekp(static_cast<std::streamoff>(offset));
+    io.write(old.data(), static_cast<std::streamsize>(old.size()));
     io.close();
-    if (io.fail())
-        return fail("cannot write \"" + path.string() + "\"");
-    return true;
+    if (written)
+        return fail("\"" + path.string() + "\" does not read back what was written to it");
+    return fail("cannot write \"" + path.string() + "\"");
 }
 
 std::int64_t fileSize(const fs::path& path)

@@ -59,8 +59,8 @@ int runModelConverter(std::istream& in, std::ostream& out, const std::filesystem
 
     if (!textName.empty()) {
         out << "\nWriting TXT File..." << std::flush;
-        writeTextDump(model, findFileNoCase(folder, textName));
-        out << "Done\n" << std::flush;
+        const bool written = writeTextDump(model, findFileNoCase(folder, textName));
+        out << (written ? "Done\n" : "FAILED!\n") << std::flush;
     }
     return 0;
 }

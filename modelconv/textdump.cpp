@@ -366,11 +366,11 @@ std::string formatTextDump(const Model3DB& model)
     return std::string(sink.text());
 }
 
-void writeTextDump(const Model3DB& model, const std::filesystem::path& file)
+bool writeTextDump(const Model3DB& model, const std::filesystem::path& file)
 {
     Sink sink(4096 + 4 * model.image().size());
     writeDump(sink, model);
-    writeFileImage(file, sink.text());
+    return writeFileAtomically(file, sink.text());
 }
 
 } // namespace kvl::modelconv

@@ -13,8 +13,8 @@ namespace kvl::modelconv {
 /// The whole dump as text.
 std::string formatTextDump(const Model3DB& model);
 
-/// Creates or truncates the named file and writes the dump. Reports nothing:
-/// a file that cannot be created simply receives nothing.
-void writeTextDump(const Model3DB& model, const std::filesystem::path& file);
+/// Writes the dump as the named file, whole or not at all (a temporary file
+/// renamed over it); false when it cannot be written, the old file kept.
+bool writeTextDump(const Model3DB& model, const std::filesystem::path& file);
 
 } // namespace kvl::modelconv

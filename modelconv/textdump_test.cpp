@@ -251,18 +251,18 @@ TEST(TextDump, ElementLinesAgreeWithTheCLibraryFormsOfEveryKindOfRecord)
     }
 }
 
-TEST(TextDump, WriteTextDumpWritesTheFileAndIgnoresAnUncreatableOne)
+TEST(TextDump, WriteTextDumpWritesTheFileAndReportsAnUncreatableOne)
 {
     Builder3DB b;
     b.addPoint(1, 2, 3, 4);
     Model3DB m = load(b);
     const auto dir = std::filesystem::temp_directory_path() / "modelconv_textdump_test";
     std::filesystem::create_directories(dir);
-    writeTextDump(m, dir / "OUT.TXT");
+    EXPECT_TRUE(writeTextDump(m, dir / "OUT.TXT"));
     std::string text;
     ASSERT_TRUE(readTextFile(dir / "OUT.TXT", text));
     EXPECT_EQ(text, formatTextDump(m));
-    writeTextDump(m, dir / "no" / "such" / "OUT.TXT"); // nothing happens
+    EXPECT_FALSE(writeTextDump(m, dir / "no" / "such" / "OUT.TXT"));
     EXPECT_FALSE(std::filesystem::exists(dir / "no"));
     std::filesystem::remove_all(dir);
 }

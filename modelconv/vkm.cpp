@@ -340,7 +340,7 @@ std::vector<std::uint8_t> vkmBytes(const ModelVKM& vkm)
 
 bool writeVKM(const ModelVKM& vkm, const std::filesystem::path& file)
 {
-    return writeFileImage(file, vkmBytes(vkm));
+    return writeFileAtomically(file, vkmBytes(vkm));
 }
 
 } // namespace kvl::modelconv

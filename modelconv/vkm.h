@@ -108,7 +108,8 @@ std::optional<std::string> vkmProblem(const Model3DB& model);
 /// The file bytes of a VKM model.
 std::vector<std::uint8_t> vkmBytes(const ModelVKM& vkm);
 
-/// Creates or truncates the named file and writes the model. True when the
+/// Writes the model as the named file, whole or not at all (a temporary file
+/// renamed over it). True when the
 /// file was created and every byte was written.
 bool writeVKM(const ModelVKM& vkm, const std::filesystem::path& file);
 

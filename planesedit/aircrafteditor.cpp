@@ -326,7 +326,7 @@ void AircraftEditor::runSavePrompt()
     if (m_host.showMessage(prompt, kvl::MessageButtons::OkCancel) == kvl::MessageAnswer::Ok) {
         const std::string name = workingCopyName(m_session.slot);
         const auto path = kvl::findFileNoCase(m_folder, name);
-        if (!kvl::writeFileImage(path, std::string_view(workingCopyText())))
+        if (!kvl::writeFileAtomically(path, std::string_view(workingCopyText())))
             showError("File closure:",
                 "The working copy \"" + name + "\" could not be written in " + m_folder.string() + ".");
     }

@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <fstream>
+#include <optional>
 #include <system_error>
 
 namespace kvl::planesedit {
@@ -121,6 +122,32 @@ kvl::Result<AircraftRecord> readAircraftRecord(const std::filesystem::path& fold
     return *rec;
 }
 
+namespace {
+
+// Puts back what a failed write may have changed: the old bytes at the
+// record's positions and the old length (a missing file is removed again).
+void restorePlanesFile(const std::filesystem::path& path, const std::optional<std::vector<std::uint8_t>>& old,
+    const std::array<std::uint64_t, kRecordBytes>& positions)
+{
+    std::error_code ec;
+    if (!old) {
+        std::filesystem::remove(path, ec);
+        return;
+    }
+    {
+        std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+        for (auto p : positions) {
+            if (p > old->size())
+                continue;
+            file.seekp(static_cast<std::streamoff>(p - 1));
+            file.put(static_cast<char>((*old)[p - 1]));
+        }
+    }
+    std::filesystem::resize_file(path, old->size(), ec);
+}
+
+} // namespace
+
 kvl::Result<void> writeAircraftRecord(const std::filesystem::path& folder,
     const std::array<std::uint64_t, kRecordBytes>& positions, const std::array<std::uint8_t, kRecordBytes>& values)
 {
@@ -129,6 +156,10 @@ kvl::Result<void> writeAircraftRecord(const std::filesystem::path& folder,
             return kvl::Error { "A byte position of the record is not valid." };
     }
     const auto path = kvl::findFileNoCase(folder, kPlanesFile);
+    // The old contents, to undo a write that fails half way.
+    std::optional<std::vector<std::uint8_t>> old;
+    if (auto image = kvl::readFileImage(path))
+        old = std::move(*image);
     std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
     if (!file.is_open()) {
         std::error_code ec;
@@ -141,6 +172,11 @@ kvl::Result<void> writeAircraftRecord(const std::filesystem::path& folder,
         if (!file.is_open())
             return kvl::Error { "planes.dat could not be created." };
     }
+    auto failed = [&](const std::string& why) {
+        file.close();
+        restorePlanesFile(path, old, positions);
+        return kvl::Error { why };
+    };
     std::size_t i = 0;
     while (i < positions.size()) {
         // One run of consecutive positions goes out in one write.
@@ -150,13 +186,20 @@ kvl::Result<void> writeAircraftRecord(const std::filesystem::path& folder,
         file.seekp(static_cast<std::streamoff>(positions[i] - 1));
         file.write(reinterpret_cast<const char*>(values.data() + i), static_cast<std::streamsize>(j - i));
         if (!file)
-            return kvl::Error { "planes.dat could not be written." };
+            return failed("planes.dat could not be written.");
         i = j;
     }
     file.flush();
     file.close();
     if (file.fail())
-        return kvl::Error { "planes.dat could not be written completely." };
+        return failed("planes.dat could not be written completely.");
+    // Read back: what the file now holds at every position must be what was written.
+    const auto back = kvl::readFileImage(path);
+    for (std::size_t k = 0; k < positions.size(); ++k) {
+        if (!back || positions[k] > back->size() || (*back)[positions[k] - 1] != values[k])
+            return failed(
+                "planes.dat does not read back what was written at byte " + std::to_string(positions[k]) + ".");
+    }
     return {};
 }
 

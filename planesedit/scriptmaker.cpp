@@ -137,7 +137,7 @@ bool ScriptMaker::save()
         }
     }
     const auto scriptPath = kvl::findFileNoCase(dir, name + ".oaw");
-    if (!kvl::writeFileImage(scriptPath, std::string_view(scriptText()))) {
+    if (!kvl::writeFileAtomically(scriptPath, std::string_view(scriptText()))) {
         showError("The script \"" + name + ".oaw\" could not be written.");
         return false;
     }
@@ -149,7 +149,7 @@ bool ScriptMaker::save()
         contents += c;
     }
     contents += "\r\n";
-    if (!kvl::writeFileImage(kvl::findFileNoCase(dir, "contents.txt"), std::string_view(contents))) {
+    if (!kvl::writeFileAtomically(kvl::findFileNoCase(dir, "contents.txt"), std::string_view(contents))) {
         showError("\"contents.txt\" could not be written in the folder \"" + folderName + "\".");
         return false;
     }

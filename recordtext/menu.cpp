@@ -42,7 +42,7 @@ void binaryToText(const ProgramTable& table, RecordConverter& converter, const A
     printLine(out, "LOADED");
     print(out, "Converting...");
     const std::string text = converter.text(notes);
-    if (!writeFileImage(folder / std::string(table.textFile), std::string_view(text))) {
+    if (!writeFileAtomically(folder / std::string(table.textFile), std::string_view(text))) {
         printLine(out, "Unable to create " + std::string(table.textFile) + "!");
         printLine(out, "FAILED!");
         return;
@@ -71,7 +71,7 @@ void textToBinary(
     printLine(out, "LOADED");
     print(out, "Converting...");
     const std::vector<std::uint8_t> image = converter.binaryImage();
-    if (!writeFileImage(folder / std::string(table.binaryFile), image)) {
+    if (!writeFileAtomically(folder / std::string(table.binaryFile), image)) {
         printLine(out, "Unable to create " + std::string(table.binaryFile) + "!");
         printLine(out, "FAILED!");
         return;
