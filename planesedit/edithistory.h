@@ -27,10 +27,7 @@ struct EditState {
     RecordFields fields;
 
     /// Whether the bytes differ (the panels' texts alone do not make a step).
-    bool sameBytes(const EditState& other) const
-    {
-        return values == other.values && codeLabels == other.codeLabels;
-    }
+    bool sameBytes(const EditState& other) const { return values == other.values && codeLabels == other.codeLabels; }
 };
 
 class EditHistory {
@@ -67,7 +64,7 @@ private:
     };
 
     std::vector<Step> m_steps;
-    std::size_t m_index = 0;              // steps [0, m_index) are done
+    std::size_t m_index = 0;                // steps [0, m_index) are done
     std::optional<std::size_t> m_saved = 0; // none when the saved state was undone and replaced
     bool m_mergeOpen = false;
 };

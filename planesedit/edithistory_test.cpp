@@ -17,7 +17,7 @@ protected:
     void SetUp() override
     {
         image = makePlanesImage();
-        poke(image, 3, 8, { 151, 7, 1, 0 });          // year 1943, crew 1
+        poke(image, 3, 8, { 151, 7, 1, 0 });               // year 1943, crew 1
         poke(image, 3, 100, { 2, 0, 4, 0, 4, 0, 200, 0 }); // gun group 2
         writeFile(dir.path() / "planes.dat", image);
         ASSERT_TRUE(editor.chooseAircraft(3));

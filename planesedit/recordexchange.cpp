@@ -51,8 +51,8 @@ bool AircraftEditor::copyValues(const kvl::TypedFieldTable& other, const std::ve
     for (int row : rows) {
         if (row < 1 || row > kRecordBytes || static_cast<std::size_t>(row) > other.fieldCount())
             continue;
-        assignments.push_back({ static_cast<std::size_t>(row - 1), other.valueText(static_cast<std::size_t>(row - 1)),
-            0 });
+        assignments.push_back(
+            { static_cast<std::size_t>(row - 1), other.valueText(static_cast<std::size_t>(row - 1)), 0 });
     }
     return applyValues(assignments, StatusReport::Kind::Copied);
 }
@@ -126,7 +126,8 @@ bool AircraftEditor::importCsvFile()
     const std::string_view text(reinterpret_cast<const char*>(image->data()), image->size());
     auto assignments = kvl::parseImportCsv(table(), text, recordCsvLayout());
     if (!assignments) {
-        showError(kImportTitle, path.filename().string() + ", " + assignments.error().message + ". Nothing was imported.");
+        showError(
+            kImportTitle, path.filename().string() + ", " + assignments.error().message + ". Nothing was imported.");
         return false;
     }
     if (!applyValues(*assignments, StatusReport::Kind::Imported))

@@ -40,8 +40,8 @@ TEST_F(SlotCsvTest, ExportHasAHeaderAndOneRowPerByte)
     const std::string text = csv(2);
     EXPECT_EQ(text.substr(0, 27), "row,position,label,value\r\n1");
     EXPECT_NE(text.find("\r\n9," + std::to_string(filePosition(2, 9)) + ",Year,151\r\n"), std::string::npos);
-    EXPECT_NE(text.find("\r\n10," + std::to_string(filePosition(2, 10)) + ",\"Year, byte 2\",7\r\n"),
-        std::string::npos);
+    EXPECT_NE(
+        text.find("\r\n10," + std::to_string(filePosition(2, 10)) + ",\"Year, byte 2\",7\r\n"), std::string::npos);
     EXPECT_NE(text.find("\r\n168,"), std::string::npos);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 169);
 }
@@ -109,7 +109,7 @@ TEST_F(SlotCsvTest, MissingOrShortFilesAreNamed)
 TEST_F(SlotCsvTest, CompareFindsTheFieldsThatDiffer)
 {
     auto other = image;
-    poke(other, 7, 8, { 1, 2 });   // year
+    poke(other, 7, 8, { 1, 2 });  // year
     poke(other, 7, 164, { 'Z' }); // first code byte
     const auto otherFile = dir.path() / "other.dat";
     writeFile(otherFile, other);

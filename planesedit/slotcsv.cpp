@@ -15,9 +15,8 @@ kvl::Result<AircraftRecord> readSlot(const std::filesystem::path& planesFile, in
     auto rec = readAircraftRecord(kvl::ByteView(*image), slot);
     if (!rec)
         return kvl::Error { planesFile.string() + " holds " + std::to_string(image->size())
-            + " bytes, too few for slot " + std::to_string(slot) + " ("
-            + kSlotNames[static_cast<std::size_t>(slot)] + "), which needs "
-            + std::to_string(filePosition(slot, kRecordBytes)) };
+            + " bytes, too few for slot " + std::to_string(slot) + " (" + kSlotNames[static_cast<std::size_t>(slot)]
+            + "), which needs " + std::to_string(filePosition(slot, kRecordBytes)) };
     return *rec;
 }
 
