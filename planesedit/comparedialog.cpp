@@ -57,8 +57,8 @@ CompareDialog::CompareDialog(ActionRouter& router, QWidget* parent) : QDialog(pa
     m_table = new QTableWidget(kRecordBytes, kColumns);
     m_table->setObjectName(QStringLiteral("CompareTable"));
     m_table->setAccessibleName(QStringLiteral("Compared values"));
-    m_table->setHorizontalHeaderLabels({ QStringLiteral("Row"), QStringLiteral("Label"),
-        QStringLiteral("This aircraft"), QStringLiteral("Other") });
+    m_table->setHorizontalHeaderLabels(
+        { QStringLiteral("Row"), QStringLiteral("Label"), QStringLiteral("This aircraft"), QStringLiteral("Other") });
     m_table->verticalHeader()->hide();
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -147,8 +147,9 @@ void CompareDialog::showValues()
             + ") of " + m_other->file.string();
     }
     setLabel(m_source, source);
-    setLabel(m_count, m_other ? std::to_string(m_differences) + " difference" + (m_differences == 1 ? "" : "s")
-                              : std::string("Choose a slot or another planes.dat"));
+    setLabel(m_count,
+        m_other ? std::to_string(m_differences) + " difference" + (m_differences == 1 ? "" : "s")
+                : std::string("Choose a slot or another planes.dat"));
 }
 
 } // namespace kvl::planesedit
