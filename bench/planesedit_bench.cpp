@@ -71,6 +71,54 @@ void CoreSaveAndReload(benchmark::State& state)
 }
 BENCHMARK(CoreSaveAndReload);
 
+// Ten typed edits (each a step), ten undos and ten redos in the core.
+void CoreUndoRedoTen(benchmark::State& state)
+{
+    NoPrompts host;
+    AircraftEditor editor(benchFolder(), host);
+    editor.chooseAircraft(6);
+    for (auto _ : state) {
+        for (int i = 0; i < 10; ++i)
+            editor.numberChanged(i, std::to_string(1000 + i));
+        for (int i = 0; i < 10; ++i)
+            editor.undo();
+        for (int i = 0; i < 10; ++i)
+            editor.redo();
+        for (int i = 0; i < 10; ++i)
+            editor.undo();
+    }
+}
+BENCHMARK(CoreUndoRedoTen)->Unit(benchmark::kMicrosecond);
+
+// Compare of the aircraft shown with another slot read from the file.
+void CoreCompareSlots(benchmark::State& state)
+{
+    NoPrompts host;
+    AircraftEditor editor(benchFolder(), host);
+    editor.chooseAircraft(6);
+    for (auto _ : state) {
+        auto other = editor.readCompareTarget({}, 7);
+        benchmark::DoNotOptimize(kvl::compareFields(editor.table(), other->table));
+    }
+}
+BENCHMARK(CoreCompareSlots)->Unit(benchmark::kMicrosecond);
+
+// An import of all 168 values: parse, check whole and apply as one step.
+void CoreImport168(benchmark::State& state)
+{
+    NoPrompts host;
+    AircraftEditor editor(benchFolder(), host);
+    editor.chooseAircraft(6);
+    auto other = editor.readCompareTarget({}, 7);
+    const std::string csv = kvl::exportCsv(other->table, kvl::planesedit::recordCsvLayout());
+    for (auto _ : state) {
+        auto assignments = kvl::parseImportCsv(editor.table(), csv, kvl::planesedit::recordCsvLayout());
+        editor.applyValues(*assignments, kvl::planesedit::StatusReport::Kind::Imported);
+        editor.undo();
+    }
+}
+BENCHMARK(CoreImport168)->Unit(benchmark::kMicrosecond);
+
 void WindowLoad(benchmark::State& state)
 {
     app();

@@ -29,6 +29,7 @@ AircraftEditor::AircraftEditor(std::filesystem::path folder, kvl::WindowHost& ho
       m_gunPanels(m_session),
       m_scriptMaker(m_folder, m_session.grid, host)
 {
+    m_session.recorder = this;
 }
 
 std::vector<ViewRequest> AircraftEditor::takeViewRequests()
@@ -38,7 +39,7 @@ std::vector<ViewRequest> AircraftEditor::takeViewRequests()
 
 void AircraftEditor::showError(const std::string& title, const std::string& text)
 {
-    m_host.showMessage({ kvl::MessageIcon::Warning, title, text });
+    m_host.showMessage({ kvl::MessageIcon::Warning, title, text, {}, {} });
 }
 
 // ---- load ---------------------------------------------------------------
@@ -62,6 +63,9 @@ void AircraftEditor::loadRecord(const AircraftRecord& rec)
     if (m_session.unsavedMark && m_session.loaded())
         runSavePrompt();
     m_session.unsavedMark = false;
+    // Leaving the aircraft ends its history.
+    m_history.clear();
+    m_status = {};
     applyRecord(rec);
 }
 
@@ -79,22 +83,6 @@ void AircraftEditor::applyRecord(const AircraftRecord& rec)
         grid.setCell(r, kValueColumn, std::to_string(rec.values[i]));
     }
 
-    // The code: the characters of its bytes. A zero byte ends the text the
-    // field holds, as it ends any text of the single-byte world.
-    std::u32string code;
-    bool ended = false;
-    for (int r = kCodeRow; r < kCodeRow + kCodeLength; ++r) {
-        const std::uint8_t b = rec.values[static_cast<std::size_t>(r - 1)];
-        grid.setCell(r, kLabelColumn, b == 0 ? std::string() : charFromByte(b));
-        if (b == 0)
-            ended = true;
-        if (!ended)
-            code.push_back(b);
-    }
-    m_fields.code = encodeUtf8(code);
-    if (code.size() == kCodeLength)
-        m_session.scrollTo(kCodeRow);
-
     // Flags: where both bits of the exclusive pair are set, only the lower box
     // is checked and the higher bit leaves the value cell.
     for (int k = 0; k < kFlagGroups; ++k) {
@@ -105,23 +93,48 @@ void AircraftEditor::applyRecord(const AircraftRecord& rec)
             b &= ~(1 << high);
             grid.setValue(row, std::to_string(b));
         }
+    }
+    deriveFields();
+    if (decodeUtf8(m_fields.code).size() == kCodeLength)
+        m_session.scrollTo(kCodeRow);
+    m_session.unsavedMark = false;
+}
+
+void AircraftEditor::deriveFields()
+{
+    const ByteGrid& grid = m_session.grid;
+    for (int k = 0; k < kFlagGroups; ++k) {
+        std::uint8_t b = 0;
+        parseByteCell(grid.valueText(flagRow(k)), b);
         for (int i = 0; i < 8; ++i)
             m_fields.flags[static_cast<std::size_t>(k)][static_cast<std::size_t>(i)] = i < flagBoxCount(k)
                 && (b & (1 << i));
     }
-
     m_fields.year = Str(grid.twoByteValue(kYearRow));
     m_fields.crew = Str(grid.twoByteValue(kCrewRow));
     for (int i = 0; i < kNumberFields; ++i)
         m_fields.numbers[static_cast<std::size_t>(i)] = Str(grid.fourByteValue(numberRow(i)));
     m_fields.gunCount = grid.valueText(kGunCountRow);
-    m_session.unsavedMark = false;
+    // The code: the characters of its bytes. A zero byte ends the text the
+    // field holds, as it ends any text of the single-byte world.
+    std::u32string code;
+    bool ended = false;
+    for (int r = kCodeRow; r < kCodeRow + kCodeLength; ++r) {
+        std::uint8_t b = 0;
+        parseByteCell(grid.valueText(r), b);
+        m_session.grid.setCell(r, kLabelColumn, b == 0 ? std::string() : charFromByte(b));
+        ended = ended || b == 0;
+        if (!ended)
+            code.push_back(b);
+    }
+    m_fields.code = encodeUtf8(code);
 }
 
 // ---- flags ---------------------------------------------------------------
 
 void AircraftEditor::flagClicked(int group, int bit, bool checked)
 {
+    EditStep step(m_session, kNoMerge);
     if (group < 0 || group >= kFlagGroups || bit < 0 || bit >= flagBoxCount(group) || isFixedFlagBit(group, bit))
         return;
     auto& boxes = m_fields.flags[static_cast<std::size_t>(group)];
@@ -142,36 +155,42 @@ void AircraftEditor::flagClicked(int group, int bit, bool checked)
 
 void AircraftEditor::yearChanged(const std::string& text)
 {
+    EditStep step(m_session, mergeKeyOfRow(kYearRow));
     m_fields.year = text;
     yearEnter();
 }
 
 void AircraftEditor::yearEnter()
 {
+    EditStep step(m_session, mergeKeyOfRow(kYearRow));
     m_session.grid.writeTwoBytes(kYearRow, Val(m_fields.year));
     m_session.unsavedMark = true;
 }
 
 void AircraftEditor::crewChanged(const std::string& text)
 {
+    EditStep step(m_session, mergeKeyOfRow(kCrewRow));
     m_fields.crew = text;
     crewEnter();
 }
 
 void AircraftEditor::crewEnter()
 {
+    EditStep step(m_session, mergeKeyOfRow(kCrewRow));
     m_session.grid.writeTwoBytes(kCrewRow, Val(m_fields.crew));
     m_session.unsavedMark = true;
 }
 
 void AircraftEditor::gunCountChanged(const std::string& text)
 {
+    EditStep step(m_session, mergeKeyOfRow(kGunCountRow));
     m_fields.gunCount = text;
     gunCountEnter();
 }
 
 void AircraftEditor::gunCountEnter()
 {
+    EditStep step(m_session, mergeKeyOfRow(kGunCountRow));
     m_session.grid.setValue(kGunCountRow, decimalText(Val(m_fields.gunCount)));
     m_session.unsavedMark = true;
 }
@@ -180,6 +199,7 @@ void AircraftEditor::numberChanged(int index, const std::string& text)
 {
     if (index < 0 || index >= kNumberFields)
         return;
+    EditStep step(m_session, mergeKeyOfRow(numberRow(index)));
     m_fields.numbers[static_cast<std::size_t>(index)] = text;
     writeNumber(index);
 }
@@ -193,6 +213,7 @@ void AircraftEditor::numberEnter(int index)
 
 void AircraftEditor::writeNumber(int index)
 {
+    EditStep step(m_session, mergeKeyOfRow(numberRow(index)));
     m_session.grid.writeFourBytes(numberRow(index), Val(m_fields.numbers[static_cast<std::size_t>(index)]));
     m_session.unsavedMark = true;
 }
@@ -213,6 +234,7 @@ void AircraftEditor::writeCode(const std::u32string& chars)
 // The code is not counted as an edit: it never sets the unsaved mark.
 void AircraftEditor::codeChanged(const std::string& text)
 {
+    EditStep step(m_session, mergeKeyOfRow(kCodeRow));
     m_fields.code = text;
     const auto chars = decodeUtf8(text);
     if (chars.size() >= kCodeLength)
@@ -221,6 +243,7 @@ void AircraftEditor::codeChanged(const std::string& text)
 
 void AircraftEditor::codeEnter()
 {
+    EditStep step(m_session, mergeKeyOfRow(kCodeRow));
     const auto chars = decodeUtf8(m_fields.code);
     if (chars.size() == kCodeLength)
         writeCode(chars);
@@ -248,6 +271,7 @@ void AircraftEditor::byteEditorChanged(const std::string& text)
 
 void AircraftEditor::byteEditorEnter()
 {
+    EditStep step(m_session, kNoMerge);
     if (!m_fields.byteEditorOpen || m_fields.currentRow < 1 || m_fields.currentRow >= kGridRows)
         return;
     m_session.grid.setValue(m_fields.currentRow, m_fields.byteEditorText);
@@ -315,14 +339,29 @@ bool AircraftEditor::savePlanes()
         showError("Save planes.dat", written.error().message);
         return false;
     }
-    m_session.unsavedMark = false;
-    chooseAircraft(m_session.slot);
+    reloadAfterSave();
     return true;
+}
+
+// The saved aircraft is read again, as a load does, but its history stays:
+// the user may still undo past the save and save again.
+void AircraftEditor::reloadAfterSave()
+{
+    m_history.markSaved();
+    m_session.unsavedMark = false;
+    m_status = { StatusReport::Kind::Saved, m_session.slot, 0, {} };
+    auto rec = readAircraftRecord(m_folder, m_session.slot);
+    if (!rec) {
+        showError(kPlanesFile, rec.error().message);
+        return;
+    }
+    applyRecord(*rec);
 }
 
 void AircraftEditor::runSavePrompt()
 {
-    const kvl::Message prompt { kvl::MessageIcon::Question, "File closure:", "Save the changes before closing ?" };
+    const kvl::Message prompt { kvl::MessageIcon::Question, "File closure:", "Save the changes before closing ?", {},
+        {} };
     if (m_host.showMessage(prompt, kvl::MessageButtons::OkCancel) == kvl::MessageAnswer::Ok) {
         const std::string name = workingCopyName(m_session.slot);
         const auto path = kvl::findFileNoCase(m_folder, name);
@@ -352,7 +391,88 @@ std::string AircraftEditor::workingCopyText() const
 void AircraftEditor::openScriptMaker()
 {
     m_scriptMaker.open(m_session.slot);
+    m_history.markSaved();
     m_session.unsavedMark = false;
+}
+
+// ---- history ----------------------------------------------------------------
+
+void AircraftEditor::beginEdit(int mergeKey)
+{
+    if (m_editDepth++ > 0 || !m_session.loaded())
+        return;
+    m_before = captureState();
+    m_mergeKey = mergeKey;
+    // The edit's own rules say whether it counts for the unsaved mark.
+    m_markBefore = m_session.unsavedMark;
+    m_session.unsavedMark = false;
+}
+
+void AircraftEditor::endEdit()
+{
+    if (--m_editDepth > 0 || !m_session.loaded())
+        return;
+    const bool marks = m_session.unsavedMark;
+    const std::size_t steps = m_history.position();
+    m_history.record(m_before, captureState(), marks, m_mergeKey);
+    if (m_history.position() != steps || marks)
+        m_status = {};
+    m_session.unsavedMark = m_history.unsaved();
+}
+
+EditState AircraftEditor::captureState() const
+{
+    EditState state;
+    const ByteGrid& grid = m_session.grid;
+    for (int r = 1; r <= kRecordBytes; ++r)
+        state.values[static_cast<std::size_t>(r - 1)] = grid.valueText(r);
+    for (int k = 0; k < kCodeLength; ++k)
+        state.codeLabels[static_cast<std::size_t>(k)] = grid.cell(kCodeRow + k, kLabelColumn);
+    state.fields = m_fields;
+    state.fields.byteEditorOpen = false;
+    state.fields.byteEditorText.clear();
+    state.fields.currentRow = 0;
+    return state;
+}
+
+void AircraftEditor::restoreState(const EditState& state)
+{
+    ByteGrid& grid = m_session.grid;
+    for (int r = 1; r <= kRecordBytes; ++r)
+        grid.setValue(r, state.values[static_cast<std::size_t>(r - 1)]);
+    for (int k = 0; k < kCodeLength; ++k)
+        grid.setCell(kCodeRow + k, kLabelColumn, state.codeLabels[static_cast<std::size_t>(k)]);
+    const int currentRow = m_fields.currentRow;
+    m_fields = state.fields;
+    m_fields.currentRow = currentRow;
+    m_gunPanels.refill();
+    m_session.unsavedMark = m_history.unsaved();
+}
+
+bool AircraftEditor::undo()
+{
+    const EditState* state = m_session.loaded() ? m_history.undo() : nullptr;
+    if (!state)
+        return false;
+    restoreState(*state);
+    m_status = { StatusReport::Kind::Undone, m_session.slot, 0, {} };
+    return true;
+}
+
+bool AircraftEditor::redo()
+{
+    const EditState* state = m_session.loaded() ? m_history.redo() : nullptr;
+    if (!state)
+        return false;
+    restoreState(*state);
+    m_status = { StatusReport::Kind::Redone, m_session.slot, 0, {} };
+    return true;
+}
+
+bool AircraftEditor::rowEdited(int row) const
+{
+    return m_session.loaded() && row >= 1 && row <= kRecordBytes
+        && m_session.grid.valueText(row) != m_session.grid.cell(row, kReadColumn);
 }
 
 } // namespace kvl::planesedit

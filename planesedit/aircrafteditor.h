@@ -11,38 +11,46 @@
 // boxes go through kvl::WindowHost.
 #pragma once
 
+#include "planesedit/edithistory.h"
 #include "planesedit/editsession.h"
 #include "planesedit/gunpanels.h"
+#include "planesedit/recordfields.h"
+#include "planesedit/recordtable.h"
 #include "planesedit/scriptmaker.h"
 
 #include "common/windowhost.h"
 
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace kvl::planesedit {
 
-/// The texts and boxes of the record's own panels, as the user edits them.
-struct RecordFields {
-    /// Flag group 0..3 (flag bytes at offsets 4..7), bit 0..7.
-    std::array<std::array<bool, 8>, kFlagGroups> flags {};
-    std::string year;
-    std::string crew;
-    std::array<std::string, kNumberFields> numbers;
-    std::string code;
-    std::string gunCount; // the number of gun groups in use
-
-    bool byteEditorOpen = false;
-    std::string byteEditorText;
-    int currentRow = 0; // the grid row last clicked
-};
-
 /// Fields and buttons that scroll the grid when clicked.
 enum class ClickField { Year, Crew, Number, GunCount, Code, YearCaption, DamageButton };
 
-class AircraftEditor {
+/// What the last action that reports in the status line did; the window
+/// words it.
+struct StatusReport {
+    enum class Kind { None, Saved, Undone, Redone, Copied, Imported, Exported };
+    Kind kind = Kind::None;
+    int slot = -1;
+    int count = 0;              // values copied or imported
+    std::filesystem::path file; // the file imported from or exported to
+};
+
+/// Where "Compare with..." finds the other record.
+enum class CompareSource { OtherSlot, OtherFile };
+
+/// The other side of a compare: its slot, the file it comes from and its bytes.
+struct CompareTarget {
+    std::filesystem::path file;
+    RecordTable table;
+};
+
+class AircraftEditor : private EditRecorder {
 public:
     /// `folder` is the working folder: planes.dat, working copies and script
     /// folders live there. `host` must outlive the editor.
@@ -98,7 +106,47 @@ public:
     /// The working copy: the value column of rows 1..168, one per CR LF line.
     std::string workingCopyText() const;
 
+    // ---- undo and redo ----
+    bool canUndo() const { return m_history.canUndo(); }
+    bool canRedo() const { return m_history.canRedo(); }
+    /// Puts back the record as it was before the last step; false when there is none.
+    bool undo();
+    bool redo();
+    const EditHistory& history() const { return m_history; }
+
+    /// Whether row `row`'s value differs from the value as read (the grid
+    /// shows it bold until saved).
+    bool rowEdited(int row) const;
+    const StatusReport& status() const { return m_status; }
+
+    // ---- compare, export and import ----
+    /// The aircraft shown as a typed field table (its unsaved values included).
+    RecordTable table() const;
+    /// Reads slot `slot` of another planes.dat (`file`), or of this folder's
+    /// when `file` is empty. Nothing when it cannot be read; the user has been told why.
+    std::optional<CompareTarget> readCompareTarget(const std::filesystem::path& file, int slot);
+    /// Asks for another planes.dat to compare the aircraft shown with (same slot).
+    std::optional<CompareTarget> chooseCompareFile();
+    /// Writes the values of `rows` (1..168) from `other` into the value
+    /// column as one step. Checked whole first; false (nothing changed, the
+    /// user told why) when a value cannot be stored.
+    bool copyValues(const kvl::TypedFieldTable& other, const std::vector<int>& rows);
+    /// Values to write, checked against the record's table, as one step.
+    bool applyValues(const std::vector<kvl::FieldAssignment>& assignments, StatusReport::Kind kind);
+    /// "Export CSV...": asks for a file and writes the aircraft's 168 rows.
+    bool exportCsvFile();
+    /// "Import CSV...": asks for a file, checks it whole and writes its
+    /// values into the grid as one step (saved with "Save planes.dat").
+    bool importCsvFile();
+
 private:
+    void beginEdit(int mergeKey) override;
+    void endEdit() override;
+    EditState captureState() const;
+    void restoreState(const EditState& state);
+    /// The panels' texts and boxes derived from the value column.
+    void deriveFields();
+    void reloadAfterSave();
     void applyRecord(const AircraftRecord& rec);
     void runSavePrompt();
     void showError(const std::string& title, const std::string& text);
@@ -111,6 +159,12 @@ private:
     RecordFields m_fields;
     GunPanels m_gunPanels;
     ScriptMaker m_scriptMaker;
+    EditHistory m_history;
+    StatusReport m_status;
+    int m_editDepth = 0;
+    int m_mergeKey = kNoMerge;
+    EditState m_before;
+    bool m_markBefore = false;
 };
 
 /// The name of the working copy of `slot` (" 5.oaw"): Str(slot) and ".oaw".

@@ -49,10 +49,18 @@ void GunPanels::show(int group)
 {
     if (!m_session.loaded() || group < 1 || group > kGunGroups)
         return;
-    const ByteGrid& grid = m_session.grid;
     const int b = gunGroupRow(group);
     m_state.group = group;
     m_session.scrollTo(b);
+    refill();
+}
+
+void GunPanels::refill()
+{
+    if (!shown())
+        return;
+    const ByteGrid& grid = m_session.grid;
+    const int b = firstRow();
     m_state.number = grid.valueText(b + kGunNumberOffset);
     const double type = grid.twoByteValue(b + kGunTypeOffset);
     m_state.type = decimalText(type);
@@ -67,12 +75,14 @@ void GunPanels::write(int offset, const std::string& text)
 
 void GunPanels::numberChanged(const std::string& text)
 {
+    EditStep step(m_session, mergeKeyOfRow(firstRow() + kGunNumberOffset));
     m_state.number = text;
     numberEnter();
 }
 
 void GunPanels::numberEnter()
 {
+    EditStep step(m_session, mergeKeyOfRow(firstRow() + kGunNumberOffset));
     if (!shown())
         return;
     write(kGunNumberOffset, decimalText(Val(m_state.number)));
@@ -81,6 +91,7 @@ void GunPanels::numberEnter()
 
 void GunPanels::positionChosen(int code)
 {
+    EditStep step(m_session, kNoMerge);
     if (!shown() || code < 0 || code >= static_cast<int>(kPositionLabels.size()))
         return;
     write(kGunPositionOffset, std::to_string(code));
@@ -89,12 +100,14 @@ void GunPanels::positionChosen(int code)
 
 void GunPanels::ammunitionChanged(const std::string& text)
 {
+    EditStep step(m_session, mergeKeyOfRow(firstRow() + kGunAmmunitionOffset));
     m_state.ammunition = text;
     ammunitionEnter();
 }
 
 void GunPanels::ammunitionEnter()
 {
+    EditStep step(m_session, mergeKeyOfRow(firstRow() + kGunAmmunitionOffset));
     if (!shown())
         return;
     m_session.grid.writeTwoBytes(firstRow() + kGunAmmunitionOffset, Val(m_state.ammunition));
@@ -103,6 +116,7 @@ void GunPanels::ammunitionEnter()
 
 void GunPanels::smokeClicked(bool checked)
 {
+    EditStep step(m_session, kNoMerge);
     if (!shown())
         return;
     write(kGunSmokeOffset, checked ? "1" : "0");
@@ -111,6 +125,7 @@ void GunPanels::smokeClicked(bool checked)
 
 void GunPanels::soundChosen(int code)
 {
+    EditStep step(m_session, kNoMerge);
     if (!shown() || code < 0 || code >= static_cast<int>(kSoundLabels.size()))
         return;
     write(kGunSoundOffset, std::to_string(code));
@@ -119,6 +134,7 @@ void GunPanels::soundChosen(int code)
 
 void GunPanels::typeChanged(const std::string& text)
 {
+    EditStep step(m_session, mergeKeyOfRow(firstRow() + kGunTypeOffset));
     m_state.type = text;
     if (!shown())
         return;
@@ -134,6 +150,7 @@ void GunPanels::typeChanged(const std::string& text)
 
 void GunPanels::typeEnter()
 {
+    EditStep step(m_session, mergeKeyOfRow(firstRow() + kGunTypeOffset));
     if (!shown())
         return;
     m_session.grid.writeTwoBytes(firstRow() + kGunTypeOffset, Val(m_state.type));
@@ -141,6 +158,7 @@ void GunPanels::typeEnter()
 
 void GunPanels::typeChosen(int value)
 {
+    EditStep step(m_session, kNoMerge);
     if (!shown() || typeButtonFor(value) < 0)
         return;
     m_state.typeButton = value;

@@ -34,6 +34,9 @@ public:
     /// Shows group 1..6 of the loaded aircraft and scrolls the grid to it.
     /// Filling the panels is not an edit. Ignored before a load.
     void show(int group);
+    /// Fills the fields of the group shown again from the grid (after undo,
+    /// redo or values copied in); not an edit, and the grid stays where it is.
+    void refill();
 
     // The field rules, for the group shown; ignored while none is.
     void numberChanged(const std::string& text);

@@ -1,32 +1,113 @@
 // planesedit: edits one aircraft record of planes.dat in the current folder.
 //   planesedit [--slot N] [--quit-after-load]
+//   planesedit --export-csv --slot N [PLANES.DAT]
+//   planesedit --import-csv VALUES.csv --slot N [PLANES.DAT]
 // --slot N chooses aircraft N (0..29) at start; --quit-after-load ends the
 // program once the window is shown with that aircraft (for timing runs).
+// The two CSV modes run without a window: the export goes to standard
+// output, the import is checked whole before the slot is written in place.
 #include "planesedit/planeseditwindow.h"
+#include "planesedit/slotcsv.h"
 
+#include "common/fileimage.h"
 #include "common/qt/qtwindowhost.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTimer>
 
+#include <cstdio>
 #include <filesystem>
+#include <iostream>
+#include <iterator>
+#include <memory>
+#include <string_view>
 #include <system_error>
+
+namespace {
+
+using namespace kvl::planesedit;
+
+// The CSV modes need no display, so they must not start the window system.
+bool wantsCsvMode(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view a = argv[i];
+        if (a == "--")
+            break;
+        if (a == "--export-csv" || a == "--import-csv" || a.starts_with("--import-csv="))
+            return true;
+    }
+    return false;
+}
+
+int refuse(const std::string& message)
+{
+    std::cerr << "planesedit: " << message << '\n';
+    return 1;
+}
+
+int runCsvMode(const QCommandLineParser& parser, int slot, const std::filesystem::path& planesFile)
+{
+    if (parser.isSet(QStringLiteral("export-csv"))) {
+        auto csv = exportSlotCsv(planesFile, slot);
+        if (!csv)
+            return refuse(csv.error().message);
+        std::fwrite(csv->data(), 1, csv->size(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : refuse("standard output could not be written");
+    }
+    const QString valuesName = parser.value(QStringLiteral("import-csv"));
+    std::string text;
+    if (valuesName == QStringLiteral("-")) {
+        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+    } else {
+        auto image = kvl::readFileImage(kvl::qt::toPath(valuesName));
+        if (!image)
+            return refuse(image.error().message);
+        text.assign(image->begin(), image->end());
+    }
+    auto changed = importSlotCsv(planesFile, slot, text);
+    if (!changed)
+        return refuse(valuesName.toStdString() + ", " + changed.error().message + "; nothing was written");
+    std::cerr << "planesedit: slot " << slot << " of " << planesFile.string() << ": " << *changed
+              << " byte(s) changed\n";
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
-    using namespace kvl::planesedit;
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("planesedit"));
+    const bool csvMode = wantsCsvMode(argc, argv);
+    std::unique_ptr<QCoreApplication> app;
+    if (csvMode)
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    else
+        app = std::make_unique<QApplication>(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("planesedit"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Edits one aircraft record of planes.dat in the current folder.\n\nExample: planesedit --slot 6"));
+    parser.setApplicationDescription(QStringLiteral("Edits one aircraft record of planes.dat in the current folder.\n\n"
+                                                    "Examples:\n"
+                                                    "  planesedit --slot 6\n"
+                                                    "  planesedit --export-csv --slot 6 > p51d.csv\n"
+                                                    "  planesedit --import-csv p51d.csv --slot 6 planes.dat"));
     parser.addOption(QCommandLineOption(
         QStringLiteral("slot"), QStringLiteral("Choose aircraft N (0..29) at start."), QStringLiteral("N")));
+    parser.addOption(QCommandLineOption(QStringLiteral("export-csv"),
+        QStringLiteral("Write the slot's 168 bytes as CSV (row,position,label,value) to standard output; no window.")));
+    parser.addOption(QCommandLineOption(QStringLiteral("import-csv"),
+        QStringLiteral("Write the values of VALUES.csv (columns row and value; any subset of rows; - for standard "
+                       "input) into the slot, checked whole first; no window."),
+        QStringLiteral("VALUES.csv")));
+    parser.addPositionalArgument(QStringLiteral("PLANES.DAT"),
+        QStringLiteral("The file for --export-csv and --import-csv (default: planes.dat in the current folder)."),
+        QStringLiteral("[PLANES.DAT]"));
     const QCommandLineOption quitAfterLoad = kvl::qt::quitAfterLoadOption();
     parser.addOption(quitAfterLoad);
-    if (const auto status = kvl::qt::parseCommandLine(parser, QApplication::arguments()))
+    if (const auto status = kvl::qt::parseCommandLine(parser, QCoreApplication::arguments()))
         return *status;
     std::optional<int> status;
     const std::optional<int> slot = kvl::qt::intOption(parser, QStringLiteral("slot"), 0, kSlotCount - 1, status);
@@ -37,15 +118,36 @@ int main(int argc, char** argv)
     auto folder = std::filesystem::current_path(ec);
     if (ec)
         folder = ".";
+    const QStringList files = parser.positionalArguments();
+    if (csvMode) {
+        if (parser.isSet(QStringLiteral("export-csv")) && parser.isSet(QStringLiteral("import-csv")))
+            return kvl::qt::usageError(QStringLiteral("--export-csv and --import-csv cannot be given together"));
+        if (!slot)
+            return kvl::qt::usageError(QStringLiteral("--export-csv and --import-csv need --slot N"));
+        if (files.size() > 1)
+            return kvl::qt::usageError(QStringLiteral("only one PLANES.DAT may be named"));
+        const auto planesFile = files.isEmpty() ? kvl::findFileNoCase(folder, kPlanesFile) : kvl::qt::toPath(files[0]);
+        return runCsvMode(parser, *slot, planesFile);
+    }
+    if (!files.isEmpty())
+        return kvl::qt::usageError(
+            QStringLiteral("PLANES.DAT is named only with --export-csv or --import-csv; the window edits planes.dat "
+                           "in the current folder"));
+
     PlanesEditWindow window(folder);
-    window.resize(1560, 960);
+    // The form's own size, made to fit the screen's free area; the window
+    // scrolls what does not fit.
+    QSize size(1560, 960);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() - QSize(16, 40));
+    window.resize(size);
     window.show();
     const bool loaded = !slot || window.chooseAircraft(*slot);
     if (parser.isSet(quitAfterLoad)) {
-        QTimer::singleShot(0, &app, [loaded] {
+        QTimer::singleShot(0, app.get(), [loaded] {
             QApplication::processEvents();
             QApplication::exit(loaded ? 0 : 1);
         });
     }
-    return QApplication::exec();
+    return QCoreApplication::exec();
 }

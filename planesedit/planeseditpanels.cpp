@@ -13,11 +13,13 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QRegularExpressionValidator>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTableWidget>
@@ -64,8 +66,23 @@ void ActionRouter::scrollOnClick(QWidget* widget, ClickField field, int index)
     widget->installEventFilter(this);
 }
 
+void ActionRouter::leaveUndoKeysToTheWindow(QLineEdit* edit)
+{
+    m_undoKeyFields.insert(edit, true);
+    edit->installEventFilter(this);
+}
+
 bool ActionRouter::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::ShortcutOverride && m_undoKeyFields.contains(watched)) {
+        // Left unaccepted, the key goes to the window's shortcut instead of
+        // the line edit's own undo.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)
+            || (key->key() == Qt::Key_Y && key->modifiers() == Qt::ControlModifier)
+            || (key->key() == Qt::Key_Z && key->modifiers() == (Qt::ControlModifier | Qt::ShiftModifier)))
+            return true;
+    }
     if (event->type() == QEvent::MouseButtonPress) {
         const auto it = m_shortcuts.constFind(watched);
         if (it != m_shortcuts.constEnd()) {
@@ -90,8 +107,11 @@ GridPanel::GridPanel(ActionRouter& router)
     m_grid->setObjectName(QStringLiteral("G1"));
     m_grid->setAccessibleName(QStringLiteral("Record bytes"));
     m_grid->verticalHeader()->hide();
-    // The header row stays in view: it is the table's own (empty) header.
-    m_grid->setHorizontalHeaderLabels({ QString(), QString(), QString(), QString(), QString() });
+    // The header row stays in view: it is the table's own header, with a
+    // heading for each column.
+    const QStringList headings = { QStringLiteral("Pos"), QStringLiteral("Read"), QStringLiteral("Value"),
+        QStringLiteral("Field"), QStringLiteral("Byte") };
+    m_grid->setHorizontalHeaderLabels(headings);
     m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_grid->horizontalHeader()->setFixedHeight(m_grid->verticalHeader()->defaultSectionSize());
     m_grid->setRowHidden(0, true);
@@ -106,12 +126,14 @@ GridPanel::GridPanel(ActionRouter& router)
     const QString widest[kGridCols] = { "00000", "000", "000", "Default ext view", "000" };
     int total = 0;
     for (int c = 0; c < kGridCols; ++c) {
-        const int w = std::max(
-            kColumnTwips[static_cast<std::size_t>(c)] / kTwipsPerPixel, fm.horizontalAdvance(widest[c]) + 10);
+        const int w = std::max({ kColumnTwips[static_cast<std::size_t>(c)] / kTwipsPerPixel,
+            fm.horizontalAdvance(widest[c]) + 10, fm.horizontalAdvance(headings[c]) + 12 });
         m_grid->setColumnWidth(c, w);
         total += w;
     }
     const QColor shade = m_grid->palette().color(QPalette::Button);
+    m_editedFont = m_grid->font();
+    m_editedFont.setBold(true);
     for (int r = 0; r < kGridRows; ++r) {
         for (int c = 0; c < kGridCols; ++c) {
             auto* item = new QTableWidgetItem;
@@ -170,6 +192,10 @@ void GridPanel::show(const AircraftEditor& editor)
             if (item->text() != t)
                 item->setText(t);
         }
+        // A value that differs from the file's is bold until it is saved.
+        QTableWidgetItem* value = m_grid->item(r, kValueColumn);
+        if (value->font().bold() != editor.rowEdited(r))
+            value->setFont(editor.rowEdited(r) ? m_editedFont : m_grid->font());
     }
 }
 
@@ -300,6 +326,11 @@ NumberPanel::NumberPanel(ActionRouter& router)
     }
     m_code = new QLineEdit;
     m_code->setObjectName(QStringLiteral("Text5"));
+    // The code is four bytes of the single-byte set: four characters, none
+    // beyond it and no zero byte.
+    m_code->setMaxLength(kCodeLength);
+    m_code->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[\\x{1}-\\x{FF}]{0,4}")), m_code));
     m_code->setFixedWidth(100);
     g->addWidget(captionFor(QStringLiteral("Code"), m_code), 7, 3);
     g->addWidget(m_code, 7, 4);

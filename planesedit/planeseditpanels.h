@@ -10,6 +10,7 @@
 
 #include "planesedit/aircrafteditor.h"
 
+#include <QFont>
 #include <QHash>
 #include <QObject>
 #include <QString>
@@ -53,6 +54,9 @@ public:
         std::function<void(AircraftEditor&)> entered);
     /// A mouse press on `widget` runs the scroll shortcut of `field`.
     void scrollOnClick(QWidget* widget, ClickField field, int index = 0);
+    /// Undo and redo keys pressed in `edit` undo the record's edits rather
+    /// than the field's own text, so one history covers every panel.
+    void leaveUndoKeysToTheWindow(QLineEdit* edit);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -62,6 +66,7 @@ private:
     std::function<void()> m_refresh;
     bool m_refreshing = false;
     QHash<QObject*, std::pair<ClickField, int>> m_shortcuts;
+    QHash<QObject*, bool> m_undoKeyFields;
 };
 
 /// The byte grid (G1), the working-copy name beside it (Label7) and the byte
@@ -80,6 +85,7 @@ private:
     QTableWidget* m_grid = nullptr;
     QLineEdit* m_byteEditor = nullptr;
     QLayout* m_column = nullptr;
+    QFont m_editedFont;
     unsigned m_shownRevision = ~0u;
 };
 

@@ -1,13 +1,17 @@
 // The editor window: its layout, refresh and the Qt side of its host.
 #include "planesedit/planeseditwindow.h"
 
+#include "planesedit/comparedialog.h"
 #include "planesedit/widgethelpers.h"
 
 #include "common/qt/qtwindowhost.h"
 
 #include <QCloseEvent>
+#include <QDialog>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -23,6 +27,32 @@ QPushButton* commandButton(const QString& caption, const QString& objectName)
 }
 
 } // namespace
+
+std::string statusText(const AircraftEditor& editor)
+{
+    const StatusReport& s = editor.status();
+    const std::string aircraft = s.slot >= 0 && s.slot < kSlotCount
+        ? "slot " + std::to_string(s.slot) + " (" + kSlotNames[static_cast<std::size_t>(s.slot)] + ")"
+        : std::string();
+    const std::string values = std::to_string(s.count) + (s.count == 1 ? " value" : " values");
+    switch (s.kind) {
+    case StatusReport::Kind::None:
+        return {};
+    case StatusReport::Kind::Saved:
+        return "Saved " + aircraft + " to planes.dat.";
+    case StatusReport::Kind::Undone:
+        return "Undone one edit of " + aircraft + ".";
+    case StatusReport::Kind::Redone:
+        return "Redone one edit of " + aircraft + ".";
+    case StatusReport::Kind::Copied:
+        return "Copied " + values + " into " + aircraft + "; not saved yet.";
+    case StatusReport::Kind::Imported:
+        return "Imported " + values + " from " + s.file.filename().string() + " into " + aircraft + "; not saved yet.";
+    case StatusReport::Kind::Exported:
+        return "Exported " + aircraft + " to " + s.file.filename().string() + ".";
+    }
+    return {};
+}
 
 PlanesEditWindow::PlanesEditWindow(const std::filesystem::path& folder, kvl::WindowHost* host, QWidget* parent)
     : QWidget(parent)
@@ -71,7 +101,15 @@ PlanesEditWindow::PlanesEditWindow(const std::filesystem::path& folder, kvl::Win
     auto* lower = new QHBoxLayout;
     lower->addLayout(listColumn);
     lower->addWidget(m_guns->widget(), 1);
-    lower->addWidget(m_scriptMaker->widget(), 1);
+    // The script maker has a window of its own beside the form, so the form
+    // fits a 1280-pixel screen with it open.
+    m_scriptWindow = new QDialog(this);
+    m_scriptWindow->setObjectName(QStringLiteral("ScriptMakerWindow"));
+    m_scriptWindow->setWindowTitle(QStringLiteral("Script Maker"));
+    auto* scriptLayout = new QVBoxLayout(m_scriptWindow);
+    scriptLayout->addWidget(m_scriptMaker->widget());
+    connect(m_scriptWindow, &QDialog::rejected, this,
+        [&router] { router.run([](AircraftEditor& e) { e.scriptMaker().cancel(); }); });
     auto* right = new QVBoxLayout;
     right->addWidget(m_flags->widget());
     right->addWidget(m_numbers->widget());
@@ -79,11 +117,74 @@ PlanesEditWindow::PlanesEditWindow(const std::filesystem::path& folder, kvl::Win
     auto* labelColumn = new QVBoxLayout;
     labelColumn->addWidget(m_grid->workingCopyLabel());
     labelColumn->addStretch(1);
-    auto* top = new QHBoxLayout(this);
+    // Undo, redo, compare, export and import, with the status line.
+    m_undo = commandButton(QStringLiteral("Undo"), QStringLiteral("UndoButton"));
+    m_redo = commandButton(QStringLiteral("Redo"), QStringLiteral("RedoButton"));
+    m_compare = commandButton(QStringLiteral("Compare with..."), QStringLiteral("CompareButton"));
+    m_export = commandButton(QStringLiteral("Export CSV..."), QStringLiteral("ExportCsvButton"));
+    m_import = commandButton(QStringLiteral("Import CSV..."), QStringLiteral("ImportCsvButton"));
+    m_undo->setToolTip(QStringLiteral("Undo (Ctrl+Z)"));
+    m_redo->setToolTip(QStringLiteral("Redo (Ctrl+Shift+Z, Ctrl+Y)"));
+    connect(m_undo, &QPushButton::clicked, this, [&router] { router.run([](AircraftEditor& e) { e.undo(); }); });
+    connect(m_redo, &QPushButton::clicked, this, [&router] { router.run([](AircraftEditor& e) { e.redo(); }); });
+    connect(m_compare, &QPushButton::clicked, this, [this] { openCompare(); });
+    connect(
+        m_export, &QPushButton::clicked, this, [&router] { router.run([](AircraftEditor& e) { e.exportCsvFile(); }); });
+    connect(
+        m_import, &QPushButton::clicked, this, [&router] { router.run([](AircraftEditor& e) { e.importCsvFile(); }); });
+    const auto addShortcut = [this](const QKeySequence& keys, QPushButton* button) {
+        auto* shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, button, [button] {
+            if (button->isEnabled())
+                button->click();
+        });
+    };
+    addShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), m_undo);
+    addShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), m_redo);
+    addShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), m_redo);
+    m_status = new QLabel;
+    m_status->setObjectName(QStringLiteral("StatusLine"));
+    m_status->setAccessibleName(QStringLiteral("Status"));
+    auto* editBar = new QHBoxLayout;
+    for (QPushButton* b : { m_undo, m_redo, m_compare, m_export, m_import })
+        editBar->addWidget(b);
+    editBar->addWidget(m_status, 1);
+    right->insertLayout(0, editBar);
+
+    // Everything scrolls when the screen is smaller than the form.
+    auto* content = new QWidget;
+    content->setObjectName(QStringLiteral("FormContent"));
+    auto* top = new QHBoxLayout(content);
     top->addLayout(labelColumn);
     top->addLayout(m_grid->gridColumn());
     top->addLayout(right, 1);
+    auto* scroll = new QScrollArea;
+    scroll->setObjectName(QStringLiteral("FormScroll"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(content);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroll);
+
+    // The record's typed fields leave the undo keys to the record's history;
+    // the script maker's texts keep their own.
+    for (QWidget* panel : { m_flags->widget(), m_numbers->widget(), m_guns->widget() })
+        for (QLineEdit* edit : panel->findChildren<QLineEdit*>())
+            router.leaveUndoKeysToTheWindow(edit);
     refresh();
+}
+
+CompareDialog* PlanesEditWindow::openCompare()
+{
+    if (!m_editor->loaded())
+        return nullptr;
+    if (!m_compareDialog)
+        m_compareDialog = new CompareDialog(*m_router, this);
+    m_compareDialog->showValues();
+    m_compareDialog->show();
+    m_compareDialog->raise();
+    return m_compareDialog;
 }
 
 PlanesEditWindow::~PlanesEditWindow() = default;
@@ -110,8 +211,17 @@ void PlanesEditWindow::refresh()
     m_numbers->show(editor);
     m_guns->show(editor);
     m_scriptMaker->show(editor);
+    if (m_scriptWindow->isVisible() != editor.scriptMaker().state().visible)
+        m_scriptWindow->setVisible(editor.scriptMaker().state().visible);
     for (const ViewRequest& request : m_editor->takeViewRequests())
         m_grid->carryOut(request);
+    m_undo->setEnabled(editor.canUndo());
+    m_redo->setEnabled(editor.canRedo());
+    for (QPushButton* b : { m_compare, m_export, m_import })
+        b->setEnabled(editor.loaded());
+    setLabel(m_status, statusText(editor));
+    if (m_compareDialog && m_compareDialog->isVisible())
+        m_compareDialog->showValues();
     m_router->setRefreshing(false);
 }
 

@@ -16,9 +16,17 @@
 #include <memory>
 #include <optional>
 
+class QDialog;
+class QLabel;
 class QListWidget;
+class QPushButton;
 
 namespace kvl::planesedit {
+
+class CompareDialog;
+
+/// What the status line says about the editor's last reported action.
+std::string statusText(const AircraftEditor& editor);
 
 class PlanesEditWindow : public QWidget, private kvl::WindowHost {
     Q_OBJECT
@@ -34,6 +42,8 @@ public:
     bool chooseAircraft(int slot);
     /// Shows the editor's state in the widgets and carries out its view requests.
     void refresh();
+    /// "Compare with...": opens the compare dialog on the aircraft shown.
+    CompareDialog* openCompare();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -50,6 +60,14 @@ private:
     std::optional<NumberPanel> m_numbers;
     std::optional<GunGroupPanel> m_guns;
     std::optional<ScriptMakerPanel> m_scriptMaker;
+    QPushButton* m_undo = nullptr;
+    QPushButton* m_redo = nullptr;
+    QPushButton* m_compare = nullptr;
+    QPushButton* m_export = nullptr;
+    QPushButton* m_import = nullptr;
+    QLabel* m_status = nullptr;
+    CompareDialog* m_compareDialog = nullptr;
+    QDialog* m_scriptWindow = nullptr;
 };
 
 } // namespace kvl::planesedit

@@ -1,5 +1,6 @@
 // Wiring of the editor window: control names, accessible names, and that
 // clicks and keystrokes reach the core and its state reaches the widgets.
+#include "planesedit/comparedialog.h"
 #include "planesedit/planeseditwindow.h"
 #include "planesedit/testsupport.h"
 
@@ -14,6 +15,7 @@
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTreeView>
+#include <QValidator>
 #include <QtTest>
 
 using namespace kvl;
@@ -234,6 +236,103 @@ private slots:
         QCOMPARE(int(errorsShown(host).size()), 1);
         QCOMPARE(list->currentRow(), 2);
         QCOMPARE(child<QLabel>(form, "Label7")->text(), QStringLiteral(" 2.oaw"));
+    }
+
+    void undoKeysBoldValuesStatusAndAccessibleText()
+    {
+        TempFolder dir;
+        writeFile(dir.path() / "planes.dat", makePlanesImage());
+        FakeWindowHost<> host;
+        PlanesEditWindow form(dir.path(), &host);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        auto* undo = child<QPushButton>(form, "UndoButton");
+        auto* redo = child<QPushButton>(form, "RedoButton");
+        QVERIFY(!undo->isEnabled());
+        QVERIFY(form.chooseAircraft(2));
+        QVERIFY(!undo->isEnabled());
+        QCOMPARE(child<QLabel>(form, "Label7")->accessibleDescription(), QStringLiteral(" 2.oaw"));
+        QCOMPARE(child<QGroupBox>(form, "F1")->accessibleDescription(), child<QGroupBox>(form, "F1")->title());
+        QCOMPARE(child<QLabel>(form, "Label10_0")->accessibleDescription(), child<QLabel>(form, "Label10_0")->text());
+
+        auto* grid = child<QTableWidget>(form, "G1");
+        QCOMPARE(grid->horizontalHeaderItem(2)->text(), QStringLiteral("Value"));
+        auto* year = child<QLineEdit>(form, "Text8");
+        year->selectAll();
+        QTest::keyClicks(year, "1944");
+        QVERIFY(undo->isEnabled());
+        QVERIFY(grid->item(9, 2)->font().bold());
+        QVERIFY(!grid->item(11, 2)->font().bold());
+        auto* speed = child<QLineEdit>(form, "Text3_0");
+        speed->selectAll();
+        QTest::keyClicks(speed, "20000");
+        const QString reading = child<QLabel>(form, "Label10_0")->text();
+        QCOMPARE(child<QLabel>(form, "Label10_0")->accessibleDescription(), reading);
+
+        // Ctrl+Z in a typed field undoes the record's last step, not the field's text.
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        speed->setFocus();
+        QTest::keyClick(speed, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(!grid->item(13, 2)->font().bold());
+        QVERIFY(redo->isEnabled());
+        QCOMPARE(child<QLabel>(form, "StatusLine")->text(), QStringLiteral("Undone one edit of slot 2 (P-47C)."));
+        QCOMPARE(child<QLabel>(form, "StatusLine")->accessibleDescription(),
+            QStringLiteral("Undone one edit of slot 2 (P-47C)."));
+        QTest::keyClick(speed, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(speed->text(), QStringLiteral("20000"));
+        QVERIFY(grid->item(13, 2)->font().bold());
+        QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(!undo->isEnabled());
+        QCOMPARE(year->text(), QString::fromStdString(Str(form.editor().grid().twoByteValue(9))));
+        QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(year->text(), QStringLiteral("1944"));
+
+        child<QPushButton>(form, "Command3")->click();
+        QCOMPARE(child<QLabel>(form, "StatusLine")->text(), QStringLiteral("Saved slot 2 (P-47C) to planes.dat."));
+        QVERIFY(!grid->item(9, 2)->font().bold());
+        QCOMPARE(int(readFile(dir.path() / "planes.dat")[filePosition(2, 9) - 1]), 1944 % 256);
+
+        // The code field takes four single-byte characters at most.
+        auto* code = child<QLineEdit>(form, "Text5");
+        QCOMPARE(code->maxLength(), 4);
+        code->clear();
+        QTest::keyClicks(code, "ABCDE");
+        QCOMPARE(code->text(), QStringLiteral("ABCD"));
+        QString euro = QString::fromUtf8("A\u20ac");
+        int pos = 0;
+        QCOMPARE(code->validator()->validate(euro, pos), QValidator::Invalid);
+        QString latin = QString::fromUtf8("\u00e9t\u00e9");
+        QCOMPARE(code->validator()->validate(latin, pos), QValidator::Acceptable);
+    }
+
+    void compareAndCopyAcross()
+    {
+        TempFolder dir;
+        writeFile(dir.path() / "planes.dat", makePlanesImage());
+        FakeWindowHost<> host;
+        PlanesEditWindow form(dir.path(), &host);
+        form.show();
+        QVERIFY(form.chooseAircraft(0));
+        CompareDialog* compare = form.openCompare();
+        QVERIFY(compare);
+        compare->compareWithSlot(0);
+        QCOMPARE(compare->differences(), 0);
+        compare->compareWithSlot(1);
+        QCOMPARE(compare->differences(), 168);
+        auto* table = compare->findChild<QTableWidget*>("CompareTable");
+        table->selectRow(8);
+        compare->copySelected();
+        QCOMPARE(compare->differences(), 167);
+        QCOMPARE(child<QTableWidget>(form, "G1")->item(9, 2)->text(), table->item(8, 3)->text());
+        QVERIFY(child<QPushButton>(form, "UndoButton")->isEnabled());
+        compare->findChild<QCheckBox*>("OnlyDifferences")->setChecked(true);
+        QVERIFY(table->isRowHidden(8));
+        QVERIFY(!table->isRowHidden(9));
+        child<QPushButton>(form, "UndoButton")->click();
+        QCOMPARE(compare->differences(), 168);
+        QVERIFY(compare->findChild<QLabel*>("CompareCount")->text().startsWith("168"));
     }
 
     void scriptMakerPanel()

@@ -99,7 +99,7 @@ std::string ScriptMaker::scriptText() const
 
 void ScriptMaker::showError(const std::string& text)
 {
-    m_host.showMessage({ kvl::MessageIcon::Warning, kTitle, text });
+    m_host.showMessage({ kvl::MessageIcon::Warning, kTitle, text, {}, {} });
 }
 
 bool ScriptMaker::save()

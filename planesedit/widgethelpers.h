@@ -28,11 +28,15 @@ inline void setTextKeep(QLineEdit* edit, const std::string& text)
         edit->setText(t);
 }
 
+// A label whose text changes also tells assistive technology what it shows
+// now: its accessible name stays the fixed one, its description is the text.
 inline void setLabel(QLabel* label, const std::string& text)
 {
     const QString t = fromUtf8(text);
-    if (label->text() != t)
+    if (label->text() != t) {
         label->setText(t);
+        label->setAccessibleDescription(t);
+    }
 }
 
 inline void setTitle(QGroupBox* box, const std::string& text)
@@ -40,8 +44,10 @@ inline void setTitle(QGroupBox* box, const std::string& text)
     // An empty caption is shown as a blank, so the frame keeps its title
     // space and the form does not shift when the first aircraft arrives.
     const QString t = text.empty() ? QStringLiteral(" ") : fromUtf8(text);
-    if (box->title() != t)
+    if (box->title() != t) {
         box->setTitle(t);
+        box->setAccessibleDescription(fromUtf8(text));
+    }
 }
 
 // Checks the button with id `id` and clears the others; -1 clears them all.

@@ -14,3 +14,5 @@ echo "To edit the sample aircraft table, start the editor in the game folder:"
 echo "  cd \"$KVL_DEMO\" && \"$KVL_BIN/planesedit\""
 echo "  (pick an aircraft in the list; \"Save planes.dat\" writes the record back in place;"
 echo "   add --slot N to open aircraft N (0..29) at once)"
+echo "Slot 6 as CSV without a window (first lines):"
+"$KVL_BIN/planesedit" --export-csv --slot 6 | head -4 | tr -d '\r' | sed 's/^/  /'

@@ -1,0 +1,139 @@
+// The aircraft editor's compare, copy, CSV export and CSV import: values
+// that come in from another record or a file are checked whole and enter
+// the value column as one step of the history.
+#include "planesedit/aircrafteditor.h"
+
+#include "planesedit/slotcsv.h"
+
+#include "common/fileimage.h"
+
+namespace kvl::planesedit {
+
+namespace {
+
+constexpr const char* kCompareTitle = "Compare with...";
+constexpr const char* kExportTitle = "Export CSV";
+constexpr const char* kImportTitle = "Import CSV";
+constexpr const char* kCsvFilter = "CSV files (*.csv);;All files (*)";
+
+} // namespace
+
+RecordTable AircraftEditor::table() const
+{
+    return RecordTable::fromGrid(m_session.grid, m_session.loaded() ? m_session.slot : 0);
+}
+
+std::optional<CompareTarget> AircraftEditor::readCompareTarget(const std::filesystem::path& file, int slot)
+{
+    const auto path = file.empty() ? kvl::findFileNoCase(m_folder, kPlanesFile) : file;
+    auto rec = readSlot(path, slot);
+    if (!rec) {
+        showError(kCompareTitle, rec.error().message);
+        return std::nullopt;
+    }
+    return CompareTarget { path, RecordTable::fromRecord(*rec) };
+}
+
+std::optional<CompareTarget> AircraftEditor::chooseCompareFile()
+{
+    if (!m_session.loaded())
+        return std::nullopt;
+    const auto path = m_host.chooseFile({ kvl::FileDialogKind::OpenFile, kCompareTitle, m_folder,
+        "Aircraft tables (planes.dat *.dat);;All files (*)", "CompareFileDialog" });
+    if (path.empty())
+        return std::nullopt;
+    return readCompareTarget(path, m_session.slot);
+}
+
+bool AircraftEditor::copyValues(const kvl::TypedFieldTable& other, const std::vector<int>& rows)
+{
+    std::vector<kvl::FieldAssignment> assignments;
+    for (int row : rows) {
+        if (row < 1 || row > kRecordBytes || static_cast<std::size_t>(row) > other.fieldCount())
+            continue;
+        assignments.push_back(
+            { static_cast<std::size_t>(row - 1), other.valueText(static_cast<std::size_t>(row - 1)), 0 });
+    }
+    return applyValues(assignments, StatusReport::Kind::Copied);
+}
+
+bool AircraftEditor::applyValues(const std::vector<kvl::FieldAssignment>& assignments, StatusReport::Kind kind)
+{
+    if (!m_session.loaded())
+        return false;
+    if (assignments.empty()) {
+        m_status = { kind, m_session.slot, 0, {} };
+        return true;
+    }
+    // Checked whole first: one value that cannot be stored and nothing changes.
+    const RecordTable mine = table();
+    for (const kvl::FieldAssignment& a : assignments) {
+        if (auto checked = mine.checkValue(a.index, a.value); !checked) {
+            showError(kind == StatusReport::Kind::Imported ? kImportTitle : kCompareTitle,
+                "Row " + std::to_string(a.index + 1) + " (" + rowLabel(static_cast<int>(a.index) + 1) + "): \""
+                    + a.value + "\" " + checked.error().message + ". Nothing was changed.");
+            return false;
+        }
+    }
+    {
+        EditStep step(m_session, kNoMerge);
+        for (const kvl::FieldAssignment& a : assignments) {
+            std::uint8_t b = 0;
+            parseByteCell(a.value, b);
+            m_session.grid.setValue(static_cast<int>(a.index) + 1, std::to_string(b));
+        }
+        // The flag boxes, numbers and code follow the new bytes.
+        deriveFields();
+        m_fields.byteEditorOpen = false;
+        m_gunPanels.refill();
+        m_session.unsavedMark = true;
+    }
+    m_status = { kind, m_session.slot, static_cast<int>(assignments.size()), {} };
+    return true;
+}
+
+bool AircraftEditor::exportCsvFile()
+{
+    if (!m_session.loaded())
+        return false;
+    const auto path = m_host.chooseFile({ kvl::FileDialogKind::SaveFile, kExportTitle,
+        m_folder / ("slot" + std::to_string(m_session.slot) + ".csv"), kCsvFilter, "ExportCsvDialog" });
+    if (path.empty())
+        return false;
+    const std::string csv = kvl::exportCsv(table(), recordCsvLayout());
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(csv.data());
+    if (auto written = kvl::replaceFile(path, { bytes, csv.size() }); !written) {
+        showError(kExportTitle, written.error().message);
+        return false;
+    }
+    m_status = { StatusReport::Kind::Exported, m_session.slot, kRecordBytes, path };
+    return true;
+}
+
+bool AircraftEditor::importCsvFile()
+{
+    if (!m_session.loaded())
+        return false;
+    const auto path = m_host.chooseFile(
+        { kvl::FileDialogKind::OpenFile, kImportTitle, m_folder, kCsvFilter, "ImportCsvDialog" });
+    if (path.empty())
+        return false;
+    const auto image = kvl::readFileImage(path);
+    if (!image) {
+        showError(kImportTitle, image.error().message);
+        return false;
+    }
+    const std::string_view text(reinterpret_cast<const char*>(image->data()), image->size());
+    auto assignments = kvl::parseImportCsv(table(), text, recordCsvLayout());
+    if (!assignments) {
+        showError(
+            kImportTitle, path.filename().string() + ", " + assignments.error().message + ". Nothing was imported.");
+        return false;
+    }
+    if (!applyValues(*assignments, StatusReport::Kind::Imported))
+        return false;
+    m_status.file = path;
+    return true;
+}
+
+} // namespace kvl::planesedit
