@@ -23,18 +23,18 @@ struct Converted {
 
 Result<Converted> convert3db(std::vector<std::uint8_t> image)
 {
-    model::Model3DB model;
-    std::string error;
-    if (!model::decode3DB(model, std::move(image), error))
-        return Error { error, 0 };
+    auto decoded = modelconv::decode3DB(std::move(image));
+    if (!decoded)
+        return decoded.error();
+    const modelconv::Model3DB& model = *decoded;
     Converted c;
-    if (model.elementCount() > model::VkmMaxElements)
+    if (model.elementCount() > modelconv::kVkmMaxElements)
         c.problem = "it has " + std::to_string(model.elementCount()) + " elements, more than the 255 a VKM file holds";
-    else if (model.pointCount() > model::VkmMaxPoints)
+    else if (model.pointCount() > modelconv::kVkmMaxPoints)
         c.problem = "it has " + std::to_string(model.pointCount()) + " nodes, more than the 255 a VKM file holds";
     else
-        c.problem = model::vkmProblem(model);
-    c.image = model::vkmBytes(model::convertToVKM(model));
+        c.problem = modelconv::vkmProblem(model);
+    c.image = modelconv::vkmBytes(modelconv::convertToVKM(model));
     return c;
 }
 
@@ -107,7 +107,8 @@ bool ModelDocument::saveAs()
     std::filesystem::path start = m_path;
     if (m_converted)
         start.replace_extension(".vkm");
-    std::filesystem::path target = m_host.chooseFile({ FileDialogKind::SaveFile, "Save As", start, kModelFilter, {} });
+    std::filesystem::path target = m_lastFolder.choose(
+        m_host, { FileDialogKind::SaveFile, "Save As", start, kModelFilter, {} });
     if (target.empty())
         return false;
     // As a save dialog with a default suffix does: a name without any dot

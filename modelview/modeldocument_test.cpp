@@ -160,7 +160,7 @@ TEST_F(DocTest, ThreeDbModelsOpenAsModelconvConvertsThem)
     ASSERT_TRUE(kvl::samples::writeModelSamples(game));
     std::istringstream answers("FIGHTER.3DB\nFIGHTER.VKM\n\n");
     std::ostringstream printed;
-    kvl::model::runModelConverter(answers, printed, game);
+    kvl::modelconv::runModelConverter(answers, printed, game);
     const std::vector<std::uint8_t> written = contents(game / "FIGHTER.VKM");
     ASSERT_FALSE(written.empty()) << printed.str();
 
