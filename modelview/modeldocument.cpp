@@ -92,7 +92,7 @@ Result<void> ModelDocument::open(const std::filesystem::path& path, const PointS
 
 std::filesystem::path ModelDocument::chooseFileToOpen()
 {
-    return m_host.chooseFile({ FileDialogKind::OpenFile, "Open", {}, kOpenFilter, "OpenDialog" });
+    return m_lastFolder.choose(m_host, { FileDialogKind::OpenFile, "Open", {}, kOpenFilter, "OpenDialog" });
 }
 
 bool ModelDocument::saveAs()
