@@ -24,9 +24,8 @@ LastFolder profileLastFolder(const QString& organisation, const QString& applica
 {
     const QString key = QString::fromLatin1(kLastFolderKey);
     return LastFolder(rememberedFolder(organisation, application, key),
-        [organisation, application, key](const std::filesystem::path& folder) {
-            rememberFolder(organisation, application, key, folder);
-        });
+        [organisation, application, key](
+            const std::filesystem::path& folder) { rememberFolder(organisation, application, key, folder); });
 }
 
 } // namespace kvl::qt

@@ -32,8 +32,7 @@ private slots:
         }
         QCOMPARE(kvl::qt::profileLastFolder(kvl::qt::kSuiteOrganisation, app).folder(), folder);
         QCOMPARE(kvl::qt::rememberedFolder(kvl::qt::kSuiteOrganisation, app, kvl::qt::kLastFolderKey), folder);
-        QVERIFY(kvl::qt::rememberedFolder(kvl::qt::kSuiteOrganisation, QStringLiteral("other"),
-            kvl::qt::kLastFolderKey)
+        QVERIFY(kvl::qt::rememberedFolder(kvl::qt::kSuiteOrganisation, QStringLiteral("other"), kvl::qt::kLastFolderKey)
                     .empty());
     }
 
