@@ -163,7 +163,8 @@ bool FlightModelEditor::loadDescriptions(const fs::path& folder)
 void FlightModelEditor::chooseAndLoadFile()
 {
     std::error_code ec;
-    fs::path chosen = m_host.chooseFile(flightFileDialog(m_startFolder.empty() ? fs::current_path(ec) : m_startFolder));
+    fs::path chosen = m_lastFolder.choose(
+        m_host, flightFileDialog(m_startFolder.empty() ? fs::current_path(ec) : m_startFolder));
     if (chosen.empty()) {
         if (m_file.empty())
             m_status = "No file loaded. Click \"Load flt\" to open a flight file.";

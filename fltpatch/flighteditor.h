@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "common/fieldtable.h"
+#include "common/lastfolder.h"
 #include "common/result.h"
 #include "common/windowhost.h"
 #include "fltpatch/flighthistory.h"
@@ -156,6 +157,12 @@ public:
     int markFirst() const { return m_markFirst; }
     int markLast() const { return m_markLast; }
 
+    /// The folder every file dialog (load, compare, export, import) starts
+    /// in once one was used; the window keeps it in the profile. Without
+    /// one, each dialog starts where its request says.
+    void setLastFolder(LastFolder last) { m_lastFolder = std::move(last); }
+    const LastFolder& lastFolder() const { return m_lastFolder; }
+
 private:
     static bool isField(int number) { return number >= 1 && number <= kFieldCount; }
     std::string fieldLabel(int number) const;
@@ -168,6 +175,7 @@ private:
     bool moveStep(bool backwards);
 
     WindowHost& m_host;
+    LastFolder m_lastFolder;
     std::filesystem::path m_startFolder;
     std::vector<std::string> m_values;       // entry n - 1 is field n
     std::vector<std::string> m_descriptions; // entry n - 1 is field n

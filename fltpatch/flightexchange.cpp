@@ -37,7 +37,7 @@ bool FlightModelEditor::chooseComparison()
     FileDialogRequest request = flightFileDialog(startFolder(m_file, m_startFolder));
     request.caption = "Compare with a flight file";
     request.objectName = "CompareFileDialog";
-    const fs::path chosen = m_host.chooseFile(request);
+    const fs::path chosen = m_lastFolder.choose(m_host, request);
     if (chosen.empty()) {
         m_status = "No file chosen to compare with.";
         return false;
@@ -170,7 +170,7 @@ bool FlightModelEditor::chooseAndExportCsv()
     request.start = m_file.parent_path() / (m_file.stem().string() + ".csv");
     request.filter = "CSV files (*.csv);;All files (*)";
     request.objectName = "ExportCsvDialog";
-    const fs::path chosen = m_host.chooseFile(request);
+    const fs::path chosen = m_lastFolder.choose(m_host, request);
     if (chosen.empty()) {
         m_status = "Nothing was exported.";
         return false;
@@ -198,7 +198,7 @@ bool FlightModelEditor::chooseAndImportCsv()
     request.start = m_file.parent_path();
     request.filter = "CSV files (*.csv *.CSV);;All files (*)";
     request.objectName = "ImportCsvDialog";
-    const fs::path chosen = m_host.chooseFile(request);
+    const fs::path chosen = m_lastFolder.choose(m_host, request);
     if (chosen.empty()) {
         m_status = "Nothing was imported.";
         return false;

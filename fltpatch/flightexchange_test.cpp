@@ -311,6 +311,32 @@ TEST_F(ExchangeTest, AnImportWithOneBadRowWritesNothing)
     EXPECT_FALSE(editor.canUndo());
 }
 
+// Every dialog starts in the folder the last one used: load, compare,
+// export (keeping the suggested name) and import. A cancel moves nothing.
+TEST_F(ExchangeTest, EveryDialogStartsInTheLastFolderUsed)
+{
+    const fs::path file = write("plane.flt", makeFlight(0));
+    fs::create_directories(folder / "mods");
+    const fs::path other = folder / "mods" / "other.flt";
+    ASSERT_TRUE(kvl::writeFileImage(other, makeFlight(1)));
+    std::vector<fs::path> kept;
+    editor.setLastFolder(kvl::LastFolder({}, [&](const fs::path& f) { kept.push_back(f); }));
+    startWith(file);
+
+    host.chosenFiles = { other, {}, {}, {} };
+    ASSERT_TRUE(editor.chooseComparison());
+    EXPECT_EQ(host.fileDialogs.back().start, folder.path());
+    EXPECT_EQ(editor.lastFolder().folder(), folder / "mods");
+    EXPECT_FALSE(editor.chooseAndExportCsv());
+    EXPECT_EQ(host.fileDialogs.back().start, folder / "mods" / "plane.csv");
+    EXPECT_FALSE(editor.chooseAndImportCsv());
+    EXPECT_EQ(host.fileDialogs.back().start, folder / "mods");
+    editor.chooseAndLoadFile();
+    EXPECT_EQ(host.fileDialogs.back().start, folder / "mods");
+    EXPECT_EQ(editor.loadedFile(), file);
+    EXPECT_EQ(kept, std::vector<fs::path> { folder / "mods" });
+}
+
 TEST_F(ExchangeTest, CommandLineModesExportAndImportWithoutDialogs)
 {
     const Bytes original = makeFlight(0);

@@ -1,6 +1,7 @@
 // The flight editor's window.
 #include "fltpatch/fltpatchwindow.h"
 
+#include "common/qt/profilefolder.h"
 #include "common/qt/qtwindowhost.h"
 
 #include <QAction>
@@ -64,6 +65,8 @@ FltPatchWindow::FltPatchWindow(WindowHost* host, QWidget* parent)
       m_host(host),
       m_editor(std::make_unique<FlightModelEditor>(*this))
 {
+    m_editor->setLastFolder(
+        qt::profileLastFolder(QString::fromLatin1(qt::kSuiteOrganisation), QStringLiteral("fltpatch")));
     buildWidgets();
     buildMenus();
     connectWidgets();

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -40,6 +41,7 @@ public:
 class FltPatchWindowTest : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void init();
     void controlsAndCaptions();
     void instructionsText();
@@ -52,8 +54,10 @@ private slots:
     void shiftArrowsMarkARunToStore();
     void changingLabelsTellTheirText();
     void compareShowsAndCopiesDifferences();
+    void nextRunsDialogsStartInTheLastFolderUsed();
 
 private:
+    QTemporaryDir m_profile;
     QTemporaryDir m_dir;
     std::filesystem::path m_file;
     kvl::test::FakeWindowHost<> m_host;
@@ -77,9 +81,17 @@ private:
     }
 };
 
+void FltPatchWindowTest::initTestCase()
+{
+    // The remembered folder lives in the profile: keep it out of the user's.
+    QVERIFY(m_profile.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_profile.path());
+}
+
 void FltPatchWindowTest::init()
 {
     QVERIFY(m_dir.isValid());
+    QSettings(QStringLiteral("KORVAL tools"), QStringLiteral("fltpatch")).clear();
     std::filesystem::path dir(m_dir.path().toStdString());
     std::vector<std::uint8_t> image(kFileSize, 0);
     for (const FieldInfo& f : fieldTable())
@@ -366,6 +378,18 @@ void FltPatchWindowTest::compareShowsAndCopiesDifferences()
     QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("DifferenceCount"))->text(),
         QStringLiteral("2 of 328 values differ."));
     dialog->close();
+}
+
+// The start-up dialog of the window in init() chose test.flt: the next run's
+// dialogs start in its folder, not in the folder the program starts in.
+void FltPatchWindowTest::nextRunsDialogsStartInTheLastFolderUsed()
+{
+    QTemporaryDir elsewhere;
+    kvl::test::FakeWindowHost<> host;
+    FltPatchWindow next(&host);
+    next.startUp(std::filesystem::path(elsewhere.path().toStdString()));
+    QCOMPARE(host.fileDialogs.size(), std::size_t(1));
+    QCOMPARE(host.fileDialogs[0].start, m_file.parent_path());
 }
 
 QTEST_MAIN(FltPatchWindowTest)

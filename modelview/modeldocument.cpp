@@ -92,7 +92,7 @@ Result<void> ModelDocument::open(const std::filesystem::path& path, const PointS
 
 std::filesystem::path ModelDocument::chooseFileToOpen()
 {
-    return m_host.chooseFile({ FileDialogKind::OpenFile, "Open", {}, kOpenFilter, "OpenDialog" });
+    return m_lastFolder.choose(m_host, { FileDialogKind::OpenFile, "Open", {}, kOpenFilter, "OpenDialog" });
 }
 
 bool ModelDocument::saveAs()
@@ -107,7 +107,8 @@ bool ModelDocument::saveAs()
     std::filesystem::path start = m_path;
     if (m_converted)
         start.replace_extension(".vkm");
-    std::filesystem::path target = m_host.chooseFile({ FileDialogKind::SaveFile, "Save As", start, kModelFilter, {} });
+    std::filesystem::path target = m_lastFolder.choose(
+        m_host, { FileDialogKind::SaveFile, "Save As", start, kModelFilter, {} });
     if (target.empty())
         return false;
     // As a save dialog with a default suffix does: a name without any dot

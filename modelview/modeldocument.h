@@ -3,6 +3,7 @@
 // file dialogs go through kvl::WindowHost so tests can answer them.
 #pragma once
 
+#include "common/lastfolder.h"
 #include "common/result.h"
 #include "common/windowhost.h"
 #include "modelview/vkmmodel.h"
@@ -11,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace kvl::modelview {
 
@@ -74,8 +76,15 @@ public:
     /// "<title> - VKM! Studio", the main window's caption.
     std::string windowTitle() const { return title() + " - " + kAppTitle; }
 
+    /// The folder the Open and Save As dialogs start in once one was used;
+    /// the window keeps it in the profile. Without one they start where they
+    /// always did.
+    void setLastFolder(LastFolder last) { m_lastFolder = std::move(last); }
+    const LastFolder& lastFolder() const { return m_lastFolder; }
+
 private:
     WindowHost& m_host;
+    LastFolder m_lastFolder;
     std::unique_ptr<VkmModel> m_model;
     std::filesystem::path m_path;
     std::optional<std::string> m_saveProblem;

@@ -114,6 +114,22 @@ TEST_F(DocTest, OpenDialogAsksForModelsAndMayBeCancelled)
     EXPECT_TRUE(request.start.empty());
 }
 
+// Once a dialog was used, Open starts in its folder and Save As suggests the
+// model's name there; the folder is handed on to be kept.
+TEST_F(DocTest, DialogsStartInTheLastFolderUsed)
+{
+    fs::create_directories(dir / "mods");
+    std::vector<fs::path> kept;
+    doc.setLastFolder(LastFolder({}, [&](const fs::path& folder) { kept.push_back(folder); }));
+    ASSERT_TRUE(doc.open(dir / "PLANE.VKM", sizes));
+    host.chosenFiles = { dir / "mods" / "copy.vkm", {} };
+    ASSERT_TRUE(doc.saveAs());
+    EXPECT_EQ(host.fileDialogs[0].start, dir / "PLANE.VKM");
+    EXPECT_EQ(doc.chooseFileToOpen(), fs::path());
+    EXPECT_EQ(host.fileDialogs[1].start, dir / "mods");
+    EXPECT_EQ(kept, std::vector<fs::path> { dir / "mods" });
+}
+
 TEST_F(DocTest, SaveAsWritesTheImageUnchangedAndNeverEmptiesAFile)
 {
     // Without a model nothing is asked or written, and an existing file stays whole.

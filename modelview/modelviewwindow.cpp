@@ -1,6 +1,7 @@
 // The main window's construction, commands, recent files and drops.
 #include "modelview/modelviewwindow.h"
 
+#include "common/qt/profilefolder.h"
 #include "common/qt/qtwindowhost.h"
 #include "modelview/lockkeys.h"
 #include "modelview/modelviewwidget.h"
@@ -82,6 +83,8 @@ ModelViewWindow::ModelViewWindow(WindowHost* host, QWidget* parent, ViewBackend 
     : QMainWindow(parent),
       m_doc(host ? *host : static_cast<WindowHost&>(*this))
 {
+    // Kept beside the recent-file list, in the viewer's own profile.
+    m_doc.setLastFolder(qt::profileLastFolder(QString::fromLatin1(kAppTitle), QStringLiteral("modelview")));
     setObjectName(QStringLiteral("CMainFrame"));
     auto* style = new FrameStyle;
     style->setParent(this);

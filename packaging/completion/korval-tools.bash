@@ -9,9 +9,11 @@ _kvl_options()
 {
     case "$1" in
         planesedit) echo "--slot --quit-after-load" ;;
-        fltpatch) echo "--quit-when-loaded -h --help" ;;
+        fltpatch) echo "--quit-after-load --export-csv --import-csv -h --help -v --version" ;;
         modelconv) echo "--vkm --text --info --json -o --out -f --force -n --dry-run -h --help --version" ;;
-        modelview | folioswap | campconv | squadconv) echo "" ;;
+        modelview) echo "--quit-after-load --export-png --size --view -h --help -v --version" ;;
+        folioswap) echo "--quit-after-load -h --help -v --version" ;;
+        campconv | squadconv) echo "" ;;
     esac
 }
 
@@ -20,6 +22,8 @@ _kvl_value_options()
     case "$1" in
         planesedit) echo "--slot" ;;
         modelconv) echo "-o --out" ;;
+        fltpatch) echo "--import-csv" ;;
+        modelview) echo "--export-png --size --view" ;;
     esac
 }
 
@@ -46,6 +50,10 @@ _kvl_complete()
             case "$program:$option" in
                 planesedit:--slot) COMPREPLY=($(compgen -W "$(seq 0 29)" -- "$cur")) ;;
                 modelconv:-o | modelconv:--out) _filedir -d ;;
+                fltpatch:--import-csv) _filedir "@([cC][sS][vV])" ;;
+                modelview:--export-png) _filedir "@([pP][nN][gG])" ;;
+                modelview:--size) COMPREPLY=($(compgen -W "256x256 512x512 1024x1024" -- "$cur")) ;;
+                modelview:--view) COMPREPLY=($(compgen -W "perspective front top size" -- "$cur")) ;;
             esac
             return
         fi

@@ -1,0 +1,31 @@
+#include "common/qt/profilefolder.h"
+
+#include <QByteArray>
+#include <QSettings>
+
+namespace kvl::qt {
+
+std::filesystem::path rememberedFolder(const QString& organisation, const QString& application, const QString& key)
+{
+    const QSettings settings(organisation, application);
+    return std::filesystem::path(settings.value(key).toByteArray().toStdString());
+}
+
+void rememberFolder(
+    const QString& organisation, const QString& application, const QString& key, const std::filesystem::path& folder)
+{
+    QSettings settings(organisation, application);
+    // The file system's own bytes, not text: a folder named in a
+    // single-byte code page must come back as the same folder.
+    settings.setValue(key, QByteArray::fromStdString(folder.string()));
+}
+
+LastFolder profileLastFolder(const QString& organisation, const QString& application)
+{
+    const QString key = QString::fromLatin1(kLastFolderKey);
+    return LastFolder(rememberedFolder(organisation, application, key),
+        [organisation, application, key](
+            const std::filesystem::path& folder) { rememberFolder(organisation, application, key, folder); });
+}
+
+} // namespace kvl::qt
