@@ -2,6 +2,7 @@
 // byte for byte.
 #include "modelconv/numberformat.h"
 #include "modelconv/testing/builder3db.h"
+#include "modelconv/testing/loadbuilt.h"
 #include "modelconv/testing/mixedmodels.h"
 #include "modelconv/testing/recordlists.h"
 #include "modelconv/testing/referenceformat.h"
@@ -29,12 +30,7 @@ std::string fmtInt(long long v, int width)
 
 Model3DB load(const Builder3DB& b)
 {
-    auto m = decode3DB(b.build());
-    if (!m) {
-        ADD_FAILURE() << m.error().message;
-        return Model3DB();
-    }
-    return std::move(m).value();
+    return loadBuilt(b);
 }
 
 // What the dump writes for a model of one element made of `records`,

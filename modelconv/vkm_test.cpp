@@ -1,6 +1,7 @@
 // Tests of the VKM conversion and writer: table positions, value rules,
 // record bytes, offsets, and the checks that keep a written file readable.
 #include "modelconv/testing/builder3db.h"
+#include "modelconv/testing/loadbuilt.h"
 #include "modelconv/testing/mixedmodels.h"
 #include "modelconv/testing/recordlists.h"
 #include "modelconv/vkm.h"
@@ -21,12 +22,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 Model3DB load(const Builder3DB& b)
 {
-    auto m = decode3DB(b.build());
-    if (!m) {
-        ADD_FAILURE() << m.error().message;
-        return Model3DB();
-    }
-    return std::move(m).value();
+    return loadBuilt(b);
 }
 
 Bytes vkmOf(const Builder3DB& b)

@@ -3,10 +3,7 @@
 
 namespace kvl::planesedit {
 
-namespace {
-
-// The sound code that goes with a gun type value; -1 for "None" or another value.
-int soundForType(int type)
+int soundForGunType(int type)
 {
     switch (type) {
     case 2:
@@ -21,6 +18,8 @@ int soundForType(int type)
         return -1;
     }
 }
+
+namespace {
 
 // The type button whose value `v` is, or -1.
 int typeButtonFor(double v)
@@ -164,7 +163,7 @@ void GunPanels::typeChosen(int value)
     m_state.typeButton = value;
     m_state.type = Str(value);
     m_session.grid.writeTwoBytes(firstRow() + kGunTypeOffset, value);
-    const int sound = soundForType(value);
+    const int sound = soundForGunType(value);
     if (sound >= 0 && sound != this->sound())
         soundChosen(sound);
 }

@@ -11,6 +11,10 @@
 
 namespace kvl::planesedit {
 
+/// The sound code that goes with a gun type value (2, 4, 12, 24 -> 0..3);
+/// -1 for "None" or any other value.
+int soundForGunType(int type);
+
 /// The fields the user types into, and the type button chosen.
 struct GunPanelState {
     int group = 0;          // 1..6; 0 = no group shown (the panels are hidden)

@@ -6,6 +6,9 @@
 
 #include "common/byteview.h"
 #include "common/fileimage.h"
+#include "planesedit/gunpanels.h"
+
+#include <algorithm>
 
 #include <array>
 #include <cstdio>
@@ -27,22 +30,6 @@ struct Plane {
     std::array<Gun, 3> guns; // the first three groups; the rest stay empty
     const char* code;
 };
-
-int soundOf(int type)
-{
-    switch (type) {
-    case 2:
-        return 0;
-    case 4:
-        return 1;
-    case 12:
-        return 2;
-    case 24:
-        return 3;
-    default:
-        return 0;
-    }
-}
 
 // Flag bytes: 1 Fighter 1, Bomber 2, Flyable 4, Jet 8, Twin 16, Four 32, Rocket 64, German 128;
 // 2 British 1, American 2, Inline 4, Gear Back 16, Inwards 32, Outwards 64, Nose wheel 128;
@@ -156,7 +143,7 @@ void writePlane(std::array<std::uint8_t, 216>& r, int slot, const Plane& p)
         putU8(b, base + 2, static_cast<std::uint8_t>(gun.position));
         putU16(b, base + 4, static_cast<std::uint16_t>(gun.type));
         putU16(b, base + 6, static_cast<std::uint16_t>(gun.ammo));
-        putU8(b, base + 8, static_cast<std::uint8_t>(soundOf(gun.type)));
+        putU8(b, base + 8, static_cast<std::uint8_t>(std::max(0, kvl::planesedit::soundForGunType(gun.type))));
         putU8(b, base + 10, static_cast<std::uint8_t>(gun.smoke));
     }
     for (int i = 0; i < 4; ++i)
