@@ -18,13 +18,15 @@ done
 "$bin/campconv" to-text -o texts in/*.DAT 2>/dev/null
 echo "1,000 campaign files: $(du -sb in | cut -f1) bytes; their texts: $(du -sb texts | cut -f1) bytes"
 
-hyperfine --warmup 2 --min-runs 10 --shell=none \
+hyperfine --shell=none \
   --command-name "campconv to-text + to-binary, 1,000 files (one process each)" \
   "sh -c '$bin/campconv to-text -f -o texts in/*.DAT 2>/dev/null && $bin/campconv to-binary -f -o bins texts/*.TXT 2>/dev/null'" \
   --command-name "cp of the same input and output bytes" \
   "sh -c 'cp in/*.DAT copy-in/ && cp texts/*.TXT copy-texts/'" \
+  --command-name "cp of the same bytes, then sync (the converter flushes its outputs to disk)" \
+  "sh -c 'cp in/*.DAT copy-in/ && cp texts/*.TXT copy-texts/ && sync'" \
   --command-name "campconv verify, 1,000 files" \
   "sh -c '$bin/campconv verify in/*.DAT >/dev/null 2>&1'" \
-  "$@"
+  --warmup "${KVL_WARMUP:-2}" --min-runs "${KVL_RUNS:-10}" "$@"
 for f in in/*.DAT; do cmp -s "$f" "bins/$(basename "$f")" || { echo "differs: $f"; exit 1; }; done
 echo "every bins/*.DAT is byte-identical to its in/*.DAT"
