@@ -20,10 +20,20 @@ if [ -z "$model" ]; then
 fi
 
 echo "modelview: VKM model viewer"
+# A picture of the model from the command line, with no window or display.
+source3db="$(find "$KVL_DEMO" -maxdepth 1 -iname 'fighter.3db' -print -quit)"
+if [ -n "$source3db" ]; then
+  if "$KVL_BIN/modelview" --export-png "$KVL_DEMO/fighter.png" --size 256x256 "$source3db"; then
+    echo "  --export-png: $KVL_DEMO/fighter.png, drawn from $(basename "$source3db") without a window"
+  else
+    echo "  --export-png of $(basename "$source3db") failed"
+  fi
+fi
 echo "  model: $model ($(stat -c %s "$model") bytes)"
 if [ -n "${DISPLAY:-}" ]; then
   nohup "$KVL_BIN/modelview" "$model" >/dev/null 2>&1 &
   echo "  started in the background (process $!): red nodes, white outlines, blue markers on black."
+  echo "  Drag to turn it, wheel to zoom, Home to reset, click a node or polygon to read it (Help > Controls)."
   echo "  Pick Front, Size or Top in the View list for overviews; close the window to end it."
 else
   echo "  no display: open it with"
