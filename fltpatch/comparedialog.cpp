@@ -1,6 +1,7 @@
 // The side-by-side table of two flight files.
 #include "fltpatch/comparedialog.h"
 
+#include "common/qt/accessibletext.h"
 #include "common/qt/qtwindowhost.h"
 #include "fltpatch/flighteditor.h"
 
@@ -104,10 +105,7 @@ void CompareDialog::refresh()
     const std::filesystem::path& theirs = m_editor.comparedFile();
     const QString text
         = QStringLiteral("This file: %1\nOther file: %2").arg(qt::toQString(mine), qt::toQString(theirs));
-    if (m_files->text() != text) {
-        m_files->setText(text);
-        m_files->setAccessibleDescription(text);
-    }
+    qt::setLabelText(m_files, text);
     m_table->horizontalHeaderItem(MineColumn)->setText(qt::toQString(mine.filename()));
     m_table->horizontalHeaderItem(TheirsColumn)->setText(qt::toQString(theirs.filename()));
 
@@ -137,8 +135,7 @@ void CompareDialog::refresh()
     const QString count = n == 0 ? QStringLiteral("The files hold the same values.")
         : n == 1                 ? QStringLiteral("1 of %1 values differs.").arg(kFieldCount)
                                  : QStringLiteral("%1 of %2 values differ.").arg(n).arg(kFieldCount);
-    m_count->setText(count);
-    m_count->setAccessibleDescription(count);
+    qt::setLabelText(m_count, count);
     showOnlyDifferences();
     m_copy->setEnabled(!m_table->selectionModel()->selectedRows().isEmpty());
 }

@@ -1,6 +1,7 @@
 // The flight editor's window.
 #include "fltpatch/fltpatchwindow.h"
 
+#include "common/qt/accessibletext.h"
 #include "common/qt/profilefolder.h"
 #include "common/qt/qtwindowhost.h"
 
@@ -40,16 +41,6 @@ const char* const kValueEditCaption = "Hit 'Enter' when you have edited the valu
 QString text(const std::string& utf8)
 {
     return qt::fromUtf8(utf8);
-}
-
-// A label whose text follows the editor: assistive technology reads its
-// fixed name ("Value") and, as its description, what it shows now.
-void setTextIfChanged(QLabel* label, const QString& value)
-{
-    if (label->text() != value)
-        label->setText(value);
-    if (label->accessibleDescription() != value)
-        label->setAccessibleDescription(value);
 }
 
 void setTextIfChanged(QTableWidgetItem* item, const QString& value)
@@ -447,14 +438,14 @@ void FltPatchWindow::sync()
         m_valueEdit->setText(editText);
     const int selected = e.selectedField();
     const FieldInfo& info = field(selected);
-    setTextIfChanged(m_fileLabel, text(e.loadedFile().string()));
+    qt::setLabelText(m_fileLabel, text(e.loadedFile().string()));
     const bool shown = e.fieldShown();
-    setTextIfChanged(m_valueLabel, shown ? text(e.valueText(selected)) : QString());
-    setTextIfChanged(m_typeLabel, shown ? QString::fromLatin1(typeName(info.type)) : QString());
-    setTextIfChanged(m_positionLabel, shown ? QString::number(info.position) : QString());
-    setTextIfChanged(m_descriptionLabel, text(e.description(selected)));
-    setTextIfChanged(m_storedFromLabel, e.storedFrom() > 0 ? text(e.description(e.storedFrom())) : QString());
-    setTextIfChanged(m_statusLabel, text(e.status()));
+    qt::setLabelText(m_valueLabel, shown ? text(e.valueText(selected)) : QString());
+    qt::setLabelText(m_typeLabel, shown ? QString::fromLatin1(typeName(info.type)) : QString());
+    qt::setLabelText(m_positionLabel, shown ? QString::number(info.position) : QString());
+    qt::setLabelText(m_descriptionLabel, text(e.description(selected)));
+    qt::setLabelText(m_storedFromLabel, e.storedFrom() > 0 ? text(e.description(e.storedFrom())) : QString());
+    qt::setLabelText(m_statusLabel, text(e.status()));
 
     const bool loaded = !e.loadedFile().empty();
     m_undoAction->setEnabled(e.canUndo());

@@ -1,6 +1,7 @@
 // The window of the campaign set switcher.
 #include "folioswap/folioswapwindow.h"
 
+#include "common/qt/accessibletext.h"
 #include "common/qt/qtwindowhost.h"
 #include "common/textdecode.h"
 
@@ -86,7 +87,7 @@ FolioSwapWindow::FolioSwapWindow(QWidget* parent) : QWidget(parent), m_switcher(
     m_pictureBox->setFrameShadow(QFrame::Sunken);
     m_pictureBox->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     m_pictureBox->setWordWrap(true);
-    m_pictureBox->setText(QString::fromUtf8(kPictureHint));
+    qt::setLabelText(m_pictureBox, QString::fromUtf8(kPictureHint));
 
     m_loadButton = makeButton(this, "CMD_load", "Load Selected Campaign");
     m_previewButton = makeButton(this, "CMD_preview", "Preview");
@@ -242,11 +243,17 @@ void FolioSwapWindow::refresh()
             m_setList->item(row)->setSelected(true);
         }
     }
-    m_loadedBox->setText(m_switcher.isSetLoaded() ? QString::fromStdString(m_switcher.loadedSet()) : QString());
+    // The read-only boxes are known to a screen reader by their fixed names;
+    // what they hold now (the loaded set, a read-me, a Preview or Check
+    // report) is also their accessible description.
+    const QString loaded = m_switcher.isSetLoaded() ? QString::fromStdString(m_switcher.loadedSet()) : QString();
+    m_loadedBox->setText(loaded);
+    qt::describeAs(m_loadedBox, loaded);
     QString text = kvl::qt::fromUtf8(kvl::decodeText(m_switcher.shownText()));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     if (m_textBox->toPlainText() != text)
         m_textBox->setPlainText(text);
+    qt::describeAs(m_textBox, text);
 }
 
 kvl::MessageAnswer FolioSwapWindow::showMessage(const kvl::Message& message, kvl::MessageButtons buttons)
@@ -280,6 +287,9 @@ bool FolioSwapWindow::showPicture(const std::vector<std::uint8_t>& bytes)
         || !image.loadFromData(bytes.data(), static_cast<int>(std::min<std::size_t>(bytes.size(), INT_MAX))))
         return false;
     m_picture = QPixmap::fromImage(image);
+    // The hint has gone with the picture's arrival; the box's name still
+    // says what it holds.
+    qt::describeAs(m_pictureBox, QString());
     updatePicture();
     return true;
 }
@@ -288,7 +298,7 @@ void FolioSwapWindow::clearPicture()
 {
     m_picture = QPixmap();
     m_pictureBox->clear();
-    m_pictureBox->setText(QString::fromUtf8(kPictureHint));
+    qt::setLabelText(m_pictureBox, QString::fromUtf8(kPictureHint));
 }
 
 void FolioSwapWindow::quit()

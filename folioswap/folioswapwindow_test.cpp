@@ -250,6 +250,43 @@ private slots:
         QVERIFY(!QFile::exists(m_dir.path() + "/CAMP0001.DAT"));
     }
 
+    // A screen reader knows the changing boxes by their fixed names and
+    // hears what they show now as their description.
+    void changingBoxesDescribeWhatTheyShow()
+    {
+        RecordingWindow window;
+        QVERIFY(window.start(m_main.toStdString()));
+        auto* picture = child<QLabel>(window, "IMG_main");
+        auto* current = child<QLineEdit>(window, "TXT_current");
+        auto* comments = child<QPlainTextEdit>(window, "TXT_campaigncomments");
+        QCOMPARE(picture->accessibleDescription(), picture->text());
+        QVERIFY(picture->accessibleDescription().startsWith(QStringLiteral("Choose a campaign")));
+        QCOMPARE(current->accessibleDescription(), QString());
+
+        window.switcher().chooseSet(0);
+        QTest::mouseClick(child<QPushButton>(window, "CMD_preview"), Qt::LeftButton);
+        QVERIFY(comments->accessibleDescription().contains(QStringLiteral("  add CAMP0001.DAT\n")));
+        QCOMPARE(comments->accessibleDescription(), comments->toPlainText());
+
+        QTest::mouseClick(child<QPushButton>(window, "CMD_load"), Qt::LeftButton);
+        QCOMPARE(current->accessibleDescription(), QStringLiteral("Channel"));
+        QCOMPARE(current->accessibleName(), QStringLiteral("Last Campaign Loaded:"));
+        QTest::mouseClick(child<QPushButton>(window, "CMD_check"), Qt::LeftButton);
+        QVERIFY(comments->accessibleDescription().startsWith(QStringLiteral("Game folder check")));
+        QCOMPARE(comments->accessibleName(), QStringLiteral("Campaign comments"));
+
+        // The set's picture replaces the hint, and the description with it.
+        window.switcher().chooseSet(1);
+        QVERIFY(!window.picture().isNull());
+        QCOMPARE(picture->accessibleDescription(), QString());
+        QCOMPARE(picture->accessibleName(), QStringLiteral("Campaign picture"));
+
+        window.switcher().chooseSet(0);
+        QTest::mouseClick(child<QPushButton>(window, "CMD_unload"), Qt::LeftButton);
+        QCOMPARE(current->accessibleDescription(), QString());
+        QVERIFY(picture->accessibleDescription().startsWith(QStringLiteral("Choose a campaign")));
+    }
+
     // A failed start as the user sees it: two real boxes titled with the
     // program's name, with the icons and texts of a fatal report and the
     // name scripts find them by; the window is not to be shown.

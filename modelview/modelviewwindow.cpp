@@ -1,6 +1,7 @@
 // The main window's construction, commands, recent files and drops.
 #include "modelview/modelviewwindow.h"
 
+#include "common/qt/accessibletext.h"
 #include "common/qt/profilefolder.h"
 #include "common/qt/qtwindowhost.h"
 #include "modelview/lockkeys.h"
@@ -335,14 +336,16 @@ void ModelViewWindow::updateStatus()
     QString text = QStringLiteral("Ready");
     if (model && selection)
         text = QString::fromStdString(describeSelection(*model, *selection));
-    m_messagePane->setText(text);
+    // The panes have no names of their own; a screen reader hears what
+    // they show now as their description.
+    qt::setLabelText(m_messagePane, text);
 
     QStringList notes;
     if (!m_view)
         notes << QLatin1String(kNoOpenGlNote);
     if (model && m_doc.saveProblem())
         notes << QStringLiteral("Cannot be saved as VKM: %1").arg(qt::fromUtf8(*m_doc.saveProblem()));
-    m_notePane->setText(notes.join(QStringLiteral(" | ")));
+    qt::setLabelText(m_notePane, notes.join(QStringLiteral(" | ")));
     m_notePane->setVisible(!notes.isEmpty());
 }
 

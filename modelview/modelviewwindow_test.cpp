@@ -173,6 +173,12 @@ private slots:
         QVERIFY(!bar->showBackFaces()->isChecked());
         QCOMPARE(bar->nodeSize()->value(), 0.0);
         QCOMPARE(bar->nodeSize()->text(), QStringLiteral("Default"));
+        // The box keeps its name; a screen reader hears the value shown.
+        QCOMPARE(bar->nodeSize()->accessibleDescription(), QStringLiteral("Default"));
+        bar->nodeSize()->setValue(2.5);
+        QCOMPARE(bar->nodeSize()->accessibleDescription(), bar->nodeSize()->text());
+        QVERIFY(bar->nodeSize()->accessibleDescription().startsWith(QStringLiteral("2.5")));
+        QCOMPARE(bar->nodeSize()->accessibleName(), QStringLiteral("Node size"));
     }
 
     void barSizesRoundTripThroughTheProfile()
@@ -413,12 +419,15 @@ private slots:
         const qreal ratio = view->devicePixelRatioF();
         QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(qRound(node->x / ratio), qRound(node->y / ratio)));
         QVERIFY2(frame->statusText().startsWith(QStringLiteral("Node ")), qPrintable(frame->statusText()));
+        auto* pane = frame->findChild<QLabel*>(QStringLiteral("MessagePane"));
+        QCOMPARE(pane->accessibleDescription(), frame->statusText());
         QVERIFY(control->selection());
         frame->command("ID_EDIT_COPY")->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), frame->statusText());
         QTest::keyClick(view, Qt::Key_Escape);
         QVERIFY(!control->selection());
         QCOMPARE(frame->statusText(), QStringLiteral("Ready"));
+        QCOMPARE(pane->accessibleDescription(), QStringLiteral("Ready"));
 
         // The wheel zooms the picture, not the frame.
         QWheelEvent wheel(QPointF(centre), view->mapToGlobal(QPointF(centre)), {}, QPoint(0, 120), Qt::NoButton, {},
@@ -443,6 +452,7 @@ private slots:
         QCOMPARE(frame.windowTitle(), QStringLiteral("FIGHTER.3DB - VKM! Studio"));
         auto* note = frame.findChild<QLabel*>(QStringLiteral("NotePane"));
         QVERIFY(note->text().contains(QStringLiteral("No OpenGL")));
+        QCOMPARE(note->accessibleDescription(), note->text());
         const QImage shown = frame.softwareView()->grab().toImage();
         int red = 0, white = 0;
         for (int y = 0; y < shown.height(); ++y)
@@ -456,6 +466,7 @@ private slots:
         frame.openDocumentFile(QDir(game).filePath(QStringLiteral("BIGMODEL.3DB")));
         QVERIFY(frame.document().model());
         QVERIFY(note->text().contains(QStringLiteral("Cannot be saved as VKM")));
+        QCOMPARE(note->accessibleDescription(), note->text());
         QVERIFY(host.messages.empty());
     }
 

@@ -1,5 +1,6 @@
 #include "modelview/viewoptionspanel.h"
 
+#include "common/qt/accessibletext.h"
 #include "modelview/modeldocument.h"
 #include "modelview/viewplan.h"
 
@@ -109,6 +110,11 @@ ViewOptionsPanel::ViewOptionsPanel(QWidget* parent) : GripDockBar(QString::fromL
     connect(m_drawNodes, &QCheckBox::toggled, this, &ViewOptionsPanel::optionsChanged);
     connect(m_showBackFaces, &QCheckBox::toggled, this, &ViewOptionsPanel::optionsChanged);
     connect(m_nodeSize, &QDoubleSpinBox::valueChanged, this, &ViewOptionsPanel::optionsChanged);
+    // The box is named "Node size"; what it shows ("Default", "2.5 px")
+    // is its description, kept with the value.
+    qt::describeAs(m_nodeSize, m_nodeSize->text());
+    connect(
+        m_nodeSize, &QDoubleSpinBox::valueChanged, this, [this] { qt::describeAs(m_nodeSize, m_nodeSize->text()); });
 }
 
 int ViewOptionsPanel::selectedView() const

@@ -1,6 +1,7 @@
 // Small helpers the editor window's panels share for filling their widgets.
 #pragma once
 
+#include "common/qt/accessibletext.h"
 #include "common/qt/qtwindowhost.h"
 
 #include "planesedit/planesrecord.h"
@@ -32,11 +33,7 @@ inline void setTextKeep(QLineEdit* edit, const std::string& text)
 // now: its accessible name stays the fixed one, its description is the text.
 inline void setLabel(QLabel* label, const std::string& text)
 {
-    const QString t = fromUtf8(text);
-    if (label->text() != t) {
-        label->setText(t);
-        label->setAccessibleDescription(t);
-    }
+    kvl::qt::setLabelText(label, fromUtf8(text));
 }
 
 inline void setTitle(QGroupBox* box, const std::string& text)
@@ -44,10 +41,9 @@ inline void setTitle(QGroupBox* box, const std::string& text)
     // An empty caption is shown as a blank, so the frame keeps its title
     // space and the form does not shift when the first aircraft arrives.
     const QString t = text.empty() ? QStringLiteral(" ") : fromUtf8(text);
-    if (box->title() != t) {
+    if (box->title() != t)
         box->setTitle(t);
-        box->setAccessibleDescription(fromUtf8(text));
-    }
+    kvl::qt::describeAs(box, fromUtf8(text));
 }
 
 // Checks the button with id `id` and clears the others; -1 clears them all.
