@@ -18,7 +18,7 @@ int main(int argc, char* argv[])
     if (argc == 3 && std::string(argv[1]) == "--write-sample")
         return kvl::writeFileImage(argv[2], testing::sampleFighter()) ? 0 : 1;
 
-    QSurfaceFormat::setDefaultFormat(ModelView::requestedFormat());
+    prepareOpenGl();
     QApplication app(argc, argv);
     auto frame = startModelview(QApplication::arguments().value(1));
     QObject::connect(frame->view(), &QOpenGLWidget::frameSwapped, &app, [&frame] {

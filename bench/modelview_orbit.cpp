@@ -56,7 +56,7 @@ void report(const char* what, std::vector<double> ms)
 
 int main(int argc, char* argv[])
 {
-    QSurfaceFormat::setDefaultFormat(ModelView::requestedFormat());
+    prepareOpenGl();
     QApplication app(argc, argv);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("largest.vkm"));

@@ -139,7 +139,7 @@ int main(int argc, char* argv[])
         }
     }
 
-    QSurfaceFormat::setDefaultFormat(kvl::modelview::ModelView::requestedFormat());
+    kvl::modelview::prepareOpenGl();
     QApplication app(argc, argv);
     nameApplication();
     QCommandLineParser parser;

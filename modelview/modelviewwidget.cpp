@@ -34,6 +34,12 @@ void loadMatrices(const ViewMatrices& v)
 
 } // namespace
 
+void prepareOpenGl()
+{
+    QSurfaceFormat::setDefaultFormat(ModelView::requestedFormat());
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
 bool openGlAvailable()
 {
     // These platforms draw windows into plain memory: even where they can
@@ -43,6 +49,11 @@ bool openGlAvailable()
     for (const char* raster : { "offscreen", "minimal", "linuxfb", "vnc" })
         if (platform == QLatin1String(raster))
             return false;
+    // QGuiApplication made this context (of the default format) when it
+    // started; the view's context is created sharing it, so if it could be
+    // made the view's can too, and the driver is already loaded.
+    if (const QOpenGLContext* shared = QOpenGLContext::globalShareContext())
+        return shared->isValid();
     QOpenGLContext context;
     context.setFormat(ModelView::requestedFormat());
     if (!context.create())

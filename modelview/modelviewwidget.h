@@ -18,10 +18,18 @@ class ModelDocument;
 class ViewController;
 class ViewOptionsPanel;
 
-/// True when an OpenGL context can be created and made current on an
-/// offscreen surface of the view's format. Where it cannot (no OpenGL, or a
-/// platform such as "offscreen" that has none) a QOpenGLWidget would crash
-/// on its first flush, so the window uses SoftwareModelView instead.
+/// Before the QApplication exists: makes the view's format the default and
+/// has the application create one context of that format at start-up, which
+/// every view shares. openGlAvailable() then only looks at that context
+/// instead of making a throw-away one (loading the driver twice over).
+void prepareOpenGl();
+
+/// True when an OpenGL context of the view's format can be had: the shared
+/// context made after prepareOpenGl() is valid, or (without it) a context
+/// can be created and made current on an offscreen surface. Where it cannot
+/// (no OpenGL, or a platform such as "offscreen" that has none) a
+/// QOpenGLWidget would crash on its first flush, so the window uses
+/// SoftwareModelView instead.
 bool openGlAvailable();
 
 /// The point sizes the software picture uses: those of the software OpenGL

@@ -166,8 +166,11 @@ private:
     QLineEdit* m_pnamesName = nullptr;
     QPlainTextEdit* m_description = nullptr;
     QLineEdit* m_folder = nullptr;
+    void watchFolder();
+
     QTreeView* m_folderView = nullptr;
     QFileSystemModel* m_folderModel = nullptr;
+    QString m_folderRoot;
 };
 
 } // namespace kvl::planesedit

@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QFileSystemModel>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -342,9 +343,15 @@ private slots:
         FakeWindowHost<> host;
         PlanesEditWindow form(dir.path(), &host);
         form.show();
+        // The folder view reads the folder only once the panel is shown.
+        auto* folders = child<QTreeView>(form, "Dir1");
+        QVERIFY(!folders->model());
         child<QListWidget>(form, "List1")->setCurrentRow(11);
         child<QPushButton>(form, "Command2")->click();
         QVERIFY(child<QGroupBox>(form, "Frame3")->isVisible());
+        auto* model = qobject_cast<QFileSystemModel*>(folders->model());
+        QVERIFY(model);
+        QCOMPARE(model->filePath(folders->rootIndex()), QString::fromStdString(dir.path().string()));
         QCOMPARE(child<QListWidget>(form, "List2")->currentRow(), 11);
         QCOMPARE(child<QLabel>(form, "Label14")->text(), QStringLiteral("11"));
         QCOMPARE(child<QLineEdit>(form, "Text9")->text(), QStringLiteral("Spit IX"));

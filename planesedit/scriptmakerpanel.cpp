@@ -74,17 +74,11 @@ ScriptMakerPanel::ScriptMakerPanel(ActionRouter& router)
     });
 
     // The folder view shows the working folder's folders; it only informs.
-    m_folderModel = new QFileSystemModel(m_frame);
-    m_folderModel->setFilter(QDir::Dirs | QDir::NoDotAndDotDot);
-    const QString root = kvl::qt::toQString(router.editor().folder());
-    m_folderModel->setRootPath(root);
+    // Its model is made when the panel is first shown (see show()).
+    m_folderRoot = kvl::qt::toQString(router.editor().folder());
     m_folderView = new QTreeView;
     m_folderView->setObjectName(QStringLiteral("Dir1"));
     m_folderView->setAccessibleName(QStringLiteral("Folders"));
-    m_folderView->setModel(m_folderModel);
-    m_folderView->setRootIndex(m_folderModel->index(root));
-    for (int c = 1; c < m_folderModel->columnCount(); ++c)
-        m_folderView->hideColumn(c);
     m_folderView->setHeaderHidden(true);
     m_folderView->setFixedHeight(90);
     g->addWidget(m_folderView, 5, 1, 1, 2);
@@ -104,6 +98,20 @@ ScriptMakerPanel::ScriptMakerPanel(ActionRouter& router)
     m_frame->setMinimumWidth(360);
 }
 
+void ScriptMakerPanel::watchFolder()
+{
+    // A file-system model reads its folder on a thread of its own and starts
+    // watching it, a large share of the window's start-up; the panel stays
+    // hidden until a script is begun, so that waits until then.
+    m_folderModel = new QFileSystemModel(m_frame);
+    m_folderModel->setFilter(QDir::Dirs | QDir::NoDotAndDotDot);
+    m_folderModel->setRootPath(m_folderRoot);
+    m_folderView->setModel(m_folderModel);
+    m_folderView->setRootIndex(m_folderModel->index(m_folderRoot));
+    for (int c = 1; c < m_folderModel->columnCount(); ++c)
+        m_folderView->hideColumn(c);
+}
+
 QWidget* ScriptMakerPanel::widget() const
 {
     return m_frame;
@@ -113,6 +121,8 @@ void ScriptMakerPanel::show(const AircraftEditor& editor)
 {
     const ScriptMaker& maker = editor.scriptMaker();
     const ScriptMakerState& s = maker.state();
+    if (s.visible && !m_folderModel)
+        watchFolder();
     m_frame->setVisible(s.visible);
     {
         QSignalBlocker block(m_destinations);
