@@ -86,8 +86,8 @@ bool ActionRouter::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::MouseButtonPress) {
         const auto it = m_shortcuts.constFind(watched);
         if (it != m_shortcuts.constEnd()) {
-            const auto [field, index] = *it;
-            run([field, index](AircraftEditor& e) { e.fieldClicked(field, index); });
+            const auto shortcut = *it;
+            run([shortcut](AircraftEditor& e) { e.fieldClicked(shortcut.first, shortcut.second); });
         }
     }
     return QObject::eventFilter(watched, event);
