@@ -102,7 +102,8 @@ ModelVKM convertToVKM(const Model3DB& model);
 /// or nothing when it can. Checks what the count limits do not: the 16-bit
 /// insert count, element offsets past 65535, and records the viewer would
 /// take for something else (a record without prefix whose first byte is 7 or
-/// more, an element record of type 255 that is not an empty element).
+/// more, an element record of type 255 that is not an empty element), and
+/// records that name a point past the model's points.
 std::optional<std::string> vkmProblem(const Model3DB& model);
 
 /// The file bytes of a VKM model.
