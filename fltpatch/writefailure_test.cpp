@@ -36,9 +36,9 @@ TEST(FltWriteFailure, AFailedFieldWriteLeavesTheFolderAsItWas)
         Failure failure;
         const char* name;
     };
-    for (const Case c : { Case { Failure::FolderMissing, "folder missing" },
-             Case { Failure::TargetIsFolder, "the file is a folder" },
-             Case { Failure::FileSizeLimit, "file size limit half way" } }) {
+    for (const Case c :
+        { Case { Failure::FolderMissing, "folder missing" }, Case { Failure::TargetIsFolder, "the file is a folder" },
+            Case { Failure::FileSizeLimit, "file size limit half way" } }) {
         SCOPED_TRACE(c.name);
         test::TempFolder folder;
         fs::path target = folder / "MISSION.FLT";
@@ -51,8 +51,9 @@ TEST(FltWriteFailure, AFailedFieldWriteLeavesTheFolderAsItWas)
         const auto before = test::folderSnapshot(folder.path());
         bool reported = false;
         if (c.failure == Failure::FileSizeLimit)
-            reported = test::runWithFileSizeLimit(kFileSize / 2, [&] { return writeFields(target, edited, every) ? 1 : 0; })
-                == 0;
+            reported = test::runWithFileSizeLimit(kFileSize / 2, [&] {
+                return writeFields(target, edited, every) ? 1 : 0;
+            }) == 0;
         else
             reported = !writeFields(target, edited, every);
         EXPECT_TRUE(reported);

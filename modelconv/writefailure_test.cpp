@@ -87,7 +87,8 @@ bool runWriter(Writer w, const fs::path& folder, Failure f)
 TEST(ModelconvWriteFailure, EveryWriterReportsAndLeavesTheFolderAsItWas)
 {
     const std::vector<std::uint8_t> previous { 'o', 'l', 'd' };
-    for (const Writer w : { Writer::DialogueVkm, Writer::DialogueText, Writer::CommandLineVkm, Writer::CommandLineText })
+    for (const Writer w :
+        { Writer::DialogueVkm, Writer::DialogueText, Writer::CommandLineVkm, Writer::CommandLineText })
         for (const Failure f :
             { Failure::TargetIsFolder, Failure::FolderMissing, Failure::FileSizeLimit, Failure::FullFileSystem }) {
             SCOPED_TRACE(std::string(name(w)) + ", " + name(f));

@@ -112,8 +112,8 @@ void checkConverterWriteFailures(const recordtext::ProgramTable& table, const st
             return console.str().find("Unable to create " + binaryFile + "!") != std::string::npos;
         case ConverterWriter::CommandLineText:
             return recordtext::runCommandLine(table, converter,
-                       { "--force", "to-text", "-o", (folder / out).string(), (folder / sample).string() }, in,
-                       console, err, folder)
+                       { "--force", "to-text", "-o", (folder / out).string(), (folder / sample).string() }, in, console,
+                       err, folder)
                 == 1;
         case ConverterWriter::CommandLineBinary:
             return recordtext::runCommandLine(table, converter,
