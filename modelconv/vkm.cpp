@@ -246,6 +246,9 @@ std::optional<std::string> vkmProblem(const Model3DB& model)
         const RecordVKM first = shape(element);
         if (misread(first))
             return misreadMessage(k, first);
+        if (first.type != 1 && first.type != 2 && first.count > kVkmMaxVertices)
+            return "Element " + std::to_string(k) + " has " + std::to_string(first.count) + " vertices, more than "
+                + std::to_string(kVkmMaxVertices) + "!";
         if (const auto point = pointPastTable(element))
             return pastTableMessage(k, *point);
         offset += first.size() + 1;

@@ -372,27 +372,28 @@ Element3DBData textured255()
 TEST(VkmCheck, AnElementMayStartAt65535ButNotAt65536)
 {
     // Two elements, one point, no inserts: element 0 starts at 16 + 8 + 32 + 8
-    // = 64. Element 0 = a type-3 record (n + 3 bytes), 85 textured sub-records
-    // of 769 bytes, and its 255: 64 + (n + 3) + 65365 + 1 = 65535 for n = 102.
+    // = 64. Element 0 = a one-vertex type-3 record (4 bytes), a type-3
+    // sub-record (n + 3 bytes), 85 textured sub-records of 769 bytes, and its
+    // 255: 64 + 4 + (n + 3) + 65365 + 1 = 65535 for n = 98.
     auto build = [](std::size_t n) {
         Builder3DB b;
         b.addPoint(0, 0, 0);
         Element3DBData e;
-        e.records = { record3(0, 0, std::vector<std::uint8_t>(n, 0)) };
+        e.records = { record3(0, 0, { 0 }), record3(0, 0, std::vector<std::uint8_t>(n, 0)) };
         for (int i = 0; i < 85; ++i)
             e.records.push_back(textured255().records[0]);
         b.addElement(e);
         b.addElement(Element3DBData {});
         return b;
     };
-    Model3DB fits = load(build(102));
+    Model3DB fits = load(build(98));
     EXPECT_FALSE(vkmProblem(fits));
     const Bytes v = vkmBytes(convertToVKM(fits));
     EXPECT_EQ(ByteView(v).u16(64 - 2), 65535);
     EXPECT_EQ(v.size(), 65536u);
     EXPECT_TRUE(readsBack(v));
 
-    auto problem = vkmProblem(load(build(103)));
+    auto problem = vkmProblem(load(build(99)));
     ASSERT_TRUE(problem);
     EXPECT_EQ(*problem, "Element 1 would start past byte 65535 of the VKM file!");
 }
@@ -423,7 +424,7 @@ TEST(VkmCheck, RecordsTheViewerWouldMisreadAreRefused)
     EXPECT_FALSE(check({ recordPrefixed(100, 0, 6, 0, 0, one), recordTextured(0, 0, 0, one) }));
 }
 
-TEST(VkmCheck, PointsPastTheModelsPointsAreRefused)
+TEST(VkmCheck, PointsPastTheModelsPointsAndLongFirstRecordsAreRefused)
 {
     // Two points; element 1 holds the records under test after an empty element 0.
     auto check = [](std::vector<RecordBytes> records) {
@@ -453,6 +454,10 @@ TEST(VkmCheck, PointsPastTheModelsPointsAreRefused)
         // Sub-records name points too, though the viewer decodes only the first record.
         { { record2(0, 0), record3(0, 0, { 1, 4 }) }, "Element 1 uses node 4" + pastTwo },
         { { record2(0, 0), record3(0, 0, { 1, 0 }) }, "" },
+        // The viewer reads at most 20 vertices of an element's first record.
+        { { record3(0, 0, std::vector<std::uint8_t>(20, 1)) }, "" },
+        { { record3(0, 0, std::vector<std::uint8_t>(21, 1)) }, "Element 1 has 21 vertices, more than 20!" },
+        { { record2(0, 0), record3(0, 0, std::vector<std::uint8_t>(21, 1)) }, "" },
     };
     for (std::size_t i = 0; i < cases.size(); ++i)
         EXPECT_EQ(check(cases[i].records), cases[i].problem) << "case " << i;
