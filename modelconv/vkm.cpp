@@ -216,6 +216,22 @@ std::optional<std::string> vkmProblem(const Model3DB& model)
     auto misreadMessage = [](std::size_t k, const RecordVKM& r) {
         return "Element " + std::to_string(k) + " has a record of type " + std::to_string(r.type) + " without prefix!";
     };
+    // The first point index of a record past the model's points, if any. The
+    // indices are those convertRecord writes (two for a line, one for a
+    // marker, the vertex count otherwise); the viewer refuses a file whose
+    // element names a point it does not have.
+    auto pointPastTable = [&](const Record3DB& r) -> std::optional<std::size_t> {
+        const std::size_t n = r.type == 1 ? 2 : r.type == 2 ? 1 : r.count;
+        const RecordEntries3DB entries = model.entries(r);
+        for (std::size_t j = 0; j < n; ++j)
+            if (entries.index(j) >= P)
+                return entries.index(j);
+        return std::nullopt;
+    };
+    auto pastTableMessage = [P](std::size_t k, std::size_t point) {
+        return "Element " + std::to_string(k) + " uses node " + std::to_string(point) + ", but this 3DB has only "
+            + std::to_string(P) + " nodes!";
+    };
     std::size_t offset = tablesSize(I, P, E);
     for (std::size_t k = 0; k < E; ++k) {
         if (offset > 0xFFFF)
@@ -230,11 +246,19 @@ std::optional<std::string> vkmProblem(const Model3DB& model)
         const RecordVKM first = shape(element);
         if (misread(first))
             return misreadMessage(k, first);
+        if (first.type != 1 && first.type != 2 && first.count > kVkmMaxVertices)
+            return "Element " + std::to_string(k) + " has " + std::to_string(first.count) + " vertices, more than "
+                + std::to_string(kVkmMaxVertices) + "!";
+        if (const auto point = pointPastTable(element))
+            return pastTableMessage(k, *point);
         offset += first.size() + 1;
         for (std::uint32_t j = 0; j < element.childCount; ++j) {
-            const RecordVKM sub = shape(subs[element.firstChild + j]);
+            const Record3DB& record = subs[element.firstChild + j];
+            const RecordVKM sub = shape(record);
             if (misread(sub))
                 return misreadMessage(k, sub);
+            if (const auto point = pointPastTable(record))
+                return pastTableMessage(k, *point);
             offset += sub.size();
         }
     }

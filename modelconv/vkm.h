@@ -28,6 +28,8 @@ inline constexpr std::size_t kVkmHeaderSize = 22;
 /// Point indices and sequence entries are single bytes.
 inline constexpr std::int32_t kVkmMaxPoints = 255;
 inline constexpr std::int32_t kVkmMaxElements = 255;
+/// The most vertices the viewer reads in an element's first record.
+inline constexpr std::uint8_t kVkmMaxVertices = 20;
 
 struct RecordVKM {
     std::uint8_t prefixCode = 0;
@@ -102,7 +104,9 @@ ModelVKM convertToVKM(const Model3DB& model);
 /// or nothing when it can. Checks what the count limits do not: the 16-bit
 /// insert count, element offsets past 65535, and records the viewer would
 /// take for something else (a record without prefix whose first byte is 7 or
-/// more, an element record of type 255 that is not an empty element).
+/// more, an element record of type 255 that is not an empty element),
+/// records that name a point past the model's points, and elements whose
+/// first record has more vertices than the viewer reads.
 std::optional<std::string> vkmProblem(const Model3DB& model);
 
 /// The file bytes of a VKM model.

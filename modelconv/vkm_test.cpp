@@ -367,27 +367,29 @@ Element3DBData textured255()
 
 TEST(VkmCheck, AnElementMayStartAt65535ButNotAt65536)
 {
-    // Two elements, no inserts or points: element 0 starts at 16 + 8 + 32 = 56.
-    // Element 0 = a type-3 record (n + 3 bytes), 85 textured sub-records of 769
-    // bytes, and its 255: 56 + (n + 3) + 65365 + 1 = 65535 for n = 110.
+    // Two elements, one point, no inserts: element 0 starts at 16 + 8 + 32 + 8
+    // = 64. Element 0 = a one-vertex type-3 record (4 bytes), a type-3
+    // sub-record (n + 3 bytes), 85 textured sub-records of 769 bytes, and its
+    // 255: 64 + 4 + (n + 3) + 65365 + 1 = 65535 for n = 98.
     auto build = [](std::size_t n) {
         Builder3DB b;
+        b.addPoint(0, 0, 0);
         Element3DBData e;
-        e.records = { record3(0, 0, std::vector<std::uint8_t>(n, 1)) };
+        e.records = { record3(0, 0, { 0 }), record3(0, 0, std::vector<std::uint8_t>(n, 0)) };
         for (int i = 0; i < 85; ++i)
             e.records.push_back(textured255().records[0]);
         b.addElement(e);
         b.addElement(Element3DBData {});
         return b;
     };
-    Model3DB fits = load(build(110));
+    Model3DB fits = load(build(98));
     EXPECT_FALSE(vkmProblem(fits));
     const Bytes v = vkmBytes(convertToVKM(fits));
-    EXPECT_EQ(ByteView(v).u16(56 - 2), 65535);
+    EXPECT_EQ(ByteView(v).u16(64 - 2), 65535);
     EXPECT_EQ(v.size(), 65536u);
     EXPECT_TRUE(readsBack(v));
 
-    auto problem = vkmProblem(load(build(111)));
+    auto problem = vkmProblem(load(build(99)));
     ASSERT_TRUE(problem);
     EXPECT_EQ(*problem, "Element 1 would start past byte 65535 of the VKM file!");
 }
@@ -416,6 +418,52 @@ TEST(VkmCheck, RecordsTheViewerWouldMisreadAreRefused)
     // Written prefixes and plain types are fine.
     EXPECT_FALSE(check({ recordPrefixed(140, 0, 7, 0, 0, one), recordPrefixed(199, 0, 255, 0, 0, one) }));
     EXPECT_FALSE(check({ recordPrefixed(100, 0, 6, 0, 0, one), recordTextured(0, 0, 0, one) }));
+}
+
+TEST(VkmCheck, PointsPastTheModelsPointsAndLongFirstRecordsAreRefused)
+{
+    // Two points; element 1 holds the records under test after an empty element 0.
+    auto check = [](std::vector<RecordBytes> records) {
+        Builder3DB b;
+        b.addPoint(0, 0, 0);
+        b.addPoint(1, 1, 1);
+        b.addElement(Element3DBData {});
+        Element3DBData e;
+        e.records = std::move(records);
+        b.addElement(e);
+        return vkmProblem(load(b)).value_or("");
+    };
+    const std::string pastTwo = ", but this 3DB has only 2 nodes!";
+    struct Case {
+        std::vector<RecordBytes> records;
+        std::string problem;
+    };
+    const std::vector<Case> cases = {
+        { { record1(0, 0, 1) }, "" },
+        { { record1(0, 1, 2) }, "Element 1 uses node 2" + pastTwo },
+        { { record2(0, 255) }, "Element 1 uses node 255" + pastTwo },
+        { { record3(0, 0, { 0, 1, 5 }) }, "Element 1 uses node 5" + pastTwo },
+        { { record4({ 1, 0 }, { 200, 255 }) }, "" }, // second values are not points
+        { { record4({ 1, 2 }, { 0, 0 }) }, "Element 1 uses node 2" + pastTwo },
+        { { recordTextured(5, 0, 0, { { 1, 0, 0 }, { 9, 0, 0 } }) }, "Element 1 uses node 9" + pastTwo },
+        { { recordPrefixed(150, 0, 6, 0, 0, { { 3, 0, 0 } }) }, "Element 1 uses node 3" + pastTwo },
+        // Sub-records name points too, though the viewer decodes only the first record.
+        { { record2(0, 0), record3(0, 0, { 1, 4 }) }, "Element 1 uses node 4" + pastTwo },
+        { { record2(0, 0), record3(0, 0, { 1, 0 }) }, "" },
+        // The viewer reads at most 20 vertices of an element's first record.
+        { { record3(0, 0, std::vector<std::uint8_t>(20, 1)) }, "" },
+        { { record3(0, 0, std::vector<std::uint8_t>(21, 1)) }, "Element 1 has 21 vertices, more than 20!" },
+        { { record2(0, 0), record3(0, 0, std::vector<std::uint8_t>(21, 1)) }, "" },
+    };
+    for (std::size_t i = 0; i < cases.size(); ++i)
+        EXPECT_EQ(check(cases[i].records), cases[i].problem) << "case " << i;
+
+    // A model without points has no point a line could name.
+    Builder3DB none;
+    Element3DBData line;
+    line.records = { record1(0, 0, 0) };
+    none.addElement(line);
+    EXPECT_EQ(vkmProblem(load(none)).value_or(""), "Element 0 uses node 0, but this 3DB has only 0 nodes!");
 }
 
 TEST(VkmWriter, ReportsFilesItCannotCreate)

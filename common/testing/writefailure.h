@@ -50,8 +50,10 @@ inline std::map<std::string, std::vector<std::uint8_t>> folderSnapshot(const std
         const std::string name = std::filesystem::relative(entry.path(), folder).generic_string();
         if (entry.is_directory())
             files[name + "/"];
+        else if (auto image = readFileImage(entry.path()))
+            files[name] = std::move(*image);
         else
-            files[name] = readFileImage(entry.path()).value_or(std::vector<std::uint8_t> { 0xDE, 0xAD });
+            files[name] = { 0xDE, 0xAD }; // unreadable: differs from any snapshot that could read it
     }
     return files;
 }
