@@ -16,7 +16,6 @@
 
 using namespace kvl::fltpatch;
 namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 

@@ -6,6 +6,9 @@
 // program once the window is shown with that aircraft (for timing runs).
 // The two CSV modes run without a window: the export goes to standard
 // output, the import is checked whole before the slot is written in place.
+#include "common/qt/profilefolder.h"
+#include "common/textdecode.h"
+#include "common/workfolder.h"
 #include "planesedit/planeseditwindow.h"
 #include "planesedit/slotcsv.h"
 
@@ -78,6 +81,27 @@ int runCsvMode(const QCommandLineParser& parser, int slot, const std::filesystem
 
 } // namespace
 
+namespace {
+
+// A game folder for the editor is one that holds planes.dat (in any case).
+kvl::WorkFolderRule gameFolderRule()
+{
+    kvl::WorkFolderRule rule;
+    rule.accepts = [](const std::filesystem::path& folder) {
+        std::error_code ec;
+        return std::filesystem::is_regular_file(kvl::findFileNoCase(folder, kvl::planesedit::kPlanesFile), ec);
+    };
+    rule.dialogCaption = "Choose the game folder (the one holding planes.dat)";
+    rule.dialogName = "GameFolderDialog";
+    rule.messageTitle = "planesedit";
+    rule.refusal = [](const std::filesystem::path& chosen) {
+        return kvl::decodeText("\"" + chosen.string() + "\" holds no planes.dat. Choose the game folder.");
+    };
+    return rule;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
     const bool csvMode = wantsCsvMode(argc, argv);
@@ -133,6 +157,23 @@ int main(int argc, char** argv)
         return kvl::qt::usageError(
             QStringLiteral("PLANES.DAT is named only with --export-csv or --import-csv; the window edits planes.dat "
                            "in the current folder"));
+
+    // Started from a desktop entry the current folder is the home folder:
+    // work in the game folder chosen last time, or ask for one.
+    kvl::qt::DialogHost dialogs;
+    const QString organisation = QString::fromLatin1(kvl::qt::kSuiteOrganisation);
+    const QString key = QStringLiteral("GameFolder");
+    const std::filesystem::path remembered = kvl::qt::rememberedFolder(organisation, QStringLiteral("planesedit"), key);
+    const std::optional<std::filesystem::path> gameFolder = kvl::findWorkFolder(
+        dialogs, folder, remembered, gameFolderRule());
+    if (!gameFolder)
+        return 0; // the folder dialog was cancelled
+    if (*gameFolder != folder) {
+        if (*gameFolder != remembered)
+            kvl::qt::rememberFolder(organisation, QStringLiteral("planesedit"), key, *gameFolder);
+        std::filesystem::current_path(*gameFolder, ec);
+        folder = *gameFolder;
+    }
 
     PlanesEditWindow window(folder);
     // The form's own size, made to fit the screen's free area; the window

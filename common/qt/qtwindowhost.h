@@ -21,6 +21,24 @@ MessageAnswer showMessageBox(QWidget* parent, const Message& message, MessageBut
 /// File name filters match in any letter case (the game's files come in all).
 std::filesystem::path runFileDialog(QWidget* parent, const FileDialogRequest& request);
 
+/// A WindowHost of plain Qt dialogs over `parent` (none: top-level), for
+/// what a program asks before its window exists.
+class DialogHost : public WindowHost {
+public:
+    explicit DialogHost(QWidget* parent = nullptr) : m_parent(parent) { }
+    MessageAnswer showMessage(const Message& message, MessageButtons buttons = MessageButtons::Ok) override
+    {
+        return showMessageBox(m_parent, message, buttons);
+    }
+    std::filesystem::path chooseFile(const FileDialogRequest& request) override
+    {
+        return runFileDialog(m_parent, request);
+    }
+
+private:
+    QWidget* m_parent;
+};
+
 /// A path as the file system's own bytes, and back.
 QString toQString(const std::filesystem::path& path);
 std::filesystem::path toPath(const QString& text);
