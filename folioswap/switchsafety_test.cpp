@@ -2,6 +2,7 @@
 // journal, recovery from a cut at every step, failures mid-copy, a killed
 // process, preview and check.
 #include "folioswap/setswitcher.h"
+#include "folioswap/testing/fakeswitcherhost.h"
 
 #include "common/fileimage.h"
 #include "common/testing/fakewindowhost.h"
@@ -22,13 +23,7 @@ using namespace kvl::folioswap;
 
 namespace {
 
-class FakeHost : public kvl::test::FakeWindowHost<SwitcherHost> {
-public:
-    void setBusy(bool) override { }
-    bool showPicture(const std::vector<std::uint8_t>&) override { return true; }
-    void clearPicture() override { }
-    void quit() override { }
-};
+using FakeHost = kvl::folioswap::test::FakeSwitcherHost;
 
 using Snapshot = std::map<std::string, std::string>;
 

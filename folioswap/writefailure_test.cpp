@@ -5,6 +5,7 @@
 // report the failure, put the game folder and LastCampaign.txt back as they
 // were, and leave no journal and no temporary file.
 #include "folioswap/setswitcher.h"
+#include "folioswap/testing/fakeswitcherhost.h"
 
 #include "common/fileimage.h"
 #include "common/testing/fakewindowhost.h"
@@ -21,13 +22,7 @@ using namespace kvl::folioswap;
 
 namespace {
 
-class FakeHost : public kvl::test::FakeWindowHost<SwitcherHost> {
-public:
-    void setBusy(bool) override { }
-    bool showPicture(const std::vector<std::uint8_t>&) override { return true; }
-    void clearPicture() override { }
-    void quit() override { }
-};
+using FakeHost = kvl::folioswap::test::FakeSwitcherHost;
 
 enum class Failure { LastCampaignIsFolder, GameFileIsFolder, FullFileSystem };
 
