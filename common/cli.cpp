@@ -15,17 +15,18 @@ std::string ParsedArguments::value(std::string_view longName, std::string otherw
     return it->second.back();
 }
 
-Result<ParsedArguments> parseArguments(std::span<const OptionSpec> options, const std::vector<std::string>& arguments)
+Result<ParsedArguments> parseArguments(
+    std::span<const CommandOption> options, const std::vector<std::string>& arguments)
 {
     ParsedArguments parsed;
-    auto byLong = [&](std::string_view name) -> const OptionSpec* {
-        for (const OptionSpec& o : options)
+    auto byLong = [&](std::string_view name) -> const CommandOption* {
+        for (const CommandOption& o : options)
             if (o.longName == name)
                 return &o;
         return nullptr;
     };
-    auto byShort = [&](char name) -> const OptionSpec* {
-        for (const OptionSpec& o : options)
+    auto byShort = [&](char name) -> const CommandOption* {
+        for (const CommandOption& o : options)
             if (o.shortName != 0 && o.shortName == name)
                 return &o;
         return nullptr;
@@ -44,37 +45,37 @@ Result<ParsedArguments> parseArguments(std::span<const OptionSpec> options, cons
         if (arg.starts_with("--")) {
             const std::size_t equals = arg.find('=');
             const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-            const OptionSpec* spec = byLong(name);
-            if (!spec)
+            const CommandOption* option = byLong(name);
+            if (!option)
                 return Error { "unknown option '--" + name + "'" };
-            if (spec->valueName.empty()) {
+            if (option->valueName.empty()) {
                 if (equals != std::string::npos)
                     return Error { "option '--" + name + "' takes no value" };
-                parsed.m_values[spec->longName];
+                parsed.m_values[option->longName];
             } else if (equals != std::string::npos) {
-                parsed.m_values[spec->longName].push_back(arg.substr(equals + 1));
+                parsed.m_values[option->longName].push_back(arg.substr(equals + 1));
             } else if (i + 1 < arguments.size()) {
-                parsed.m_values[spec->longName].push_back(arguments[++i]);
+                parsed.m_values[option->longName].push_back(arguments[++i]);
             } else {
-                return Error { "option '--" + name + "' needs a value (" + spec->valueName + ")" };
+                return Error { "option '--" + name + "' needs a value (" + option->valueName + ")" };
             }
             continue;
         }
         // One or more short options: -fn, -o DIR, -oDIR.
         for (std::size_t k = 1; k < arg.size(); ++k) {
-            const OptionSpec* spec = byShort(arg[k]);
-            if (!spec)
+            const CommandOption* option = byShort(arg[k]);
+            if (!option)
                 return Error { std::string("unknown option '-") + arg[k] + "'" };
-            if (spec->valueName.empty()) {
-                parsed.m_values[spec->longName];
+            if (option->valueName.empty()) {
+                parsed.m_values[option->longName];
                 continue;
             }
             if (k + 1 < arg.size())
-                parsed.m_values[spec->longName].push_back(arg.substr(k + 1));
+                parsed.m_values[option->longName].push_back(arg.substr(k + 1));
             else if (i + 1 < arguments.size())
-                parsed.m_values[spec->longName].push_back(arguments[++i]);
+                parsed.m_values[option->longName].push_back(arguments[++i]);
             else
-                return Error { std::string("option '-") + arg[k] + "' needs a value (" + spec->valueName + ")" };
+                return Error { std::string("option '-") + arg[k] + "' needs a value (" + option->valueName + ")" };
             break;
         }
     }

@@ -22,7 +22,7 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
 
-struct OptionSpec {
+struct CommandOption {
     char shortName = 0; // 0 when the option has only a long name
     std::string longName;
     std::string valueName; // empty for a flag
@@ -36,7 +36,7 @@ public:
     const std::vector<std::string>& positionals() const { return m_positionals; }
 
 private:
-    friend Result<ParsedArguments> parseArguments(std::span<const OptionSpec>, const std::vector<std::string>&);
+    friend Result<ParsedArguments> parseArguments(std::span<const CommandOption>, const std::vector<std::string>&);
     std::map<std::string, std::vector<std::string>> m_values;
     std::vector<std::string> m_positionals;
 };
@@ -44,7 +44,8 @@ private:
 /// Parses `arguments` (without the program name). The error is a usage
 /// message such as "unknown option '--frobnicate'" or "option '--out' needs a
 /// value".
-Result<ParsedArguments> parseArguments(std::span<const OptionSpec> options, const std::vector<std::string>& arguments);
+Result<ParsedArguments> parseArguments(
+    std::span<const CommandOption> options, const std::vector<std::string>& arguments);
 
 /// How outputs are written.
 struct OutputPolicy {

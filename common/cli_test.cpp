@@ -7,7 +7,7 @@
 
 namespace {
 
-const kvl::cli::OptionSpec kOptions[] = {
+const kvl::cli::CommandOption kOptions[] = {
     { 'f', "force", "" },
     { 'n', "dry-run", "" },
     { 'o', "out", "DIR" },

@@ -24,7 +24,7 @@ namespace {
 
 constexpr const char* kProgram = "modelconv";
 
-const cli::OptionSpec kOptions[] = {
+const cli::CommandOption kOptions[] = {
     { 'h', "help", "" },
     { 0, "version", "" },
     { 0, "vkm", "" },

@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const cli::OptionSpec kOptions[] = {
+const cli::CommandOption kOptions[] = {
     { 'h', "help", "" },
     { 0, "version", "" },
     { 'o', "out", "PATH" },
