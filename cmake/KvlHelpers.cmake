@@ -16,7 +16,8 @@ endif()
 if(KVL_FUZZ)
   # Coverage instrumentation for every library a fuzz target links; only the
   # targets themselves link libFuzzer's main.
-  add_compile_options(-fsanitize=fuzzer-no-link)
+  add_compile_options(-fsanitize=fuzzer-no-link
+    -fsanitize-coverage-ignorelist=${CMAKE_CURRENT_LIST_DIR}/fuzz-coverage-ignore.txt)
 endif()
 
 # kvl_target_defaults(<target>): warnings on, C++20.

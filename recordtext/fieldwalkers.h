@@ -74,9 +74,22 @@ class TextParser {
 public:
     explicit TextParser(RecordTextInput& in) : m_in(in) { }
 
-    void value(const FieldInfo& f, std::uint8_t& v) { readLabelledValue(m_in, expected(f), v); }
-    void value(const FieldInfo& f, std::uint16_t& v) { readLabelledValue(m_in, expected(f), v); }
-    void value(const FieldInfo& f, std::int32_t& v) { readLabelledValue(m_in, expected(f), v); }
+    // Once the text has ended no field is read, so no label is made for it.
+    void value(const FieldInfo& f, std::uint8_t& v)
+    {
+        if (!m_in.ended())
+            readLabelledValue(m_in, expected(f), v);
+    }
+    void value(const FieldInfo& f, std::uint16_t& v)
+    {
+        if (!m_in.ended())
+            readLabelledValue(m_in, expected(f), v);
+    }
+    void value(const FieldInfo& f, std::int32_t& v)
+    {
+        if (!m_in.ended())
+            readLabelledValue(m_in, expected(f), v);
+    }
     /// The title, and before it the blank lines closing the record before
     /// (before the first record of a section its underline stands there).
     void beginRecord(const Label&, std::size_t, int blankLinesEach) { m_in.skipLines(1 + blankLinesEach); }

@@ -7,12 +7,13 @@
 #                                   (at most an hour each)
 #   scripts/fuzz.sh SECONDS         each target for SECONDS seconds
 #   FUZZ_ONLY=regex scripts/fuzz.sh only the targets whose name matches
+#   FUZZ_JOBS=N scripts/fuzz.sh     N targets at a time (default: one per core)
 #
 # The targets are not listed here: they are the fuzz tests the clang tree
 # build-fuzz/ declares (one `<target>_smoke` test each, whose last argument is
 # the target's seed corpus). New inputs are merged into the seed corpus with
 # libFuzzer's -merge=1, which keeps only minimised inputs that add coverage.
-# One line per target: executions, executions per second, coverage features,
+# One line per target, in a table printed when all have run: executions, executions per second, coverage features,
 # crashes; a crash leaves its input in build-fuzz/crashes/ with a one-line
 # command that reproduces it. The last line sums them up.
 set -euo pipefail
@@ -47,16 +48,12 @@ crashes_dir=$root/$tree/crashes
 mkdir -p "$crashes_dir"
 export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
 
-total_runs=0
-total_crashes=0
-printf '%-38s %12s %10s %9s %8s\n' target executions exec/s features crashes
-for entry in "${targets[@]}"; do
-  name=${entry%%$'\t'*}
-  corpus=${entry#*$'\t'}
-  exe=$root/$tree/fuzz/$name
+# One target: fuzz it, merge what it found, leave its table line in $results.
+fuzz_one() {
+  local name=$1 corpus=$2
+  local exe=$root/$tree/fuzz/$name work log runs speed features crashes status
   work=$(mktemp -d)
   log=$root/$tree/fuzz/$name.log
-  before=$(ls "$crashes_dir" | wc -l)
   # The fresh folder comes first, so that new inputs land there, not in the corpus.
   set +e
   "$exe" "${limit[@]}" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
@@ -66,21 +63,48 @@ for entry in "${targets[@]}"; do
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n1)
   speed=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -n1)
   features=$(grep -o 'ft: [0-9]*' "$log" | tail -n1 | cut -d' ' -f2)
-  crashes=$(( $(ls "$crashes_dir" | wc -l) - before ))
-  if [ "$status" -ne 0 ] && [ "$crashes" -eq 0 ]; then
-    crashes=1 # ended abnormally without leaving an input: see the log
-    echo "  $name ended with status $status without an input; log: $log"
-  fi
-  if [ "$crashes" -eq 0 ]; then
+  crashes=$(find "$crashes_dir" -name "$name-*" -newer "$stamp" | wc -l)
+  {
+    printf '%-38s %12s %10s %9s %8s\n' "$name" "${runs:-0}" "${speed:-0}" "${features:-0}" \
+      "$((crashes > 0 || status == 0 ? crashes : 1))"
+    if [ "$status" -ne 0 ] && [ "$crashes" -eq 0 ]; then
+      # Ended abnormally without leaving an input: the log says why.
+      echo "  $name ended with status $status without an input; log: $log"
+    fi
+    for input in $(find "$crashes_dir" -name "$name-*" -newer "$stamp"); do
+      echo "  reproduce: $exe $input"
+    done
+  } >"$results/$name"
+  if [ "$status" -eq 0 ]; then
     "$exe" -merge=1 -timeout=10 -rss_limit_mb=2048 "$corpus" "$work" >>"$log" 2>&1 || true
   fi
-  printf '%-38s %12s %10s %9s %8s\n' "$name" "${runs:-0}" "${speed:-0}" "${features:-0}" "$crashes"
-  for input in $(ls -t "$crashes_dir" | grep "^$name-" | head -n "$crashes"); do
-    echo "  reproduce: $exe $crashes_dir/$input"
-  done
   rm -rf "$work"
-  total_runs=$((total_runs + ${runs:-0}))
+}
+
+results=$(mktemp -d)
+stamp=$results/.started
+touch "$stamp"
+# Targets run side by side, one per core (FUZZ_JOBS overrides); each target
+# has its own log, crash names and corpus, so they do not meet.
+jobs=${FUZZ_JOBS:-$(nproc)}
+for entry in "${targets[@]}"; do
+  while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do
+    wait -n || true
+  done
+  fuzz_one "${entry%%$'\t'*}" "${entry#*$'\t'}" &
+done
+wait
+
+total_runs=0
+total_crashes=0
+printf '%-38s %12s %10s %9s %8s\n' target executions exec/s features crashes
+for entry in "${targets[@]}"; do
+  name=${entry%%$'\t'*}
+  cat "$results/$name"
+  read -r _ runs _ _ crashes < "$results/$name"
+  total_runs=$((total_runs + runs))
   total_crashes=$((total_crashes + crashes))
 done
+rm -rf "$results"
 echo "fuzzed ${#targets[@]} targets: $total_runs executions, $total_crashes crashes"
 [ "$total_crashes" -eq 0 ]

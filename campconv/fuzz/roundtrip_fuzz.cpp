@@ -9,7 +9,7 @@
 // one rule; every other byte must match exactly.
 //
 // Text -> binary -> text: whatever the parser makes of the input, writing it
-// and parsing that again gives the same file and the same text.
+// and parsing that again gives the same file, and so the same text.
 #include "campconv/campaignfile.h"
 #include "campconv/campaigntext.h"
 
@@ -67,8 +67,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CampaignFile first;
     (void)parse(std::string(reinterpret_cast<const char*>(data), size), first);
     const std::string text = campaignText(first, notes);
+    // The text is a function of the file, and the image holds every field of
+    // the file: equal images mean the second pass writes `text` again, so
+    // the third text is not written (it was a quarter of each execution).
     CampaignFile second;
-    if (!parse(text, second) || campaignImage(second) != campaignImage(first) || campaignText(second, notes) != text)
+    if (!parse(text, second) || campaignImage(second) != campaignImage(first))
         std::abort();
     return 0;
 }
