@@ -414,7 +414,7 @@ void AircraftEditor::endEdit()
         return;
     const bool marks = m_session.unsavedMark;
     const std::size_t steps = m_history.position();
-    m_history.record(m_before, captureState(), marks, m_mergeKey);
+    m_history.record(std::move(m_before), captureState(), marks, m_mergeKey); // set again by the next beginEdit
     if (m_history.position() != steps || marks)
         m_status = {};
     m_session.unsavedMark = m_history.unsaved();

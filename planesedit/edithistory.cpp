@@ -4,6 +4,7 @@
 #include "planesedit/editsession.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace kvl::planesedit {
 
@@ -15,13 +16,13 @@ void EditHistory::clear()
     m_mergeOpen = false;
 }
 
-void EditHistory::record(const EditState& before, const EditState& after, bool marks, int mergeKey)
+void EditHistory::record(EditState before, EditState after, bool marks, int mergeKey)
 {
     const bool merge = m_mergeOpen && mergeKey != kNoMerge && m_index == m_steps.size() && !m_steps.empty()
         && m_steps.back().mergeKey == mergeKey && m_saved != m_index;
     if (merge) {
         Step& top = m_steps.back();
-        top.after = after;
+        top.after = std::move(after);
         top.marks = top.marks || marks;
         if (top.before.sameBytes(top.after)) {
             // Typed back to where the field started: nothing left to undo.
@@ -36,7 +37,7 @@ void EditHistory::record(const EditState& before, const EditState& after, bool m
     m_steps.resize(m_index);
     if (m_saved && *m_saved > m_index)
         m_saved.reset(); // the saved state was undone and is now out of reach
-    m_steps.push_back({ before, after, marks, mergeKey });
+    m_steps.push_back({ std::move(before), std::move(after), marks, mergeKey });
     ++m_index;
     m_mergeOpen = mergeKey != kNoMerge;
 }

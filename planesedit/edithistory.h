@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstddef>
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,7 +40,7 @@ public:
     /// as an edit for the unsaved mark. A step of the same field as the last
     /// one (`mergeKey`, not kNoMerge) is folded into it; an edit that changed
     /// no byte adds nothing. Steps that were undone are dropped.
-    void record(const EditState& before, const EditState& after, bool marks, int mergeKey);
+    void record(EditState before, EditState after, bool marks, int mergeKey);
 
     bool canUndo() const { return m_index > 0; }
     bool canRedo() const { return m_index < m_steps.size(); }
@@ -63,7 +64,8 @@ private:
         int mergeKey = 0;
     };
 
-    std::vector<Step> m_steps;
+    // A deque: a new step never moves the states of the steps before it.
+    std::deque<Step> m_steps;
     std::size_t m_index = 0;                // steps [0, m_index) are done
     std::optional<std::size_t> m_saved = 0; // none when the saved state was undone and replaced
     bool m_mergeOpen = false;

@@ -4,7 +4,7 @@
 # seed corpora with what it finds.
 #
 #   scripts/fuzz.sh                 each target until 1 million executions
-#                                   (at most an hour each)
+#                                   (at most three hours each)
 #   scripts/fuzz.sh SECONDS         each target for SECONDS seconds
 #   FUZZ_ONLY=regex scripts/fuzz.sh only the targets whose name matches
 #   FUZZ_JOBS=N scripts/fuzz.sh     N targets at a time (default: one per core)
@@ -42,7 +42,7 @@ cmake --build "$tree" -j"$(nproc)" --target $(printf '%s\n' "${targets[@]}" | cu
 if [ -n "$seconds" ]; then
   limit=(-max_total_time="$seconds")
 else
-  limit=(-runs=1000000 -max_total_time=3600)
+  limit=(-runs=1000000 -max_total_time=10800)
 fi
 crashes_dir=$root/$tree/crashes
 mkdir -p "$crashes_dir"
