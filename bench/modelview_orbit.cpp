@@ -74,7 +74,7 @@ int main(int argc, char* argv[])
     std::vector<double> times;
     QElapsedTimer clock;
     bool loaded = false;
-    QObject::connect(&view, &QOpenGLWidget::frameSwapped, &app, [&] {
+    QObject::connect(&view, &ModelView::frameSwapped, &app, [&] {
         if (!loaded) {
             if (!doc.open(path.toStdString(), view.pointSizes()))
                 QCoreApplication::exit(1);

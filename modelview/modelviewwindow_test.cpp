@@ -273,6 +273,21 @@ private slots:
         QCOMPARE(second->windowTitle(), QStringLiteral("bad.vkm - VKM! Studio"));
     }
 
+    // The file named on the command line is opened before the view draws
+    // anything: the first frame already shows the model.
+    void commandLineFileIsInTheFirstFrame()
+    {
+        const QString path = writeModel(QStringLiteral("first.vkm"));
+        auto frame = startModelview(path, &host);
+        QVERIFY(frame->view());
+        std::vector<bool> modelShown;
+        connect(frame->view(), &ModelView::frameSwapped, this,
+            [&] { modelShown.push_back(frame->document().model() != nullptr); });
+        QTRY_VERIFY(!modelShown.empty());
+        QVERIFY(modelShown.front());
+        QVERIFY(host.messages.empty());
+    }
+
     void recentFilesKeepFourAndSurviveARestart()
     {
         QStringList paths;
