@@ -31,6 +31,15 @@ void loadMatrices(const ViewMatrices& v)
     glLoadMatrixd(v.modelView.m.data());
 }
 
+// Every frame starts from black at the far plane. The stencil is cleared
+// too although nothing draws with it: depth and stencil share one buffer,
+// and a software implementation fills it in one sweep when both are cleared
+// instead of keeping the stencil bits of every pixel.
+void clearFrame()
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+}
+
 } // namespace
 
 PointSizeRange currentPointSizes()
@@ -102,7 +111,7 @@ void ModelCanvas::paintGL()
     if (!model || !mode) {
         // Without a model the picture is black. Without the panel the frame
         // buffer would keep whatever it held, so it is cleared as well.
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        clearFrame();
         return;
     }
     drawModel(*model, *mode);
@@ -114,7 +123,7 @@ void ModelCanvas::drawModel(const VkmModel& model, ViewMode mode)
     const RenderOptions& options = m_control->renderOptions();
     loadMatrices(v);
 
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    clearFrame();
     if (options.drawNodes)
         drawNodes(model);
 
