@@ -100,7 +100,7 @@ ModelView::ModelView(const ModelDocument* doc, QWidget* parent)
     }
     connect(m_canvas, &ModelCanvas::initialized, this, &ModelView::contextCreated);
     connect(m_canvas, &QOpenGLWindow::frameSwapped, this, &ModelView::frameSwapped);
-    connect(m_control, &ViewController::changed, m_canvas, qOverload<>(&QPaintDeviceWindow::update));
+    connect(m_control, &ViewController::changed, this, &ModelView::scheduleFrame);
 }
 
 QSurfaceFormat ModelView::requestedFormat()
@@ -126,6 +126,18 @@ void ModelView::setOptions(const ViewOptionsPanel* options)
 QImage ModelView::grabFramebuffer()
 {
     return m_canvas->renderPicture();
+}
+
+void ModelView::scheduleFrame()
+{
+    // A window's update() waits for the platform's next update tick (5 ms
+    // on X11) before it draws; a widget is drawn from the next turn of the
+    // event loop. The canvas is drawn as a widget would be, or every frame of
+    // a turn would wait that long. Further requests before it is drawn cost
+    // nothing: the first one draws everything that changed.
+    m_canvas->update();
+    if (m_canvas->isExposed())
+        QCoreApplication::postEvent(m_canvas, new QEvent(QEvent::UpdateRequest), Qt::LowEventPriority);
 }
 
 void ModelView::contextCreated(const PointSizeRange& sizes)

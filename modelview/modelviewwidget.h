@@ -83,6 +83,7 @@ signals:
     void frameSwapped();
 
 private:
+    void scheduleFrame();
     void contextCreated(const PointSizeRange& sizes);
 
     ViewController* m_control;
