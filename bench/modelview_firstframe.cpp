@@ -21,7 +21,7 @@ int main(int argc, char* argv[])
     prepareOpenGl();
     QApplication app(argc, argv);
     auto frame = startModelview(QApplication::arguments().value(1));
-    QObject::connect(frame->view(), &QOpenGLWidget::frameSwapped, &app, [&frame] {
+    QObject::connect(frame->view(), &ModelView::frameSwapped, &app, [&frame] {
         if (frame->document().model())
             QTimer::singleShot(0, qApp, &QCoreApplication::quit);
     });

@@ -4,6 +4,7 @@
 // Prints the median and 90th percentile of the time between finished frames,
 // and the same for the software picture (the view without OpenGL).
 // Run under Xvfb with Mesa's software renderer: bench/modelview_orbit.sh.
+#include "modelview/modelcanvas.h"
 #include "modelview/modeldocument.h"
 #include "modelview/modelviewwidget.h"
 #include "modelview/softpicture.h"
@@ -74,7 +75,7 @@ int main(int argc, char* argv[])
     std::vector<double> times;
     QElapsedTimer clock;
     bool loaded = false;
-    QObject::connect(&view, &QOpenGLWidget::frameSwapped, &app, [&] {
+    QObject::connect(&view, &ModelView::frameSwapped, &app, [&] {
         if (!loaded) {
             if (!doc.open(path.toStdString(), view.pointSizes()))
                 QCoreApplication::exit(1);
@@ -94,6 +95,12 @@ int main(int argc, char* argv[])
     QTimer::singleShot(120000, &app, [] { QCoreApplication::exit(2); });
     if (app.exec() != 0)
         return 1;
+    // The frames must have been of the full size.
+    const QSize drawn = view.canvas()->size() * view.canvas()->devicePixelRatio();
+    if (drawn != QSize(1280, 1024)) {
+        std::fprintf(stderr, "the view drew %dx%d pixels, not 1280x1024\n", drawn.width(), drawn.height());
+        return 1;
+    }
     times.erase(times.begin(), times.begin() + 10); // warm-up
     report("OpenGL view, orbiting, 1280x1024", times);
 

@@ -1,19 +1,20 @@
-// The OpenGL view: draws the document's model with the fixed-function
-// pipeline - red node points, white polygon outlines, blue marker points on
-// black - with the matrices of the shared camera (see ViewController), and
-// the view used where OpenGL cannot be set up, which paints the software
-// picture of the same matrices.
+// The model view: the OpenGL picture of the document's model (drawn by a
+// ModelCanvas it holds), and the view used where OpenGL cannot be set up,
+// which paints the software picture of the same matrices. Either view's
+// mouse and keys are handled by its ViewController.
 #pragma once
 
-#include "modelview/viewplan.h"
 #include "modelview/vkmmodel.h"
 
-#include <QOpenGLWidget>
-#include <QPointer>
+#include <QImage>
 #include <QSurfaceFormat>
+#include <QWidget>
+
+#include <optional>
 
 namespace kvl::modelview {
 
+class ModelCanvas;
 class ModelDocument;
 class ViewController;
 class ViewOptionsPanel;
@@ -21,14 +22,23 @@ class ViewOptionsPanel;
 /// Before the QApplication exists: makes the view's format the default and
 /// has the application create one context of that format at start-up, which
 /// every view shares. openGlAvailable() then only looks at that context
-/// instead of making a throw-away one (loading the driver twice over).
+/// instead of making a throw-away one (loading the driver twice over), and a
+/// view knows its point sizes before it is first drawn.
 void prepareOpenGl();
+
+/// The smooth point size range and granularity of the OpenGL implementation
+/// a view draws with, read from the context made after prepareOpenGl() (a
+/// view's context shares with it, which only contexts of one implementation
+/// can), or without it from a throw-away context of the view's format.
+/// Nothing when no such context can be had or made current (see
+/// openGlAvailable).
+std::optional<PointSizeRange> openGlPointSizes();
 
 /// True when an OpenGL context of the view's format can be had: the shared
 /// context made after prepareOpenGl() is valid, or (without it) a context
 /// can be created and made current on an offscreen surface. Where it cannot
-/// (no OpenGL, or a platform such as "offscreen" that has none) a
-/// QOpenGLWidget would crash on its first flush, so the window uses
+/// (no OpenGL, or a platform such as "offscreen" that has none for windows)
+/// the view's OpenGL window could not be drawn, so the window uses
 /// SoftwareModelView instead.
 bool openGlAvailable();
 
@@ -37,11 +47,11 @@ bool openGlAvailable();
 /// as they do there.
 PointSizeRange softwarePointSizes();
 
-class ModelView : public QOpenGLWidget {
+// objectName "CVKMStudioView"
+class ModelView : public QWidget {
     Q_OBJECT
 public:
     explicit ModelView(const ModelDocument* doc, QWidget* parent = nullptr);
-    ~ModelView() override;
 
     /// The format the view asks for: RGBA 8/8/8, no alpha, depth 32 (or the
     /// nearest the platform gives), stencil 8, double buffered, with the
@@ -51,35 +61,35 @@ public:
     /// The panel whose View list decides what is drawn; null draws nothing.
     void setOptions(const ViewOptionsPanel* options);
     ViewController* controller() const { return m_control; }
+    /// The OpenGL window inside the view that draws the picture.
+    ModelCanvas* canvas() const { return m_canvas; }
 
-    /// True once the rendering context exists and the point sizes are known.
+    /// True once the point sizes of the OpenGL implementation are known: at
+    /// once when they could be read beforehand (see openGlPointSizes), else
+    /// when the view's own context has been created.
     bool isGlReady() const { return m_glReady; }
     /// The implementation's smooth point size range and granularity.
     PointSizeRange pointSizes() const { return m_pointSizes; }
 
-signals:
-    /// The rendering context has been created (sent once).
-    void glReady();
+    /// The picture as the view draws it now, read back (device pixels); a
+    /// null image until the view has been shown.
+    QImage grabFramebuffer();
 
-protected:
-    void initializeGL() override;
-    void resizeGL(int w, int h) override;
-    void paintGL() override;
+signals:
+    /// The point sizes have become known (sent once, not at all when they
+    /// were known when the view was made).
+    void glReady();
+    /// A frame has been drawn and shown.
+    void frameSwapped();
 
 private:
-    void applyState();
-    void drawModel(const VkmModel& model, ViewMode mode);
-    void drawNodes(const VkmModel& model);
-    void drawElements(const VkmModel& model);
-    void drawSelection(const VkmModel& model);
-    void drawSizeText(const ModelSummary& summary);
+    void scheduleFrame();
+    void contextCreated(const PointSizeRange& sizes);
 
-    const ModelDocument* m_doc;
     ViewController* m_control;
+    ModelCanvas* m_canvas;
     PointSizeRange m_pointSizes;
     bool m_glReady = false;
-    int m_width = 1; // last accepted resize, device pixels
-    int m_height = 1;
 };
 
 /// The view without OpenGL: the software picture of the same camera,

@@ -1,5 +1,6 @@
 // Renders models through the real view under the X server and reads the
 // frame back.
+#include "modelview/modelcanvas.h"
 #include "modelview/modeldocument.h"
 #include "modelview/modelexport.h"
 #include "modelview/modelviewwidget.h"
@@ -14,6 +15,7 @@
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -93,13 +95,6 @@ double matchedShare(const QImage& a, const QImage& b)
     return lit ? double(matched) / lit : 1.0;
 }
 
-// Lets the test call the resize handler the way the window system would.
-class ProbeView : public ModelView {
-public:
-    using ModelView::ModelView;
-    using ModelView::resizeGL;
-};
-
 } // namespace
 
 class ViewTest : public QObject {
@@ -110,7 +105,7 @@ private:
     kvl::test::FakeWindowHost<> host;
     ModelDocument doc { host };
     ViewOptionsPanel* options = nullptr;
-    ProbeView* view = nullptr;
+    ModelView* view = nullptr;
     int fileNo = 0;
 
     void open(const VkmBuilder& b)
@@ -122,12 +117,16 @@ private:
     QImage frame() { return view->grabFramebuffer(); }
     void select(int entry) { options->viewList()->setCurrentIndex(entry); }
 
+public:
+    // Before the application exists, as the program does.
+    static void initMain() { prepareOpenGl(); }
+
 private slots:
     void initTestCase()
     {
         QVERIFY(dir.isValid());
         options = new ViewOptionsPanel;
-        view = new ProbeView(&doc);
+        view = new ModelView(&doc);
         view->setOptions(options);
         view->resize(400, 400);
         view->show();
@@ -286,10 +285,10 @@ private slots:
         b.element(VkmBuilder::marker(1));
         open(b);
         const QImage before = frame();
-        view->makeCurrent();
-        view->resizeGL(400, 0);
-        view->resizeGL(0, 300);
-        view->doneCurrent();
+        // Sizes the window system may report on the way (minimising, a
+        // collapsed splitter): ignored.
+        view->canvas()->resizeGL(400, 0);
+        view->canvas()->resizeGL(0, 300);
         QCOMPARE(frame(), before);
 
         // "Draw Textures" has nothing to draw; "Draw Nodes" hides the nodes
@@ -310,13 +309,9 @@ private slots:
         QCOMPARE(frame(), before);
 
         // A real change of size does move the picture.
-        view->makeCurrent();
-        view->resizeGL(800, 400);
-        view->doneCurrent();
+        view->canvas()->resizeGL(800, 400);
         QVERIFY(frame() != before);
-        view->makeCurrent();
-        view->resizeGL(400, 400);
-        view->doneCurrent();
+        view->canvas()->resizeGL(400, 400);
         QCOMPARE(frame(), before);
     }
 
@@ -367,9 +362,39 @@ private slots:
         control->modelChanged();
     }
 
+    // What the screen shows is what the view draws: each frame reaches the
+    // screen whole, the "Size" figures (written last) included.
+    void theScreenShowsTheDrawnFrame()
+    {
+        const QString path = dir.filePath(QStringLiteral("shown.vkm"));
+        QVERIFY(kvl::writeFileImage(path.toStdString(), testing::sampleFighter()));
+        QVERIFY(doc.open(path.toStdString(), view->pointSizes()).ok());
+        view->controller()->modelChanged();
+        auto shown = [this] {
+            const QPoint at = view->mapToGlobal(QPoint(0, 0));
+            return QGuiApplication::primaryScreen()
+                ->grabWindow(0, at.x(), at.y(), view->width(), view->height())
+                .toImage()
+                .convertToFormat(QImage::Format_RGB32);
+        };
+        for (int entry : { 0, 2 }) {
+            QSignalSpy swapped(view, &ModelView::frameSwapped);
+            select(entry);
+            view->controller()->resetView();
+            QVERIFY(swapped.wait(5000));
+            // Taken before frame() draws again and reads that back.
+            const QImage onScreen = shown();
+            const QImage drawn = frame().convertToFormat(QImage::Format_RGB32);
+            QVERIFY(find(drawn, isRed).count > 0);
+            QVERIFY(onScreen == drawn);
+            // Drawn off the screen: reading a picture back leaves it alone.
+            QVERIFY(shown() == onScreen);
+        }
+    }
+
     void changingTheViewRepaints()
     {
-        QSignalSpy swapped(view, &QOpenGLWidget::frameSwapped);
+        QSignalSpy swapped(view, &ModelView::frameSwapped);
         select(2);
         QVERIFY(swapped.wait(2000));
     }

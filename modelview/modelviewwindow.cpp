@@ -92,8 +92,8 @@ ModelViewWindow::ModelViewWindow(WindowHost* host, QWidget* parent, ViewBackend 
     setStyle(style);
     setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowNestedDocks);
 
-    // A QOpenGLWidget without OpenGL takes the program down on its first
-    // flush; where no context can be made the software picture stands in.
+    // The OpenGL view cannot be drawn without OpenGL; where no context can be
+    // made the software picture stands in.
     if (backend == ViewBackend::Detect && openGlAvailable()) {
         m_view = new ModelView(&m_doc, this);
         m_control = m_view->controller();
@@ -356,9 +356,10 @@ void ModelViewWindow::onControls()
 
 void ModelViewWindow::openDocumentFile(const QString& path)
 {
-    if (m_view && !m_view->isGlReady() && !isVisible()) {
-        // The point sizes come from the rendering context, which the view
-        // creates when it is first shown; the open waits for that.
+    if (m_view && !m_view->isGlReady()) {
+        // The point sizes come from OpenGL. The view reads them when it is
+        // made; should that fail, it has them once its own context exists,
+        // and the open waits for that.
         m_pending = path;
         return;
     }
@@ -367,10 +368,7 @@ void ModelViewWindow::openDocumentFile(const QString& path)
 
 void ModelViewWindow::openPending()
 {
-    // Once shown, the view has its context - or OpenGL is not to be had, and
-    // the file is still opened (with the default point sizes) so that its
-    // name, checks and messages behave the same.
-    if (m_pending.isEmpty() || (m_view && !m_view->isGlReady() && !isVisible()))
+    if (m_pending.isEmpty() || (m_view && !m_view->isGlReady()))
         return;
     const QString path = m_pending;
     m_pending.clear();
@@ -475,14 +473,15 @@ void ModelViewWindow::dropEvent(QDropEvent* event)
 
 void ModelViewWindow::start(const QString& file)
 {
-    if (!file.isEmpty())
-        openDocumentFile(file);
     // Where no window manager maximises windows the frame still fills the
     // screen's free area.
     if (QScreen* screen = QGuiApplication::primaryScreen())
         setGeometry(screen->availableGeometry());
     showMaximized();
-    openPending();
+    // Nothing has been drawn yet: opened now, the file is in the first frame
+    // (and a message about a bad one comes over the window).
+    if (!file.isEmpty())
+        openDocumentFile(file);
 }
 
 std::unique_ptr<ModelViewWindow> startModelview(const QString& file, WindowHost* host)

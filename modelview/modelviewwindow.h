@@ -43,12 +43,12 @@ public:
     ~ModelViewWindow() override;
 
     /// Opens `path` as the document (command line, drop, recent list, File
-    /// Open). Until the view's rendering context exists the request waits.
+    /// Open). Until the OpenGL view knows its point sizes the request waits.
     void openDocumentFile(const QString& path);
-    /// Opens a file whose open waited for the view (call once shown).
+    /// Opens a file whose open waited for the view's point sizes.
     void openPending();
     /// Start-up: fills the screen's free area, shows the window maximised and
-    /// opens `file` unless it is empty.
+    /// opens `file` unless it is empty, before the first frame is drawn.
     void start(const QString& file);
     /// File New.
     void newDocument();

@@ -273,6 +273,21 @@ private slots:
         QCOMPARE(second->windowTitle(), QStringLiteral("bad.vkm - VKM! Studio"));
     }
 
+    // The file named on the command line is opened before the view draws
+    // anything: the first frame already shows the model.
+    void commandLineFileIsInTheFirstFrame()
+    {
+        const QString path = writeModel(QStringLiteral("first.vkm"));
+        auto frame = startModelview(path, &host);
+        QVERIFY(frame->view());
+        std::vector<bool> modelShown;
+        connect(frame->view(), &ModelView::frameSwapped, this,
+            [&] { modelShown.push_back(frame->document().model() != nullptr); });
+        QTRY_VERIFY(!modelShown.empty());
+        QVERIFY(modelShown.front());
+        QVERIFY(host.messages.empty());
+    }
+
     void recentFilesKeepFourAndSurviveARestart()
     {
         QStringList paths;
@@ -470,20 +485,22 @@ private slots:
         QVERIFY(host.messages.empty());
     }
 
+    // Dropped on the picture, a file opens as it does anywhere else on the
+    // window: the window routes the drop by position, and the view's OpenGL
+    // window takes none of its own.
     void droppedFileOpens()
     {
         const QString path = writeModel(QStringLiteral("dropped.vkm"));
         auto frame = start();
         QVERIFY(frame);
-        QTRY_VERIFY(frame->view()->isGlReady());
         QMimeData mime;
         mime.setUrls({ QUrl::fromLocalFile(path) });
-        const QPoint at = frame->rect().center();
+        const QPoint at = frame->view()->mapTo(frame.get(), frame->view()->rect().center());
         QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
-        QApplication::sendEvent(frame.get(), &enter);
+        QCoreApplication::sendEvent(frame->windowHandle(), &enter);
         QVERIFY(enter.isAccepted());
         QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
-        QApplication::sendEvent(frame.get(), &drop);
+        QCoreApplication::sendEvent(frame->windowHandle(), &drop);
         QTRY_VERIFY(frame->document().model() != nullptr);
         QCOMPARE(frame->windowTitle(), QStringLiteral("dropped.vkm - VKM! Studio"));
     }
