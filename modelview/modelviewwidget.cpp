@@ -88,6 +88,8 @@ ModelView::ModelView(const ModelDocument* doc, QWidget* parent)
     // window, as they do over any other part of it.
     QWidget* holder = QWidget::createWindowContainer(m_canvas, this);
     holder->setAcceptDrops(false);
+    holder->setFocusPolicy(Qt::NoFocus);
+    holder->setAccessibleName(QStringLiteral("Model picture"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(holder);

@@ -253,6 +253,10 @@ private slots:
         QVERIFY(frame->view()->isGlReady());
         QCOMPARE(frame->document().model()->pointSizes().granularity, frame->view()->pointSizes().granularity);
         QCOMPARE(frame->document().model()->pointSizes().minimum, frame->view()->pointSizes().minimum);
+        // The view and what it holds (the picture's window) are named for assistive technology.
+        QCOMPARE(frame->view()->accessibleName(), QStringLiteral("Model view"));
+        for (const QWidget* part : frame->view()->findChildren<QWidget*>())
+            QVERIFY2(!part->accessibleName().isEmpty(), part->metaObject()->className());
         QVERIFY(!frame->command("ID_FILE_SAVE")->isEnabled());
         QVERIFY(frame->command("ID_FILE_SAVE_AS")->isEnabled());
 
