@@ -8,6 +8,7 @@
 #   scripts/fuzz.sh SECONDS         each target for SECONDS seconds
 #   FUZZ_ONLY=regex scripts/fuzz.sh only the targets whose name matches
 #   FUZZ_JOBS=N scripts/fuzz.sh     N targets at a time (default: one per core)
+#   (Ctrl+C or SIGINT to a fuzzer stops it early; what it found is merged)
 #
 # The targets are not listed here: they are the fuzz tests the clang tree
 # build-fuzz/ declares (one `<target>_smoke` test each, whose last argument is
@@ -64,9 +65,19 @@ fuzz_one() {
   speed=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -n1)
   features=$(grep -o 'ft: [0-9]*' "$log" | tail -n1 | cut -d' ' -f2)
   crashes=$(find "$crashes_dir" -name "$name-*" -newer "$stamp" | wc -l)
+  # 72 is libFuzzer's status when it was interrupted (Ctrl+C, SIGINT): no
+  # fault, and what it found so far is still merged.
+  local interrupted=0
+  if [ "$status" -eq 72 ] && [ "$crashes" -eq 0 ]; then
+    interrupted=1
+    status=0
+  fi
   {
     printf '%-38s %12s %10s %9s %8s\n' "$name" "${runs:-0}" "${speed:-0}" "${features:-0}" \
       "$((crashes > 0 || status == 0 ? crashes : 1))"
+    if [ "$interrupted" -eq 1 ]; then
+      echo "  $name was interrupted after ${runs:-0} executions; its new inputs are merged"
+    fi
     if [ "$status" -ne 0 ] && [ "$crashes" -eq 0 ]; then
       # Ended abnormally without leaving an input: the log says why.
       echo "  $name ended with status $status without an input; log: $log"
