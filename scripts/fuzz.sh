@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs every libFuzzer target of the suite, one after the other, with
+# Runs every libFuzzer target of the suite, one per core at a time, with
 # AddressSanitizer and UndefinedBehaviorSanitizer, and grows the committed
 # seed corpora with what it finds.
 #
