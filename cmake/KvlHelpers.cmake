@@ -39,6 +39,9 @@ endmacro()
 # A GoogleTest program (or, with QT, a QtTest program) registered with CTest.
 # GUI tests run under the X server the test command starts (xvfb-run); leak
 # checking is off for them because the GL and X libraries keep their caches.
+# They share that one screen, so they take turns: one test's windows would
+# otherwise cover another's, or take its keyboard focus, and a test that
+# reads the screen back would see them.
 # With KVL_CONSOLE_ONLY the test is declared (the program folders refer to
 # it) but never built or registered.
 function(kvl_add_test name)
@@ -55,7 +58,8 @@ function(kvl_add_test name)
   endif()
   add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
   if(ARG_GUI OR ARG_QT)
-    set_tests_properties(${name} PROPERTIES LABELS gui ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
+    set_tests_properties(${name} PROPERTIES LABELS gui ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0"
+      RESOURCE_LOCK display)
   endif()
 endfunction()
 
