@@ -5,8 +5,11 @@
 #   scripts/install-deps.sh            build, test, fuzz and benchmark
 #   scripts/install-deps.sh package    also what scripts/package.sh and the
 #                                      package check need (lintian, AppStream)
-#   scripts/install-deps.sh windows    also the MinGW-w64 cross compiler, Wine
-#                                      and zip for scripts/windows.sh
+#   scripts/install-deps.sh windows    also the MinGW-w64 cross compiler, Wine,
+#                                      zip and NSIS for scripts/windows.sh
+#   scripts/install-deps.sh toolkit    also what building Qt for Windows from
+#                                      Debian's source needs
+#                                      (scripts/windows-toolkit.sh)
 # Several groups may be named at once.
 set -euo pipefail
 
@@ -23,14 +26,17 @@ packages=(
 # Kept apart because they are large (lintian brings much of Perl, Wine a
 # whole Windows user space) and only packaging needs them.
 package_group=(lintian appstream dpkg-dev file man-db)
-windows_group=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 zip)
+windows_group=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 zip nsis)
+toolkit_group=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 qt6-base-dev-tools
+  dpkg-dev perl xz-utils cmake ninja-build)
 
 for group in "$@"; do
   case "$group" in
     package) packages+=("${package_group[@]}") ;;
     windows) packages+=("${windows_group[@]}") ;;
+    toolkit) packages+=("${toolkit_group[@]}") ;;
     *)
-      echo "install-deps: unknown group '$group' (known: package, windows)" >&2
+      echo "install-deps: unknown group '$group' (known: package, windows, toolkit)" >&2
       exit 2
       ;;
   esac
