@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "common/fileimage.h"
+#include "common/platform.h"
 
 namespace kvl::cli {
 
@@ -146,11 +147,8 @@ std::vector<std::pair<std::filesystem::path, Error>> OutputBatch::commit()
             failures.emplace_back(s.path, flushed.error());
     } else {
         for (const Staged& s : m_staged) {
-            std::error_code ec;
-            std::filesystem::rename(s.temp, s.path, ec);
-            if (ec)
-                failures.emplace_back(
-                    s.path, Error { "cannot replace \"" + s.path.string() + "\": " + ec.message(), ec.value() });
+            if (auto renamed = platform::renameReplacing(s.temp, s.path); !renamed)
+                failures.emplace_back(s.path, renamed.error());
         }
     }
     for (const Staged& s : m_staged) {

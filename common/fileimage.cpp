@@ -9,13 +9,7 @@
 #include <random>
 #include <system_error>
 
-#include <fcntl.h>
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
+#include "common/platform.h"
 
 namespace kvl {
 
@@ -29,19 +23,29 @@ Result<std::vector<std::uint8_t>> readFileImage(const fs::path& path)
     // A pipe or device would block the read or never end: only plain files.
     if (fs::exists(path, ec) && !fs::is_regular_file(path, ec))
         return Error { "\"" + path.string() + "\" is not a plain file", EINVAL };
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        const int code = errno;
-        return Error { "cannot open \"" + path.string() + "\": " + std::strerror(code), code };
+    auto file = platform::File::openForReading(path);
+    if (!file)
+        return file.error();
+    std::vector<std::uint8_t> bytes;
+    std::error_code sizeError;
+    const auto expected = fs::file_size(path, sizeError);
+    bytes.resize(sizeError ? 0 : static_cast<std::size_t>(expected));
+    // The size is only a hint: a file that grows or shrinks while it is read
+    // is read to its end all the same.
+    std::size_t filled = 0;
+    std::uint8_t probe[4096];
+    while (true) {
+        const bool full = filled == bytes.size();
+        auto got = full ? file->read(probe) : file->read(std::span(bytes.data() + filled, bytes.size() - filled));
+        if (!got)
+            return Error { "cannot read \"" + path.string() + "\": " + got.error().message, got.error().code };
+        if (*got == 0)
+            break;
+        if (full)
+            bytes.insert(bytes.end(), probe, probe + *got);
+        filled += *got;
     }
-    in.seekg(0, std::ios::end);
-    std::streamoff length = in.tellg();
-    if (length < 0)
-        return Error { "cannot find the length of \"" + path.string() + "\"", EIO };
-    in.seekg(0, std::ios::beg);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
-    if (length > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), length))
-        return Error { "cannot read \"" + path.string() + "\"", EIO };
+    bytes.resize(filled);
     return bytes;
 }
 
@@ -73,34 +77,6 @@ bool writeFileImage(const fs::path& path, std::string_view text)
     return writeFileImage(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
-namespace {
-
-#ifdef _WIN32
-// Windows paths are wide strings, and only a handle open for writing can be
-// flushed (_commit is FlushFileBuffers underneath).
-bool flushToDisk(const fs::path& path)
-{
-    int fd = ::_wopen(path.c_str(), _O_RDWR | _O_BINARY);
-    if (fd < 0)
-        return false;
-    bool ok = ::_commit(fd) == 0;
-    ::_close(fd);
-    return ok;
-}
-#else
-bool flushToDisk(const fs::path& path)
-{
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
-#endif
-
-} // namespace
-
 Result<fs::path> writeTemporaryBeside(const fs::path& path, std::span<const std::uint8_t> bytes)
 {
     std::random_device rd;
@@ -111,46 +87,14 @@ Result<fs::path> writeTemporaryBeside(const fs::path& path, std::span<const std:
         const int code = errno ? errno : EIO;
         std::error_code ec;
         fs::remove(temp, ec);
-        return Error { "cannot write \"" + path.string() + "\": " + std::strerror(code), code };
+        return Error { "cannot write \"" + path.string() + "\": " + platform::errorText(code), code };
     }
     return temp;
 }
 
 Result<void> flushFilesToDisk(std::span<const fs::path> files)
 {
-#ifndef _WIN32
-    // One syncfs per file system flushes every file on it: a batch of a
-    // thousand outputs costs one flush, not a thousand.
-    std::vector<dev_t> synced;
-    for (const fs::path& file : files) {
-        int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-        struct stat info { };
-        if (fd < 0 || ::fstat(fd, &info) != 0) {
-            const int code = errno;
-            if (fd >= 0)
-                ::close(fd);
-            return Error { "cannot flush \"" + file.string() + "\": " + std::strerror(code), code };
-        }
-        if (std::find(synced.begin(), synced.end(), info.st_dev) == synced.end()) {
-            if (::syncfs(fd) != 0) {
-                const int code = errno;
-                ::close(fd);
-                return Error { "cannot flush \"" + file.string() + "\": " + std::strerror(code), code };
-            }
-            synced.push_back(info.st_dev);
-        }
-        ::close(fd);
-    }
-#else
-    for (const fs::path& file : files) {
-        errno = 0;
-        if (!flushToDisk(file)) {
-            const int code = errno ? errno : EIO;
-            return Error { "cannot flush \"" + file.string() + "\": " + std::strerror(code), code };
-        }
-    }
-#endif
-    return {};
+    return platform::flushFiles(files);
 }
 
 Result<void> replaceFile(const fs::path& path, std::span<const std::uint8_t> bytes)
@@ -161,17 +105,14 @@ Result<void> replaceFile(const fs::path& path, std::span<const std::uint8_t> byt
     auto fail = [&](const std::string& what, int code) {
         std::error_code ec;
         fs::remove(*temp, ec);
-        return Error { what + " \"" + path.string() + "\": " + std::strerror(code), code };
+        return Error { what + " \"" + path.string() + "\": " + platform::errorText(code), code };
     };
     // The new content must be on disk before the rename makes it the file,
     // or a power cut could leave an empty file under the old name.
-    errno = 0;
-    if (!flushToDisk(*temp))
-        return fail("cannot write", errno ? errno : EIO);
-    std::error_code ec;
-    fs::rename(*temp, path, ec);
-    if (ec)
-        return fail("cannot replace", ec.value());
+    if (auto flushed = platform::flushFile(*temp); !flushed)
+        return fail("cannot write", flushed.error().code);
+    if (auto renamed = platform::renameReplacing(*temp, path); !renamed)
+        return fail("cannot replace", renamed.error().code);
     return {};
 }
 
@@ -198,36 +139,35 @@ bool writeInPlace(const fs::path& path, std::uint64_t offset, std::span<const st
     if (offset > static_cast<std::uint64_t>(size) || bytes.size() > static_cast<std::uint64_t>(size) - offset)
         return fail("bytes " + std::to_string(offset) + " to " + std::to_string(offset + bytes.size())
             + " lie past the end of the " + std::to_string(size) + "-byte file \"" + path.string() + "\"");
-    std::fstream io(path, std::ios::binary | std::ios::in | std::ios::out);
+    auto io = platform::File::openForUpdate(path);
     if (!io)
-        return fail("cannot open \"" + path.string() + "\" for writing: " + std::strerror(errno));
+        return fail("cannot open \"" + path.string() + "\" for writing: " + platform::errorText(io.error().code));
     // The old bytes are kept so that a write that fails half way (a full
     // disk, a file size limit) can be undone; what was written is read back,
     // so a file system that silently drops the write is noticed too.
-    std::vector<char> old(bytes.size());
-    io.seekg(static_cast<std::streamoff>(offset));
-    io.read(old.data(), static_cast<std::streamsize>(old.size()));
-    io.seekp(static_cast<std::streamoff>(offset));
-    io.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    io.flush();
-    const bool written = static_cast<bool>(io);
-    std::vector<char> back(bytes.size());
-    if (written) {
-        io.seekg(static_cast<std::streamoff>(offset));
-        io.read(back.data(), static_cast<std::streamsize>(back.size()));
-    }
-    const bool same = written && io
-        && std::equal(back.begin(), back.end(), bytes.begin(), bytes.end(),
-            [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
-    if (same) {
-        io.close();
-        if (!io.fail())
-            return true;
-    }
-    io.clear();
-    io.seekp(static_cast<std::streamoff>(offset));
-    io.write(old.data(), static_cast<std::streamsize>(old.size()));
-    io.close();
+    auto readExactly = [&](std::vector<std::uint8_t>& into) {
+        std::size_t filled = 0;
+        while (filled < into.size()) {
+            auto got = io->read(std::span(into.data() + filled, into.size() - filled));
+            if (!got || *got == 0)
+                return false;
+            filled += *got;
+        }
+        return true;
+    };
+    std::vector<std::uint8_t> old(bytes.size());
+    const bool readOld = io->seek(offset).ok() && readExactly(old);
+    if (!readOld)
+        return fail("cannot read \"" + path.string() + "\"");
+    const bool written = io->seek(offset).ok() && io->writeAll(bytes).ok();
+    std::vector<std::uint8_t> back(bytes.size());
+    const bool same = written && io->seek(offset).ok() && readExactly(back)
+        && std::equal(back.begin(), back.end(), bytes.begin(), bytes.end());
+    if (same && io->close().ok())
+        return true;
+    if (io->isOpen() && io->seek(offset).ok())
+        (void)io->writeAll(old);
+    (void)io->close();
     if (written)
         return fail("\"" + path.string() + "\" does not read back what was written to it");
     return fail("cannot write \"" + path.string() + "\"");

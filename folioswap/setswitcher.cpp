@@ -2,6 +2,7 @@
 #include "folioswap/setswitcher.h"
 
 #include "common/fileimage.h"
+#include "common/platform.h"
 #include "common/textdecode.h"
 
 #include <algorithm>
@@ -21,7 +22,7 @@ namespace {
 // directory: /game/Borvex/Workfiles/LastCampaign.txt", with errno as its code.
 kvl::Error systemError(int number, const fs::path& path)
 {
-    return { std::string(std::strerror(number)) + ": " + path.string(), number };
+    return { kvl::platform::errorText(number) + ": " + path.string(), number };
 }
 
 kvl::Error systemError(const std::error_code& ec, const fs::path& path)

@@ -7,11 +7,9 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <set>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "common/platform.h"
 
 namespace fs = std::filesystem;
 
@@ -21,7 +19,7 @@ namespace {
 
 kvl::Error fileError(int number, const fs::path& path)
 {
-    return { std::string(std::strerror(number)) + ": " + path.string(), number };
+    return { kvl::platform::errorText(number) + ": " + path.string(), number };
 }
 
 std::string hex16(std::uint64_t value)
@@ -131,36 +129,24 @@ fs::path inFolder(const fs::path& folder, const std::string& relative)
 
 kvl::Result<FileState> fileState(const fs::path& path)
 {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == ENOENT)
+    auto file = kvl::platform::File::openForReading(path);
+    if (!file) {
+        if (file.error().code == ENOENT)
             return FileState::absent();
-        return fileError(errno, path);
-    }
-    struct stat info { };
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        int number = S_ISDIR(info.st_mode) ? EISDIR : (errno ? errno : EINVAL);
-        ::close(fd);
-        return fileError(number, path);
+        return fileError(file.error().code, path);
     }
     thread_local std::vector<std::uint8_t> buffer(1 << 20);
     ContentHash hash;
     std::uint64_t size = 0;
     while (true) {
-        ssize_t got = ::read(fd, buffer.data(), buffer.size());
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            int number = errno;
-            ::close(fd);
-            return fileError(number, path);
-        }
-        if (got == 0)
+        auto got = file->read(buffer);
+        if (!got)
+            return fileError(got.error().code, path);
+        if (*got == 0)
             break;
-        hash.add(std::span(buffer.data(), static_cast<std::size_t>(got)));
-        size += static_cast<std::uint64_t>(got);
+        hash.add(std::span(buffer.data(), *got));
+        size += static_cast<std::uint64_t>(*got);
     }
-    ::close(fd);
     return FileState { true, size, hash.finish() };
 }
 

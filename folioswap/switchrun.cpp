@@ -5,11 +5,9 @@
 #include "common/fileimage.h"
 #include "folioswap/settree.h"
 
+#include "common/platform.h"
+
 #include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -19,7 +17,7 @@ namespace {
 
 kvl::Error fileError(int number, const fs::path& path)
 {
-    return { std::string(std::strerror(number)) + ": " + path.string(), number };
+    return { kvl::platform::errorText(number) + ": " + path.string(), number };
 }
 
 kvl::Error stopped()
@@ -34,59 +32,14 @@ fs::path tempFor(const fs::path& target)
     return temp;
 }
 
-// Copies the bytes with the kernel's file-to-file copy where it can, plain
-// reads and writes where it cannot. A failure (a full disk, a file size
-// limit) removes the partial copy and names `reportAs`.
+// Copies the bytes the fastest way the system has. A failure (a full disk,
+// a file size limit) removes the partial copy and names `reportAs`.
 kvl::Result<void> copyBytes(const fs::path& from, const fs::path& to, const fs::path& reportAs)
 {
-    int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0)
-        return fileError(errno, from);
-    int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (out < 0) {
-        int number = errno;
-        ::close(in);
-        return fileError(number, reportAs);
-    }
-    int failure = 0;
-    bool plain = false;
-    std::vector<char> buffer;
-    while (failure == 0) {
-        ssize_t done = 0;
-        if (!plain) {
-            done = ::copy_file_range(in, nullptr, out, nullptr, std::size_t(1) << 30, 0);
-            if (done < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
-                plain = true;
-                continue;
-            }
-        } else {
-            buffer.resize(1 << 20);
-            done = ::read(in, buffer.data(), buffer.size());
-            for (ssize_t at = 0; done > 0 && at < done;) {
-                ssize_t put = ::write(out, buffer.data() + at, static_cast<std::size_t>(done - at));
-                if (put < 0 && errno == EINTR)
-                    continue;
-                if (put < 0) {
-                    done = -1;
-                    break;
-                }
-                at += put;
-            }
-        }
-        if (done < 0 && errno == EINTR)
-            continue;
-        if (done < 0)
-            failure = errno ? errno : EIO;
-        if (done == 0)
-            break;
-    }
-    ::close(in);
-    if (::close(out) != 0 && failure == 0)
-        failure = errno;
-    if (failure != 0) {
-        ::unlink(to.c_str());
-        return fileError(failure, reportAs);
-    }
+    bool sourceFailed = false;
+    auto copied = kvl::platform::copyFileBytes(from, to, reportAs, &sourceFailed);
+    if (!copied)
+        return fileError(copied.error().code, sourceFailed ? from : reportAs);
     return {};
 }
 
@@ -111,13 +64,12 @@ kvl::Result<void> makeKeep(const SwitchFolders& folders, const JournalStep& step
     if (ec)
         return fileError(ec.value(), keep.parent_path());
     fs::path game = folders.game / step.target;
-    if (::link(game.c_str(), keep.c_str()) == 0)
+    if (kvl::platform::makeHardLink(game, keep))
         return {};
     if (auto copied = copyBytes(game, tempFor(keep), keep); !copied)
         return copied;
-    fs::rename(tempFor(keep), keep, ec);
-    if (ec)
-        return fileError(ec.value(), keep);
+    if (auto renamed = kvl::platform::renameReplacing(tempFor(keep), keep); !renamed)
+        return fileError(renamed.error().code, keep);
     return {};
 }
 
@@ -129,11 +81,10 @@ kvl::Result<void> copyInto(const fs::path& source, const fs::path& target, const
         return copied;
     if (!op())
         return stopped();
-    std::error_code ec;
-    fs::rename(tempFor(target), target, ec);
-    if (ec) {
+    if (auto renamed = kvl::platform::renameReplacing(tempFor(target), target); !renamed) {
+        std::error_code ec;
         fs::remove(tempFor(target), ec);
-        return fileError(ec.value(), target);
+        return fileError(renamed.error().code, target);
     }
     return {};
 }
@@ -151,8 +102,8 @@ kvl::Result<void> applyStep(const SwitchFolders& folders, const JournalStep& ste
         return copyInto(inFolder(folders.main, step.source), target, op);
     if (!op())
         return stopped();
-    if (::unlink(target.c_str()) != 0)
-        return fileError(errno, target);
+    if (auto removed = kvl::platform::removeFile(target); !removed)
+        return fileError(removed.error().code, target);
     return {};
 }
 
@@ -168,17 +119,13 @@ kvl::Result<void> writeLast(const SwitchFolders& folders, const std::string& nam
 
 void flushFolder(const fs::path& folder)
 {
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
+    kvl::platform::flushFolder(folder);
 }
 
 kvl::Result<void> removeJournal(const SwitchFolders& folders)
 {
-    if (::unlink(folders.journal().c_str()) != 0 && errno != ENOENT)
-        return fileError(errno, folders.journal());
+    if (auto removed = kvl::platform::removeFile(folders.journal()); !removed && removed.error().code != ENOENT)
+        return fileError(removed.error().code, folders.journal());
     return {};
 }
 
@@ -248,8 +195,8 @@ RecoveryReport recover(const SwitchFolders& folders, const Journal& journal, Rec
             if (result)
                 result = applyStep(folders, step, always);
         } else if (!step.before.exists) {
-            if (::unlink(target.c_str()) != 0)
-                result = fileError(errno, target);
+            if (auto removed = kvl::platform::removeFile(target); !removed)
+                result = fileError(removed.error().code, target);
         } else {
             auto kept = fileState(inFolder(folders.main, step.keep));
             if (step.keep.empty() || !kept || *kept != step.before)

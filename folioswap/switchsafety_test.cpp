@@ -1,108 +1,13 @@
 // The safety layer under Load, Unload and Restore: safety copies, the
-// journal, recovery from a cut at every step, failures mid-copy, a killed
-// process, preview and check.
-#include "folioswap/setswitcher.h"
-#include "folioswap/testing/fakeswitcherhost.h"
-
-#include "common/fileimage.h"
-#include "common/testing/fakewindowhost.h"
-#include "common/testing/testfolder.h"
-#include "common/textio.h"
-
-#include <gtest/gtest.h>
-
-#include <csignal>
-#include <map>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
+// journal, recovery from a cut at every step, changes by someone else,
+// preview and check.
+#include "folioswap/testing/safetytree.h"
 
 namespace fs = std::filesystem;
 using namespace kvl::folioswap;
+using namespace kvl::folioswap::test;
 
 namespace {
-
-using FakeHost = kvl::folioswap::test::FakeSwitcherHost;
-
-using Snapshot = std::map<std::string, std::string>;
-
-class SafetyTree : public ::testing::Test {
-protected:
-    void SetUp() override { build(); }
-
-    // Channel replaces the game's CAMP0001.DAT (saved in QEXRestoreFiles)
-    // and its PLANES.DAT and MAP.DAT (saved nowhere; MAP.DAT's original is
-    // in the set with the same bytes) and adds SQ0141.DAT.
-    void build()
-    {
-        std::error_code ec;
-        fs::remove_all(tree.path() / "game", ec);
-        game = tree.path() / "game";
-        main = game / "Borvex";
-        put(main / "Workfiles/LastCampaign.txt", "\"xxx\"\r\n");
-        put(main / "Workfiles/Channel.jpg", "jpeg");
-        put(main / "Workfiles/xxxChannel.txt", "About Channel\r\n");
-        put(main / "Workfiles/resChannel.txt", "CAMP0001.DAT\r\n");
-        put(main / "CAMChannel/CAMP0001.DAT", "channel campaign");
-        put(main / "CAMChannel/PLANES.DAT", std::string(5000, 'p'));
-        put(main / "CAMChannel/MAP.DAT", "same map");
-        put(main / "CAMChannel/SQ0141.DAT", "channel squadron");
-        put(main / "QEXRestoreFiles/CAMP0001.DAT", "game campaign 1");
-        put(game / "CAMP0001.DAT", "game campaign 1");
-        put(game / "planes.dat", "the game's own planes");
-        put(game / "MAP.DAT", "same map");
-        put(game / "OTHER.DAT", "untouched");
-    }
-
-    static void put(const fs::path& path, const std::string& text)
-    {
-        fs::create_directories(path.parent_path());
-        ASSERT_TRUE(kvl::writeFileImage(path, std::string_view(text))) << path;
-    }
-    static std::string get(const fs::path& path)
-    {
-        std::string text;
-        return kvl::readTextFile(path, text) ? text : "<missing>";
-    }
-    // The game folder's files (not the program folder) and LastCampaign.txt.
-    Snapshot snapshot() const
-    {
-        Snapshot files;
-        for (const auto& entry : fs::directory_iterator(game))
-            if (entry.is_regular_file())
-                files[entry.path().filename().string()] = get(entry.path());
-        files["<last>"] = get(main / "Workfiles/LastCampaign.txt");
-        return files;
-    }
-    bool journalLeft() const { return fs::exists(main / "Workfiles" / kJournalName); }
-
-    SetSwitcher& startSwitcher(std::deque<kvl::MessageAnswer> answers = {})
-    {
-        hosts.push_back(std::make_unique<FakeHost>());
-        hosts.back()->answers = std::move(answers);
-        switchers.push_back(std::make_unique<SetSwitcher>(*hosts.back()));
-        switchers.back()->start(main);
-        return *switchers.back();
-    }
-    FakeHost& lastHost() { return *hosts.back(); }
-    static void select(SetSwitcher& switcher, const std::string& name)
-    {
-        const auto& names = switcher.setNames();
-        switcher.chooseSet(static_cast<std::size_t>(std::find(names.begin(), names.end(), name) - names.begin()));
-    }
-    // Stops the next operation after `allowed` file operations.
-    static void stopAfter(SetSwitcher& switcher, int allowed)
-    {
-        auto count = std::make_shared<int>(0);
-        switcher.setFileOpHook([count, allowed] { return (*count)++ < allowed; });
-    }
-
-    kvl::test::TempFolder tree;
-    fs::path game, main;
-    std::vector<std::unique_ptr<FakeHost>> hosts;
-    std::vector<std::unique_ptr<SetSwitcher>> switchers;
-};
 
 TEST_F(SafetyTree, LoadUnloadRestoreGivesBackEveryOriginalByteForByte)
 {
@@ -326,91 +231,6 @@ TEST_F(SafetyTree, AFailedRememberFileIsRolledBackNowOrAtTheNextStart)
     EXPECT_FALSE(journalLeft());
     EXPECT_EQ(get(game / "planes.dat"), "the game's own planes");
     EXPECT_FALSE(fs::exists(game / "SQ0141.DAT"));
-}
-
-// A file size limit in a child process makes the copy of a large file fail
-// part-way; the load is rolled back before the problem report.
-TEST_F(SafetyTree, AFileSizeLimitMidCopyRollsTheLoadBack)
-{
-    put(main / "CAMChannel/BIG.DAT", std::string(1 << 20, 'b'));
-    const Snapshot before = snapshot();
-    pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit limit {
-            256 * 1024, 256 * 1024
-        };
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        FakeHost host;
-        SetSwitcher switcher(host);
-        switcher.start(main);
-        switcher.chooseSet(0);
-        switcher.loadSelected();
-        bool rolledBack = host.lastText().find("put back as it was before") != std::string::npos
-            && host.lastText().find("BIG.DAT") != std::string::npos;
-        ::_exit(switcher.ended() && rolledBack ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(snapshot(), before);
-    EXPECT_FALSE(journalLeft());
-}
-
-// A child process loads a large set slowly and is killed part-way; the next
-// start finishes or rolls back.
-TEST_F(SafetyTree, AKilledLoadIsFinishedOrRolledBack)
-{
-    for (int i = 0; i < 120; ++i)
-        put(main / "CAMChannel" / ("F" + std::to_string(i) + ".DAT"), std::string(64 * 1024, char('a' + i % 26)));
-    for (bool finish : { true, false }) {
-        const Snapshot before = snapshot();
-        pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            FakeHost host;
-            SetSwitcher switcher(host);
-            switcher.start(main);
-            switcher.chooseSet(0);
-            switcher.setFileOpHook([] {
-                std::this_thread::sleep_for(std::chrono::milliseconds(2));
-                return true;
-            });
-            switcher.loadSelected();
-            ::_exit(0);
-        }
-        // Kill it once a few of the set's files are in the game folder.
-        for (int wait = 0; wait < 5000 && !fs::exists(game / "F20.DAT"); ++wait)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "the load ended before it could be killed";
-        ASSERT_TRUE(journalLeft());
-
-        SetSwitcher& next = startSwitcher({ finish ? kvl::MessageAnswer::Yes : kvl::MessageAnswer::No });
-        EXPECT_FALSE(next.ended());
-        EXPECT_FALSE(journalLeft());
-        Snapshot now = snapshot();
-        if (finish) {
-            EXPECT_EQ(next.loadedSet(), "Channel");
-            for (int i = 0; i < 120; ++i)
-                EXPECT_EQ(now["F" + std::to_string(i) + ".DAT"], std::string(64 * 1024, char('a' + i % 26)));
-            next.unloadSelected();
-            select(next, "Channel");
-            next.restoreQexFiles();
-            now = snapshot();
-        }
-        // Unload deletes MAP.DAT, a file of the set, as designed.
-        Snapshot expected = before;
-        if (finish) {
-            expected.erase("MAP.DAT");
-            now.erase("MAP.DAT");
-        }
-        EXPECT_EQ(now, expected);
-    }
 }
 
 TEST_F(SafetyTree, CheckTellsTheStateOfEachFileOfTheLoadedSet)

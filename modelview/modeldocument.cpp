@@ -2,6 +2,7 @@
 #include "modelview/modeldocument.h"
 
 #include "common/fileimage.h"
+#include "common/platform.h"
 #include "modelconv/model3db.h"
 #include "modelconv/vkm.h"
 
@@ -68,7 +69,7 @@ Result<void> ModelDocument::open(const std::filesystem::path& path, const PointS
     Result<std::vector<std::uint8_t>> image = readFileImage(path);
     if (!image) {
         const Error& e = image.error();
-        const std::string reason = e.code > 0 ? std::strerror(e.code) : e.message;
+        const std::string reason = e.code > 0 ? kvl::platform::errorText(e.code) : e.message;
         return fail("Cannot open " + path.string() + ": " + reason, e);
     }
     if (is3dbFile(path)) {
