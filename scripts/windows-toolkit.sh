@@ -14,17 +14,26 @@
 # itself is about 250 MB.
 #
 # Prints the cache's path as its last line.
+#   scripts/windows-toolkit.sh --path   prints the path of a finished toolkit
+#                                       and builds nothing (exit 1: none yet)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$(pwd)
-bash scripts/install-deps.sh toolkit >/dev/null
+if [ "${1:-}" != --path ]; then
+  bash scripts/install-deps.sh toolkit >/dev/null
+fi
 
 # The version is the one of the Linux toolkit: the host tools must match.
-deb_version=$(dpkg-query -W -f='${Version}' qt6-base-dev-tools)
+deb_version=$(dpkg-query -W -f='${Version}' qt6-base-dev-tools 2>/dev/null || echo 6.4.2)
 version=${deb_version%%+*}
 version=${version#*:}
 cache_root="${XDG_CACHE_HOME:-$HOME/.cache}/korval-tools"
 prefix=${KVL_WIN_TOOLKIT:-$cache_root/qt-$version-mingw-w64}
+if [ "${1:-}" = --path ]; then
+  [ -f "$prefix/.complete" ] || exit 1
+  echo "$prefix"
+  exit 0
+fi
 if [ -f "$prefix/.complete" ]; then
   echo "windows-toolkit: Qt $version for Windows is already built"
   echo "$prefix"

@@ -3,12 +3,18 @@
 #include <QByteArray>
 #include <QSettings>
 
+#include <type_traits>
+
 namespace kvl::qt {
 
 std::filesystem::path rememberedFolder(const QString& organisation, const QString& application, const QString& key)
 {
     const QSettings settings(organisation, application);
-    return std::filesystem::path(settings.value(key).toByteArray().toStdString());
+    // On Windows the name is text (UTF-16), so it is kept as text.
+    if constexpr (std::is_same_v<std::filesystem::path::value_type, wchar_t>)
+        return std::filesystem::path(settings.value(key).toString().toStdWString());
+    else
+        return std::filesystem::path(settings.value(key).toByteArray().toStdString());
 }
 
 void rememberFolder(
@@ -17,7 +23,10 @@ void rememberFolder(
     QSettings settings(organisation, application);
     // The file system's own bytes, not text: a folder named in a
     // single-byte code page must come back as the same folder.
-    settings.setValue(key, QByteArray::fromStdString(folder.string()));
+    if constexpr (std::is_same_v<std::filesystem::path::value_type, wchar_t>)
+        settings.setValue(key, QString::fromStdWString(folder.native()));
+    else
+        settings.setValue(key, QByteArray::fromStdString(folder.native()));
 }
 
 LastFolder profileLastFolder(const QString& organisation, const QString& application)

@@ -1,10 +1,14 @@
 // Qt message boxes, file dialogs and command-line parsing for the window programs.
 #include "common/qt/qtwindowhost.h"
 
+#include "common/platform.h"
+
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <cstdio>
+#include <type_traits>
 
 namespace kvl::qt {
 
@@ -101,14 +105,24 @@ std::filesystem::path runFileDialog(QWidget* parent, const FileDialogRequest& re
 
 QString toQString(const std::filesystem::path& path)
 {
-    const std::string& native = path.native();
-    return QString::fromLocal8Bit(native.data(), static_cast<qsizetype>(native.size()));
+    // Windows names are UTF-16 and shown with backslashes; POSIX names are
+    // bytes in the locale's encoding.
+    if constexpr (std::is_same_v<std::filesystem::path::value_type, wchar_t>) {
+        return QDir::toNativeSeparators(QString::fromStdWString(path.native()));
+    } else {
+        const auto& native = path.native();
+        return QString::fromLocal8Bit(native.data(), static_cast<qsizetype>(native.size()));
+    }
 }
 
 std::filesystem::path toPath(const QString& text)
 {
-    const QByteArray bytes = text.toLocal8Bit();
-    return std::filesystem::path(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    if constexpr (std::is_same_v<std::filesystem::path::value_type, wchar_t>) {
+        return std::filesystem::path(QDir::toNativeSeparators(text).toStdWString());
+    } else {
+        const QByteArray bytes = text.toLocal8Bit();
+        return std::filesystem::path(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    }
 }
 
 QCommandLineOption quitAfterLoadOption()
@@ -127,6 +141,9 @@ int usageError(const QString& reason)
 
 std::optional<int> parseCommandLine(QCommandLineParser& parser, const QStringList& arguments)
 {
+    // A window program's answers on the command line (--help, exports) go
+    // to the console it was started from, on Windows too.
+    kvl::platform::attachParentConsole();
     QCoreApplication::setApplicationVersion(QStringLiteral(KVL_VERSION));
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
