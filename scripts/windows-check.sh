@@ -90,4 +90,13 @@ run_case squadconv-any-letter-case squadconv '1\nsq0242.dat\n' '2\n'
 run_case squadconv-quit squadconv '3\n'
 
 echo "windows-check: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+[ "$failed" -eq 0 ] || exit 1
+
+# The window programs, the unit tests and the installer, when the whole suite
+# was built for Windows (that needs the toolkit: scripts/windows-toolkit.sh).
+if [ -f build-win/bin/planesedit.exe ] && [ -f build-win/CTestTestfile.cmake ]; then
+  xvfb-run -a -s "-screen 0 1280x1024x24" bash scripts/windows-gui-check.sh
+else
+  echo "windows-check: the window programs, unit tests and installer under Wine were skipped:" \
+    "no Qt toolkit for Windows (bash scripts/windows-toolkit.sh builds it, then scripts/windows.sh)"
+fi
