@@ -90,9 +90,9 @@ Result<void> checkTarget(const std::filesystem::path& path, const OutputPolicy& 
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
     if (std::filesystem::is_directory(status))
-        return Error { path.string() + " is a folder; nothing written", EISDIR };
+        return Error { kvl::platform::utf8FromPath(path) + " is a folder; nothing written", EISDIR };
     if (std::filesystem::exists(status) && !policy.force)
-        return Error { path.string() + " exists (use --force to replace it)", EEXIST };
+        return Error { kvl::platform::utf8FromPath(path) + " exists (use --force to replace it)", EEXIST };
     return {};
 }
 

@@ -19,10 +19,10 @@ Result<std::vector<std::uint8_t>> readFileImage(const fs::path& path)
 {
     std::error_code ec;
     if (fs::is_directory(path, ec))
-        return Error { "\"" + path.string() + "\" is a folder, not a file", EISDIR };
+        return Error { "\"" + platform::utf8FromPath(path) + "\" is a folder, not a file", EISDIR };
     // A pipe or device would block the read or never end: only plain files.
     if (fs::exists(path, ec) && !fs::is_regular_file(path, ec))
-        return Error { "\"" + path.string() + "\" is not a plain file", EINVAL };
+        return Error { "\"" + platform::utf8FromPath(path) + "\" is not a plain file", EINVAL };
     auto file = platform::File::openForReading(path);
     if (!file)
         return file.error();
@@ -38,7 +38,8 @@ Result<std::vector<std::uint8_t>> readFileImage(const fs::path& path)
         const bool full = filled == bytes.size();
         auto got = full ? file->read(probe) : file->read(std::span(bytes.data() + filled, bytes.size() - filled));
         if (!got)
-            return Error { "cannot read \"" + path.string() + "\": " + got.error().message, got.error().code };
+            return Error { "cannot read \"" + platform::utf8FromPath(path) + "\": " + got.error().message,
+                got.error().code };
         if (*got == 0)
             break;
         if (full)
@@ -87,7 +88,7 @@ Result<fs::path> writeTemporaryBeside(const fs::path& path, std::span<const std:
         const int code = errno ? errno : EIO;
         std::error_code ec;
         fs::remove(temp, ec);
-        return Error { "cannot write \"" + path.string() + "\": " + platform::errorText(code), code };
+        return Error { "cannot write \"" + platform::utf8FromPath(path) + "\": " + platform::errorText(code), code };
     }
     return temp;
 }
@@ -105,7 +106,7 @@ Result<void> replaceFile(const fs::path& path, std::span<const std::uint8_t> byt
     auto fail = [&](const std::string& what, int code) {
         std::error_code ec;
         fs::remove(*temp, ec);
-        return Error { what + " \"" + path.string() + "\": " + platform::errorText(code), code };
+        return Error { what + " \"" + platform::utf8FromPath(path) + "\": " + platform::errorText(code), code };
     };
     // The new content must be on disk before the rename makes it the file,
     // or a power cut could leave an empty file under the old name.
@@ -135,13 +136,15 @@ bool writeInPlace(const fs::path& path, std::uint64_t offset, std::span<const st
     };
     std::int64_t size = fileSize(path);
     if (size < 0)
-        return fail("\"" + path.string() + "\" does not exist");
+        return fail("\"" + platform::utf8FromPath(path) + "\" does not exist");
     if (offset > static_cast<std::uint64_t>(size) || bytes.size() > static_cast<std::uint64_t>(size) - offset)
         return fail("bytes " + std::to_string(offset) + " to " + std::to_string(offset + bytes.size())
-            + " lie past the end of the " + std::to_string(size) + "-byte file \"" + path.string() + "\"");
+            + " lie past the end of the " + std::to_string(size) + "-byte file \"" + platform::utf8FromPath(path)
+            + "\"");
     auto io = platform::File::openForUpdate(path);
     if (!io)
-        return fail("cannot open \"" + path.string() + "\" for writing: " + platform::errorText(io.error().code));
+        return fail("cannot open \"" + platform::utf8FromPath(path)
+            + "\" for writing: " + platform::errorText(io.error().code));
     // The old bytes are kept so that a write that fails half way (a full
     // disk, a file size limit) can be undone; what was written is read back,
     // so a file system that silently drops the write is noticed too.
@@ -158,7 +161,7 @@ bool writeInPlace(const fs::path& path, std::uint64_t offset, std::span<const st
     std::vector<std::uint8_t> old(bytes.size());
     const bool readOld = io->seek(offset).ok() && readExactly(old);
     if (!readOld)
-        return fail("cannot read \"" + path.string() + "\"");
+        return fail("cannot read \"" + platform::utf8FromPath(path) + "\"");
     const bool written = io->seek(offset).ok() && io->writeAll(bytes).ok();
     std::vector<std::uint8_t> back(bytes.size());
     const bool same = written && io->seek(offset).ok() && readExactly(back)
@@ -169,8 +172,8 @@ bool writeInPlace(const fs::path& path, std::uint64_t offset, std::span<const st
         (void)io->writeAll(old);
     (void)io->close();
     if (written)
-        return fail("\"" + path.string() + "\" does not read back what was written to it");
-    return fail("cannot write \"" + path.string() + "\"");
+        return fail("\"" + platform::utf8FromPath(path) + "\" does not read back what was written to it");
+    return fail("cannot write \"" + platform::utf8FromPath(path) + "\"");
 }
 
 std::int64_t fileSize(const fs::path& path)
@@ -201,32 +204,32 @@ namespace {
 fs::path findEntryNoCase(const fs::path& folder, const std::string& name)
 {
     std::error_code ec;
-    fs::path direct = folder / name;
+    fs::path direct = folder / platform::pathFromUtf8(name);
     if (fs::exists(direct, ec))
         return direct;
     std::vector<std::string> matches;
     for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end; !ec && it != end;
          it.increment(ec)) {
-        std::string entry = it->path().filename().string();
+        std::string entry = platform::utf8FromPath(it->path().filename());
         if (equalsNoCase(entry, name))
             matches.push_back(entry);
     }
     if (matches.empty())
         return direct;
     std::sort(matches.begin(), matches.end());
-    return folder / matches.front();
+    return folder / platform::pathFromUtf8(matches.front());
 }
 
 } // namespace
 
 fs::path findFileNoCase(const fs::path& folder, const std::string& name)
 {
-    fs::path relative(name);
+    fs::path relative = platform::pathFromUtf8(name);
     if (relative.is_absolute() || name.empty())
         return folder / relative;
     fs::path current = folder;
     for (const auto& part : relative) {
-        std::string component = part.string();
+        std::string component = platform::utf8FromPath(part);
         if (component.empty() || component == "." || component == "..") {
             current /= part;
             continue;

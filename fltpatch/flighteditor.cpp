@@ -1,5 +1,6 @@
 // The editor of one flight-model file: loading, editing, storing and pasting values.
 #include "fltpatch/flighteditor.h"
+#include "common/platform.h"
 
 #include "common/byteview.h"
 #include "common/fileimage.h"
@@ -43,7 +44,7 @@ FileDialogRequest flightFileDialog(const fs::path& folder)
 
 Result<std::vector<std::uint8_t>> readFlightImage(const fs::path& path)
 {
-    const std::string name = "\"" + path.string() + "\"";
+    const std::string name = "\"" + kvl::platform::utf8FromPath(path) + "\"";
     std::error_code ec;
     if (fs::is_directory(path, ec))
         return Error { name + " is a folder, not a flight file. No file was loaded.", EISDIR };
@@ -135,11 +136,11 @@ bool FlightModelEditor::loadDescriptions(const fs::path& folder)
     std::vector<std::string> lines;
     bool ok = true;
     if (fileSize(path) < 0) {
-        tell(std::string(kDescriptionFile) + " was not found in \"" + folder.string()
+        tell(std::string(kDescriptionFile) + " was not found in \"" + kvl::platform::utf8FromPath(folder)
             + "\". The fields are shown without descriptions.");
         ok = false;
     } else if (auto bytes = readFileImage(path); !bytes) {
-        tell("Cannot read \"" + path.string() + "\". The fields are shown without descriptions.");
+        tell("Cannot read \"" + kvl::platform::utf8FromPath(path) + "\". The fields are shown without descriptions.");
         ok = false;
     } else {
         lines = splitDescriptions(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
@@ -169,7 +170,7 @@ void FlightModelEditor::chooseAndLoadFile()
         if (m_file.empty())
             m_status = "No file loaded. Click \"Load flt\" to open a flight file.";
         else
-            m_status = "No new file chosen; \"" + m_file.string() + "\" stays loaded.";
+            m_status = "No new file chosen; \"" + kvl::platform::utf8FromPath(m_file) + "\" stays loaded.";
         return;
     }
     loadFile(chosen);
@@ -180,7 +181,7 @@ bool FlightModelEditor::loadFile(const fs::path& path)
     auto image = readFlightImage(path);
     if (!image) {
         warn(image.error().message);
-        m_status = m_file.empty() ? "No file loaded." : "\"" + m_file.string() + "\" stays loaded.";
+        m_status = m_file.empty() ? "No file loaded." : "\"" + kvl::platform::utf8FromPath(m_file) + "\" stays loaded.";
         return false;
     }
     m_values = valueTexts(*image);
@@ -190,7 +191,7 @@ bool FlightModelEditor::loadFile(const fs::path& path)
     std::error_code ec;
     fs::path full = fs::absolute(path, ec);
     m_file = ec ? path : full.lexically_normal();
-    m_status = "Loaded \"" + m_file.string() + "\".";
+    m_status = "Loaded \"" + kvl::platform::utf8FromPath(m_file) + "\".";
     selectField(m_selected);
     return true;
 }
@@ -304,7 +305,7 @@ bool FlightModelEditor::moveStep(bool backwards)
         return false;
     }
     if (int changed = firstDifferentField(*current, expected, step.fields)) {
-        warn("F" + fieldLabel(changed).substr(1) + " of \"" + m_file.string()
+        warn("F" + fieldLabel(changed).substr(1) + " of \"" + kvl::platform::utf8FromPath(m_file)
             + "\" was changed by another program since the " + step.what + ", so it cannot be "
             + (backwards ? "undone" : "redone")
             + " without losing that change. Nothing was written. Load the file again to see its values.");
@@ -333,19 +334,21 @@ bool FlightModelEditor::revertFile()
     }
     auto current = readFields(m_file);
     if (!current) {
-        warn("Cannot revert \"" + m_file.string() + "\": " + current.error().message + ". Nothing was written.");
+        warn("Cannot revert \"" + kvl::platform::utf8FromPath(m_file) + "\": " + current.error().message
+            + ". Nothing was written.");
         m_status = "Nothing was written.";
         return false;
     }
     const std::vector<int> fields = differentFields(*current, m_loadedImage);
     if (fields.empty()) {
-        m_status = "\"" + m_file.string() + "\" is as it was when loaded: nothing to revert.";
+        m_status = "\"" + kvl::platform::utf8FromPath(m_file) + "\" is as it was when loaded: nothing to revert.";
         return false;
     }
     const std::string count = std::to_string(fields.size()) + (fields.size() == 1 ? " value" : " values");
     const MessageAnswer answer = m_host.showMessage(
         Message { MessageIcon::Question, kEditorTitle,
-            "Put back " + count + " of \"" + m_file.string() + "\" as they were when the file was loaded?" },
+            "Put back " + count + " of \"" + kvl::platform::utf8FromPath(m_file)
+                + "\" as they were when the file was loaded?" },
         MessageButtons::YesNo);
     if (answer != MessageAnswer::Yes) {
         m_status = "Nothing was reverted.";
@@ -359,9 +362,10 @@ bool FlightModelEditor::revertFile()
         std::copy_n(m_loadedImage.begin() + (field(number).position - 1), value.size, value.bytes.begin());
         values.emplace_back(number, value);
     }
-    if (!commit("revert of the file", values, "Cannot revert \"" + m_file.string() + "\"", "Nothing was written."))
+    if (!commit("revert of the file", values, "Cannot revert \"" + kvl::platform::utf8FromPath(m_file) + "\"",
+            "Nothing was written."))
         return false;
-    m_status = "Put back " + count + " as they were when \"" + m_file.string() + "\" was loaded.";
+    m_status = "Put back " + count + " as they were when \"" + kvl::platform::utf8FromPath(m_file) + "\" was loaded.";
     return true;
 }
 

@@ -1,5 +1,6 @@
 // The editor's exchanges with other files: comparing with a second flight
 // file and copying its values across, and exporting and importing values as CSV.
+#include "common/platform.h"
 #include "fltpatch/flighteditor.h"
 
 #include "common/fileimage.h"
@@ -59,7 +60,7 @@ bool FlightModelEditor::loadComparison(const fs::path& path)
     fs::path full = fs::absolute(path, ec);
     m_comparedFile = ec ? path : full.lexically_normal();
     const std::size_t n = differences().size();
-    m_status = "Compared with \"" + m_comparedFile.string() + "\": " + valuesCount(n)
+    m_status = "Compared with \"" + kvl::platform::utf8FromPath(m_comparedFile) + "\": " + valuesCount(n)
         + (n == 1 ? " differs." : " differ.");
     return true;
 }
@@ -111,11 +112,12 @@ bool FlightModelEditor::copyFromComparison(const std::vector<int>& numbers)
     FieldTexts texts;
     for (int number : fields)
         texts.emplace_back(number, isField(number) ? m_comparedValues[static_cast<std::size_t>(number - 1)] : "");
-    const std::string from = "\"" + m_comparedFile.filename().string() + "\"";
+    const std::string from = "\"" + kvl::platform::utf8FromPath(m_comparedFile.filename()) + "\"";
     if (!writeTexts(texts, "copy of " + valuesCount(fields.size()) + " from " + from, "Cannot copy from " + from,
             "Nothing was copied."))
         return false;
-    m_status = "Copied " + valuesCount(fields.size()) + " from \"" + m_comparedFile.string() + "\".";
+    m_status = "Copied " + valuesCount(fields.size()) + " from \"" + kvl::platform::utf8FromPath(m_comparedFile)
+        + "\".";
     return true;
 }
 
@@ -167,7 +169,7 @@ bool FlightModelEditor::chooseAndExportCsv()
     FileDialogRequest request;
     request.kind = FileDialogKind::SaveFile;
     request.caption = "Export the values as CSV";
-    request.start = m_file.parent_path() / (m_file.stem().string() + ".csv");
+    request.start = std::filesystem::path(m_file).replace_extension(".csv");
     request.filter = "CSV files (*.csv);;All files (*)";
     request.objectName = "ExportCsvDialog";
     const fs::path chosen = m_lastFolder.choose(m_host, request);
@@ -182,7 +184,7 @@ bool FlightModelEditor::chooseAndExportCsv()
         m_status = "Nothing was exported.";
         return false;
     }
-    m_status = "Exported " + valuesCount(kFieldCount) + " to \"" + chosen.string() + "\".";
+    m_status = "Exported " + valuesCount(kFieldCount) + " to \"" + kvl::platform::utf8FromPath(chosen) + "\".";
     return true;
 }
 
@@ -209,7 +211,8 @@ bool FlightModelEditor::chooseAndImportCsv()
         m_status = "Nothing was imported.";
         return false;
     }
-    return importCsv(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), chosen.string());
+    return importCsv(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()),
+        kvl::platform::utf8FromPath(chosen));
 }
 
 } // namespace kvl::fltpatch

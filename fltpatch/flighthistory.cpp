@@ -1,5 +1,6 @@
 // Reading, comparing and writing the fields that one step of the history touched.
 #include "fltpatch/flighthistory.h"
+#include "common/platform.h"
 
 #include "common/fileimage.h"
 #include "fltpatch/fltfields.h"
@@ -30,7 +31,7 @@ Result<Bytes> readFields(const std::filesystem::path& path)
     if (!image)
         return image.error();
     if (image->size() < static_cast<std::size_t>(kFileSize))
-        return Error { "\"" + path.string() + "\" is now " + std::to_string(image->size())
+        return Error { "\"" + kvl::platform::utf8FromPath(path) + "\" is now " + std::to_string(image->size())
                 + " bytes long, shorter than a flight file",
             EINVAL };
     image->resize(kFileSize);

@@ -1,5 +1,6 @@
 // The command-line modes of fltpatch.
 #include "fltpatch/fltcommandline.h"
+#include "common/platform.h"
 
 #include "common/cli.h"
 #include "common/fileimage.h"
@@ -59,7 +60,8 @@ int importCsvCommand(
     }
     if (!editor.loadFile(file))
         return cli::kExitFailed;
-    if (!editor.importCsv(std::string_view(reinterpret_cast<const char*>(text->data()), text->size()), csv.string()))
+    if (!editor.importCsv(std::string_view(reinterpret_cast<const char*>(text->data()), text->size()),
+            kvl::platform::utf8FromPath(csv)))
         return cli::kExitFailed;
     out << editor.status() << '\n';
     return cli::kExitOk;

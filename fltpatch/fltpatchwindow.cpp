@@ -1,5 +1,6 @@
 // The flight editor's window.
 #include "fltpatch/fltpatchwindow.h"
+#include "common/platform.h"
 
 #include "common/qt/accessibletext.h"
 #include "common/qt/profilefolder.h"
@@ -438,7 +439,7 @@ void FltPatchWindow::sync()
         m_valueEdit->setText(editText);
     const int selected = e.selectedField();
     const FieldInfo& info = field(selected);
-    qt::setLabelText(m_fileLabel, text(e.loadedFile().string()));
+    qt::setLabelText(m_fileLabel, text(kvl::platform::utf8FromPath(e.loadedFile())));
     const bool shown = e.fieldShown();
     qt::setLabelText(m_valueLabel, shown ? text(e.valueText(selected)) : QString());
     qt::setLabelText(m_typeLabel, shown ? QString::fromLatin1(typeName(info.type)) : QString());

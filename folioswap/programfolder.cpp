@@ -1,4 +1,5 @@
 #include "folioswap/programfolder.h"
+#include "common/platform.h"
 
 #include "common/textdecode.h"
 #include "common/workfolder.h"
@@ -25,7 +26,8 @@ std::optional<fs::path> findProgramFolder(kvl::WindowHost& host, const fs::path&
     rule.messageTitle = kTitle;
     rule.messageName = kMessageName;
     rule.refusal = [](const fs::path& chosen) {
-        return kvl::decodeText("\"" + chosen.string() + "\" is not the Borvex folder: it holds no Workfiles folder.\r\n"
+        return kvl::decodeText("\"" + kvl::platform::utf8FromPath(chosen)
+            + "\" is not the Borvex folder: it holds no Workfiles folder.\r\n"
             + "Choose the folder that holds Workfiles, ReadMe, QEXRestoreFiles and the CAM set folders; "
             + "the game folder is its parent.");
     };

@@ -22,12 +22,12 @@ namespace {
 // directory: /game/Borvex/Workfiles/LastCampaign.txt", with errno as its code.
 kvl::Error systemError(int number, const fs::path& path)
 {
-    return { kvl::platform::errorText(number) + ": " + path.string(), number };
+    return { kvl::platform::errorText(number) + ": " + kvl::platform::utf8FromPath(path), number };
 }
 
 kvl::Error systemError(const std::error_code& ec, const fs::path& path)
 {
-    return { ec.message() + ": " + path.string(), ec.value() };
+    return { ec.message() + ": " + kvl::platform::utf8FromPath(path), ec.value() };
 }
 
 /// The whole file, or the system's reason why it cannot be read.
@@ -102,8 +102,8 @@ void SetSwitcher::start(const fs::path& mainPath)
     m_gameFolder = parent.empty() ? m_mainPath : parent;
     m_folders.main = m_mainPath;
     m_folders.game = m_gameFolder;
-    m_folders.workfiles = inMain("Workfiles").filename().string();
-    m_folders.qex = inMain("QEXRestoreFiles").filename().string();
+    m_folders.workfiles = kvl::platform::utf8FromPath(inMain("Workfiles").filename());
+    m_folders.qex = kvl::platform::utf8FromPath(inMain("QEXRestoreFiles").filename());
     m_folders.lastCampaign = m_lastCampaignPath;
 
     kvl::Result<void> done = recoverUnfinished();
@@ -130,7 +130,7 @@ kvl::Result<void> SetSwitcher::listSets()
     if (ec)
         return systemError(ec, m_mainPath);
     for (fs::directory_iterator end; it != end; it.increment(ec)) {
-        if (auto name = setNameFromEntry(it->path().filename().string()))
+        if (auto name = setNameFromEntry(kvl::platform::utf8FromPath(it->path().filename())))
             m_setNames.push_back(std::move(*name));
     }
     if (ec)
@@ -146,7 +146,8 @@ kvl::Result<void> SetSwitcher::readLastCampaign()
         return image.error();
     auto name = parseLastCampaign(asText(*image));
     if (!name)
-        return kvl::Error { "The last line does not hold a quoted campaign name: " + m_lastCampaignPath.string(),
+        return kvl::Error { "The last line does not hold a quoted campaign name: "
+                + kvl::platform::utf8FromPath(m_lastCampaignPath),
             kErrDamagedLastCampaign };
     if (*name == kNoCampaign)
         m_shownText.clear();
@@ -169,7 +170,7 @@ kvl::Result<void> SetSwitcher::showSetPicture(const std::string& name)
     if (!image)
         return image.error();
     if (!m_host.showPicture(*image))
-        return kvl::Error { "Invalid picture: " + path.string(), kErrBadPicture };
+        return kvl::Error { "Invalid picture: " + kvl::platform::utf8FromPath(path), kErrBadPicture };
     return {};
 }
 
@@ -195,14 +196,14 @@ void SetSwitcher::chooseSet(std::size_t index)
 // files are not part of the set.
 kvl::Result<std::vector<std::string>> SetSwitcher::setFiles(const std::string& name) const
 {
-    fs::path folder = m_mainPath / ("CAM" + name);
+    fs::path folder = m_mainPath / kvl::platform::pathFromUtf8("CAM" + name);
     std::error_code ec;
     if (!fs::is_directory(folder, ec))
         return systemError(fs::exists(folder, ec) ? ENOTDIR : ENOENT, folder);
     std::vector<std::string> files;
     fs::directory_iterator it(folder, ec);
     for (fs::directory_iterator end; !ec && it != end; it.increment(ec)) {
-        std::string file = it->path().filename().string();
+        std::string file = kvl::platform::utf8FromPath(it->path().filename());
         std::error_code typeEc;
         if (file.empty() || file.front() == '.' || !it->is_regular_file(typeEc))
             continue;
@@ -271,14 +272,14 @@ kvl::Result<Journal> SetSwitcher::planRestoreOf(const std::string& name) const
     std::vector<RestoreCopy> copies;
     for (const auto& entry : parseRestoreList(asText(*list))) {
         if (!isSafeRestoreName(entry.name))
-            return kvl::Error { "Line " + std::to_string(entry.line) + " of " + listPath.string()
+            return kvl::Error { "Line " + std::to_string(entry.line) + " of " + kvl::platform::utf8FromPath(listPath)
                     + " is not a plain file name: \"" + entry.name + "\"",
                 kErrUnsafeRestoreName };
         fs::path source = kvl::findFileNoCase(saved, entry.name);
         std::error_code ec;
         if (!fs::is_regular_file(source, ec))
             return systemError(fs::exists(source, ec) ? EISDIR : ENOENT, source);
-        copies.push_back({ source.filename().string(), entry.name });
+        copies.push_back({ kvl::platform::utf8FromPath(source.filename()), entry.name });
     }
     return planRestore(m_folders, name, copies, m_loadedSet);
 }

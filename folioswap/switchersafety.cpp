@@ -1,6 +1,7 @@
 // The switcher's safety layer: running an operation through its journal,
 // finishing or rolling back one that was cut short, the preview and the
 // game folder check.
+#include "common/platform.h"
 #include "folioswap/setswitcher.h"
 
 #include "common/fileimage.h"
@@ -148,9 +149,9 @@ kvl::Result<void> SetSwitcher::recoverUnfinished()
         aside += ".damaged";
         fs::rename(path, aside, ec);
         if (ec)
-            return kvl::Error { ec.message() + ": " + path.string(), ec.value() };
-        tell("The record of an operation that was cut short is damaged and was set aside as " + aside.string()
-            + ".\r\nUse \"Check Game Folder\" to see what the game folder holds.");
+            return kvl::Error { ec.message() + ": " + kvl::platform::utf8FromPath(path), ec.value() };
+        tell("The record of an operation that was cut short is damaged and was set aside as "
+            + kvl::platform::utf8FromPath(aside) + ".\r\nUse \"Check Game Folder\" to see what the game folder holds.");
         return {};
     }
     const std::string what = std::string(operationName(journal->operation)) + " of \"" + journal->setName + "\"";

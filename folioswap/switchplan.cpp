@@ -19,7 +19,7 @@ namespace {
 
 kvl::Error fileError(int number, const fs::path& path)
 {
-    return { kvl::platform::errorText(number) + ": " + path.string(), number };
+    return { kvl::platform::errorText(number) + ": " + kvl::platform::utf8FromPath(path), number };
 }
 
 std::string hex16(std::uint64_t value)
@@ -40,8 +40,8 @@ kvl::Result<void> planKeep(const SwitchFolders& folders, JournalStep& step, cons
     const std::string safety = folders.safetyFolder() + "/" + step.target;
     const std::string older = folders.safetyFolder() + "/" + kOlderFolderName + "/" + hex16(step.before.hash) + "-"
         + step.target;
-    fs::path qexFile = kvl::findFileNoCase(folders.main / folders.qex, step.target);
-    std::string qex = folders.qex + "/" + qexFile.filename().string();
+    fs::path qexFile = kvl::findFileNoCase(folders.main / kvl::platform::pathFromUtf8(folders.qex), step.target);
+    std::string qex = folders.qex + "/" + kvl::platform::utf8FromPath(qexFile.filename());
     std::vector<std::string> candidates;
     if (!extra.empty())
         candidates.push_back(extra);
@@ -78,7 +78,7 @@ kvl::Result<std::string> gameTarget(const SwitchFolders& folders, const std::str
     std::error_code ec;
     if (fs::is_directory(target, ec))
         return fileError(EISDIR, target);
-    return target.filename().string();
+    return kvl::platform::utf8FromPath(target.filename());
 }
 
 // Later steps on the same game file replace earlier ones: the file ends as
@@ -110,7 +110,7 @@ kvl::Result<void> addCopy(const SwitchFolders& folders, Journal& journal, const 
     if (!after->exists)
         return fileError(ENOENT, inFolder(folders.main, source));
     step.after = *after;
-    auto before = fileState(folders.game / step.target);
+    auto before = fileState(folders.game / kvl::platform::pathFromUtf8(step.target));
     if (!before)
         return before.error();
     step.before = *before;
@@ -124,7 +124,7 @@ kvl::Result<void> addCopy(const SwitchFolders& folders, Journal& journal, const 
 
 fs::path inFolder(const fs::path& folder, const std::string& relative)
 {
-    return folder / fs::path(relative);
+    return folder / kvl::platform::pathFromUtf8(relative);
 }
 
 kvl::Result<FileState> fileState(const fs::path& path)
@@ -173,11 +173,11 @@ kvl::Result<Journal> planUnload(const SwitchFolders& folders, const std::string&
         JournalStep step;
         step.kind = StepKind::Delete;
         step.target = *target;
-        auto before = fileState(folders.game / step.target);
+        auto before = fileState(folders.game / kvl::platform::pathFromUtf8(step.target));
         if (!before)
             return before.error();
         if (!before->exists)
-            return fileError(ENOENT, folders.game / step.target);
+            return fileError(ENOENT, folders.game / kvl::platform::pathFromUtf8(step.target));
         step.before = *before;
         if (auto keep = planKeep(folders, step, "CAM" + set + "/" + file); !keep)
             return keep.error();
@@ -203,7 +203,7 @@ kvl::Result<Journal> planRestore(const SwitchFolders& folders, const std::string
     std::vector<std::string> copies;
     std::error_code ec;
     for (fs::directory_iterator it(safety, ec), end; !ec && it != end; it.increment(ec)) {
-        std::string name = it->path().filename().string();
+        std::string name = kvl::platform::utf8FromPath(it->path().filename());
         std::error_code typeEc;
         if (name.empty() || name.front() == '.' || !it->is_regular_file(typeEc))
             continue;
@@ -218,7 +218,7 @@ kvl::Result<Journal> planRestore(const SwitchFolders& folders, const std::string
             [&](const JournalStep& step) { return kvl::equalsNoCase(step.target, *target); });
         if (named)
             continue;
-        auto source = fileState(safety / name);
+        auto source = fileState(safety / kvl::platform::pathFromUtf8(name));
         auto current = fileState(folders.game / *target);
         if (!source)
             return source.error();
@@ -260,7 +260,7 @@ kvl::Result<std::vector<GameFileCheck>> checkGameFolder(
             if (!setVersion)
                 return setVersion.error();
             JournalStep probe;
-            probe.target = target.filename().string();
+            probe.target = kvl::platform::utf8FromPath(target.filename());
             probe.before = *current;
             probe.after = *setVersion;
             if (*current == *setVersion) {

@@ -17,7 +17,7 @@ namespace {
 
 kvl::Error fileError(int number, const fs::path& path)
 {
-    return { kvl::platform::errorText(number) + ": " + path.string(), number };
+    return { kvl::platform::errorText(number) + ": " + kvl::platform::utf8FromPath(path), number };
 }
 
 kvl::Error stopped()
@@ -56,14 +56,15 @@ kvl::Result<void> makeKeep(const SwitchFolders& folders, const JournalStep& step
     if (existing->exists) {
         if (*existing == step.before)
             return {};
-        return kvl::Error { "A different file is already in the place of the safety copy: " + keep.string(),
+        return kvl::Error { "A different file is already in the place of the safety copy: "
+                + kvl::platform::utf8FromPath(keep),
             kErrKeepDiffers };
     }
     std::error_code ec;
     fs::create_directories(keep.parent_path(), ec);
     if (ec)
         return fileError(ec.value(), keep.parent_path());
-    fs::path game = folders.game / step.target;
+    fs::path game = folders.game / kvl::platform::pathFromUtf8(step.target);
     if (kvl::platform::makeHardLink(game, keep))
         return {};
     if (auto copied = copyBytes(game, tempFor(keep), keep); !copied)
@@ -97,7 +98,7 @@ kvl::Result<void> applyStep(const SwitchFolders& folders, const JournalStep& ste
         if (auto kept = makeKeep(folders, step); !kept)
             return kept;
     }
-    fs::path target = folders.game / step.target;
+    fs::path target = folders.game / kvl::platform::pathFromUtf8(step.target);
     if (step.kind == StepKind::Copy)
         return copyInto(inFolder(folders.main, step.source), target, op);
     if (!op())
@@ -161,10 +162,10 @@ RecoveryReport recover(const SwitchFolders& folders, const Journal& journal, Rec
     FileOpHook always = [] { return true; };
     std::error_code ec;
     for (const auto& step : journal.steps)
-        fs::remove(tempFor(folders.game / step.target), ec);
+        fs::remove(tempFor(folders.game / kvl::platform::pathFromUtf8(step.target)), ec);
 
     auto handle = [&](const JournalStep& step) {
-        fs::path target = folders.game / step.target;
+        fs::path target = folders.game / kvl::platform::pathFromUtf8(step.target);
         auto current = fileState(target);
         if (!current) {
             report.failures.push_back(current.error());
@@ -187,7 +188,7 @@ RecoveryReport recover(const SwitchFolders& folders, const Journal& journal, Rec
                 auto source = fileState(inFolder(folders.main, step.source));
                 if (source && *source != step.after)
                     result = kvl::Error { "The file to copy has changed since the operation began: "
-                            + inFolder(folders.main, step.source).string(),
+                            + kvl::platform::utf8FromPath(inFolder(folders.main, step.source)),
                         kErrKeepDiffers };
                 else if (!source)
                     result = source.error();
@@ -201,7 +202,7 @@ RecoveryReport recover(const SwitchFolders& folders, const Journal& journal, Rec
             auto kept = fileState(inFolder(folders.main, step.keep));
             if (step.keep.empty() || !kept || *kept != step.before)
                 result = kvl::Error { "The copy of the original is missing or has changed: "
-                        + inFolder(folders.main, step.keep).string(),
+                        + kvl::platform::utf8FromPath(inFolder(folders.main, step.keep)),
                     kErrKeepDiffers };
             else
                 result = copyInto(inFolder(folders.main, step.keep), target, always);

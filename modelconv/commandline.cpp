@@ -3,6 +3,7 @@
 // they are named and written differs (named after the model, never over an
 // existing file without --force, whole or not at all).
 #include "modelconv/commandline.h"
+#include "common/platform.h"
 
 #include "common/cli.h"
 #include "modelconv/model3db.h"
@@ -116,12 +117,12 @@ private:
     {
         const fs::path model(input);
         const fs::path folder = m_request.outFolder ? *m_request.outFolder : model.parent_path();
-        return folder / (model.stem().string() + extension);
+        return folder / (kvl::platform::utf8FromPath(model.stem()) + extension);
     }
 
     bool emit(const std::string& input, const fs::path& path, std::span<const std::uint8_t> bytes)
     {
-        const std::string name = path.string();
+        const std::string name = kvl::platform::utf8FromPath(path);
         // Two models of one batch can share a base name (A/X.3DB, B/X.3DB into
         // one --out folder): the second would silently replace the first.
         if (m_written.count(path))
@@ -131,7 +132,7 @@ private:
             return fail(input, name + " is the model itself; nothing written");
         const fs::path parent = path.parent_path();
         if (!parent.empty() && !fs::is_directory(parent, ec))
-            return fail(input, "cannot write " + name + ": there is no folder " + parent.string());
+            return fail(input, "cannot write " + name + ": there is no folder " + kvl::platform::utf8FromPath(parent));
         const Result<cli::WriteOutcome> written = cli::writeOutput(path, bytes, m_request.policy);
         if (!written)
             return fail(input, written.error().message);

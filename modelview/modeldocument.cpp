@@ -43,7 +43,7 @@ Result<Converted> convert3db(std::vector<std::uint8_t> image)
 
 bool is3dbFile(const std::filesystem::path& path)
 {
-    std::string ext = path.extension().string();
+    std::string ext = kvl::platform::utf8FromPath(path.extension());
     for (char& ch : ext)
         ch = char(std::tolower(static_cast<unsigned char>(ch)));
     return ext == ".3db";
@@ -70,15 +70,17 @@ Result<void> ModelDocument::open(const std::filesystem::path& path, const PointS
     if (!image) {
         const Error& e = image.error();
         const std::string reason = e.code > 0 ? kvl::platform::errorText(e.code) : e.message;
-        return fail("Cannot open " + path.string() + ": " + reason, e);
+        return fail("Cannot open " + kvl::platform::utf8FromPath(path) + ": " + reason, e);
     }
     if (is3dbFile(path)) {
         Result<Converted> converted = convert3db(std::move(*image));
         if (!converted)
-            return fail(path.string() + " is not a valid 3DB model: " + converted.error().message, converted.error());
+            return fail(kvl::platform::utf8FromPath(path) + " is not a valid 3DB model: " + converted.error().message,
+                converted.error());
         Result<VkmModel> model = loadVkm(std::move(converted->image), sizes);
         if (!model)
-            return fail(path.string() + " cannot be shown: " + model.error().message, model.error());
+            return fail(
+                kvl::platform::utf8FromPath(path) + " cannot be shown: " + model.error().message, model.error());
         m_model = std::make_unique<VkmModel>(std::move(*model));
         m_saveProblem = std::move(converted->problem);
         m_converted = true;
@@ -114,7 +116,7 @@ bool ModelDocument::saveAs()
         return false;
     // As a save dialog with a default suffix does: a name without any dot
     // gets the model extension.
-    if (target.filename().string().find('.') == std::string::npos)
+    if (kvl::platform::utf8FromPath(target.filename()).find('.') == std::string::npos)
         target += ".vkm";
     if (!saveImageAs(target)) {
         m_host.showMessage({ MessageIcon::Critical, kAppTitle, kWriteFailedText });
@@ -134,7 +136,7 @@ std::string ModelDocument::title() const
 {
     if (m_path.empty())
         return kUntitled;
-    return m_path.filename().string();
+    return kvl::platform::utf8FromPath(m_path.filename());
 }
 
 } // namespace kvl::modelview

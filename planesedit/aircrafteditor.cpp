@@ -1,6 +1,7 @@
 // The aircraft editor's rules: load, flags, numbers, code, byte editor,
 // scroll shortcuts, save and the save prompt.
 #include "planesedit/aircrafteditor.h"
+#include "common/platform.h"
 
 #include "common/fileimage.h"
 #include "common/textio.h"
@@ -367,7 +368,8 @@ void AircraftEditor::runSavePrompt()
         const auto path = kvl::findFileNoCase(m_folder, name);
         if (!kvl::writeFileAtomically(path, std::string_view(workingCopyText())))
             showError("File closure:",
-                "The working copy \"" + name + "\" could not be written in " + m_folder.string() + ".");
+                "The working copy \"" + name + "\" could not be written in " + kvl::platform::utf8FromPath(m_folder)
+                    + ".");
     }
     m_session.unsavedMark = false;
 }

@@ -1,5 +1,6 @@
 // The compare dialog's table, its choosers and its copy button.
 #include "planesedit/comparedialog.h"
+#include "common/platform.h"
 
 #include "planesedit/planeseditpanels.h"
 #include "planesedit/widgethelpers.h"
@@ -144,7 +145,7 @@ void CompareDialog::showValues()
     if (m_other) {
         const int slot = m_other->table.slot();
         source = "Compared with slot " + std::to_string(slot) + " (" + kSlotNames[static_cast<std::size_t>(slot)]
-            + ") of " + m_other->file.string();
+            + ") of " + kvl::platform::utf8FromPath(m_other->file);
     }
     setLabel(m_source, source);
     setLabel(m_count,

@@ -6,6 +6,7 @@
 // program once the window is shown with that aircraft (for timing runs).
 // The two CSV modes run without a window: the export goes to standard
 // output, the import is checked whole before the slot is written in place.
+#include "common/platform.h"
 #include "common/qt/profilefolder.h"
 #include "common/textdecode.h"
 #include "common/workfolder.h"
@@ -74,7 +75,7 @@ int runCsvMode(const QCommandLineParser& parser, int slot, const std::filesystem
     auto changed = importSlotCsv(planesFile, slot, text);
     if (!changed)
         return refuse(valuesName.toStdString() + ", " + changed.error().message + "; nothing was written");
-    std::cerr << "planesedit: slot " << slot << " of " << planesFile.string() << ": " << *changed
+    std::cerr << "planesedit: slot " << slot << " of " << kvl::platform::utf8FromPath(planesFile) << ": " << *changed
               << " byte(s) changed\n";
     return 0;
 }
@@ -95,7 +96,8 @@ kvl::WorkFolderRule gameFolderRule()
     rule.dialogName = "GameFolderDialog";
     rule.messageTitle = "planesedit";
     rule.refusal = [](const std::filesystem::path& chosen) {
-        return kvl::decodeText("\"" + chosen.string() + "\" holds no planes.dat. Choose the game folder.");
+        return kvl::decodeText(
+            "\"" + kvl::platform::utf8FromPath(chosen) + "\" holds no planes.dat. Choose the game folder.");
     };
     return rule;
 }

@@ -1,5 +1,6 @@
 // The editor window: its layout, refresh and the Qt side of its host.
 #include "planesedit/planeseditwindow.h"
+#include "common/platform.h"
 
 #include "planesedit/comparedialog.h"
 #include "planesedit/widgethelpers.h"
@@ -47,9 +48,10 @@ std::string statusText(const AircraftEditor& editor)
     case StatusReport::Kind::Copied:
         return "Copied " + values + " into " + aircraft + "; not saved yet.";
     case StatusReport::Kind::Imported:
-        return "Imported " + values + " from " + s.file.filename().string() + " into " + aircraft + "; not saved yet.";
+        return "Imported " + values + " from " + kvl::platform::utf8FromPath(s.file.filename()) + " into " + aircraft
+            + "; not saved yet.";
     case StatusReport::Kind::Exported:
-        return "Exported " + aircraft + " to " + s.file.filename().string() + ".";
+        return "Exported " + aircraft + " to " + kvl::platform::utf8FromPath(s.file.filename()) + ".";
     }
     return {};
 }

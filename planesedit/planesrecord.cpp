@@ -1,5 +1,6 @@
 // Reading and writing one aircraft record of planes.dat, the number notation and the code tables.
 #include "planesedit/planesrecord.h"
+#include "common/platform.h"
 
 #include "common/fileimage.h"
 
@@ -110,7 +111,8 @@ kvl::Result<AircraftRecord> readAircraftRecord(const std::filesystem::path& fold
     const auto path = kvl::findFileNoCase(folder, kPlanesFile);
     std::error_code ec;
     if (!std::filesystem::exists(path, ec))
-        return kvl::Error { "planes.dat was not found in the folder " + folder.string() + ".", ENOENT };
+        return kvl::Error { "planes.dat was not found in the folder " + kvl::platform::utf8FromPath(folder) + ".",
+            ENOENT };
     const auto image = kvl::readFileImage(path);
     if (!image)
         return kvl::Error { "planes.dat could not be read: " + image.error().message, image.error().code };

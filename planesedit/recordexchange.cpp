@@ -1,6 +1,7 @@
 // The aircraft editor's compare, copy, CSV export and CSV import: values
 // that come in from another record or a file are checked whole and enter
 // the value column as one step of the history.
+#include "common/platform.h"
 #include "planesedit/aircrafteditor.h"
 
 #include "planesedit/slotcsv.h"
@@ -126,8 +127,9 @@ bool AircraftEditor::importCsvFile()
     const std::string_view text(reinterpret_cast<const char*>(image->data()), image->size());
     auto assignments = kvl::parseImportCsv(table(), text, recordCsvLayout());
     if (!assignments) {
-        showError(
-            kImportTitle, path.filename().string() + ", " + assignments.error().message + ". Nothing was imported.");
+        showError(kImportTitle,
+            kvl::platform::utf8FromPath(path.filename()) + ", " + assignments.error().message
+                + ". Nothing was imported.");
         return false;
     }
     if (!applyValues(*assignments, StatusReport::Kind::Imported))

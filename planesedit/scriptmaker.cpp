@@ -1,5 +1,6 @@
 // The script maker's name checks and the files it writes.
 #include "planesedit/scriptmaker.h"
+#include "common/platform.h"
 
 #include "common/fileimage.h"
 #include "common/textio.h"
@@ -132,7 +133,8 @@ bool ScriptMaker::save()
     if (!std::filesystem::is_directory(dir, ec)) {
         std::filesystem::create_directory(dir, ec);
         if (ec || !std::filesystem::is_directory(dir, ec)) {
-            showError("The folder \"" + folderName + "\" could not be created in " + m_folder.string() + ".");
+            showError("The folder \"" + folderName + "\" could not be created in "
+                + kvl::platform::utf8FromPath(m_folder) + ".");
             return false;
         }
     }

@@ -1,5 +1,6 @@
 // The command line's CSV export and import of one slot.
 #include "planesedit/slotcsv.h"
+#include "common/platform.h"
 
 #include "common/fileimage.h"
 
@@ -14,7 +15,7 @@ kvl::Result<AircraftRecord> readSlot(const std::filesystem::path& planesFile, in
         return image.error();
     auto rec = readAircraftRecord(kvl::ByteView(*image), slot);
     if (!rec)
-        return kvl::Error { planesFile.string() + " holds " + std::to_string(image->size())
+        return kvl::Error { kvl::platform::utf8FromPath(planesFile) + " holds " + std::to_string(image->size())
             + " bytes, too few for slot " + std::to_string(slot) + " (" + kSlotNames[static_cast<std::size_t>(slot)]
             + "), which needs " + std::to_string(filePosition(slot, kRecordBytes)) };
     return *rec;

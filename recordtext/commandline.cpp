@@ -1,6 +1,7 @@
 // The record converters' command line: argument checks, the batch loop and
 // the output files.
 #include "recordtext/commandline.h"
+#include "common/platform.h"
 
 #include "recordtext/roundtrip.h"
 
@@ -94,8 +95,9 @@ private:
     {
         if (outOption == "-" || (outOption.empty() && input == "-"))
             return { true, {} };
-        const std::string name = input == "-" ? std::string(stdinName)
-                                              : fs::path(input).stem().string() + std::string(extension);
+        const std::string name = input == "-"
+            ? std::string(stdinName)
+            : kvl::platform::utf8FromPath(fs::path(input).stem()) + std::string(extension);
         if (outOption.empty())
             return { false, fs::path(input).parent_path() / name };
         if (outIsFolder)
@@ -115,7 +117,7 @@ private:
             m_out.flush();
             return m_out ? true : fail(input, "cannot write to standard output");
         }
-        const std::string name = to.path.string();
+        const std::string name = kvl::platform::utf8FromPath(to.path);
         if (m_written.count(to.path))
             return fail(input, name + " was written for an earlier file of this batch; nothing written");
         std::error_code ec;
@@ -123,7 +125,7 @@ private:
             return fail(input, name + " is the input itself; nothing written");
         const fs::path parent = to.path.parent_path();
         if (!parent.empty() && !fs::is_directory(parent, ec))
-            return fail(input, "cannot write " + name + ": there is no folder " + parent.string());
+            return fail(input, "cannot write " + name + ": there is no folder " + kvl::platform::utf8FromPath(parent));
         if (!m_outputs)
             m_outputs.emplace(policy);
         const Result<cli::WriteOutcome> written = m_outputs->stage(to.path, bytes);
@@ -146,7 +148,7 @@ public:
             return 0;
         const auto failures = m_outputs->commit();
         for (const auto& [path, error] : failures)
-            m_err << path.string() << ": " << error.message << "; nothing written\n";
+            m_err << kvl::platform::utf8FromPath(path) << ": " << error.message << "; nothing written\n";
         return failures.size();
     }
 
@@ -227,7 +229,7 @@ std::string commandLineHelp(const ProgramTable& table)
 {
     const std::string p(table.programName);
     const std::string bin(table.exampleBinary);
-    const std::string stem = fs::path(bin).stem().string();
+    const std::string stem = kvl::platform::utf8FromPath(fs::path(bin).stem());
     const std::string txt = stem + ".TXT";
     return "Usage: " + p + "          (no arguments: the question-and-answer dialogue)\n" + "       " + p
         + " [OPTIONS] to-text FILE.DAT...\n" + "       " + p + " [OPTIONS] to-binary FILE.TXT...\n" + "       " + p
@@ -312,7 +314,8 @@ int runCommandLine(const ProgramTable& table, RecordConverter& converter, const 
     if (parsed->has("notes")) {
         notesFolder = parsed->value("notes");
         if (!fs::is_directory(notesFolder, ec))
-            return usageError(table, err, "--notes: '" + notesFolder.string() + "' is not a folder");
+            return usageError(
+                table, err, "--notes: '" + kvl::platform::utf8FromPath(notesFolder) + "' is not a folder");
     }
     if (command != Command::ToBinary) {
         // Only the text carries the side files' comments; verify writes its

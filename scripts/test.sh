@@ -5,7 +5,11 @@
 #   build-san/  clang with AddressSanitizer + UndefinedBehaviorSanitizer: the same
 #               tests again, and every libFuzzer target for a short smoke run;
 #   build-pkg/  the Debian package (scripts/package.sh) and its check;
-#   build-win/  the Windows converters, compared with build/'s under Wine.
+#   build-win/  the Windows build (scripts/windows.sh): the converters, compared
+#               with build/'s under Wine; with the Qt toolkit for Windows in its
+#               cache (scripts/windows-toolkit.sh) all seven programs, their
+#               unit tests, windows, CSV and pictures and the installer under
+#               Wine, else one line says those were skipped.
 # KVL_SKIP_PACKAGING=1 leaves the last two out.
 set -euo pipefail
 cd "$(dirname "$0")/.."

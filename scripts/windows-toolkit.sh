@@ -10,8 +10,8 @@
 # a cache outside the repository, keyed by version:
 #   ${XDG_CACHE_HOME:-$HOME/.cache}/korval-tools/qt-VERSION-mingw-w64
 # (KVL_WIN_TOOLKIT overrides the path). A second run finds it and returns at
-# once. About 45 minutes and 4 GB of scratch space on two cores; the install
-# itself is about 250 MB.
+# once. 45 to 60 minutes and 4 GB of scratch space on two cores; the install
+# itself is about 90 MB.
 #
 # Prints the cache's path as its last line.
 #   scripts/windows-toolkit.sh --path   prints the path of a finished toolkit

@@ -24,9 +24,9 @@ void rememberFolder(
     // The file system's own bytes, not text: a folder named in a
     // single-byte code page must come back as the same folder.
     if constexpr (std::is_same_v<std::filesystem::path::value_type, wchar_t>)
-        settings.setValue(key, QString::fromStdWString(folder.native()));
+        settings.setValue(key, QString::fromStdWString(folder.wstring()));
     else
-        settings.setValue(key, QByteArray::fromStdString(folder.native()));
+        settings.setValue(key, QByteArray::fromStdString(folder.string()));
 }
 
 LastFolder profileLastFolder(const QString& organisation, const QString& application)

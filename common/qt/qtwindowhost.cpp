@@ -108,9 +108,9 @@ QString toQString(const std::filesystem::path& path)
     // Windows names are UTF-16 and shown with backslashes; POSIX names are
     // bytes in the locale's encoding.
     if constexpr (std::is_same_v<std::filesystem::path::value_type, wchar_t>) {
-        return QDir::toNativeSeparators(QString::fromStdWString(path.native()));
+        return QDir::toNativeSeparators(QString::fromStdWString(path.wstring()));
     } else {
-        const auto& native = path.native();
+        const std::string native = path.string();
         return QString::fromLocal8Bit(native.data(), static_cast<qsizetype>(native.size()));
     }
 }
