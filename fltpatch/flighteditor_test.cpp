@@ -4,6 +4,7 @@
 #include "common/byteview.h"
 #include "common/fileimage.h"
 #include "common/testing/fakewindowhost.h"
+#include "common/testing/platformtesting.h"
 #include "common/testing/testfolder.h"
 #include "fltpatch/testing/flightsamples.h"
 
@@ -12,7 +13,6 @@
 #include <bit>
 #include <map>
 
-#include <sys/stat.h>
 
 using namespace kvl::fltpatch;
 namespace fs = std::filesystem;
@@ -188,12 +188,16 @@ TEST_F(FlightEditorTest, FilesThatCannotBeLoadedLeaveTheLoadedOneInPlace)
     EXPECT_FALSE(editor.loadFile(dir)); // a folder
     EXPECT_FALSE(editor.loadFile(shortFile));
     // A pipe is not opened at all (opening it would wait for a writer).
-    ASSERT_EQ(mkfifo((dir / "pipe.flt").c_str(), 0600), 0);
-    EXPECT_FALSE(editor.loadFile(dir / "pipe.flt"));
-    ASSERT_EQ(host.messages.size(), 4u);
+    const bool fifo = kvl::test::makeFifo(dir / "pipe.flt"); // none on Windows
+    if (fifo) {
+        EXPECT_FALSE(editor.loadFile(dir / "pipe.flt"));
+    }
+    ASSERT_EQ(host.messages.size(), fifo ? 4u : 3u);
     EXPECT_EQ(host.messages[0].text, "Cannot open \"" + (dir / "missing.flt").string() + "\". No file was loaded.");
     EXPECT_EQ(host.messages[1].text, "\"" + dir.string() + "\" is a folder, not a flight file. No file was loaded.");
-    EXPECT_EQ(host.messages[3].text, "Cannot open \"" + (dir / "pipe.flt").string() + "\". No file was loaded.");
+    if (fifo) {
+        EXPECT_EQ(host.messages[3].text, "Cannot open \"" + (dir / "pipe.flt").string() + "\". No file was loaded.");
+    }
     EXPECT_EQ(editor.status(), "\"" + good.string() + "\" stays loaded.");
     EXPECT_EQ(editor.loadedFile(), good);
     EXPECT_EQ(editor.valueText(2), "2");

@@ -56,7 +56,7 @@ bool writeText(const std::filesystem::path& path, const std::string& text)
 {
     if (writeFileImage(path, std::string_view(text)))
         return true;
-    std::fprintf(stderr, "kvl-samplegen: cannot write %s\n", path.c_str());
+    std::fprintf(stderr, "kvl-samplegen: cannot write %s\n", path.string().c_str());
     return false;
 }
 
@@ -64,7 +64,7 @@ bool writeBinary(const std::filesystem::path& path, const Bytes& bytes)
 {
     if (writeFileImage(path, std::span<const std::uint8_t>(bytes)))
         return true;
-    std::fprintf(stderr, "kvl-samplegen: cannot write %s\n", path.c_str());
+    std::fprintf(stderr, "kvl-samplegen: cannot write %s\n", path.string().c_str());
     return false;
 }
 

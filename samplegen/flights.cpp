@@ -191,7 +191,7 @@ bool writeFlightSamples(const std::filesystem::path& game)
     for (const Aircraft* a : { &light, &twin }) {
         std::vector<std::uint8_t> image = flightImage(*a);
         if (image.size() != 1284 || !writeFileImage(game / a->file, image)) {
-            std::fprintf(stderr, "kvl-samplegen: cannot write %s\n", (game / a->file).c_str());
+            std::fprintf(stderr, "kvl-samplegen: cannot write %s\n", (game / a->file).string().c_str());
             return false;
         }
     }
@@ -200,7 +200,7 @@ bool writeFlightSamples(const std::filesystem::path& game)
     for (int n = 1; n <= kFields; ++n)
         text.line(light.what[static_cast<std::size_t>(n)]);
     if (!text.writeTo(game / "FDataDet.txt")) {
-        std::fprintf(stderr, "kvl-samplegen: cannot write %s\n", (game / "FDataDet.txt").c_str());
+        std::fprintf(stderr, "kvl-samplegen: cannot write %s\n", (game / "FDataDet.txt").string().c_str());
         return false;
     }
     return true;

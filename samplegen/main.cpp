@@ -15,7 +15,7 @@ int main(int argc, char** argv)
     std::error_code ec;
     std::filesystem::create_directories(game, ec);
     if (ec) {
-        std::fprintf(stderr, "kvl-samplegen: cannot create %s: %s\n", game.c_str(), ec.message().c_str());
+        std::fprintf(stderr, "kvl-samplegen: cannot create %s: %s\n", game.string().c_str(), ec.message().c_str());
         return 1;
     }
     using namespace kvl::samples;

@@ -199,7 +199,7 @@ bool write(const std::filesystem::path& file, const std::vector<std::uint8_t>& b
 {
     if (writeFileImage(file, bytes))
         return true;
-    std::fprintf(stderr, "kvl-samplegen: cannot write %s\n", file.c_str());
+    std::fprintf(stderr, "kvl-samplegen: cannot write %s\n", file.string().c_str());
     return false;
 }
 

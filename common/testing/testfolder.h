@@ -1,8 +1,8 @@
 // Tests only: a fresh, empty folder that is removed again afterwards.
 #pragma once
 
-#include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <system_error>
 
@@ -12,9 +12,16 @@ class TempFolder {
 public:
     TempFolder()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kvl-test-XXXXXX").string();
-        if (char* made = ::mkdtemp(pattern.data()))
-            m_path = made;
+        // A random name that nobody has yet: create_directory says whether
+        // this call made it, on every system.
+        std::random_device random;
+        std::error_code ec;
+        const auto base = std::filesystem::temp_directory_path(ec);
+        for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
+            const auto candidate = base / ("kvl-test-" + std::to_string(random()) + std::to_string(random() % 1000));
+            if (std::filesystem::create_directory(candidate, ec))
+                m_path = candidate;
+        }
     }
     ~TempFolder()
     {
