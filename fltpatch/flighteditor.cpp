@@ -120,8 +120,11 @@ void FlightModelEditor::warn(const std::string& text)
 
 void FlightModelEditor::startUp(const fs::path& folder, const fs::path& file)
 {
+    const ChangeNotifier::Operation scope(m_changes);
     m_startFolder = folder;
     loadDescriptions(folder);
+    // The descriptions show behind the file dialog.
+    m_changes.notify();
     if (file.empty())
         chooseAndLoadFile();
     else
@@ -131,6 +134,7 @@ void FlightModelEditor::startUp(const fs::path& folder, const fs::path& file)
 
 bool FlightModelEditor::loadDescriptions(const fs::path& folder)
 {
+    const ChangeNotifier::Operation scope(m_changes);
     fs::path path = findFileNoCase(folder, kDescriptionFile);
     std::vector<std::string> lines;
     bool ok = true;
@@ -162,6 +166,7 @@ bool FlightModelEditor::loadDescriptions(const fs::path& folder)
 
 void FlightModelEditor::chooseAndLoadFile()
 {
+    const ChangeNotifier::Operation scope(m_changes);
     std::error_code ec;
     fs::path chosen = m_lastFolder.choose(
         m_host, flightFileDialog(m_startFolder.empty() ? fs::current_path(ec) : m_startFolder));
@@ -177,6 +182,7 @@ void FlightModelEditor::chooseAndLoadFile()
 
 bool FlightModelEditor::loadFile(const fs::path& path)
 {
+    const ChangeNotifier::Operation scope(m_changes);
     auto image = readFlightImage(path);
     if (!image) {
         warn(image.error().message);
@@ -197,6 +203,7 @@ bool FlightModelEditor::loadFile(const fs::path& path)
 
 void FlightModelEditor::selectField(int number)
 {
+    const ChangeNotifier::Operation scope(m_changes);
     if (!isField(number))
         return;
     m_selected = number;
@@ -211,6 +218,7 @@ void FlightModelEditor::setEditText(std::string text)
 
 bool FlightModelEditor::writeEditText()
 {
+    const ChangeNotifier::Operation scope(m_changes);
     const int number = m_selected;
     if (m_file.empty()) {
         m_status = "No file loaded: nothing was written. Click \"Load flt\" first.";
@@ -287,6 +295,7 @@ bool FlightModelEditor::redo()
 
 bool FlightModelEditor::moveStep(bool backwards)
 {
+    const ChangeNotifier::Operation scope(m_changes);
     std::vector<WriteStep>& from = backwards ? m_undo : m_redo;
     std::vector<WriteStep>& to = backwards ? m_redo : m_undo;
     const std::string verb = backwards ? "undo" : "redo";
@@ -327,6 +336,7 @@ bool FlightModelEditor::moveStep(bool backwards)
 
 bool FlightModelEditor::revertFile()
 {
+    const ChangeNotifier::Operation scope(m_changes);
     if (m_file.empty()) {
         m_status = "No file loaded: nothing to revert.";
         return false;
@@ -380,6 +390,7 @@ void FlightModelEditor::endMark(int number)
 
 bool FlightModelEditor::storeValues()
 {
+    const ChangeNotifier::Operation scope(m_changes);
     if (m_file.empty()) {
         m_status = "No file loaded: there are no values to store.";
         return false;
@@ -398,6 +409,7 @@ bool FlightModelEditor::storeValues()
 
 bool FlightModelEditor::pasteValues()
 {
+    const ChangeNotifier::Operation scope(m_changes);
     const int first = m_selected;
     const auto count = static_cast<int>(m_stored.size());
     if (m_file.empty()) {

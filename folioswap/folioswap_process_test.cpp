@@ -263,22 +263,8 @@ private slots:
 private:
     static void expectRun(const char* name, const kvl::test::WindowRun& run, int status, const QStringList& boxes)
     {
-        const QByteArray what = QByteArray(name) + ": " + run.describe().toLocal8Bit();
-        QVERIFY2(run.finished && !run.crashed, what.constData());
-        QVERIFY2(run.status == status, what.constData());
-        QVERIFY2(run.boxes.size() == boxes.size(), what.constData());
-        for (qsizetype i = 0; i < boxes.size(); ++i) {
-            const QStringList expected = boxes[i].split(QLatin1Char('|'));
-            const kvl::test::ShownBox& box = run.boxes[i];
-            QVERIFY2(box.kind == expected[0], what.constData());
-            if (box.kind == QLatin1String("dialog")) {
-                QVERIFY2(box.text == expected[1], what.constData());
-                continue;
-            }
-            QVERIFY2(box.title == QLatin1String("Borvex"), what.constData());
-            QVERIFY2(box.icon == expected[1].toInt(), what.constData());
-            QVERIFY2(box.text.startsWith(expected.mid(2).join(QLatin1Char('|'))), what.constData());
-        }
+        const QString problem = kvl::test::unexpected(run, status, boxes, QStringLiteral("Borvex"));
+        QVERIFY2(problem.isEmpty(), qPrintable(QString::fromLatin1(name) + QStringLiteral(": ") + problem));
     }
 };
 

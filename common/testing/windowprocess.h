@@ -42,10 +42,10 @@ struct WindowRun {
 };
 
 struct WindowRunOptions {
-    QString folder;         // the current directory of the program
-    QStringList answers;    // see KVL_BOX_ANSWERS in boxanswerer.cpp
-    int closeAfter = -1;    // see KVL_BOX_CLOSE_AFTER
-    QString configHome;     // XDG_CONFIG_HOME (the profile); a fresh one when empty
+    QString folder;      // the current directory of the program
+    QStringList answers; // see KVL_BOX_ANSWERS in boxanswerer.cpp
+    int closeAfter = -1; // see KVL_BOX_CLOSE_AFTER
+    QString configHome;  // XDG_CONFIG_HOME (the profile); a fresh one when empty
     int timeoutMs = 60000;
 };
 
@@ -124,6 +124,27 @@ inline WindowRun runWindowProgram(
         }
     }
     return run;
+}
+
+/// Why `run` is not a run that ended normally with `status` after showing
+/// the `expected` boxes and dialogs in order, or "" when it is one. Each
+/// expectation is "box|ICON|START OF THE TEXT" (every box titled `title`) or
+/// "dialog|OBJECT NAME".
+inline QString unexpected(const WindowRun& run, int status, const QStringList& expected, const QString& title)
+{
+    if (!run.finished || run.crashed || run.status != status || run.boxes.size() != expected.size())
+        return run.describe();
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        const QStringList fields = expected[i].split(QLatin1Char('|'));
+        const ShownBox& box = run.boxes[i];
+        const bool same = box.kind == fields[0]
+            && (box.kind == QLatin1String("dialog") ? box.text == fields.value(1)
+                                                    : box.title == title && box.icon == fields.value(1).toInt()
+                        && box.text.startsWith(fields.mid(2).join(QLatin1Char('|'))));
+        if (!same)
+            return QStringLiteral("box %1 is not %2\n").arg(i).arg(expected[i]) + run.describe();
+    }
+    return {};
 }
 
 } // namespace kvl::test
