@@ -19,8 +19,12 @@
 #include <QtTest>
 
 #include <functional>
+#include <type_traits>
 
 using namespace kvl::fltpatch;
+
+// The window is never its core's host: a box or dialog cannot redraw it.
+static_assert(!std::is_base_of_v<kvl::WindowHost, kvl::fltpatch::FltPatchWindow>);
 
 namespace {
 

@@ -21,8 +21,12 @@
 
 #include <functional>
 #include <tuple>
+#include <type_traits>
 
 using kvl::folioswap::FolioSwapWindow;
+
+// The window is never its core's host: a box or dialog cannot redraw it.
+static_assert(!std::is_base_of_v<kvl::WindowHost, kvl::folioswap::FolioSwapWindow>);
 
 namespace {
 

@@ -29,8 +29,12 @@
 #include <QToolBar>
 #include <QWheelEvent>
 #include <QtTest>
+#include <type_traits>
 
 using namespace kvl::modelview;
+
+// The window is never its core's host: a box or dialog cannot redraw it.
+static_assert(!std::is_base_of_v<kvl::WindowHost, kvl::modelview::ModelViewWindow>);
 
 class FrameTest : public QObject {
     Q_OBJECT
