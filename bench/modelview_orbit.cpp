@@ -67,7 +67,7 @@ int main(int argc, char* argv[])
     ModelDocument doc(host);
     ViewOptionsPanel options;
     ModelView view(&doc);
-    view.setOptions(&options);
+    view.setOptions(options.options());
     view.resize(1280, 1024);
     view.show();
 

@@ -158,9 +158,9 @@ std::vector<int> CompareDialog::selectedFields() const
 
 void CompareDialog::copySelected()
 {
+    // The editor's change notification brings this dialog up to date through
+    // the window.
     m_editor.copyFromComparison(selectedFields());
-    refresh();
-    emit editorChanged();
 }
 
 } // namespace kvl::fltpatch

@@ -28,10 +28,6 @@ public:
     /// The field numbers of the selected rows, ascending.
     std::vector<int> selectedFields() const;
 
-signals:
-    /// A copy was tried: the editor's values and status line may have changed.
-    void editorChanged();
-
 private:
     void copySelected();
     void showOnlyDifferences();

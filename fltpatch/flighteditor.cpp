@@ -121,8 +121,11 @@ void FlightModelEditor::warn(const std::string& text)
 
 void FlightModelEditor::startUp(const fs::path& folder, const fs::path& file)
 {
+    const ChangeNotifier::Operation scope(m_changes);
     m_startFolder = folder;
     loadDescriptions(folder);
+    // The descriptions show behind the file dialog.
+    m_changes.notify();
     if (file.empty())
         chooseAndLoadFile();
     else
@@ -132,6 +135,7 @@ void FlightModelEditor::startUp(const fs::path& folder, const fs::path& file)
 
 bool FlightModelEditor::loadDescriptions(const fs::path& folder)
 {
+    const ChangeNotifier::Operation scope(m_changes);
     fs::path path = findFileNoCase(folder, kDescriptionFile);
     std::vector<std::string> lines;
     bool ok = true;
@@ -163,6 +167,7 @@ bool FlightModelEditor::loadDescriptions(const fs::path& folder)
 
 void FlightModelEditor::chooseAndLoadFile()
 {
+    const ChangeNotifier::Operation scope(m_changes);
     std::error_code ec;
     fs::path chosen = m_lastFolder.choose(
         m_host, flightFileDialog(m_startFolder.empty() ? fs::current_path(ec) : m_startFolder));
@@ -178,6 +183,7 @@ void FlightModelEditor::chooseAndLoadFile()
 
 bool FlightModelEditor::loadFile(const fs::path& path)
 {
+    const ChangeNotifier::Operation scope(m_changes);
     auto image = readFlightImage(path);
     if (!image) {
         warn(image.error().message);
@@ -198,6 +204,7 @@ bool FlightModelEditor::loadFile(const fs::path& path)
 
 void FlightModelEditor::selectField(int number)
 {
+    const ChangeNotifier::Operation scope(m_changes);
     if (!isField(number))
         return;
     m_selected = number;
@@ -212,6 +219,7 @@ void FlightModelEditor::setEditText(std::string text)
 
 bool FlightModelEditor::writeEditText()
 {
+    const ChangeNotifier::Operation scope(m_changes);
     const int number = m_selected;
     if (m_file.empty()) {
         m_status = "No file loaded: nothing was written. Click \"Load flt\" first.";
@@ -288,6 +296,7 @@ bool FlightModelEditor::redo()
 
 bool FlightModelEditor::moveStep(bool backwards)
 {
+    const ChangeNotifier::Operation scope(m_changes);
     std::vector<WriteStep>& from = backwards ? m_undo : m_redo;
     std::vector<WriteStep>& to = backwards ? m_redo : m_undo;
     const std::string verb = backwards ? "undo" : "redo";
@@ -328,6 +337,7 @@ bool FlightModelEditor::moveStep(bool backwards)
 
 bool FlightModelEditor::revertFile()
 {
+    const ChangeNotifier::Operation scope(m_changes);
     if (m_file.empty()) {
         m_status = "No file loaded: nothing to revert.";
         return false;
@@ -384,6 +394,7 @@ void FlightModelEditor::endMark(int number)
 
 bool FlightModelEditor::storeValues()
 {
+    const ChangeNotifier::Operation scope(m_changes);
     if (m_file.empty()) {
         m_status = "No file loaded: there are no values to store.";
         return false;
@@ -402,6 +413,7 @@ bool FlightModelEditor::storeValues()
 
 bool FlightModelEditor::pasteValues()
 {
+    const ChangeNotifier::Operation scope(m_changes);
     const int first = m_selected;
     const auto count = static_cast<int>(m_stored.size());
     if (m_file.empty()) {

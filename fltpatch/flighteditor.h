@@ -1,8 +1,9 @@
 // The editor of one flight-model file, without widgets: the 328 typed values
 // with their descriptions, the value being typed, the range marked with the
 // mouse, the stored run of values and the rules of every action. The window
-// forwards its events here and shows this state; message boxes and the file
-// dialog go through kvl::WindowHost.
+// forwards its events here and shows this state when the editor's change
+// notification says so (at the end of each action); message boxes and the
+// file dialog go through kvl::WindowHost.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/changenotifier.h"
 #include "common/fieldtable.h"
 #include "common/lastfolder.h"
 #include "common/result.h"
@@ -42,6 +44,12 @@ using FieldTexts = std::vector<std::pair<int, std::string>>;
 class FlightModelEditor {
 public:
     explicit FlightModelEditor(WindowHost& host);
+
+    /// Tells the window when to show the editor's state again: once at the
+    /// end of every action below, and at start-up also once the descriptions
+    /// are read, before the file dialog opens. Typing (setEditText) and
+    /// marking (beginMark, endMark) come from the window and send none.
+    ChangeNotifier& changes() { return m_changes; }
 
     /// Start-up: reads the descriptions from `folder`, then loads a file -
     /// `file` when one is given, otherwise the one the user picks in the file
@@ -175,6 +183,7 @@ private:
     bool moveStep(bool backwards);
 
     WindowHost& m_host;
+    ChangeNotifier m_changes;
     LastFolder m_lastFolder;
     std::filesystem::path m_startFolder;
     std::vector<std::string> m_values;       // entry n - 1 is field n

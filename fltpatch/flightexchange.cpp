@@ -31,6 +31,7 @@ fs::path startFolder(const fs::path& file, const fs::path& otherwise)
 
 bool FlightModelEditor::chooseComparison()
 {
+    const ChangeNotifier::Operation scope(m_changes);
     if (m_file.empty()) {
         m_status = "No file loaded: load a flight file first, then compare it with another.";
         return false;
@@ -48,6 +49,7 @@ bool FlightModelEditor::chooseComparison()
 
 bool FlightModelEditor::loadComparison(const fs::path& path)
 {
+    const ChangeNotifier::Operation scope(m_changes);
     auto image = readFlightImage(path);
     if (!image) {
         // The loader's message ends "No file was loaded."; nothing else changed either.
@@ -98,6 +100,7 @@ bool FlightModelEditor::writeTexts(
 
 bool FlightModelEditor::copyFromComparison(const std::vector<int>& numbers)
 {
+    const ChangeNotifier::Operation scope(m_changes);
     if (m_file.empty() || m_comparedFile.empty()) {
         m_status = "Nothing was copied: load a file and a file to compare it with first.";
         return false;
@@ -128,6 +131,7 @@ std::string FlightModelEditor::exportCsv() const
 
 bool FlightModelEditor::importCsv(std::string_view csv, const std::string& source)
 {
+    const ChangeNotifier::Operation scope(m_changes);
     if (m_file.empty()) {
         m_status = "No file loaded: nothing was imported. Click \"Load flt\" first.";
         return false;
@@ -162,6 +166,7 @@ bool FlightModelEditor::importCsv(std::string_view csv, const std::string& sourc
 
 bool FlightModelEditor::chooseAndExportCsv()
 {
+    const ChangeNotifier::Operation scope(m_changes);
     if (m_file.empty()) {
         m_status = "No file loaded: nothing to export.";
         return false;
@@ -190,6 +195,7 @@ bool FlightModelEditor::chooseAndExportCsv()
 
 bool FlightModelEditor::chooseAndImportCsv()
 {
+    const ChangeNotifier::Operation scope(m_changes);
     if (m_file.empty()) {
         m_status = "No file loaded: nothing was imported. Click \"Load flt\" first.";
         return false;

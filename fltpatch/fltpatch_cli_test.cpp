@@ -1,15 +1,18 @@
 // The built program as a process: usage errors, --help and --version,
 // --quit-after-load on a flight file that loads, and the modes without a
-// window (--export-csv, --import-csv), run with no display at all.
+// window (--export-csv, --import-csv), run with no display at all; and every
+// start-up that ends in a message, with its boxes answered as a user would.
 #include "fltpatch/fltfields.h"
 
 #include "common/fileimage.h"
+#include "common/testing/windowprocess.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <functional>
 #include <vector>
 
 class FltPatchCliTest : public QObject {
@@ -18,6 +21,7 @@ private slots:
     void init();
     void exitStatuses_data();
     void exitStatuses();
+    void startUpMessages();
 
 private:
     QTemporaryDir m_dir;
@@ -110,6 +114,66 @@ void FltPatchCliTest::exitStatuses()
     std::vector<std::uint8_t> image;
     QVERIFY(kvl::readFileImage(std::filesystem::path(m_dir.path().toStdString()) / "plane.flt", image));
     QCOMPARE(int(image.at(7)), byte7);
+}
+
+// Each start-up that shows a message: the boxes and dialogs in order, then
+// the window (--quit-after-load ends with 0 when a file was loaded, else 1).
+// None may crash or hang.
+void FltPatchCliTest::startUpMessages()
+{
+    const std::filesystem::path dir(m_dir.path().toStdString());
+    auto write = [&dir](const char* name, std::string_view bytes) {
+        return [&dir, name, bytes] { QVERIFY(kvl::writeFileImage(dir / name, bytes)); };
+    };
+    auto removeDescriptions = [&dir] { QVERIFY(std::filesystem::remove(dir / "FDataDet.txt")); };
+    const QString folder = m_dir.path();
+    const QString tell = QStringLiteral("box|%1|").arg(1); // QMessageBox::Information
+    const QString warn = QStringLiteral("box|%1|").arg(2); // QMessageBox::Warning
+    struct Case {
+        const char* name;
+        std::function<void()> change;
+        QStringList arguments;
+        QStringList answers;
+        int status;
+        QStringList boxes;
+    };
+    const QString plane = QStringLiteral("plane.flt");
+    const Case cases[] = {
+        { "everything there", [] {}, { plane }, {}, 0, {} },
+        { "descriptions missing", removeDescriptions, { plane }, {}, 0,
+            { tell + "FDataDet.txt was not found in \"" + folder + "\". The fields are shown without descriptions." } },
+        { "descriptions empty", write("FDataDet.txt", ""), { plane }, {}, 0,
+            { tell + "FDataDet.txt has 0 lines where 329 are expected" } },
+        { "descriptions short", write("FDataDet.txt", "Heading\r\nOne\r\nTwo\r\n"), { plane }, {}, 0,
+            { tell + "FDataDet.txt has 3 lines where 329 are expected" } },
+        { "flight file missing", [] {}, { QStringLiteral("none.flt") }, {}, 1,
+            { warn + "Cannot open \"none.flt\". No file was loaded." } },
+        { "flight file empty", write("empty.flt", ""), { QStringLiteral("empty.flt") }, {}, 1,
+            { warn + "\"empty.flt\" is 0 bytes long, shorter than the 1284 bytes of a flight file." } },
+        { "flight file damaged (cut short)", write("cut.flt", "0123456789"), { QStringLiteral("cut.flt") }, {}, 1,
+            { warn + "\"cut.flt\" is 10 bytes long" } },
+        { "flight file a folder", [&dir] { std::filesystem::create_directory(dir / "folder.flt"); },
+            { QStringLiteral("folder.flt") }, {}, 1, { warn + "\"folder.flt\" is a folder, not a flight file." } },
+        { "no file named, the dialog cancelled", [] {}, {}, {}, 1, { QStringLiteral("dialog|CD") } },
+        { "no file named, a damaged one chosen", write("cut.flt", "0123456789"), {},
+            { QStringLiteral("file:") + folder + QStringLiteral("/cut.flt") }, 1,
+            { QStringLiteral("dialog|CD"), warn + "\"" + folder + "/cut.flt\" is 10 bytes long" } },
+        { "no descriptions, no file named, a good one chosen", removeDescriptions, {},
+            { QStringLiteral("ok"), QStringLiteral("file:") + folder + QStringLiteral("/plane.flt") }, 0,
+            { tell + "FDataDet.txt was not found", QStringLiteral("dialog|CD") } },
+    };
+    for (const Case& c : cases) {
+        init();
+        c.change();
+        kvl::test::WindowRunOptions options;
+        options.folder = folder;
+        options.answers = c.answers;
+        const kvl::test::WindowRun run = kvl::test::runWindowProgram(QStringLiteral(FLTPATCH_PROGRAM),
+            QStringLiteral(KVL_BOX_ANSWERER), QStringList { QStringLiteral("--quit-after-load") } + c.arguments,
+            options);
+        const QString problem = kvl::test::unexpected(run, c.status, c.boxes, QStringLiteral("Orlith's Flight Editor"));
+        QVERIFY2(problem.isEmpty(), qPrintable(QString::fromLatin1(c.name) + QStringLiteral(": ") + problem));
+    }
 }
 
 QTEST_GUILESS_MAIN(FltPatchCliTest)

@@ -54,29 +54,22 @@ void setTextIfChanged(QTableWidgetItem* item, const QString& value)
 
 FltPatchWindow::FltPatchWindow(WindowHost* host, QWidget* parent)
     : QWidget(parent),
-      m_host(host),
-      m_editor(std::make_unique<FlightModelEditor>(*this))
+      m_qtDialogs(this),
+      m_editor(std::make_unique<FlightModelEditor>(host ? *host : static_cast<WindowHost&>(m_qtDialogs)))
 {
     m_editor->setLastFolder(
         qt::profileLastFolder(QString::fromLatin1(qt::kSuiteOrganisation), QStringLiteral("fltpatch")));
     buildWidgets();
     buildMenus();
     connectWidgets();
+    // The one way the window learns that there is something new to show.
+    m_editor->changes().connect([this] { sync(); });
     sync();
 }
 
-FltPatchWindow::~FltPatchWindow() = default;
-
-MessageAnswer FltPatchWindow::showMessage(const Message& message, MessageButtons buttons)
+FltPatchWindow::~FltPatchWindow()
 {
-    sync();
-    return m_host ? m_host->showMessage(message, buttons) : qt::showMessageBox(this, message, buttons);
-}
-
-std::filesystem::path FltPatchWindow::chooseFile(const FileDialogRequest& request)
-{
-    sync();
-    return m_host ? m_host->chooseFile(request) : qt::runFileDialog(this, request);
+    m_editor->changes().connect({});
 }
 
 void FltPatchWindow::buildWidgets()
@@ -250,10 +243,7 @@ void FltPatchWindow::buildMenus()
 void FltPatchWindow::connectWidgets()
 {
     auto run = [this](QAction* action, auto call) {
-        connect(action, &QAction::triggered, this, [this, call] {
-            (m_editor.get()->*call)();
-            sync();
-        });
+        connect(action, &QAction::triggered, this, [this, call] { (m_editor.get()->*call)(); });
     };
     run(m_undoAction, &FlightModelEditor::undo);
     run(m_redoAction, &FlightModelEditor::redo);
@@ -262,44 +252,28 @@ void FltPatchWindow::connectWidgets()
     run(m_importAction, &FlightModelEditor::chooseAndImportCsv);
     connect(m_compareAction, &QAction::triggered, this, [this] { compare(); });
     connect(m_fieldTable, &QTableWidget::itemSelectionChanged, this, [this] { markSelection(); });
-    connect(m_loadButton, &QPushButton::clicked, this, [this] {
-        m_editor->chooseAndLoadFile();
-        sync();
-    });
+    connect(m_loadButton, &QPushButton::clicked, this, [this] { m_editor->chooseAndLoadFile(); });
     connect(m_editButton, &QPushButton::clicked, this, [this] { edit(); });
     connect(m_valueEdit, &QLineEdit::returnPressed, this, [this] { edit(); });
     connect(m_valueEdit, &QLineEdit::textEdited, this,
         [this](const QString& typed) { m_editor->setEditText(typed.toStdString()); });
-    connect(m_storeButton, &QPushButton::clicked, this, [this] {
-        m_editor->storeValues();
-        sync();
-    });
-    connect(m_pasteButton, &QPushButton::clicked, this, [this] {
-        m_editor->pasteValues();
-        sync();
-    });
+    connect(m_storeButton, &QPushButton::clicked, this, [this] { m_editor->storeValues(); });
+    connect(m_pasteButton, &QPushButton::clicked, this, [this] { m_editor->pasteValues(); });
     connect(m_fieldTable, &QTableWidget::currentCellChanged, this, [this](int row, int, int, int) {
         if (m_syncing || row < 0)
             return;
         m_editor->selectField(row + 1);
-        sync();
     });
-    connect(m_fieldTable, &QTableWidget::cellClicked, this, [this](int row, int) {
-        m_editor->selectField(row + 1);
-        sync();
-    });
+    connect(m_fieldTable, &QTableWidget::cellClicked, this, [this](int row, int) { m_editor->selectField(row + 1); });
 }
 
 void FltPatchWindow::compare()
 {
-    const bool loaded = m_editor->chooseComparison();
-    sync();
-    if (!loaded)
+    if (!m_editor->chooseComparison())
         return;
     if (!m_compareDialog) {
         m_compareDialog = new CompareDialog(*m_editor, this);
         m_compareDialog->setAttribute(Qt::WA_DeleteOnClose);
-        connect(m_compareDialog, &CompareDialog::editorChanged, this, [this] { sync(); });
     }
     m_compareDialog->refresh();
     m_compareDialog->show();
@@ -339,7 +313,6 @@ void FltPatchWindow::edit()
     // setting the text clears its own undo, so Ctrl+Z undoes the write.
     if (m_editor->writeEditText())
         m_valueEdit->setText(text(m_editor->editText()));
-    sync();
 }
 
 void FltPatchWindow::startUp(const std::filesystem::path& folder, const std::filesystem::path& file)
@@ -350,7 +323,6 @@ void FltPatchWindow::startUp(const std::filesystem::path& folder, const std::fil
             area.y() + (area.height() - frameGeometry().height()) / 2);
     }
     m_editor->startUp(folder, file);
-    sync();
 }
 
 int FltPatchWindow::fieldUnderPointer(int y) const

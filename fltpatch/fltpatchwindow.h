@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "common/qt/qtwindowhost.h"
 #include "common/windowhost.h"
 #include "fltpatch/comparedialog.h"
 #include "fltpatch/flighteditor.h"
@@ -20,11 +21,10 @@ class QTableWidget;
 
 namespace kvl::fltpatch {
 
-/// The window is the editor's WindowHost: before a message box or the file
-/// dialog opens it brings its widgets up to date, so that the user sees the
-/// editor's state behind it (at start-up the descriptions are read before
-/// the file dialog opens).
-class FltPatchWindow : public QWidget, public WindowHost {
+/// The window forwards its events to the editor and shows the editor's state
+/// whenever the editor's change notification says so; the editor's message
+/// boxes and file dialogs only show and answer.
+class FltPatchWindow : public QWidget {
     Q_OBJECT
 public:
     /// `host`, when given, shows the dialogs instead of Qt (tests); the
@@ -40,11 +40,9 @@ public:
     /// The "Compare with..." dialog while it is open, else null.
     CompareDialog* compareDialog() const { return m_compareDialog; }
 
-    /// Shows the editor's state in the widgets.
+    /// Shows the editor's state in the widgets (on the editor's change
+    /// notification).
     void sync();
-
-    MessageAnswer showMessage(const Message& message, MessageButtons buttons = MessageButtons::Ok) override;
-    std::filesystem::path chooseFile(const FileDialogRequest& request) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -60,7 +58,7 @@ private:
     int fieldUnderPointer(int y) const;
     void syncFieldTable();
 
-    WindowHost* m_host;
+    qt::DialogHost m_qtDialogs;
     std::unique_ptr<FlightModelEditor> m_editor;
     bool m_syncing = false;
     bool m_dragging = false; // the left button is down over the field table

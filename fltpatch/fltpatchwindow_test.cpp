@@ -19,8 +19,12 @@
 #include <QtTest>
 
 #include <functional>
+#include <type_traits>
 
 using namespace kvl::fltpatch;
+
+// The window is never its core's host: a box or dialog cannot redraw it.
+static_assert(!std::is_base_of_v<kvl::WindowHost, kvl::fltpatch::FltPatchWindow>);
 
 namespace {
 
@@ -35,6 +39,32 @@ public:
     }
     std::function<void()> onChoose;
 };
+
+// What the window shows, as far as a box could cover it.
+struct Shown {
+    QStringList labels;
+    QString typed;
+    QStringList values;
+    QStringList stored;
+    int row = -1;
+    bool operator==(const Shown&) const = default;
+};
+
+Shown shownBy(FltPatchWindow& window)
+{
+    Shown shown;
+    for (const char* name : { "Label1", "Label2", "Label3", "Label4", "Label5", "Label9", "StatusLabel" })
+        shown.labels << window.findChild<QLabel*>(QString::fromLatin1(name))->text();
+    shown.typed = window.findChild<QLineEdit*>(QStringLiteral("Text1"))->text();
+    auto* g1 = window.findChild<QTableWidget*>(QStringLiteral("G1"));
+    for (int row = 0; row < g1->rowCount(); ++row)
+        shown.values << g1->item(row, 4)->text();
+    shown.row = g1->currentRow();
+    auto* g2 = window.findChild<QTableWidget*>(QStringLiteral("G2"));
+    for (int row = 0; row < g2->rowCount(); ++row)
+        shown.stored << g2->item(row, 0)->text();
+    return shown;
+}
 
 } // namespace
 
@@ -54,6 +84,7 @@ private slots:
     void shiftArrowsMarkARunToStore();
     void changingLabelsTellTheirText();
     void compareShowsAndCopiesDifferences();
+    void boxesCoverTheStateBeforeTheClick();
     void nextRunsDialogsStartInTheLastFolderUsed();
 
 private:
@@ -394,3 +425,80 @@ void FltPatchWindowTest::nextRunsDialogsStartInTheLastFolderUsed()
 
 QTEST_MAIN(FltPatchWindowTest)
 #include "fltpatchwindow_test.moc"
+
+// Every refusal and question of the editor comes over the window as it was
+// before the click: the window does not redraw itself while a box or dialog
+// of the editor is open, only once the action is over.
+void FltPatchWindowTest::boxesCoverTheStateBeforeTheClick()
+{
+    auto* g1 = child<QTableWidget>("G1");
+    auto* text1 = child<QLineEdit>("Text1");
+    auto type = [text1](const char* typed) {
+        text1->selectAll();
+        QTest::keyClicks(text1, QString::fromLatin1(typed));
+    };
+    const std::filesystem::path shortFile = m_file.parent_path() / "short.flt";
+    QVERIFY(kvl::writeFileImage(shortFile, std::string_view("short")));
+    struct Case {
+        const char* name;
+        std::function<void()> prepare;
+        std::function<void()> act;
+        int boxes;
+    };
+    const Case cases[] = {
+        { "not a number",
+            [&] {
+                g1->setCurrentCell(2, 4);
+                type("junk");
+            },
+            [&] { QTest::keyClick(text1, Qt::Key_Return); }, 1 },
+        { "too large for a short",
+            [&] {
+                g1->setCurrentCell(0, 4);
+                type("99999");
+            },
+            [&] { QTest::mouseClick(child<QPushButton>("Command2"), Qt::LeftButton); }, 1 },
+        { "paste past the last field",
+            [&] {
+                m_window->editor().beginMark(1);
+                m_window->editor().endMark(3);
+                QTest::mouseClick(child<QPushButton>("Command3"), Qt::LeftButton);
+                g1->setCurrentCell(kFieldCount - 1, 4);
+            },
+            [&] { QTest::mouseClick(child<QPushButton>("Command4"), Qt::LeftButton); }, 1 },
+        { "revert asks first",
+            [&] {
+                g1->setCurrentCell(4, 4);
+                type("7");
+                QTest::keyClick(text1, Qt::Key_Return);
+                m_host.answers.push_back(kvl::MessageAnswer::No);
+            },
+            [&] { child<QAction>("RevertAction")->trigger(); }, 1 },
+        { "a flight file too short to load", [&] { m_host.chosenFiles.push_back(shortFile); },
+            [&] { QTest::mouseClick(child<QPushButton>("Command1"), Qt::LeftButton); }, 2 },
+    };
+    for (const Case& c : cases) {
+        c.prepare();
+        const Shown before = shownBy(*m_window);
+        const int redrawsBefore = m_window->editor().changes().notifications();
+        const std::size_t shownBefore = m_host.messages.size() + m_host.fileDialogs.size();
+        QList<Shown> behind;
+        QList<int> redrawsBehind;
+        auto look = [&] {
+            behind << shownBy(*m_window);
+            redrawsBehind << m_window->editor().changes().notifications();
+        };
+        m_host.whileShown = [&](const kvl::Message&) { look(); };
+        m_host.whileChoosing = [&](const kvl::FileDialogRequest&) { look(); };
+        c.act();
+        m_host.whileShown = nullptr;
+        m_host.whileChoosing = nullptr;
+        QVERIFY2(m_host.messages.size() + m_host.fileDialogs.size() - shownBefore == std::size_t(c.boxes), c.name);
+        QVERIFY2(behind.size() == c.boxes, c.name);
+        for (qsizetype i = 0; i < behind.size(); ++i) {
+            QVERIFY2(behind[i] == before, c.name);
+            QVERIFY2(redrawsBehind[i] == redrawsBefore, c.name);
+        }
+        QVERIFY2(m_window->editor().changes().notifications() > redrawsBefore, c.name);
+    }
+}

@@ -22,6 +22,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <climits>
+#include <utility>
 
 namespace kvl::folioswap {
 
@@ -40,7 +42,69 @@ constexpr const char* kPictureHint = "Choose a campaign in the list to see its p
 
 } // namespace
 
-FolioSwapWindow::FolioSwapWindow(QWidget* parent) : QWidget(parent), m_switcher(*this)
+WindowSwitcherHost::WindowSwitcherHost(QWidget* parent, kvl::WindowHost* dialogs)
+    : m_qtDialogs(parent),
+      m_dialogs(dialogs ? *dialogs : m_qtDialogs)
+{
+}
+
+WindowSwitcherHost::~WindowSwitcherHost()
+{
+    while (m_busyDepth > 0)
+        setBusy(false);
+}
+
+kvl::MessageAnswer WindowSwitcherHost::showMessage(const kvl::Message& message, kvl::MessageButtons buttons)
+{
+    return m_dialogs.showMessage(message, buttons);
+}
+
+// The switcher asks for no file; the seam offers it all the same.
+std::filesystem::path WindowSwitcherHost::chooseFile(const kvl::FileDialogRequest& request)
+{
+    return m_dialogs.chooseFile(request);
+}
+
+void WindowSwitcherHost::setBusy(bool busy)
+{
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        ++m_busyDepth;
+    } else if (m_busyDepth > 0) {
+        QApplication::restoreOverrideCursor();
+        --m_busyDepth;
+    }
+}
+
+bool WindowSwitcherHost::showPicture(const std::vector<std::uint8_t>& bytes)
+{
+    QImage image;
+    if (bytes.empty()
+        || !image.loadFromData(bytes.data(), static_cast<int>(std::min<std::size_t>(bytes.size(), INT_MAX))))
+        return false;
+    m_picture = QPixmap::fromImage(image);
+    return true;
+}
+
+void WindowSwitcherHost::clearPicture()
+{
+    m_picture = QPixmap();
+}
+
+void WindowSwitcherHost::quit()
+{
+    m_quit = true;
+}
+
+std::optional<QPixmap> WindowSwitcherHost::takePicture()
+{
+    return std::exchange(m_picture, std::nullopt);
+}
+
+FolioSwapWindow::FolioSwapWindow(kvl::WindowHost* dialogs, QWidget* parent)
+    : QWidget(parent),
+      m_host(this, dialogs),
+      m_switcher(m_host)
 {
     setObjectName(QStringLiteral("FRM_Borvex"));
     setWindowTitle(QString::fromLatin1(kTitle));
@@ -161,27 +225,23 @@ FolioSwapWindow::FolioSwapWindow(QWidget* parent) : QWidget(parent), m_switcher(
     connect(m_programReadMeButton, &QPushButton::clicked, this, [this] { run(&SetSwitcher::viewProgramReadMe); });
     connect(m_usageNotesButton, &QPushButton::clicked, this, [this] { run(&SetSwitcher::viewUsageNotes); });
     connect(m_exitButton, &QPushButton::clicked, this, [this] { run(&SetSwitcher::exitProgram); });
+
+    // The one way the window learns that there is something new to show.
+    m_switcher.changes().connect([this] { refresh(); });
 }
 
 FolioSwapWindow::~FolioSwapWindow()
 {
-    while (m_busyDepth > 0)
-        setBusy(false);
+    m_switcher.changes().connect({});
 }
 
 bool FolioSwapWindow::start(const std::filesystem::path& mainPath)
 {
     m_switcher.start(mainPath);
-    m_setList->clear();
-    for (const auto& name : m_switcher.setNames()) {
-        auto* item = new QListWidgetItem(QString::fromStdString(name), m_setList);
-        item->setToolTip(item->text());
-    }
     // Both boxes come alive once the remembered set is known; after a failed
     // start the window is never shown.
     m_loadedBox->setEnabled(true);
     m_textBox->setEnabled(true);
-    refresh();
     return !m_switcher.ended();
 }
 
@@ -200,13 +260,11 @@ void FolioSwapWindow::centreOnScreen()
 void FolioSwapWindow::run(void (SetSwitcher::*handler)())
 {
     (m_switcher.*handler)();
-    refresh();
 }
 
 void FolioSwapWindow::chooseRow(int row)
 {
     m_switcher.chooseSet(static_cast<std::size_t>(row));
-    refresh();
 }
 
 int FolioSwapWindow::selectedRow() const
@@ -223,8 +281,28 @@ bool FolioSwapWindow::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+// The list holds the switcher's set names, in its order.
+void FolioSwapWindow::refreshList()
+{
+    const auto& names = m_switcher.setNames();
+    bool same = m_setList->count() == static_cast<int>(names.size());
+    for (int row = 0; same && row < m_setList->count(); ++row)
+        same = m_setList->item(row)->text() == QString::fromStdString(names[static_cast<std::size_t>(row)]);
+    if (same)
+        return;
+    QSignalBlocker quiet(m_setList);
+    m_setList->clear();
+    for (const auto& name : names) {
+        auto* item = new QListWidgetItem(QString::fromStdString(name), m_setList);
+        item->setToolTip(item->text());
+    }
+}
+
 void FolioSwapWindow::refresh()
 {
+    if (std::optional<QPixmap> picture = m_host.takePicture())
+        setPicture(*picture);
+    refreshList();
     // The entry that looks chosen is the switcher's choice: none at a start
     // with no set loaded and after an unload, the loaded set after a restart.
     const auto& selected = m_switcher.selectedSet();
@@ -254,57 +332,26 @@ void FolioSwapWindow::refresh()
     if (m_textBox->toPlainText() != text)
         m_textBox->setPlainText(text);
     qt::describeAs(m_textBox, text);
-}
 
-kvl::MessageAnswer FolioSwapWindow::showMessage(const kvl::Message& message, kvl::MessageButtons buttons)
-{
-    // What the event has changed so far shows behind the box.
-    refresh();
-    return kvl::qt::showMessageBox(this, message, buttons);
-}
-
-// The switcher asks for no file; the seam offers it all the same.
-std::filesystem::path FolioSwapWindow::chooseFile(const kvl::FileDialogRequest& request)
-{
-    return kvl::qt::runFileDialog(this, request);
-}
-
-void FolioSwapWindow::setBusy(bool busy)
-{
-    if (busy) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        ++m_busyDepth;
-    } else if (m_busyDepth > 0) {
-        QApplication::restoreOverrideCursor();
-        --m_busyDepth;
+    // After Exit or a fatal report the program ends, once the event is over.
+    if (m_host.quitAsked()) {
+        close();
+        QCoreApplication::quit();
     }
 }
 
-bool FolioSwapWindow::showPicture(const std::vector<std::uint8_t>& bytes)
+void FolioSwapWindow::setPicture(const QPixmap& picture)
 {
-    QImage image;
-    if (bytes.empty()
-        || !image.loadFromData(bytes.data(), static_cast<int>(std::min<std::size_t>(bytes.size(), INT_MAX))))
-        return false;
-    m_picture = QPixmap::fromImage(image);
+    m_picture = picture;
+    if (m_picture.isNull()) {
+        m_pictureBox->clear();
+        qt::setLabelText(m_pictureBox, QString::fromUtf8(kPictureHint));
+        return;
+    }
     // The hint has gone with the picture's arrival; the box's name still
     // says what it holds.
     qt::describeAs(m_pictureBox, QString());
     updatePicture();
-    return true;
-}
-
-void FolioSwapWindow::clearPicture()
-{
-    m_picture = QPixmap();
-    m_pictureBox->clear();
-    qt::setLabelText(m_pictureBox, QString::fromUtf8(kPictureHint));
-}
-
-void FolioSwapWindow::quit()
-{
-    close();
-    QCoreApplication::quit();
 }
 
 void FolioSwapWindow::resizeEvent(QResizeEvent* event)

@@ -2,10 +2,13 @@
 // forwards clicks to it.
 #pragma once
 
+#include "common/qt/qtwindowhost.h"
 #include "folioswap/setswitcher.h"
 
 #include <QPixmap>
 #include <QWidget>
+
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -15,11 +18,45 @@ class QPushButton;
 
 namespace kvl::folioswap {
 
-/// The one window, objectName "FRM_Borvex", titled "Borvex".
-class FolioSwapWindow : public QWidget, public SwitcherHost {
+/// The switcher's host in the window. Message boxes and file dialogs are
+/// Qt's (or those of `dialogs`, when given) and only show and answer; the
+/// busy cursor changes at once. A picture and the end of the program are
+/// kept until the window next shows the switcher's state, so that what is
+/// behind a box is never half of an operation.
+class WindowSwitcherHost : public SwitcherHost {
+public:
+    WindowSwitcherHost(QWidget* parent, kvl::WindowHost* dialogs);
+    ~WindowSwitcherHost() override;
+
+    kvl::MessageAnswer showMessage(
+        const kvl::Message& message, kvl::MessageButtons buttons = kvl::MessageButtons::Ok) override;
+    std::filesystem::path chooseFile(const kvl::FileDialogRequest& request) override;
+    void setBusy(bool busy) override;
+    bool showPicture(const std::vector<std::uint8_t>& bytes) override;
+    void clearPicture() override;
+    void quit() override;
+
+    /// The picture asked for since the last call (a null one to clear the
+    /// box), or nothing when none was.
+    std::optional<QPixmap> takePicture();
+    bool quitAsked() const { return m_quit; }
+
+private:
+    kvl::qt::DialogHost m_qtDialogs;
+    kvl::WindowHost& m_dialogs;
+    int m_busyDepth = 0;
+    std::optional<QPixmap> m_picture;
+    bool m_quit = false;
+};
+
+/// The one window, objectName "FRM_Borvex", titled "Borvex". It shows the
+/// switcher's state whenever the switcher's change notification says so.
+class FolioSwapWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit FolioSwapWindow(QWidget* parent = nullptr);
+    /// `dialogs`, when given, shows the message boxes and file dialogs
+    /// instead of Qt (tests); the window does not own it.
+    explicit FolioSwapWindow(kvl::WindowHost* dialogs = nullptr, QWidget* parent = nullptr);
     ~FolioSwapWindow() override;
 
     /// Start-up with `mainPath` as the program folder; false when it ended in
@@ -31,15 +68,6 @@ public:
     SetSwitcher& switcher() { return m_switcher; }
     const QPixmap& picture() const { return m_picture; }
 
-    // SwitcherHost
-    kvl::MessageAnswer showMessage(
-        const kvl::Message& message, kvl::MessageButtons buttons = kvl::MessageButtons::Ok) override;
-    std::filesystem::path chooseFile(const kvl::FileDialogRequest& request) override;
-    void setBusy(bool busy) override;
-    bool showPicture(const std::vector<std::uint8_t>& bytes) override;
-    void clearPicture() override;
-    void quit() override;
-
 protected:
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -49,11 +77,13 @@ private:
     void chooseRow(int row);
     int selectedRow() const;
     void refresh();
+    void refreshList();
     void updatePicture();
+    void setPicture(const QPixmap& picture);
 
+    WindowSwitcherHost m_host;
     SetSwitcher m_switcher;
     QPixmap m_picture;
-    int m_busyDepth = 0;
     /// The list's selected row when the last mouse press on it began.
     int m_rowAtPress = -1;
 

@@ -2,6 +2,8 @@
 // the message boxes' texts.
 #include "folioswap/folioswapwindow.h"
 
+#include "common/testing/fakewindowhost.h"
+
 #include <QApplication>
 #include <QBuffer>
 #include <QDir>
@@ -19,13 +21,17 @@
 
 #include <functional>
 #include <tuple>
+#include <type_traits>
 
 using kvl::folioswap::FolioSwapWindow;
+
+// The window is never its core's host: a box or dialog cannot redraw it.
+static_assert(!std::is_base_of_v<kvl::WindowHost, kvl::folioswap::FolioSwapWindow>);
 
 namespace {
 
 // Keeps the message boxes instead of showing them.
-class RecordingWindow : public FolioSwapWindow {
+class BoxRecorder : public kvl::WindowHost {
 public:
     QList<QPair<kvl::MessageIcon, QString>> boxes;
 
@@ -34,6 +40,13 @@ public:
         boxes.append({ message.icon, QString::fromStdString(message.text) });
         return kvl::MessageAnswer::Ok;
     }
+    std::filesystem::path chooseFile(const kvl::FileDialogRequest&) override { return {}; }
+};
+
+// The recorder is a base so that it is built before the window that uses it.
+class RecordingWindow : public BoxRecorder, public FolioSwapWindow {
+public:
+    RecordingWindow() : FolioSwapWindow(static_cast<BoxRecorder*>(this)) { }
 };
 
 void put(const QString& path, const QByteArray& bytes)
@@ -53,6 +66,32 @@ QByteArray jpeg(QColor colour)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "JPG");
     return bytes;
+}
+
+// What the window shows, as far as a box could cover it.
+struct Shown {
+    QStringList sets;
+    QStringList chosen;
+    QString loaded;
+    QString text;
+    qint64 picture = 0;
+    QString pictureText;
+    bool operator==(const Shown&) const = default;
+};
+
+Shown shownBy(FolioSwapWindow& window)
+{
+    Shown shown;
+    auto* list = window.findChild<QListWidget*>(QStringLiteral("LST_available"));
+    for (int row = 0; row < list->count(); ++row)
+        shown.sets << list->item(row)->text();
+    for (QListWidgetItem* item : list->selectedItems())
+        shown.chosen << item->text();
+    shown.loaded = window.findChild<QLineEdit*>(QStringLiteral("TXT_current"))->text();
+    shown.text = window.findChild<QPlainTextEdit*>(QStringLiteral("TXT_campaigncomments"))->toPlainText();
+    shown.picture = window.picture().cacheKey();
+    shown.pictureText = window.findChild<QLabel*>(QStringLiteral("IMG_main"))->text();
+    return shown;
 }
 
 } // namespace
@@ -317,6 +356,94 @@ private slots:
             std::get<3>(seen[0]).startsWith(QStringLiteral("Problem with program, Report the following message to:")));
         QCOMPARE(std::get<1>(seen[1]), QMessageBox::Information);
         QVERIFY(std::get<3>(seen[1]).startsWith(QStringLiteral("Error 2:\r\n")));
+    }
+
+    // Every event that shows a box, with what is behind the box: the window
+    // as it was before the click (a refusal, a warning, a fatal report), or
+    // the finished state (a success). The window never redraws itself while
+    // a box of the switcher is open.
+    void boxesCoverTheStateBeforeTheClickOrTheFinishedOne()
+    {
+        enum class Behind { Before, After };
+        struct Case {
+            const char* name;
+            const char* lastCampaign;
+            std::function<void(FolioSwapWindow&)> prepare;
+            std::function<void(FolioSwapWindow&)> act;
+            Behind behind;
+            int boxes;
+        };
+        auto click = [](const char* button) {
+            return [button](FolioSwapWindow& window) {
+                QTest::mouseClick(window.findChild<QPushButton*>(QString::fromLatin1(button)), Qt::LeftButton);
+            };
+        };
+        auto choose = [](std::size_t row) {
+            return [row](FolioSwapWindow& window) { window.switcher().chooseSet(row); };
+        };
+        auto nothing = [](FolioSwapWindow&) {};
+        const Case cases[] = {
+            { "load refused", "xxx", nothing, click("CMD_load"), Behind::Before, 1 },
+            { "unload refused", "xxx", choose(0), click("CMD_unload"), Behind::Before, 1 },
+            { "read-me warning", "xxx", choose(0), click("CMD_View_ReadMe"), Behind::Before, 1 },
+            { "load", "xxx", choose(0), click("CMD_load"), Behind::After, 1 },
+            { "unload", "Channel", nothing, click("CMD_unload"), Behind::After, 1 },
+            { "set without a comment", "xxx", choose(0),
+                [](FolioSwapWindow& window) { window.switcher().chooseSet(2); }, Behind::Before, 2 },
+            { "start with the loaded set's comment missing", "Nocomment", nothing, [](FolioSwapWindow&) {},
+                Behind::Before, 2 },
+        };
+        for (const Case& c : cases) {
+            QTemporaryDir game;
+            QVERIFY(game.isValid());
+            const QString main = game.path() + QStringLiteral("/Borvex");
+            put(main + "/Workfiles/LastCampaign.txt", QByteArray("\"") + c.lastCampaign + "\"\r\n");
+            put(main + "/CAMChannel/CAMP0001.DAT", "channel");
+            put(main + "/CAMMalta Siege/CAMP0002.DAT", "malta");
+            put(main + "/CAMNocomment/CAMP0003.DAT", "none");
+            put(main + "/Workfiles/Channel.jpg", jpeg(Qt::blue));
+            put(main + "/Workfiles/xxxChannel.txt", "Channel comment\r\n");
+            put(main + "/Workfiles/Malta Siege.jpg", jpeg(Qt::darkYellow));
+            put(main + "/Workfiles/xxxMalta Siege.txt", "Malta comment\r\n");
+            put(main + "/Workfiles/Nocomment.jpg", jpeg(Qt::red));
+            put(main + "/ReadMe/BorvexReadMe.txt", "How to use\r\n");
+            if (QByteArray(c.lastCampaign) == "Channel")
+                put(game.path() + "/CAMP0001.DAT", "channel");
+
+            kvl::test::FakeWindowHost<> dialogs;
+            FolioSwapWindow window(&dialogs);
+            const bool startsHere = QByteArray(c.name).startsWith("start");
+            if (!startsHere) {
+                QVERIFY2(window.start(main.toStdString()), c.name);
+                c.prepare(window);
+            }
+            const Shown before = shownBy(window);
+            const int redrawsBefore = window.switcher().changes().notifications();
+            QList<Shown> behindBoxes;
+            QList<int> redrawsAtBoxes;
+            dialogs.whileShown = [&](const kvl::Message&) {
+                behindBoxes << shownBy(window);
+                redrawsAtBoxes << window.switcher().changes().notifications();
+                QVERIFY2(window.switcher().changes().operationUnderWay(), c.name);
+            };
+            if (startsHere)
+                QVERIFY2(!window.start(main.toStdString()), c.name);
+            else
+                c.act(window);
+            dialogs.whileShown = nullptr;
+            QCOMPARE(behindBoxes.size(), c.boxes);
+            const Shown after = shownBy(window);
+            for (int box = 0; box < behindBoxes.size(); ++box) {
+                if (c.behind == Behind::Before) {
+                    QVERIFY2(behindBoxes[box] == before, c.name);
+                    QVERIFY2(redrawsAtBoxes[box] == redrawsBefore, c.name);
+                } else {
+                    QVERIFY2(behindBoxes[box] == after, c.name);
+                }
+            }
+            QVERIFY2(window.switcher().changes().notifications() > redrawsBefore, c.name);
+            QVERIFY2(!window.switcher().changes().operationUnderWay(), c.name);
+        }
     }
 
     void textsInEitherEncodingShowAsText()

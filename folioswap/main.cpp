@@ -47,7 +47,8 @@ int main(int argc, char** argv)
     const QString organisation = QString::fromLatin1(kvl::qt::kSuiteOrganisation);
     const QString key = QStringLiteral("SwitcherFolder");
     const std::filesystem::path remembered = kvl::qt::rememberedFolder(organisation, QStringLiteral("folioswap"), key);
-    const std::optional<std::filesystem::path> folder = kvl::folioswap::findProgramFolder(window, here, remembered);
+    kvl::qt::DialogHost dialogs(&window);
+    const std::optional<std::filesystem::path> folder = kvl::folioswap::findProgramFolder(dialogs, here, remembered);
     if (!folder)
         return 0; // the folder dialog was cancelled
     if (*folder != here) {

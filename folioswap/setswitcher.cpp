@@ -77,6 +77,14 @@ void SetSwitcher::tell(const std::string& text)
     m_host.showMessage({ kvl::MessageIcon::None, kTitle, text, kMessageName });
 }
 
+// The report of an operation that has finished: the window shows the new
+// state first, so that it is what the user sees behind the box.
+void SetSwitcher::tellDone(const std::string& text)
+{
+    m_changes.notify();
+    tell(text);
+}
+
 // Two boxes, then the end: the first says where to report, the second gives
 // the error's number and description. Paths in the description may hold
 // bytes of a single-byte code page; the boxes show them as text.
@@ -94,6 +102,7 @@ void SetSwitcher::reportFatalError(const kvl::Error& error)
 // Start-up: list the sets, read which one is loaded and show it.
 void SetSwitcher::start(const fs::path& mainPath)
 {
+    const kvl::ChangeNotifier::Operation scope(m_changes);
     if (m_ended)
         return;
     m_mainPath = mainPath;
@@ -185,6 +194,7 @@ kvl::Result<void> SetSwitcher::showText(const std::string& relative)
 
 void SetSwitcher::chooseSet(std::size_t index)
 {
+    const kvl::ChangeNotifier::Operation scope(m_changes);
     if (m_ended || index >= m_setNames.size())
         return;
     m_selected = m_setNames[index];
@@ -286,6 +296,7 @@ kvl::Result<Journal> SetSwitcher::planRestoreOf(const std::string& name) const
 
 void SetSwitcher::loadSelected()
 {
+    const kvl::ChangeNotifier::Operation scope(m_changes);
     if (m_ended)
         return;
     if (auto refusal = loadRefusal()) {
@@ -302,11 +313,12 @@ void SetSwitcher::loadSelected()
         return;
     m_loadedSet = plan->lastAfter;
     setBusy(false);
-    tell("Campaign Loaded");
+    tellDone("Campaign Loaded");
 }
 
 void SetSwitcher::unloadSelected()
 {
+    const kvl::ChangeNotifier::Operation scope(m_changes);
     if (m_ended)
         return;
     if (auto refusal = unloadRefusal()) {
@@ -326,11 +338,12 @@ void SetSwitcher::unloadSelected()
     m_selected = std::string(kNoCampaign);
     m_loadedSet = plan->lastAfter;
     setBusy(false);
-    tell("Campaign Unloaded");
+    tellDone("Campaign Unloaded");
 }
 
 void SetSwitcher::restoreQexFiles()
 {
+    const kvl::ChangeNotifier::Operation scope(m_changes);
     if (m_ended)
         return;
     if (auto refusal = restoreRefusal()) {
@@ -347,12 +360,13 @@ void SetSwitcher::restoreQexFiles()
         return;
     setBusy(false);
     RestoreCounts counts = countRestore(m_folders, *plan);
-    tell("QEX Restored\r\nRestored from QEXRestoreFiles: " + std::to_string(counts.listed)
+    tellDone("QEX Restored\r\nRestored from QEXRestoreFiles: " + std::to_string(counts.listed)
         + "\r\nRestored from safety copies: " + std::to_string(counts.safetyCopies));
 }
 
 void SetSwitcher::viewReadMe(const std::string& relative, ReselectWarning warning)
 {
+    const kvl::ChangeNotifier::Operation scope(m_changes);
     if (m_ended)
         return;
     if (warning == ReselectWarning::Yes)
@@ -379,6 +393,7 @@ void SetSwitcher::viewUsageNotes()
 
 void SetSwitcher::exitProgram()
 {
+    const kvl::ChangeNotifier::Operation scope(m_changes);
     if (m_ended)
         return;
     m_ended = true;

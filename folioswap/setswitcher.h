@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "common/changenotifier.h"
 #include "common/result.h"
 #include "common/windowhost.h"
 #include "folioswap/settree.h"
@@ -68,7 +69,8 @@ std::string describeCheck(const std::string& set, const std::vector<GameFileChec
 /// The switcher's state and its reactions to the window's events. Every
 /// problem that stops an event is reported through the host as two message
 /// boxes and ends the program; after that, or after Exit, every event is
-/// ignored.
+/// ignored. Each event ends with a change notification (see changes()); a
+/// success message comes after one, over the finished state.
 class SetSwitcher {
 public:
     explicit SetSwitcher(SwitcherHost& host) : m_host(host) { }
@@ -92,6 +94,9 @@ public:
     void viewProgramReadMe();
     void viewUsageNotes();
     void exitProgram();
+
+    /// Tells the window when to show the switcher's state again.
+    kvl::ChangeNotifier& changes() { return m_changes; }
 
     /// The set names in the order the list shows them.
     const std::vector<std::string>& setNames() const { return m_setNames; }
@@ -135,11 +140,13 @@ private:
     enum class ReselectWarning { No, Yes };
     void viewReadMe(const std::string& relative, ReselectWarning warning);
     void tell(const std::string& text);
+    void tellDone(const std::string& text);
     void reportFatalError(const kvl::Error& error);
     std::filesystem::path inMain(const std::string& relative) const;
     void setBusy(bool busy);
 
     SwitcherHost& m_host;
+    kvl::ChangeNotifier m_changes;
     std::filesystem::path m_mainPath;
     std::filesystem::path m_gameFolder;
     std::filesystem::path m_lastCampaignPath;

@@ -173,6 +173,7 @@ kvl::Result<void> SetSwitcher::recoverUnfinished()
 
 void SetSwitcher::previewSelected()
 {
+    const kvl::ChangeNotifier::Operation scope(m_changes);
     if (m_ended)
         return;
     if (!m_selected || *m_selected == kNoCampaign) {
@@ -200,6 +201,7 @@ void SetSwitcher::previewSelected()
 
 void SetSwitcher::checkGameFolder()
 {
+    const kvl::ChangeNotifier::Operation scope(m_changes);
     if (m_ended)
         return;
     m_check.clear();

@@ -1,8 +1,12 @@
-// The program as a process: what its command line ends with.
+// The program as a process: what its command line ends with, and every
+// start-up that ends in a message, with its boxes answered as a user would.
 #include "modelview/testing/samplefighter.h"
 
 #include "common/fileimage.h"
+#include "common/testing/readonlyfolder.h"
+#include "common/testing/windowprocess.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -137,6 +141,57 @@ private slots:
             QCOMPARE(be32(16), 64u);
             QCOMPARE(be32(20), 48u);
         }
+    }
+
+    // A model named on the command line that cannot be shown: one box over
+    // the window, then the user closes the window (status 0). None may
+    // crash or hang.
+    void startUpMessages()
+    {
+        QVERIFY(kvl::writeFileImage(dir.filePath(QStringLiteral("empty.vkm")).toStdString(), std::string()));
+        QVERIFY(kvl::writeFileImage(dir.filePath(QStringLiteral("bad.3db")).toStdString(), std::string(7, 'x')));
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("folder.vkm")));
+        const QString critical = QStringLiteral("box|%1|").arg(3); // QMessageBox::Critical
+        struct Case {
+            const char* name;
+            QString file;
+            QString says;
+        };
+        const Case cases[] = {
+            { "missing", dir.filePath(QStringLiteral("missing.vkm")),
+                "Cannot open " + dir.filePath(QStringLiteral("missing.vkm")) + ": No such file or directory" },
+            { "empty", dir.filePath(QStringLiteral("empty.vkm")), QStringLiteral("Not a valid VKM file!") },
+            { "damaged", dir.filePath(QStringLiteral("bad.vkm")), QStringLiteral("Not a valid VKM file!") },
+            { "damaged 3DB", dir.filePath(QStringLiteral("bad.3db")),
+                dir.filePath(QStringLiteral("bad.3db")) + " is not a valid 3DB model: " },
+            { "a folder", dir.filePath(QStringLiteral("folder.vkm")),
+                "Cannot open " + dir.filePath(QStringLiteral("folder.vkm")) },
+        };
+        for (const Case& c : cases) {
+            kvl::test::WindowRunOptions options;
+            options.closeAfter = 1;
+            const kvl::test::WindowRun r = kvl::test::runWindowProgram(
+                QStringLiteral(KVL_MODELVIEW_PROGRAM), QStringLiteral(KVL_BOX_ANSWERER), { c.file }, options);
+            const QString problem = kvl::test::unexpected(r, 0, { critical + c.says }, QStringLiteral("File Error!"));
+            QVERIFY2(problem.isEmpty(), qPrintable(QString::fromLatin1(c.name) + QStringLiteral(": ") + problem));
+        }
+    }
+
+    // A profile it cannot write: the recent-file list is not kept, and
+    // nothing else happens.
+    void startUpWithAProfileItCannotWrite()
+    {
+        kvl::test::ReadOnlyFolder config(
+            dir.filePath(QStringLiteral("readonly-config")).toStdString(), [](const auto&) {});
+        if (!config.ready())
+            QSKIP("no folder can be made read-only here");
+        kvl::test::WindowRunOptions options;
+        options.configHome = QString::fromStdString(config.path().string());
+        const kvl::test::WindowRun r = kvl::test::runWindowProgram(QStringLiteral(KVL_MODELVIEW_PROGRAM),
+            QStringLiteral(KVL_BOX_ANSWERER),
+            { QStringLiteral("--quit-after-load"), dir.filePath(QStringLiteral("FIGHTER.VKM")) }, options);
+        const QString problem = kvl::test::unexpected(r, 0, {}, QString());
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 };
 

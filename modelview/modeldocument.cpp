@@ -49,7 +49,7 @@ bool is3dbFile(const std::filesystem::path& path)
     return ext == ".3db";
 }
 
-void ModelDocument::newDocument()
+void ModelDocument::clear()
 {
     m_model.reset();
     m_path.clear();
@@ -57,12 +57,22 @@ void ModelDocument::newDocument()
     m_converted = false;
 }
 
+void ModelDocument::newDocument()
+{
+    const ChangeNotifier::Operation scope(m_changes);
+    clear();
+}
+
 Result<void> ModelDocument::open(const std::filesystem::path& path, const PointSizeRange& sizes)
 {
-    newDocument();
-    m_path = path;
-    auto fail = [this](const std::string& text, Error error) -> Result<void> {
+    const ChangeNotifier::Operation scope(m_changes);
+    const std::filesystem::path opened = path; // `path` may be pathName() itself
+    // The message comes first: behind it the window still shows the model
+    // it showed before; then the document is the refused file's, empty.
+    auto fail = [this, &opened](const std::string& text, Error error) -> Result<void> {
         m_host.showMessage({ MessageIcon::Critical, kBadFileCaption, text });
+        clear();
+        m_path = opened;
         return error;
     };
 
@@ -81,6 +91,8 @@ Result<void> ModelDocument::open(const std::filesystem::path& path, const PointS
         if (!model)
             return fail(
                 kvl::platform::utf8FromPath(path) + " cannot be shown: " + model.error().message, model.error());
+        clear();
+        m_path = opened;
         m_model = std::make_unique<VkmModel>(std::move(*model));
         m_saveProblem = std::move(converted->problem);
         m_converted = true;
@@ -89,6 +101,8 @@ Result<void> ModelDocument::open(const std::filesystem::path& path, const PointS
     Result<VkmModel> model = loadVkm(std::move(*image), sizes);
     if (!model)
         return fail(kBadFileText, model.error());
+    clear();
+    m_path = opened;
     m_model = std::make_unique<VkmModel>(std::move(*model));
     return {};
 }

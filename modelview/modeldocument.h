@@ -1,8 +1,11 @@
 // The single document of the viewer: the current model (or none), the file it
 // came from and the title the window shows. Widget-free; message boxes and
-// file dialogs go through kvl::WindowHost so tests can answer them.
+// file dialogs go through kvl::WindowHost so tests can answer them. The
+// document changes only after its boxes are answered, and then says so
+// through its change notification.
 #pragma once
 
+#include "common/changenotifier.h"
 #include "common/lastfolder.h"
 #include "common/result.h"
 #include "common/windowhost.h"
@@ -33,6 +36,10 @@ class ModelDocument {
 public:
     explicit ModelDocument(WindowHost& host) : m_host(host) { }
 
+    /// Tells the window when the document has changed (after New and Open).
+    ChangeNotifier& changes() { return m_changes; }
+    const ChangeNotifier& changes() const { return m_changes; }
+
     /// File New: no model, no file, title "Untitled".
     void newDocument();
 
@@ -43,6 +50,7 @@ public:
     /// file cannot be read, "FILE is not a valid 3DB model: REASON" for a
     /// damaged .3DB, "Not a valid VKM file!" for a damaged VKM file; keeps no
     /// model and returns why. The title takes the file's name either way.
+    /// While the message shows, the document is still the one before.
     Result<void> open(const std::filesystem::path& path, const PointSizeRange& sizes);
 
     /// The File Open dialog: the file the user picked, or an empty path when
@@ -83,7 +91,10 @@ public:
     const LastFolder& lastFolder() const { return m_lastFolder; }
 
 private:
+    void clear();
+
     WindowHost& m_host;
+    ChangeNotifier m_changes;
     LastFolder m_lastFolder;
     std::unique_ptr<VkmModel> m_model;
     std::filesystem::path m_path;

@@ -5,7 +5,6 @@
 #include "modelview/modeldocument.h"
 #include "modelview/softpicture.h"
 #include "modelview/viewcontroller.h"
-#include "modelview/viewoptionspanel.h"
 
 #include <QGuiApplication>
 #include <QOffscreenSurface>
@@ -120,7 +119,7 @@ QSurfaceFormat ModelView::requestedFormat()
     return format;
 }
 
-void ModelView::setOptions(const ViewOptionsPanel* options)
+void ModelView::setOptions(const ViewOptions& options)
 {
     m_control->setOptions(options);
 }
@@ -162,7 +161,7 @@ SoftwareModelView::SoftwareModelView(const ModelDocument* doc, QWidget* parent)
     connect(m_control, &ViewController::changed, this, qOverload<>(&QWidget::update));
 }
 
-void SoftwareModelView::setOptions(const ViewOptionsPanel* options)
+void SoftwareModelView::setOptions(const ViewOptions& options)
 {
     m_control->setOptions(options);
 }

@@ -4,6 +4,7 @@
 // mouse and keys are handled by its ViewController.
 #pragma once
 
+#include "modelview/scene.h"
 #include "modelview/vkmmodel.h"
 
 #include <QImage>
@@ -17,7 +18,6 @@ namespace kvl::modelview {
 class ModelCanvas;
 class ModelDocument;
 class ViewController;
-class ViewOptionsPanel;
 
 /// Before the QApplication exists: makes the view's format the default and
 /// has the application create one context of that format at start-up, which
@@ -58,8 +58,8 @@ public:
     /// compatibility profile so the fixed-function calls are there.
     static QSurfaceFormat requestedFormat();
 
-    /// The panel whose View list decides what is drawn; null draws nothing.
-    void setOptions(const ViewOptionsPanel* options);
+    /// What to draw, as the options panel sends it; black until then.
+    void setOptions(const ViewOptions& options);
     ViewController* controller() const { return m_control; }
     /// The OpenGL window inside the view that draws the picture.
     ModelCanvas* canvas() const { return m_canvas; }
@@ -99,7 +99,7 @@ class SoftwareModelView : public QWidget {
 public:
     explicit SoftwareModelView(const ModelDocument* doc, QWidget* parent = nullptr);
 
-    void setOptions(const ViewOptionsPanel* options);
+    void setOptions(const ViewOptions& options);
     ViewController* controller() const { return m_control; }
     PointSizeRange pointSizes() const { return softwarePointSizes(); }
     /// The picture as it was last painted (device pixels).

@@ -127,7 +127,9 @@ private slots:
         QVERIFY(dir.isValid());
         options = new ViewOptionsPanel;
         view = new ModelView(&doc);
-        view->setOptions(options);
+        // As the window wires them: the panel sends what to draw.
+        view->setOptions(options->options());
+        connect(options, &ViewOptionsPanel::optionsChanged, view, &ModelView::setOptions);
         view->resize(400, 400);
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view));

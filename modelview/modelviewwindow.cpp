@@ -82,7 +82,8 @@ const char* const kControlsText = "Mouse:\n"
 
 ModelViewWindow::ModelViewWindow(WindowHost* host, QWidget* parent, ViewBackend backend)
     : QMainWindow(parent),
-      m_doc(host ? *host : static_cast<WindowHost&>(*this))
+      m_qtDialogs(this),
+      m_doc(host ? *host : static_cast<WindowHost&>(m_qtDialogs))
 {
     // Kept beside the recent-file list, in the viewer's own profile.
     m_doc.setLastFolder(qt::profileLastFolder(QString::fromLatin1(kAppTitle), QStringLiteral("modelview")));
@@ -113,8 +114,11 @@ ModelViewWindow::ModelViewWindow(WindowHost* host, QWidget* parent, ViewBackend 
 
     m_options = new ViewOptionsPanel(this);
     addDockWidget(Qt::LeftDockWidgetArea, m_options);
-    m_control->setOptions(m_options);
+    // The view learns what to draw from what the panel sends.
+    m_control->setOptions(m_options->options());
+    connect(m_options, &ViewOptionsPanel::optionsChanged, m_control, &ViewController::setOptions);
     QAction* toggle = m_options->toggleViewAction();
+    m_commands.viewControlBar = toggle;
     toggle->setObjectName(QStringLiteral("ID_VIEW_CONTROLBAR"));
     toggle->setText(QStringLiteral("&Control Bar"));
     toggle->setStatusTip(QStringLiteral("Show or hide the control bar"));
@@ -124,15 +128,16 @@ ModelViewWindow::ModelViewWindow(WindowHost* host, QWidget* parent, ViewBackend 
     setAcceptDrops(true);
     m_recent.load();
     updateRecentMenu();
+    // The one way the window learns that the document has changed.
+    m_doc.changes().connect([this] { showDocument(); });
     m_doc.newDocument();
-    updateCommands();
-    updateStatus();
     qApp->installEventFilter(this);
     refreshIndicators();
 }
 
 ModelViewWindow::~ModelViewWindow()
 {
+    m_doc.changes().connect({});
     qApp->removeEventFilter(this);
 }
 
@@ -146,48 +151,51 @@ void ModelViewWindow::createActions()
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
-    QAction* a = add("ID_FILE_NEW", QStringLiteral("&New\tCtrl+N"), QStringLiteral("Create a new document\nNew"),
-        QKeySequence(QStringLiteral("Ctrl+N")), &ModelViewWindow::newDocument);
+    ModelViewCommands& c = m_commands;
+    QAction* a = c.fileNew = add("ID_FILE_NEW", QStringLiteral("&New\tCtrl+N"),
+        QStringLiteral("Create a new document\nNew"), QKeySequence(QStringLiteral("Ctrl+N")),
+        &ModelViewWindow::newDocument);
     a->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
-    a = add("ID_FILE_OPEN", QStringLiteral("&Open...\tCtrl+O"), QStringLiteral("Open an existing document\nOpen"),
-        QKeySequence(QStringLiteral("Ctrl+O")), &ModelViewWindow::onOpen);
+    a = c.fileOpen = add("ID_FILE_OPEN", QStringLiteral("&Open...\tCtrl+O"),
+        QStringLiteral("Open an existing document\nOpen"), QKeySequence(QStringLiteral("Ctrl+O")),
+        &ModelViewWindow::onOpen);
     a->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
     // The viewer never changes a model, so there is never anything to save in
     // place; Save stays disabled and Save As writes an exact copy.
-    a = add("ID_FILE_SAVE", QStringLiteral("&Save\tCtrl+S"), QStringLiteral("Save the active document\nSave"),
-        QKeySequence(QStringLiteral("Ctrl+S")), [] {});
+    a = c.fileSave = add("ID_FILE_SAVE", QStringLiteral("&Save\tCtrl+S"),
+        QStringLiteral("Save the active document\nSave"), QKeySequence(QStringLiteral("Ctrl+S")), [] {});
     a->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
     a->setEnabled(false);
-    add("ID_FILE_SAVE_AS", QStringLiteral("Save &As..."),
+    c.fileSaveAs = add("ID_FILE_SAVE_AS", QStringLiteral("Save &As..."),
         QStringLiteral("Save an exact copy of the active document with a new name\nSave As"), QKeySequence(),
         &ModelViewWindow::onSaveAs);
-    add("ID_APP_EXIT", QStringLiteral("E&xit"), QStringLiteral("Quit the application\nExit"), QKeySequence(),
-        &QWidget::close);
-    a = add("ID_APP_ABOUT", QStringLiteral("&About modelview..."),
+    c.appExit = add("ID_APP_EXIT", QStringLiteral("E&xit"), QStringLiteral("Quit the application\nExit"),
+        QKeySequence(), &QWidget::close);
+    a = c.appAbout = add("ID_APP_ABOUT", QStringLiteral("&About modelview..."),
         QStringLiteral("Display program information, version number and copyright\nAbout"), QKeySequence(),
         &ModelViewWindow::onAbout);
     a->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
-    add("ID_HELP_CONTROLS", QStringLiteral("&Controls..."),
+    c.helpControls = add("ID_HELP_CONTROLS", QStringLiteral("&Controls..."),
         QStringLiteral("List the mouse and keyboard controls of the picture\nControls"), QKeySequence(),
         &ModelViewWindow::onControls);
 
-    a = add("ID_VIEW_RESET", QStringLiteral("&Reset View\tHome"),
+    a = c.viewReset = add("ID_VIEW_RESET", QStringLiteral("&Reset View\tHome"),
         QStringLiteral("Return to the camera the model opened with\nReset View"), QKeySequence(Qt::Key_Home),
         [this] { m_control->resetView(); });
     a->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
-    a = add("ID_VIEW_FIT", QStringLiteral("&Fit\tF"), QStringLiteral("Frame the whole model\nFit"),
+    a = c.viewFit = add("ID_VIEW_FIT", QStringLiteral("&Fit\tF"), QStringLiteral("Frame the whole model\nFit"),
         QKeySequence(Qt::Key_F), [this] { m_control->fitView(); });
     a->setIcon(style()->standardIcon(QStyle::SP_TitleBarMaxButton));
-    add("ID_VIEW_CLEAR_SELECTION", QStringLiteral("Clear &Selection\tEsc"),
+    c.viewClearSelection = add("ID_VIEW_CLEAR_SELECTION", QStringLiteral("Clear &Selection\tEsc"),
         QStringLiteral("Clear the selection\nClear Selection"), QKeySequence(Qt::Key_Escape),
         [this] { m_control->clearSelection(); });
-    add("ID_EDIT_COPY", QStringLiteral("&Copy Status\tCtrl+C"),
+    c.editCopy = add("ID_EDIT_COPY", QStringLiteral("&Copy Status\tCtrl+C"),
         QStringLiteral("Copy the status text to the clipboard\nCopy"), QKeySequence(QKeySequence::Copy),
         [this] { QGuiApplication::clipboard()->setText(statusText()); });
 
-    m_recentEmpty = makeAction(
+    c.recentEmpty = makeAction(
         this, "ID_FILE_MRU_EMPTY", QStringLiteral("Recent File"), QStringLiteral("Open this document"));
-    m_recentEmpty->setEnabled(false);
+    c.recentEmpty->setEnabled(false);
     for (int i = 0; i < RecentFileList::kSize; ++i) {
         QAction* r = makeAction(this, "", QString(), QStringLiteral("Open this document"));
         r->setObjectName(QStringLiteral("ID_FILE_MRU_%1").arg(i + 1));
@@ -197,44 +205,37 @@ void ModelViewWindow::createActions()
             if (i < m_recent.files().size())
                 openDocumentFile(QString(m_recent.files().at(i)));
         });
-        m_recentActions[i] = r;
+        c.recent[static_cast<std::size_t>(i)] = r;
     }
-}
-
-QAction* ModelViewWindow::command(const QString& name) const
-{
-    if (name == QLatin1String("ID_VIEW_CONTROLBAR"))
-        return m_options->toggleViewAction();
-    return findChild<QAction*>(name, Qt::FindDirectChildrenOnly);
 }
 
 void ModelViewWindow::createMenus()
 {
     m_fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
     m_fileMenu->setObjectName(QStringLiteral("FileMenu"));
-    m_fileMenu->addAction(command(QStringLiteral("ID_FILE_NEW")));
-    m_fileMenu->addAction(command(QStringLiteral("ID_FILE_OPEN")));
-    m_fileMenu->addAction(command(QStringLiteral("ID_FILE_SAVE")));
-    m_fileMenu->addAction(command(QStringLiteral("ID_FILE_SAVE_AS")));
+    m_fileMenu->addAction(m_commands.fileNew);
+    m_fileMenu->addAction(m_commands.fileOpen);
+    m_fileMenu->addAction(m_commands.fileSave);
+    m_fileMenu->addAction(m_commands.fileSaveAs);
     m_fileMenu->addSeparator();
-    m_fileMenu->addAction(m_recentEmpty);
-    for (QAction* r : m_recentActions)
+    m_fileMenu->addAction(m_commands.recentEmpty);
+    for (QAction* r : m_commands.recent)
         m_fileMenu->addAction(r);
     m_fileMenu->addSeparator();
-    m_fileMenu->addAction(command(QStringLiteral("ID_APP_EXIT")));
+    m_fileMenu->addAction(m_commands.appExit);
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("ViewMenu"));
-    view->addAction(command(QStringLiteral("ID_VIEW_RESET")));
-    view->addAction(command(QStringLiteral("ID_VIEW_FIT")));
-    view->addAction(command(QStringLiteral("ID_VIEW_CLEAR_SELECTION")));
-    view->addAction(command(QStringLiteral("ID_EDIT_COPY")));
+    view->addAction(m_commands.viewReset);
+    view->addAction(m_commands.viewFit);
+    view->addAction(m_commands.viewClearSelection);
+    view->addAction(m_commands.editCopy);
     view->addSeparator();
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("HelpMenu"));
-    help->addAction(command(QStringLiteral("ID_HELP_CONTROLS")));
-    help->addAction(command(QStringLiteral("ID_APP_ABOUT")));
+    help->addAction(m_commands.helpControls);
+    help->addAction(m_commands.appAbout);
 }
 
 void ModelViewWindow::createToolBar()
@@ -242,18 +243,19 @@ void ModelViewWindow::createToolBar()
     m_toolBar = new QToolBar(QStringLiteral("Toolbar"), this);
     m_toolBar->setObjectName(QStringLiteral("ToolBar"));
     m_toolBar->setIconSize(QSize(16, 15));
-    m_toolBar->addAction(command(QStringLiteral("ID_FILE_OPEN")));
-    m_toolBar->addAction(command(QStringLiteral("ID_FILE_SAVE")));
+    m_toolBar->addAction(m_commands.fileOpen);
+    m_toolBar->addAction(m_commands.fileSave);
     m_toolBar->addSeparator();
-    m_toolBar->addAction(command(QStringLiteral("ID_APP_ABOUT")));
+    m_toolBar->addAction(m_commands.appAbout);
     m_toolBar->addSeparator();
-    m_toolBar->addAction(command(QStringLiteral("ID_VIEW_RESET")));
-    m_toolBar->addAction(command(QStringLiteral("ID_VIEW_FIT")));
+    m_toolBar->addAction(m_commands.viewReset);
+    m_toolBar->addAction(m_commands.viewFit);
     addToolBar(Qt::TopToolBarArea, m_toolBar);
 
     QMenu* view = menuBar()->findChild<QMenu*>(QStringLiteral("ViewMenu"));
     QAction* toggle = m_toolBar->toggleViewAction();
     toggle->setObjectName(QStringLiteral("ID_VIEW_TOOLBAR"));
+    m_commands.viewToolBar = toggle;
     toggle->setText(QStringLiteral("&Toolbar"));
     toggle->setStatusTip(QStringLiteral("Show or hide the toolbar"));
     view->addAction(toggle);
@@ -287,6 +289,7 @@ void ModelViewWindow::createStatusBar()
     toggle->setCheckable(true);
     toggle->setChecked(true);
     connect(toggle, &QAction::toggled, bar, &QWidget::setVisible);
+    m_commands.viewStatusBar = toggle;
     view->addAction(toggle);
 }
 
@@ -305,18 +308,6 @@ bool ModelViewWindow::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::KeyRelease || event->type() == QEvent::ApplicationActivate)
         refreshIndicators();
     return QMainWindow::eventFilter(watched, event);
-}
-
-MessageAnswer ModelViewWindow::showMessage(const Message& message, MessageButtons buttons)
-{
-    return qt::showMessageBox(this, message, buttons);
-}
-
-std::filesystem::path ModelViewWindow::chooseFile(const FileDialogRequest& request)
-{
-    // Qt's own dialog: it matches "*.vkm" in any letter case, so the
-    // FIGHTER.VKM that modelconv writes is listed.
-    return qt::runFileDialog(this, request);
 }
 
 QWidget* ModelViewWindow::viewWidget() const
@@ -351,7 +342,7 @@ void ModelViewWindow::updateStatus()
 
 void ModelViewWindow::onControls()
 {
-    showMessage({ MessageIcon::Information, "Controls", kControlsText });
+    qt::showMessageBox(this, { MessageIcon::Information, "Controls", kControlsText }, MessageButtons::Ok);
 }
 
 void ModelViewWindow::openDocumentFile(const QString& path)
@@ -385,19 +376,20 @@ void ModelViewWindow::loadNow(const QString& path)
         m_recent.remove(path);
     m_recent.save();
     updateRecentMenu();
+    emit documentLoaded(ok);
+}
+
+void ModelViewWindow::showDocument()
+{
     updateCommands();
     m_control->modelChanged();
     updateStatus();
-    emit documentLoaded(ok);
 }
 
 void ModelViewWindow::newDocument()
 {
     m_pending.clear();
     m_doc.newDocument();
-    updateCommands();
-    m_control->modelChanged();
-    updateStatus();
 }
 
 void ModelViewWindow::onOpen()
@@ -429,9 +421,9 @@ void ModelViewWindow::onAbout()
 void ModelViewWindow::updateRecentMenu()
 {
     const QStringList& files = m_recent.files();
-    m_recentEmpty->setVisible(files.isEmpty());
+    m_commands.recentEmpty->setVisible(files.isEmpty());
     for (int i = 0; i < RecentFileList::kSize; ++i) {
-        QAction* r = m_recentActions[i];
+        QAction* r = m_commands.recent[static_cast<std::size_t>(i)];
         if (i < files.size()) {
             QString shown = QDir::toNativeSeparators(files.at(i));
             shown.replace(QLatin1Char('&'), QLatin1String("&&"));
@@ -446,7 +438,7 @@ void ModelViewWindow::updateRecentMenu()
 void ModelViewWindow::updateCommands()
 {
     setWindowTitle(QString::fromStdString(m_doc.windowTitle()));
-    command(QStringLiteral("ID_FILE_SAVE_AS"))->setEnabled(m_doc.model() != nullptr);
+    m_commands.fileSaveAs->setEnabled(m_doc.model() != nullptr);
 }
 
 void ModelViewWindow::wheelEvent(QWheelEvent* event)

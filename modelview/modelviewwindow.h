@@ -1,15 +1,18 @@
 // The main window: menus, toolbar, status bar with the lock-key indicators,
 // the options panel docked on the left, and the OpenGL view in the middle.
-// It is the document's window host (Qt's message boxes and file dialogs)
-// unless it is given another one.
+// The document's message boxes and file dialogs are Qt's unless the window
+// is given another host; the window shows the document whenever the
+// document's change notification says so.
 #pragma once
 
+#include "common/qt/qtwindowhost.h"
 #include "common/windowhost.h"
 #include "modelview/modeldocument.h"
 #include "modelview/recentfiles.h"
 
 #include <QMainWindow>
 
+#include <array>
 #include <memory>
 
 class QAction;
@@ -32,8 +35,29 @@ enum class ViewBackend { Detect, Software };
 /// The text of Help > Controls.
 extern const char* const kControlsText;
 
+/// The window's commands. Each keeps the design's command name as its
+/// objectName, by which scripts and accessibility tools find it.
+struct ModelViewCommands {
+    QAction* fileNew = nullptr;                            // ID_FILE_NEW
+    QAction* fileOpen = nullptr;                           // ID_FILE_OPEN
+    QAction* fileSave = nullptr;                           // ID_FILE_SAVE
+    QAction* fileSaveAs = nullptr;                         // ID_FILE_SAVE_AS
+    QAction* appExit = nullptr;                            // ID_APP_EXIT
+    QAction* appAbout = nullptr;                           // ID_APP_ABOUT
+    QAction* helpControls = nullptr;                       // ID_HELP_CONTROLS
+    QAction* viewReset = nullptr;                          // ID_VIEW_RESET
+    QAction* viewFit = nullptr;                            // ID_VIEW_FIT
+    QAction* viewClearSelection = nullptr;                 // ID_VIEW_CLEAR_SELECTION
+    QAction* editCopy = nullptr;                           // ID_EDIT_COPY
+    QAction* viewControlBar = nullptr;                     // ID_VIEW_CONTROLBAR
+    QAction* viewToolBar = nullptr;                        // ID_VIEW_TOOLBAR
+    QAction* viewStatusBar = nullptr;                      // ID_VIEW_STATUS_BAR
+    QAction* recentEmpty = nullptr;                        // ID_FILE_MRU_EMPTY
+    std::array<QAction*, RecentFileList::kSize> recent {}; // ID_FILE_MRU_1 ...
+};
+
 // objectName "CMainFrame"
-class ModelViewWindow : public QMainWindow, public WindowHost {
+class ModelViewWindow : public QMainWindow {
     Q_OBJECT
 public:
     /// `host` answers the document's message boxes and file dialogs; null
@@ -66,14 +90,10 @@ public:
     ViewOptionsPanel* optionsBar() const { return m_options; }
     QToolBar* toolBar() const { return m_toolBar; }
     const RecentFileList& recentFiles() const { return m_recent; }
-    /// The action with the given command name (e.g. "ID_FILE_OPEN").
-    QAction* command(const QString& name) const;
+    const ModelViewCommands& commands() const { return m_commands; }
 
     /// The About box, built but not shown.
     std::unique_ptr<QMessageBox> makeAboutBox();
-
-    MessageAnswer showMessage(const Message& message, MessageButtons buttons = MessageButtons::Ok) override;
-    std::filesystem::path chooseFile(const FileDialogRequest& request) override;
 
 signals:
     /// A load finished (successfully or not).
@@ -91,6 +111,7 @@ private:
     void createToolBar();
     void createStatusBar();
     void loadNow(const QString& path);
+    void showDocument();
     void onOpen();
     void onSaveAs();
     void onAbout();
@@ -100,8 +121,10 @@ private:
     void updateStatus();
     void onControls();
 
+    qt::DialogHost m_qtDialogs;
     ModelDocument m_doc;
     RecentFileList m_recent;
+    ModelViewCommands m_commands;
     ModelView* m_view = nullptr;
     SoftwareModelView* m_software = nullptr;
     ViewController* m_control = nullptr;
@@ -110,8 +133,6 @@ private:
     ViewOptionsPanel* m_options = nullptr;
     QToolBar* m_toolBar = nullptr;
     QMenu* m_fileMenu = nullptr;
-    QAction* m_recentEmpty = nullptr;
-    QAction* m_recentActions[RecentFileList::kSize] = {};
     QLabel* m_indicators[3] = {};
     QString m_pending;
 };

@@ -29,8 +29,12 @@
 #include <QToolBar>
 #include <QWheelEvent>
 #include <QtTest>
+#include <type_traits>
 
 using namespace kvl::modelview;
+
+// The window is never its core's host: a box or dialog cannot redraw it.
+static_assert(!std::is_base_of_v<kvl::WindowHost, kvl::modelview::ModelViewWindow>);
 
 class FrameTest : public QObject {
     Q_OBJECT
@@ -96,22 +100,36 @@ private slots:
             (QStringList { "&Reset View\tHome", "&Fit\tF", "Clear &Selection\tEsc", "&Copy Status\tCtrl+C", "-",
                 "&Toolbar", "&Status Bar", "&Control Bar" }));
         QCOMPARE(visibleTexts(menus[2]->menu()), (QStringList { "&Controls...", "&About modelview..." }));
-        QCOMPARE(frame->command("ID_VIEW_RESET")->shortcut(), QKeySequence(Qt::Key_Home));
-        QCOMPARE(frame->command("ID_FILE_NEW")->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
-        QCOMPARE(frame->command("ID_FILE_OPEN")->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
-        QCOMPARE(frame->command("ID_FILE_SAVE")->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
-        QCOMPARE(frame->command("ID_VIEW_CONTROLBAR")->statusTip(), QStringLiteral("Show or hide the control bar"));
-        QCOMPARE(frame->command("ID_VIEW_CONTROLBAR")->toolTip(), QStringLiteral("Toggle ControlBar"));
+        QCOMPARE(frame->commands().viewReset->shortcut(), QKeySequence(Qt::Key_Home));
+        QCOMPARE(frame->commands().fileNew->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
+        QCOMPARE(frame->commands().fileOpen->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+        QCOMPARE(frame->commands().fileSave->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+        QCOMPARE(frame->commands().viewControlBar->statusTip(), QStringLiteral("Show or hide the control bar"));
+        QCOMPARE(frame->commands().viewControlBar->toolTip(), QStringLiteral("Toggle ControlBar"));
+        // Found by member, the commands keep the design's names for scripts.
+        const ModelViewCommands& c = frame->commands();
+        const QList<QPair<QAction*, const char*>> named { { c.fileNew, "ID_FILE_NEW" }, { c.fileOpen, "ID_FILE_OPEN" },
+            { c.fileSave, "ID_FILE_SAVE" }, { c.fileSaveAs, "ID_FILE_SAVE_AS" }, { c.appExit, "ID_APP_EXIT" },
+            { c.appAbout, "ID_APP_ABOUT" }, { c.helpControls, "ID_HELP_CONTROLS" }, { c.viewReset, "ID_VIEW_RESET" },
+            { c.viewFit, "ID_VIEW_FIT" }, { c.viewClearSelection, "ID_VIEW_CLEAR_SELECTION" },
+            { c.editCopy, "ID_EDIT_COPY" }, { c.viewControlBar, "ID_VIEW_CONTROLBAR" },
+            { c.viewToolBar, "ID_VIEW_TOOLBAR" }, { c.viewStatusBar, "ID_VIEW_STATUS_BAR" },
+            { c.recentEmpty, "ID_FILE_MRU_EMPTY" }, { c.recent[0], "ID_FILE_MRU_1" },
+            { c.recent[3], "ID_FILE_MRU_4" } };
+        for (const auto& [action, name] : named) {
+            QVERIFY2(action, name);
+            QCOMPARE(action->objectName(), QString::fromLatin1(name));
+        }
 
         const QList<QAction*> tools = frame->toolBar()->actions();
         QCOMPARE(tools.size(), 7);
-        QCOMPARE(tools[0], frame->command("ID_FILE_OPEN"));
-        QCOMPARE(tools[1], frame->command("ID_FILE_SAVE"));
+        QCOMPARE(tools[0], frame->commands().fileOpen);
+        QCOMPARE(tools[1], frame->commands().fileSave);
         QVERIFY(tools[2]->isSeparator());
-        QCOMPARE(tools[3], frame->command("ID_APP_ABOUT"));
+        QCOMPARE(tools[3], frame->commands().appAbout);
         QVERIFY(tools[4]->isSeparator());
-        QCOMPARE(tools[5], frame->command("ID_VIEW_RESET"));
-        QCOMPARE(tools[6], frame->command("ID_VIEW_FIT"));
+        QCOMPARE(tools[5], frame->commands().viewReset);
+        QCOMPARE(tools[6], frame->commands().viewFit);
         // Each button names itself by the short prompt, without the shortcut.
         const QStringList buttonNames { "Open", "Save", "", "About" };
         for (int i : { 0, 1, 3 }) {
@@ -204,7 +222,7 @@ private slots:
         auto frame = start();
         QVERIFY(frame);
         ViewOptionsPanel* bar = frame->optionsBar();
-        QAction* item = frame->command("ID_VIEW_CONTROLBAR");
+        QAction* item = frame->commands().viewControlBar;
         QVERIFY(item->isCheckable());
         QVERIFY(item->isChecked());
 
@@ -257,13 +275,13 @@ private slots:
         QCOMPARE(frame->view()->accessibleName(), QStringLiteral("Model view"));
         for (const QWidget* part : frame->view()->findChildren<QWidget*>())
             QVERIFY2(!part->accessibleName().isEmpty(), part->metaObject()->className());
-        QVERIFY(!frame->command("ID_FILE_SAVE")->isEnabled());
-        QVERIFY(frame->command("ID_FILE_SAVE_AS")->isEnabled());
+        QVERIFY(!frame->commands().fileSave->isEnabled());
+        QVERIFY(frame->commands().fileSaveAs->isEnabled());
 
-        frame->command("ID_FILE_NEW")->trigger();
+        frame->commands().fileNew->trigger();
         QVERIFY(frame->document().model() == nullptr);
         QCOMPARE(frame->windowTitle(), QStringLiteral("Untitled - VKM! Studio"));
-        QVERIFY(!frame->command("ID_FILE_SAVE_AS")->isEnabled());
+        QVERIFY(!frame->commands().fileSaveAs->isEnabled());
 
         // A bad file named on the command line: the message, no model.
         const QString bad = dir.filePath(QStringLiteral("bad.vkm"));
@@ -313,17 +331,17 @@ private slots:
         auto frame = start();
         QVERIFY(frame);
         QCOMPARE(frame->recentFiles().files().size(), 4);
-        QAction* first = frame->command("ID_FILE_MRU_1");
+        QAction* first = frame->commands().recent[0];
         QVERIFY(first->isVisible());
         QCOMPARE(first->text(), QStringLiteral("&1 ") + QDir::toNativeSeparators(paths[2]));
-        QVERIFY(!frame->command("ID_FILE_MRU_EMPTY")->isVisible());
+        QVERIFY(!frame->commands().recentEmpty->isVisible());
         first->trigger();
         QTRY_VERIFY(frame->document().model() != nullptr);
         QCOMPARE(frame->windowTitle(), QStringLiteral("m3.vkm - VKM! Studio"));
 
         // A file that has gone away leaves the list when it fails to open.
         QVERIFY(QFile::remove(paths[4]));
-        frame->command("ID_FILE_MRU_2")->trigger();
+        frame->commands().recent[1]->trigger();
         QCOMPARE(host.messages.size(), std::size_t(1));
         QVERIFY(!frame->recentFiles().files().contains(paths[4]));
         // ... and only that file: the others keep their places.
@@ -337,17 +355,17 @@ private slots:
         QVERIFY(frame);
         QTRY_VERIFY(frame->view()->isGlReady());
         host.chosenFiles = { path.toStdString() };
-        frame->command("ID_FILE_OPEN")->trigger();
+        frame->commands().fileOpen->trigger();
         QVERIFY(frame->document().model() != nullptr);
         QCOMPARE(frame->windowTitle(), QStringLiteral("FIGHTER.VKM - VKM! Studio"));
         QCOMPARE(frame->recentFiles().files(), QStringList { path });
         // Cancelled, the dialog changes nothing.
-        frame->command("ID_FILE_OPEN")->trigger();
+        frame->commands().fileOpen->trigger();
         QVERIFY(frame->document().model() != nullptr);
 
         const QString copy = dir.filePath(QStringLiteral("copy"));
         host.chosenFiles = { copy.toStdString() };
-        frame->command("ID_FILE_SAVE_AS")->trigger();
+        frame->commands().fileSaveAs->trigger();
         QCOMPARE(host.fileDialogs.size(), std::size_t(3));
         QCOMPARE(host.fileDialogs[2].caption, std::string("Save As"));
         QCOMPARE(kvl::fileSize((copy + QStringLiteral(".vkm")).toStdString()),
@@ -389,7 +407,7 @@ private slots:
             }
             dialog->reject();
         });
-        frame->command("ID_FILE_OPEN")->trigger();
+        frame->commands().fileOpen->trigger();
         QCOMPARE(title, QStringLiteral("Open"));
         QCOMPARE(filters,
             (QStringList { QStringLiteral("VKM Models (*.vkm)"), QStringLiteral("3DB Models (*.3db)"),
@@ -419,7 +437,7 @@ private slots:
         QTest::mouseRelease(view, Qt::LeftButton, {}, centre + QPoint(80, 20));
         QVERIFY(!control->camera().isDesigned());
         QCOMPARE(frame->statusText(), QStringLiteral("Ready")); // a drag picks nothing
-        frame->command("ID_VIEW_RESET")->trigger();
+        frame->commands().viewReset->trigger();
         QVERIFY(control->camera().isDesigned());
         frame->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(frame.get()));
@@ -441,7 +459,7 @@ private slots:
         auto* pane = frame->findChild<QLabel*>(QStringLiteral("MessagePane"));
         QCOMPARE(pane->accessibleDescription(), frame->statusText());
         QVERIFY(control->selection());
-        frame->command("ID_EDIT_COPY")->trigger();
+        frame->commands().editCopy->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), frame->statusText());
         QTest::keyClick(view, Qt::Key_Escape);
         QVERIFY(!control->selection());
@@ -507,6 +525,42 @@ private slots:
         QCoreApplication::sendEvent(frame->windowHandle(), &drop);
         QTRY_VERIFY(frame->document().model() != nullptr);
         QCOMPARE(frame->windowTitle(), QStringLiteral("dropped.vkm - VKM! Studio"));
+    }
+
+    // A refused file's message comes over the window as it was before: the
+    // model, title and status of the file shown so far. Once the box is
+    // answered the window shows the refused file's empty document.
+    void aRefusalShowsOverTheModelShownBefore()
+    {
+        const QString good = writeModel(QStringLiteral("FIGHTER.VKM"));
+        const QString bad = dir.filePath(QStringLiteral("bad.vkm"));
+        QVERIFY(kvl::writeFileImage(bad.toStdString(), std::string(10, '\0')));
+        auto frame = start(good);
+        QVERIFY(frame);
+        QTRY_VERIFY(frame->document().model() != nullptr);
+        const QString title = frame->windowTitle();
+        const bool saveAs = frame->commands().fileSaveAs->isEnabled();
+        const int redraws = frame->document().changes().notifications();
+        QString titleBehind;
+        bool modelBehind = false;
+        bool saveAsBehind = false;
+        int redrawsBehind = -1;
+        host.whileShown = [&](const kvl::Message&) {
+            titleBehind = frame->windowTitle();
+            modelBehind = frame->document().model() != nullptr;
+            saveAsBehind = frame->commands().fileSaveAs->isEnabled();
+            redrawsBehind = frame->document().changes().notifications();
+        };
+        frame->openDocumentFile(bad);
+        host.whileShown = nullptr;
+        QCOMPARE(host.lastText(), std::string("Not a valid VKM file!"));
+        QCOMPARE(titleBehind, title);
+        QVERIFY(modelBehind);
+        QCOMPARE(saveAsBehind, saveAs);
+        QCOMPARE(redrawsBehind, redraws);
+        QCOMPARE(frame->windowTitle(), QStringLiteral("bad.vkm - VKM! Studio"));
+        QVERIFY(frame->document().model() == nullptr);
+        QVERIFY(!frame->commands().fileSaveAs->isEnabled());
     }
 };
 

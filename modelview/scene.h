@@ -21,6 +21,17 @@ struct Selection {
     bool operator==(const Selection&) const = default;
 };
 
+/// What the options panel asks the views to draw: the View list's mode and
+/// the boxes below it.
+struct ViewOptions {
+    ViewMode mode = ViewMode::Perspective;
+    bool drawNodes = true;
+    bool showBackFaces = false;
+    /// Node point size in pixels; 0 is the designed size.
+    float nodeSize = 0;
+    bool operator==(const ViewOptions&) const = default;
+};
+
 struct RenderOptions {
     bool drawNodes = true;
     /// The game culls back faces, and so does the perspective picture

@@ -1,11 +1,7 @@
 #include "modelview/viewcontroller.h"
 
 #include "modelview/modeldocument.h"
-#include "modelview/viewoptionspanel.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDoubleSpinBox>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -34,32 +30,18 @@ ViewController::ViewController(const ModelDocument* doc, QWidget* view) : QObjec
     view->installEventFilter(this);
 }
 
-void ViewController::setOptions(const ViewOptionsPanel* options)
+void ViewController::setOptions(const ViewOptions& options)
 {
-    if (m_options)
-        disconnect(m_options, nullptr, this, nullptr);
     m_options = options;
-    if (options)
-        connect(options, &ViewOptionsPanel::optionsChanged, this, [this] {
-            readOptions();
-            emit changed();
-        });
-    readOptions();
+    m_render.drawNodes = options.drawNodes;
+    m_render.showBackFaces = options.showBackFaces;
+    m_render.nodeSize = options.nodeSize;
     emit changed();
-}
-
-void ViewController::readOptions()
-{
-    if (!m_options)
-        return;
-    m_render.drawNodes = m_options->drawNodes()->isChecked();
-    m_render.showBackFaces = m_options->showBackFaces()->isChecked();
-    m_render.nodeSize = float(m_options->nodeSize()->value());
 }
 
 std::optional<ViewMode> ViewController::mode() const
 {
-    return m_options ? viewModeFromIndex(m_options->selectedView()) : std::nullopt;
+    return m_options ? std::optional<ViewMode>(m_options->mode) : std::nullopt;
 }
 
 QSize ViewController::deviceSize() const

@@ -16,7 +16,6 @@
 
 #include <QObject>
 #include <QPoint>
-#include <QPointer>
 
 #include <optional>
 
@@ -26,18 +25,17 @@ class QWidget;
 namespace kvl::modelview {
 
 class ModelDocument;
-class ViewOptionsPanel;
 
 class ViewController : public QObject {
     Q_OBJECT
 public:
     ViewController(const ModelDocument* doc, QWidget* view);
 
-    /// The panel whose View list and boxes decide what is drawn; null draws
-    /// nothing but black.
-    void setOptions(const ViewOptionsPanel* options);
+    /// What to draw, as the options panel sends it; until the first options
+    /// arrive the view is black.
+    void setOptions(const ViewOptions& options);
 
-    /// The View list's mode, or nothing without a panel.
+    /// The mode to draw, or nothing before any options arrived.
     std::optional<ViewMode> mode() const;
     const Camera& camera() const { return m_camera; }
     const RenderOptions& renderOptions() const { return m_render; }
@@ -75,12 +73,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void readOptions();
     bool keyPressed(int key, Qt::KeyboardModifiers modifiers);
 
     const ModelDocument* m_doc;
     QWidget* m_view;
-    QPointer<const ViewOptionsPanel> m_options;
+    std::optional<ViewOptions> m_options;
     Camera m_camera;
     RenderOptions m_render;
     QPointF m_pressAt;

@@ -106,10 +106,10 @@ ViewOptionsPanel::ViewOptionsPanel(QWidget* parent) : GripDockBar(QString::fromL
         m_nodeSize->geometry().bottom() + 6);
     setWidget(panel);
     connect(m_viewList, &QComboBox::currentIndexChanged, this, &ViewOptionsPanel::viewChanged);
-    connect(m_viewList, &QComboBox::currentIndexChanged, this, &ViewOptionsPanel::optionsChanged);
-    connect(m_drawNodes, &QCheckBox::toggled, this, &ViewOptionsPanel::optionsChanged);
-    connect(m_showBackFaces, &QCheckBox::toggled, this, &ViewOptionsPanel::optionsChanged);
-    connect(m_nodeSize, &QDoubleSpinBox::valueChanged, this, &ViewOptionsPanel::optionsChanged);
+    connect(m_viewList, &QComboBox::currentIndexChanged, this, &ViewOptionsPanel::tellOptions);
+    connect(m_drawNodes, &QCheckBox::toggled, this, &ViewOptionsPanel::tellOptions);
+    connect(m_showBackFaces, &QCheckBox::toggled, this, &ViewOptionsPanel::tellOptions);
+    connect(m_nodeSize, &QDoubleSpinBox::valueChanged, this, &ViewOptionsPanel::tellOptions);
     // The box is named "Node size"; what it shows ("Default", "2.5 px")
     // is its description, kept with the value.
     qt::describeAs(m_nodeSize, m_nodeSize->text());
@@ -120,6 +120,16 @@ ViewOptionsPanel::ViewOptionsPanel(QWidget* parent) : GripDockBar(QString::fromL
 int ViewOptionsPanel::selectedView() const
 {
     return m_viewList->currentIndex();
+}
+
+ViewOptions ViewOptionsPanel::options() const
+{
+    ViewOptions options;
+    options.mode = viewModeFromIndex(selectedView()).value_or(ViewMode::Perspective);
+    options.drawNodes = m_drawNodes->isChecked();
+    options.showBackFaces = m_showBackFaces->isChecked();
+    options.nodeSize = float(m_nodeSize->value());
+    return options;
 }
 
 } // namespace kvl::modelview

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "modelview/dockbar.h"
+#include "modelview/scene.h"
 
 #include <QCheckBox>
 
@@ -23,6 +24,8 @@ public:
 
     /// Index of the selected View list entry (0 = "Perspective").
     int selectedView() const;
+    /// What the panel asks the views to draw now.
+    ViewOptions options() const;
 
     QComboBox* viewList() const { return m_viewList; }
     QCheckBox* drawTextures() const { return m_drawTextures; }
@@ -34,10 +37,11 @@ public:
 
 signals:
     void viewChanged(int index);
-    /// Any of the panel's settings changed.
-    void optionsChanged();
+    /// Any of the panel's settings changed: what the views are to draw now.
+    void optionsChanged(const kvl::modelview::ViewOptions& options);
 
 private:
+    void tellOptions() { emit optionsChanged(options()); }
     int nextControlId() { return m_nextId++; }
 
     QLabel* m_label = nullptr;

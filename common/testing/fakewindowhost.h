@@ -1,11 +1,14 @@
 // Tests only: a WindowHost that records every message box and file dialog and
 // answers from scripted queues (Ok or Yes / an empty path when the queue is
 // empty). A program whose host interface adds methods derives its fake from
-// FakeWindowHost<ItsHost> and implements only those.
+// FakeWindowHost<ItsHost> and implements only those. `whileShown` and
+// `whileChoosing` run while a box or dialog is "open", so a test can look at
+// the window behind it.
 #pragma once
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 #include "common/windowhost.h"
@@ -18,6 +21,8 @@ public:
     MessageAnswer showMessage(const Message& message, MessageButtons buttons = MessageButtons::Ok) override
     {
         messages.push_back(message);
+        if (whileShown)
+            whileShown(message);
         if (answers.empty())
             return buttons == MessageButtons::Ok || buttons == MessageButtons::OkCancel ? MessageAnswer::Ok
                                                                                         : MessageAnswer::Yes;
@@ -29,6 +34,8 @@ public:
     std::filesystem::path chooseFile(const FileDialogRequest& request) override
     {
         fileDialogs.push_back(request);
+        if (whileChoosing)
+            whileChoosing(request);
         if (chosenFiles.empty())
             return {};
         std::filesystem::path chosen = chosenFiles.front();
@@ -43,6 +50,8 @@ public:
     std::vector<FileDialogRequest> fileDialogs;
     std::deque<MessageAnswer> answers;
     std::deque<std::filesystem::path> chosenFiles;
+    std::function<void(const Message&)> whileShown;
+    std::function<void(const FileDialogRequest&)> whileChoosing;
 };
 
 } // namespace kvl::test
