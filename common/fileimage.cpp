@@ -205,7 +205,11 @@ fs::path findEntryNoCase(const fs::path& folder, const std::string& name)
 {
     std::error_code ec;
     fs::path direct = folder / platform::pathFromUtf8(name);
-    if (fs::exists(direct, ec))
+    // Where the file system itself ignores letter case, the name as given
+    // always "exists": the folder is still read, so that the file keeps the
+    // spelling it has on disk when it is replaced or shown.
+    const bool exists = fs::exists(direct, ec);
+    if (exists && !platform::kNamesIgnoreCase)
         return direct;
     std::vector<std::string> matches;
     for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end; !ec && it != end;
@@ -215,6 +219,8 @@ fs::path findEntryNoCase(const fs::path& folder, const std::string& name)
             matches.push_back(entry);
     }
     if (matches.empty())
+        return direct;
+    if (std::find(matches.begin(), matches.end(), name) != matches.end())
         return direct;
     std::sort(matches.begin(), matches.end());
     return folder / platform::pathFromUtf8(matches.front());

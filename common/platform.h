@@ -20,6 +20,13 @@
 
 namespace kvl::platform {
 
+/// Whether the file system ignores letter case in names, as Windows' does.
+#ifdef _WIN32
+inline constexpr bool kNamesIgnoreCase = true;
+#else
+inline constexpr bool kNamesIgnoreCase = false;
+#endif
+
 /// The errno number a Windows error code means; on other systems unused.
 /// A file another program holds open (the game running) is kInUse.
 inline constexpr int kInUse = 16; // EBUSY

@@ -78,8 +78,10 @@ TEST(FloatField, TiesRoundToEvenAsTheCLibraryDoes)
 TEST(FloatField, InfinitiesAndNaNsAreRightAlignedWithTheirSign)
 {
     using limits = std::numeric_limits<float>;
-    for (float v : { limits::infinity(), -limits::infinity(), limits::quiet_NaN(), -limits::quiet_NaN() })
+    for (float v : { limits::infinity(), -limits::infinity() })
         EXPECT_EQ(fmtFloat(v), referenceFloat(v));
+    // NaNs keep their sign as glibc prints them, on every system (the C
+    // library of Windows prints "+nan" for a negative one).
     EXPECT_EQ(fmtFloat(limits::infinity()), "          +inf");
     EXPECT_EQ(fmtFloat(-limits::infinity()), "          -inf");
     EXPECT_EQ(fmtFloat(limits::quiet_NaN()), "          +nan");

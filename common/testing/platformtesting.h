@@ -25,6 +25,19 @@ inline bool makeFifo(const std::filesystem::path& path)
 #endif
 }
 
+/// Whether an entry of exactly this name (letter case included) is in its
+/// folder. Where the file system ignores case, std::filesystem::exists finds
+/// "CAMP0001.DAT" when only "camp0001.dat" is there.
+inline bool entryExists(const std::filesystem::path& path)
+{
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(path.parent_path(), ec), end; !ec && it != end; it.increment(ec)) {
+        if (it->path().filename() == path.filename())
+            return true;
+    }
+    return false;
+}
+
 /// True when permissions do not bind this process (root on POSIX systems),
 /// so a read-only file would still be written.
 inline bool permissionsAreIgnored()
