@@ -19,18 +19,36 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTableWidget>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <QValidator>
 
 namespace kvl::planesedit {
 
 namespace {
 
 constexpr int kTwipsPerPixel = 15;
+
+// The code field's text: at most four characters of the single-byte set, none
+// of them the zero byte. Checked character by character: a regular expression
+// would do, but compiling one at start-up costs more memory than the rest of
+// the panel.
+class CodeValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& text, int&) const override
+    {
+        if (text.size() > kCodeLength)
+            return Invalid;
+        for (const QChar c : text)
+            if (c.unicode() == 0 || c.unicode() > 0xFF)
+                return Invalid;
+        return Acceptable;
+    }
+};
 
 } // namespace
 
@@ -329,8 +347,7 @@ NumberPanel::NumberPanel(ActionRouter& router)
     // The code is four bytes of the single-byte set: four characters, none
     // beyond it and no zero byte.
     m_code->setMaxLength(kCodeLength);
-    m_code->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[\\x{1}-\\x{FF}]{0,4}")), m_code));
+    m_code->setValidator(new CodeValidator(m_code));
     m_code->setFixedWidth(100);
     g->addWidget(captionFor(QStringLiteral("Code"), m_code), 7, 3);
     g->addWidget(m_code, 7, 4);
