@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <random>
 #include <system_error>
 
@@ -29,18 +30,29 @@ Result<std::vector<std::uint8_t>> readFileImage(const fs::path& path)
     // A pipe or device would block the read or never end: only plain files.
     if (fs::exists(path, ec) && !fs::is_regular_file(path, ec))
         return Error { "\"" + path.string() + "\" is not a plain file", EINVAL };
-    std::ifstream in(path, std::ios::binary);
+        // C stdio rather than a file stream: a stream sets up the C++ locale on
+        // first use, a cost the window programs would otherwise pay at start-up.
+#ifdef _WIN32
+    std::FILE* in = _wfopen(path.c_str(), L"rb");
+    const auto seek = [](std::FILE* f, long long at, int whence) { return _fseeki64(f, at, whence); };
+    const auto tell = [](std::FILE* f) -> long long { return _ftelli64(f); };
+#else
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    const auto seek = [](std::FILE* f, long long at, int whence) { return fseeko(f, static_cast<off_t>(at), whence); };
+    const auto tell = [](std::FILE* f) -> long long { return ftello(f); };
+#endif
     if (!in) {
         const int code = errno;
         return Error { "cannot open \"" + path.string() + "\": " + std::strerror(code), code };
     }
-    in.seekg(0, std::ios::end);
-    std::streamoff length = in.tellg();
-    if (length < 0)
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(in, &std::fclose);
+    if (seek(in, 0, SEEK_END) != 0)
         return Error { "cannot find the length of \"" + path.string() + "\"", EIO };
-    in.seekg(0, std::ios::beg);
+    const long long length = tell(in);
+    if (length < 0 || seek(in, 0, SEEK_SET) != 0)
+        return Error { "cannot find the length of \"" + path.string() + "\"", EIO };
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
-    if (length > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), length))
+    if (length > 0 && std::fread(bytes.data(), 1, bytes.size(), in) != bytes.size())
         return Error { "cannot read \"" + path.string() + "\"", EIO };
     return bytes;
 }
