@@ -28,9 +28,8 @@ AircraftEditor::AircraftEditor(std::filesystem::path folder, kvl::WindowHost& ho
     : m_folder(std::move(folder)),
       m_host(host),
       m_gunPanels(m_session),
-      m_scriptMaker(m_folder, m_session.grid, host)
+      m_scriptMaker(m_folder, m_session.document, host)
 {
-    m_session.recorder = this;
 }
 
 std::vector<ViewRequest> AircraftEditor::takeViewRequests()
@@ -41,6 +40,67 @@ std::vector<ViewRequest> AircraftEditor::takeViewRequests()
 void AircraftEditor::showError(const std::string& title, const std::string& text)
 {
     m_host.showMessage({ kvl::MessageIcon::Warning, title, text, {}, {} });
+}
+
+void AircraftEditor::setStatus(StatusReport status)
+{
+    m_status = std::move(status);
+    m_statusSerial = m_session.document.editSerial();
+}
+
+const StatusReport& AircraftEditor::status() const
+{
+    static const StatusReport none;
+    return m_statusSerial == m_session.document.editSerial() ? m_status : none;
+}
+
+// ---- what the panels show ---------------------------------------------------------
+
+std::string AircraftEditor::fieldText(int fieldRow) const
+{
+    const RecordDocument& doc = m_session.document;
+    if (const std::string* typed = doc.typedText(fieldRow))
+        return *typed;
+    if (!doc.loaded())
+        return {}; // the fields are empty until the first load
+    if (fieldRow == kYearRow || fieldRow == kCrewRow)
+        return Str(doc.twoByteValue(fieldRow));
+    if (fieldRow == kGunCountRow)
+        return doc.text(kGunCountRow);
+    if (fieldRow == kCodeRow) {
+        // The characters of the code's bytes. A zero byte ends the text the
+        // field holds, as it ends any text of the single-byte world.
+        std::u32string code;
+        for (int r = kCodeRow; r < kCodeRow + kCodeLength; ++r) {
+            const std::uint8_t b = doc.storedByte(r).value_or(0);
+            if (b == 0)
+                break;
+            code.push_back(b);
+        }
+        return encodeUtf8(code);
+    }
+    return Str(doc.fourByteValue(fieldRow)); // a number field
+}
+
+RecordFields AircraftEditor::fields() const
+{
+    const RecordDocument& doc = m_session.document;
+    RecordFields f;
+    for (int k = 0; k < kFlagGroups; ++k) {
+        const std::uint8_t b = doc.storedByte(flagRow(k)).value_or(0);
+        for (int i = 0; i < flagBoxCount(k); ++i)
+            f.flags[static_cast<std::size_t>(k)][static_cast<std::size_t>(i)] = (b & (1 << i)) != 0;
+    }
+    f.year = fieldText(kYearRow);
+    f.crew = fieldText(kCrewRow);
+    for (int i = 0; i < kNumberFields; ++i)
+        f.numbers[static_cast<std::size_t>(i)] = fieldText(numberRow(i));
+    f.code = fieldText(kCodeRow);
+    f.gunCount = fieldText(kGunCountRow);
+    f.byteEditorOpen = m_byteEditor.open;
+    f.byteEditorText = m_byteEditor.text;
+    f.currentRow = m_byteEditor.row;
+    return f;
 }
 
 // ---- load ---------------------------------------------------------------
@@ -57,78 +117,38 @@ bool AircraftEditor::chooseAircraft(int slot)
     return true;
 }
 
+namespace {
+
+// The bytes as a load shows them: where a flag byte holds both bits of its
+// exclusive pair, only the lower box is checked and the higher bit leaves
+// the value cell.
+RecordBytes shownBytes(const RecordBytes& read)
+{
+    RecordBytes shown = read;
+    for (int k = 0; k < kFlagGroups; ++k) {
+        std::uint8_t& b = shown[static_cast<std::size_t>(flagRow(k) - 1)];
+        const int low = exclusivePairLow(k), high = low + 1;
+        if ((b & (1 << low)) && (b & (1 << high)))
+            b = static_cast<std::uint8_t>(b & ~(1 << high));
+    }
+    return shown;
+}
+
+} // namespace
+
 void AircraftEditor::loadRecord(const AircraftRecord& rec)
 {
     if (rec.slot < 0 || rec.slot >= kSlotCount)
         return;
-    if (m_session.unsavedMark && m_session.loaded())
+    if (m_session.document.unsaved())
         runSavePrompt();
-    m_session.unsavedMark = false;
-    // Leaving the aircraft ends its history.
-    m_history.clear();
-    m_status = {};
-    applyRecord(rec);
-}
-
-void AircraftEditor::applyRecord(const AircraftRecord& rec)
-{
-    ByteGrid& grid = m_session.grid;
-    m_session.slot = rec.slot;
     m_gunPanels.hide();
-    m_fields.byteEditorOpen = false;
-
-    for (int r = 1; r <= kRecordBytes; ++r) {
-        const auto i = static_cast<std::size_t>(r - 1);
-        grid.setCell(r, kPositionColumn, std::to_string(rec.positions[i]));
-        grid.setCell(r, kReadColumn, std::to_string(rec.values[i]));
-        grid.setCell(r, kValueColumn, std::to_string(rec.values[i]));
-    }
-
-    // Flags: where both bits of the exclusive pair are set, only the lower box
-    // is checked and the higher bit leaves the value cell.
-    for (int k = 0; k < kFlagGroups; ++k) {
-        const int row = flagRow(k);
-        int b = rec.values[static_cast<std::size_t>(row - 1)];
-        const int low = exclusivePairLow(k), high = low + 1;
-        if ((b & (1 << low)) && (b & (1 << high))) {
-            b &= ~(1 << high);
-            grid.setValue(row, std::to_string(b));
-        }
-    }
-    deriveFields();
-    if (decodeUtf8(m_fields.code).size() == kCodeLength)
+    m_byteEditor.open = false;
+    // Leaving the aircraft ends its history.
+    m_session.document.load(rec.slot, rec.values, shownBytes(rec.values));
+    setStatus({});
+    if (decodeUtf8(fieldText(kCodeRow)).size() == kCodeLength)
         m_session.scrollTo(kCodeRow);
-    m_session.unsavedMark = false;
-}
-
-void AircraftEditor::deriveFields()
-{
-    const ByteGrid& grid = m_session.grid;
-    for (int k = 0; k < kFlagGroups; ++k) {
-        std::uint8_t b = 0;
-        parseByteCell(grid.valueText(flagRow(k)), b);
-        for (int i = 0; i < 8; ++i)
-            m_fields.flags[static_cast<std::size_t>(k)][static_cast<std::size_t>(i)] = i < flagBoxCount(k)
-                && (b & (1 << i));
-    }
-    m_fields.year = Str(grid.twoByteValue(kYearRow));
-    m_fields.crew = Str(grid.twoByteValue(kCrewRow));
-    for (int i = 0; i < kNumberFields; ++i)
-        m_fields.numbers[static_cast<std::size_t>(i)] = Str(grid.fourByteValue(numberRow(i)));
-    m_fields.gunCount = grid.valueText(kGunCountRow);
-    // The code: the characters of its bytes. A zero byte ends the text the
-    // field holds, as it ends any text of the single-byte world.
-    std::u32string code;
-    bool ended = false;
-    for (int r = kCodeRow; r < kCodeRow + kCodeLength; ++r) {
-        std::uint8_t b = 0;
-        parseByteCell(grid.valueText(r), b);
-        m_session.grid.setCell(r, kLabelColumn, b == 0 ? std::string() : charFromByte(b));
-        ended = ended || b == 0;
-        if (!ended)
-            code.push_back(b);
-    }
-    m_fields.code = encodeUtf8(code);
 }
 
 // ---- flags ---------------------------------------------------------------
@@ -138,7 +158,7 @@ void AircraftEditor::flagClicked(int group, int bit, bool checked)
     EditStep step(m_session, kNoMerge);
     if (group < 0 || group >= kFlagGroups || bit < 0 || bit >= flagBoxCount(group) || isFixedFlagBit(group, bit))
         return;
-    auto& boxes = m_fields.flags[static_cast<std::size_t>(group)];
+    auto boxes = fields().flags[static_cast<std::size_t>(group)];
     boxes[static_cast<std::size_t>(bit)] = checked;
     const int low = exclusivePairLow(group), high = low + 1;
     if (checked && (bit == low || bit == high))
@@ -148,52 +168,53 @@ void AircraftEditor::flagClicked(int group, int bit, bool checked)
     for (int j = 0; j < flagBoxCount(group); ++j)
         if (boxes[static_cast<std::size_t>(j)])
             v += 1 << j;
-    m_session.grid.setValue(flagRow(group), std::to_string(v));
-    m_session.unsavedMark = true;
+    m_session.document.setByte(flagRow(group), static_cast<std::uint8_t>(v));
 }
 
 // ---- number fields ----------------------------------------------------------
 
+void AircraftEditor::typeInto(int fieldRow, const std::string& text)
+{
+    m_session.document.setTypedText(fieldRow, text);
+}
+
 void AircraftEditor::yearChanged(const std::string& text)
 {
     EditStep step(m_session, mergeKeyOfRow(kYearRow));
-    m_fields.year = text;
+    typeInto(kYearRow, text);
     yearEnter();
 }
 
 void AircraftEditor::yearEnter()
 {
     EditStep step(m_session, mergeKeyOfRow(kYearRow));
-    m_session.grid.writeTwoBytes(kYearRow, Val(m_fields.year));
-    m_session.unsavedMark = true;
+    m_session.document.writeTwoBytes(kYearRow, Val(fieldText(kYearRow)));
 }
 
 void AircraftEditor::crewChanged(const std::string& text)
 {
     EditStep step(m_session, mergeKeyOfRow(kCrewRow));
-    m_fields.crew = text;
+    typeInto(kCrewRow, text);
     crewEnter();
 }
 
 void AircraftEditor::crewEnter()
 {
     EditStep step(m_session, mergeKeyOfRow(kCrewRow));
-    m_session.grid.writeTwoBytes(kCrewRow, Val(m_fields.crew));
-    m_session.unsavedMark = true;
+    m_session.document.writeTwoBytes(kCrewRow, Val(fieldText(kCrewRow)));
 }
 
 void AircraftEditor::gunCountChanged(const std::string& text)
 {
     EditStep step(m_session, mergeKeyOfRow(kGunCountRow));
-    m_fields.gunCount = text;
+    typeInto(kGunCountRow, text);
     gunCountEnter();
 }
 
 void AircraftEditor::gunCountEnter()
 {
     EditStep step(m_session, mergeKeyOfRow(kGunCountRow));
-    m_session.grid.setValue(kGunCountRow, decimalText(Val(m_fields.gunCount)));
-    m_session.unsavedMark = true;
+    m_session.document.setText(kGunCountRow, decimalText(Val(fieldText(kGunCountRow))));
 }
 
 void AircraftEditor::numberChanged(int index, const std::string& text)
@@ -201,7 +222,7 @@ void AircraftEditor::numberChanged(int index, const std::string& text)
     if (index < 0 || index >= kNumberFields)
         return;
     EditStep step(m_session, mergeKeyOfRow(numberRow(index)));
-    m_fields.numbers[static_cast<std::size_t>(index)] = text;
+    typeInto(numberRow(index), text);
     writeNumber(index);
 }
 
@@ -215,8 +236,7 @@ void AircraftEditor::numberEnter(int index)
 void AircraftEditor::writeNumber(int index)
 {
     EditStep step(m_session, mergeKeyOfRow(numberRow(index)));
-    m_session.grid.writeFourBytes(numberRow(index), Val(m_fields.numbers[static_cast<std::size_t>(index)]));
-    m_session.unsavedMark = true;
+    m_session.document.writeFourBytes(numberRow(index), Val(fieldText(numberRow(index))));
 }
 
 // ---- code -----------------------------------------------------------------
@@ -225,18 +245,15 @@ void AircraftEditor::writeCode(const std::u32string& chars)
 {
     m_session.scrollTo(kCodeRow);
     const std::string bytes = toSingleByte(chars.substr(0, kCodeLength));
-    for (int k = 0; k < kCodeLength; ++k) {
-        const auto b = static_cast<std::uint8_t>(bytes[static_cast<std::size_t>(k)]);
-        m_session.grid.setValue(kCodeRow + k, std::to_string(b));
-        m_session.grid.setCell(kCodeRow + k, kLabelColumn, b == 0 ? std::string() : charFromByte(b));
-    }
+    for (int k = 0; k < kCodeLength; ++k)
+        m_session.document.setByte(kCodeRow + k, static_cast<std::uint8_t>(bytes[static_cast<std::size_t>(k)]));
 }
 
 // The code is not counted as an edit: it never sets the unsaved mark.
 void AircraftEditor::codeChanged(const std::string& text)
 {
     EditStep step(m_session, mergeKeyOfRow(kCodeRow));
-    m_fields.code = text;
+    typeInto(kCodeRow, text);
     const auto chars = decodeUtf8(text);
     if (chars.size() >= kCodeLength)
         writeCode(chars);
@@ -245,7 +262,7 @@ void AircraftEditor::codeChanged(const std::string& text)
 void AircraftEditor::codeEnter()
 {
     EditStep step(m_session, mergeKeyOfRow(kCodeRow));
-    const auto chars = decodeUtf8(m_fields.code);
+    const auto chars = decodeUtf8(fieldText(kCodeRow));
     if (chars.size() == kCodeLength)
         writeCode(chars);
 }
@@ -256,28 +273,27 @@ void AircraftEditor::gridClicked(int row)
 {
     if (!m_session.loaded() || row < 1 || row >= kGridRows)
         return;
-    m_fields.byteEditorOpen = false;
-    m_fields.currentRow = row;
+    m_byteEditor.open = false;
+    m_byteEditor.row = row;
     if (isByteEditorRow(row)) {
-        m_fields.byteEditorOpen = true;
-        m_fields.byteEditorText = m_session.grid.valueText(row);
+        m_byteEditor.open = true;
+        m_byteEditor.text = m_session.document.text(row);
         m_session.viewRequests.push_back({ ViewRequest::Kind::OpenByteEditor, row });
     }
 }
 
 void AircraftEditor::byteEditorChanged(const std::string& text)
 {
-    m_fields.byteEditorText = text;
+    m_byteEditor.text = text;
 }
 
 void AircraftEditor::byteEditorEnter()
 {
     EditStep step(m_session, kNoMerge);
-    if (!m_fields.byteEditorOpen || m_fields.currentRow < 1 || m_fields.currentRow >= kGridRows)
+    if (!m_byteEditor.open || m_byteEditor.row < 1 || m_byteEditor.row >= kGridRows)
         return;
-    m_session.grid.setValue(m_fields.currentRow, m_fields.byteEditorText);
-    m_fields.byteEditorOpen = false;
-    m_session.unsavedMark = true;
+    m_session.document.setText(m_byteEditor.row, m_byteEditor.text);
+    m_byteEditor.open = false;
 }
 
 void AircraftEditor::fieldClicked(ClickField field, int index)
@@ -314,27 +330,23 @@ bool AircraftEditor::savePlanes()
 {
     if (!m_session.loaded())
         return false;
-    const ByteGrid& grid = m_session.grid;
+    const RecordDocument& doc = m_session.document;
     std::array<std::uint64_t, kRecordBytes> positions {};
-    std::array<std::uint8_t, kRecordBytes> values {};
+    RecordBytes values {};
     // Every byte is checked before anything is written, so a bad cell never
     // leaves the record half-written.
     for (int r = 1; r <= kRecordBytes; ++r) {
         const auto i = static_cast<std::size_t>(r - 1);
-        const double pos = Val(grid.cell(r, kPositionColumn));
-        if (!(pos >= 1 && pos <= 1e12) || pos != Int(pos)) {
+        positions[i] = filePosition(doc.slot(), r);
+        const auto b = doc.storedByte(r);
+        if (!b) {
             showError("Save planes.dat",
-                "Row " + std::to_string(r) + " has no valid file position. planes.dat was not written.");
-            return false;
-        }
-        positions[i] = static_cast<std::uint64_t>(pos);
-        if (!parseByteCell(grid.valueText(r), values[i])) {
-            showError("Save planes.dat",
-                "Row " + std::to_string(r) + " (" + fieldNameOfRow(r) + ") holds \"" + grid.valueText(r)
+                "Row " + std::to_string(r) + " (" + fieldNameOfRow(r) + ") holds \"" + doc.text(r)
                     + "\", which is not a whole number from 0 to 255. planes.dat was not written; "
                       "correct the value and save again.");
             return false;
         }
+        values[i] = *b;
     }
     if (auto written = writeAircraftRecord(m_folder, positions, values); !written) {
         showError("Save planes.dat", written.error().message);
@@ -348,15 +360,19 @@ bool AircraftEditor::savePlanes()
 // the user may still undo past the save and save again.
 void AircraftEditor::reloadAfterSave()
 {
-    m_history.markSaved();
-    m_session.unsavedMark = false;
-    m_status = { StatusReport::Kind::Saved, m_session.slot, 0, {} };
-    auto rec = readAircraftRecord(m_folder, m_session.slot);
+    RecordDocument& doc = m_session.document;
+    doc.markSaved();
+    setStatus({ StatusReport::Kind::Saved, doc.slot(), 0, {} });
+    auto rec = readAircraftRecord(m_folder, doc.slot());
     if (!rec) {
         showError(kPlanesFile, rec.error().message);
         return;
     }
-    applyRecord(*rec);
+    m_gunPanels.hide();
+    m_byteEditor.open = false;
+    doc.reload(rec->values, shownBytes(rec->values));
+    if (decodeUtf8(fieldText(kCodeRow)).size() == kCodeLength)
+        m_session.scrollTo(kCodeRow);
 }
 
 void AircraftEditor::runSavePrompt()
@@ -364,21 +380,20 @@ void AircraftEditor::runSavePrompt()
     const kvl::Message prompt { kvl::MessageIcon::Question, "File closure:", "Save the changes before closing ?", {},
         {} };
     if (m_host.showMessage(prompt, kvl::MessageButtons::OkCancel) == kvl::MessageAnswer::Ok) {
-        const std::string name = workingCopyName(m_session.slot);
+        const std::string name = workingCopyName(m_session.document.slot());
         const auto path = kvl::findFileNoCase(m_folder, name);
         if (!kvl::writeFileAtomically(path, std::string_view(workingCopyText())))
             showError("File closure:",
                 "The working copy \"" + name + "\" could not be written in " + kvl::platform::utf8FromPath(m_folder)
                     + ".");
     }
-    m_session.unsavedMark = false;
+    m_session.document.markSaved();
 }
 
 void AircraftEditor::close()
 {
-    if (m_session.unsavedMark && m_session.loaded())
+    if (m_session.document.unsaved())
         runSavePrompt();
-    m_session.unsavedMark = false;
 }
 
 std::string AircraftEditor::workingCopyText() const
@@ -386,95 +401,41 @@ std::string AircraftEditor::workingCopyText() const
     kvl::CrlfText text;
     text.reserve(kRecordBytes * 5);
     for (int r = 1; r <= kRecordBytes; ++r)
-        text.line(singleByteText(m_session.grid.valueText(r)));
+        text.line(singleByteText(m_session.document.text(r)));
     return text.take();
 }
 
 void AircraftEditor::openScriptMaker()
 {
-    m_scriptMaker.open(m_session.slot);
-    m_history.markSaved();
-    m_session.unsavedMark = false;
+    m_scriptMaker.open(m_session.document.slot());
+    m_session.document.markSaved();
 }
 
-// ---- history ----------------------------------------------------------------
+// ---- undo and redo --------------------------------------------------------------
 
-void AircraftEditor::beginEdit(int mergeKey)
+void AircraftEditor::afterUndoOrRedo(StatusReport::Kind kind)
 {
-    if (m_editDepth++ > 0 || !m_session.loaded())
-        return;
-    m_before = captureState();
-    m_mergeKey = mergeKey;
-    // The edit's own rules say whether it counts for the unsaved mark.
-    m_markBefore = m_session.unsavedMark;
-    m_session.unsavedMark = false;
-}
-
-void AircraftEditor::endEdit()
-{
-    if (--m_editDepth > 0 || !m_session.loaded())
-        return;
-    const bool marks = m_session.unsavedMark;
-    const std::size_t steps = m_history.position();
-    m_history.record(std::move(m_before), captureState(), marks, m_mergeKey); // set again by the next beginEdit
-    if (m_history.position() != steps || marks)
-        m_status = {};
-    m_session.unsavedMark = m_history.unsaved();
-}
-
-EditState AircraftEditor::captureState() const
-{
-    EditState state;
-    const ByteGrid& grid = m_session.grid;
-    for (int r = 1; r <= kRecordBytes; ++r)
-        state.values[static_cast<std::size_t>(r - 1)] = grid.valueText(r);
-    for (int k = 0; k < kCodeLength; ++k)
-        state.codeLabels[static_cast<std::size_t>(k)] = grid.cell(kCodeRow + k, kLabelColumn);
-    state.fields = m_fields;
-    state.fields.byteEditorOpen = false;
-    state.fields.byteEditorText.clear();
-    state.fields.currentRow = 0;
-    return state;
-}
-
-void AircraftEditor::restoreState(const EditState& state)
-{
-    ByteGrid& grid = m_session.grid;
-    for (int r = 1; r <= kRecordBytes; ++r)
-        grid.setValue(r, state.values[static_cast<std::size_t>(r - 1)]);
-    for (int k = 0; k < kCodeLength; ++k)
-        grid.setCell(kCodeRow + k, kLabelColumn, state.codeLabels[static_cast<std::size_t>(k)]);
-    const int currentRow = m_fields.currentRow;
-    m_fields = state.fields;
-    m_fields.currentRow = currentRow;
+    // The panels show the record as it was; the byte editor closes.
+    m_byteEditor.open = false;
+    m_byteEditor.text.clear();
     m_gunPanels.refill();
-    m_session.unsavedMark = m_history.unsaved();
+    setStatus({ kind, m_session.document.slot(), 0, {} });
 }
 
 bool AircraftEditor::undo()
 {
-    const EditState* state = m_session.loaded() ? m_history.undo() : nullptr;
-    if (!state)
+    if (!m_session.document.undo())
         return false;
-    restoreState(*state);
-    m_status = { StatusReport::Kind::Undone, m_session.slot, 0, {} };
+    afterUndoOrRedo(StatusReport::Kind::Undone);
     return true;
 }
 
 bool AircraftEditor::redo()
 {
-    const EditState* state = m_session.loaded() ? m_history.redo() : nullptr;
-    if (!state)
+    if (!m_session.document.redo())
         return false;
-    restoreState(*state);
-    m_status = { StatusReport::Kind::Redone, m_session.slot, 0, {} };
+    afterUndoOrRedo(StatusReport::Kind::Redone);
     return true;
-}
-
-bool AircraftEditor::rowEdited(int row) const
-{
-    return m_session.loaded() && row >= 1 && row <= kRecordBytes
-        && m_session.grid.valueText(row) != m_session.grid.cell(row, kReadColumn);
 }
 
 } // namespace kvl::planesedit

@@ -2,19 +2,22 @@
 //
 // The window shows one record of planes.dat as a byte grid plus typed panels:
 // flag boxes, year, crew, fifteen 32-bit numbers, a four-character code, the
-// six gun groups (GunPanels) and the script maker (ScriptMaker). Every edit,
-// from whichever panel, lands as decimal text in the grid's value column;
-// "Save planes.dat" writes that column back into the file in place.
+// six gun groups (GunPanels) and the script maker (ScriptMaker). The record
+// itself is a RecordDocument of bytes; every edit, from whichever panel, is a
+// change of its bytes, and "Save planes.dat" writes them back into the file
+// in place. What the panels show is worked out from the document.
 //
-// The window forwards each click and keystroke to one method here, then shows
-// the state and carries out the view requests the action queued. Message
-// boxes go through kvl::WindowHost.
+// The window forwards each click and keystroke to one method here and, once
+// it has returned, shows the state and carries out the view requests the
+// action queued. Message boxes go through kvl::WindowHost, which shows them
+// and returns the answer; nothing here makes the window read the editor while
+// an action is under way.
 #pragma once
 
-#include "planesedit/edithistory.h"
 #include "planesedit/editsession.h"
 #include "planesedit/gunpanels.h"
 #include "planesedit/recordfields.h"
+#include "planesedit/recordgrid.h"
 #include "planesedit/recordtable.h"
 #include "planesedit/scriptmaker.h"
 
@@ -23,6 +26,7 @@
 #include <array>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -50,20 +54,22 @@ struct CompareTarget {
     RecordTable table;
 };
 
-class AircraftEditor : private EditRecorder {
+class AircraftEditor {
 public:
     /// `folder` is the working folder: planes.dat, working copies and script
     /// folders live there. `host` must outlive the editor.
     AircraftEditor(std::filesystem::path folder, kvl::WindowHost& host);
 
-    const RecordFields& fields() const { return m_fields; }
-    const ByteGrid& grid() const { return m_session.grid; }
-    const std::string& cell(int row, int col) const { return m_session.grid.cell(row, col); }
+    /// The texts and boxes of the record's panels, from the document.
+    RecordFields fields() const;
+    const RecordDocument& document() const { return m_session.document; }
+    /// The text of a cell of the byte grid.
+    std::string cell(int row, int col) const { return gridCellText(m_session.document, row, col); }
     const std::filesystem::path& folder() const { return m_folder; }
     /// The aircraft shown, -1 before the first load.
-    int slot() const { return m_session.slot; }
+    int slot() const { return m_session.document.slot(); }
     bool loaded() const { return m_session.loaded(); }
-    bool unsavedMark() const { return m_session.unsavedMark; }
+    bool unsavedMark() const { return m_session.document.unsaved(); }
 
     GunPanels& gunPanels() { return m_gunPanels; }
     const GunPanels& gunPanels() const { return m_gunPanels; }
@@ -107,17 +113,17 @@ public:
     std::string workingCopyText() const;
 
     // ---- undo and redo ----
-    bool canUndo() const { return m_history.canUndo(); }
-    bool canRedo() const { return m_history.canRedo(); }
+    bool canUndo() const { return m_session.document.canUndo(); }
+    bool canRedo() const { return m_session.document.canRedo(); }
     /// Puts back the record as it was before the last step; false when there is none.
     bool undo();
     bool redo();
-    const EditHistory& history() const { return m_history; }
 
     /// Whether row `row`'s value differs from the value as read (the grid
     /// shows it bold until saved).
-    bool rowEdited(int row) const;
-    const StatusReport& status() const { return m_status; }
+    bool rowEdited(int row) const { return m_session.document.edited(row); }
+    /// What the last action that reports did; nothing once an edit followed it.
+    const StatusReport& status() const;
 
     // ---- compare, export and import ----
     /// The aircraft shown as a typed field table (its unsaved values included).
@@ -133,6 +139,11 @@ public:
     bool copyValues(const kvl::TypedFieldTable& other, const std::vector<int>& rows);
     /// Values to write, checked against the record's table, as one step.
     bool applyValues(const std::vector<kvl::FieldAssignment>& assignments, StatusReport::Kind kind);
+    /// Bytes that come in from outside (values copied, a CSV or a script
+    /// applied) as one undoable step: the typed fields and the gun panels
+    /// show the new bytes, the byte editor closes. `kind` and `file` are what
+    /// the status line reports. Ignored before the first load.
+    void applyBytes(std::span<const ByteAssignment> bytes, StatusReport::Kind kind, std::filesystem::path file = {});
     /// "Export CSV...": asks for a file and writes the aircraft's 168 rows.
     bool exportCsvFile();
     /// "Import CSV...": asks for a file, checks it whole and writes its
@@ -140,31 +151,32 @@ public:
     bool importCsvFile();
 
 private:
-    void beginEdit(int mergeKey) override;
-    void endEdit() override;
-    EditState captureState() const;
-    void restoreState(const EditState& state);
-    /// The panels' texts and boxes derived from the value column.
-    void deriveFields();
+    /// The byte editor below the grid.
+    struct ByteEditor {
+        bool open = false;
+        std::string text;
+        int row = 0; // the grid row last clicked
+    };
+
     void reloadAfterSave();
-    void applyRecord(const AircraftRecord& rec);
     void runSavePrompt();
     void showError(const std::string& title, const std::string& text);
+    void setStatus(StatusReport status);
+    /// What a typed field shows: the text typed into it, or what its bytes give.
+    std::string fieldText(int fieldRow) const;
+    void typeInto(int fieldRow, const std::string& text);
     void writeNumber(int index);
     void writeCode(const std::u32string& chars);
+    void afterUndoOrRedo(StatusReport::Kind kind);
 
     std::filesystem::path m_folder;
     kvl::WindowHost& m_host;
     EditSession m_session;
-    RecordFields m_fields;
+    ByteEditor m_byteEditor;
     GunPanels m_gunPanels;
     ScriptMaker m_scriptMaker;
-    EditHistory m_history;
     StatusReport m_status;
-    int m_editDepth = 0;
-    int m_mergeKey = kNoMerge;
-    EditState m_before;
-    bool m_markBefore = false;
+    unsigned m_statusSerial = 0; // the document's edit serial when the status was set
 };
 
 /// The name of the working copy of `slot` (" 5.oaw"): Str(slot) and ".oaw".

@@ -24,7 +24,7 @@ protected:
     }
     void save() { writeFile(dir.path() / "planes.dat", image); }
     std::vector<std::uint8_t> onDisk() const { return readFile(dir.path() / "planes.dat"); }
-    const RecordFields& fields() const { return editor.fields(); }
+    RecordFields fields() const { return editor.fields(); }
     std::string v(int row) const { return editor.cell(row, kValueColumn); }
     std::string reading(int index) const
     {
@@ -141,7 +141,7 @@ TEST_F(EditorTest, ExclusivePairsOnLoadKeepTheLowerBit)
         poke(image, 7, 4 + c.group, { c.both });
         save();
         ASSERT_TRUE(editor.chooseAircraft(7));
-        const auto& boxes = fields().flags[static_cast<std::size_t>(c.group)];
+        const auto boxes = fields().flags[static_cast<std::size_t>(c.group)];
         EXPECT_TRUE(boxes[static_cast<std::size_t>(c.low)]) << c.group;
         EXPECT_FALSE(boxes[static_cast<std::size_t>(c.low + 1)]) << c.group;
         EXPECT_EQ(v(5 + c.group), std::to_string(c.kept)) << c.group;

@@ -195,19 +195,19 @@ void GunGroupPanel::show(const AircraftEditor& editor)
     setTextKeep(m_number, s.number);
     checkOnly(m_positions, guns.position());
     // The code labels show the bytes as they are, also codes without a button.
-    setLabel(m_positionCode, editor.grid().valueText(b + kGunPositionOffset));
+    setLabel(m_positionCode, editor.document().text(b + kGunPositionOffset));
     setTextKeep(m_type, s.type);
     checkOnly(m_types, s.typeButton);
     setTextKeep(m_ammunition, s.ammunition);
     checkOnly(m_sounds, guns.sound());
-    setLabel(m_soundCode, editor.grid().valueText(b + kGunSoundOffset));
+    setLabel(m_soundCode, editor.document().text(b + kGunSoundOffset));
     // A smoke byte other than 0 or 1 has no box state; the caption shows it
     // until the user clicks the box.
     const std::optional<bool> smoke = guns.smoke();
     m_smoke->setChecked(smoke.value_or(false));
     const QString caption = smoke
         ? QStringLiteral("Smoke")
-        : QStringLiteral("Smoke (%1)").arg(fromUtf8(editor.grid().valueText(b + kGunSmokeOffset)));
+        : QStringLiteral("Smoke (%1)").arg(fromUtf8(editor.document().text(b + kGunSmokeOffset)));
     if (m_smoke->text() != caption)
         m_smoke->setText(caption);
 }

@@ -58,18 +58,18 @@ void GunPanels::refill()
 {
     if (!shown())
         return;
-    const ByteGrid& grid = m_session.grid;
+    const RecordDocument& doc = m_session.document;
     const int b = firstRow();
-    m_state.number = grid.valueText(b + kGunNumberOffset);
-    const double type = grid.twoByteValue(b + kGunTypeOffset);
+    m_state.number = doc.text(b + kGunNumberOffset);
+    const double type = doc.twoByteValue(b + kGunTypeOffset);
     m_state.type = decimalText(type);
     m_state.typeButton = typeButtonFor(type);
-    m_state.ammunition = Str(grid.twoByteValue(b + kGunAmmunitionOffset));
+    m_state.ammunition = Str(doc.twoByteValue(b + kGunAmmunitionOffset));
 }
 
 void GunPanels::write(int offset, const std::string& text)
 {
-    m_session.grid.setValue(firstRow() + offset, text);
+    m_session.document.setText(firstRow() + offset, text);
 }
 
 void GunPanels::numberChanged(const std::string& text)
@@ -85,7 +85,6 @@ void GunPanels::numberEnter()
     if (!shown())
         return;
     write(kGunNumberOffset, decimalText(Val(m_state.number)));
-    m_session.unsavedMark = true;
 }
 
 void GunPanels::positionChosen(int code)
@@ -94,7 +93,6 @@ void GunPanels::positionChosen(int code)
     if (!shown() || code < 0 || code >= static_cast<int>(kPositionLabels.size()))
         return;
     write(kGunPositionOffset, std::to_string(code));
-    m_session.unsavedMark = true;
 }
 
 void GunPanels::ammunitionChanged(const std::string& text)
@@ -109,8 +107,7 @@ void GunPanels::ammunitionEnter()
     EditStep step(m_session, mergeKeyOfRow(firstRow() + kGunAmmunitionOffset));
     if (!shown())
         return;
-    m_session.grid.writeTwoBytes(firstRow() + kGunAmmunitionOffset, Val(m_state.ammunition));
-    m_session.unsavedMark = true;
+    m_session.document.writeTwoBytes(firstRow() + kGunAmmunitionOffset, Val(m_state.ammunition));
 }
 
 void GunPanels::smokeClicked(bool checked)
@@ -119,7 +116,6 @@ void GunPanels::smokeClicked(bool checked)
     if (!shown())
         return;
     write(kGunSmokeOffset, checked ? "1" : "0");
-    m_session.unsavedMark = true;
 }
 
 void GunPanels::soundChosen(int code)
@@ -128,7 +124,6 @@ void GunPanels::soundChosen(int code)
     if (!shown() || code < 0 || code >= static_cast<int>(kSoundLabels.size()))
         return;
     write(kGunSoundOffset, std::to_string(code));
-    m_session.unsavedMark = true;
 }
 
 void GunPanels::typeChanged(const std::string& text)
@@ -138,7 +133,7 @@ void GunPanels::typeChanged(const std::string& text)
     if (!shown())
         return;
     const double v = Val(text);
-    m_session.grid.writeTwoBytes(firstRow() + kGunTypeOffset, v);
+    m_session.document.writeTwoBytes(firstRow() + kGunTypeOffset, v);
     const int match = typeButtonFor(v);
     // Typing the value of the button already chosen leaves the field as typed.
     if (match < 0)
@@ -152,7 +147,7 @@ void GunPanels::typeEnter()
     EditStep step(m_session, mergeKeyOfRow(firstRow() + kGunTypeOffset));
     if (!shown())
         return;
-    m_session.grid.writeTwoBytes(firstRow() + kGunTypeOffset, Val(m_state.type));
+    m_session.document.writeTwoBytes(firstRow() + kGunTypeOffset, Val(m_state.type));
 }
 
 void GunPanels::typeChosen(int value)
@@ -162,7 +157,7 @@ void GunPanels::typeChosen(int value)
         return;
     m_state.typeButton = value;
     m_state.type = Str(value);
-    m_session.grid.writeTwoBytes(firstRow() + kGunTypeOffset, value);
+    m_session.document.writeTwoBytes(firstRow() + kGunTypeOffset, value);
     const int sound = soundForGunType(value);
     if (sound >= 0 && sound != this->sound())
         soundChosen(sound);
@@ -170,17 +165,17 @@ void GunPanels::typeChosen(int value)
 
 int GunPanels::position() const
 {
-    return shown() ? wholeCode(m_session.grid.valueText(firstRow() + kGunPositionOffset), 13) : -1;
+    return shown() ? wholeCode(m_session.document.text(firstRow() + kGunPositionOffset), 13) : -1;
 }
 
 int GunPanels::sound() const
 {
-    return shown() ? wholeCode(m_session.grid.valueText(firstRow() + kGunSoundOffset), 3) : -1;
+    return shown() ? wholeCode(m_session.document.text(firstRow() + kGunSoundOffset), 3) : -1;
 }
 
 std::optional<bool> GunPanels::smoke() const
 {
-    const int code = shown() ? wholeCode(m_session.grid.valueText(firstRow() + kGunSmokeOffset), 1) : 0;
+    const int code = shown() ? wholeCode(m_session.document.text(firstRow() + kGunSmokeOffset), 1) : 0;
     if (code < 0)
         return std::nullopt;
     return code == 1;

@@ -1,7 +1,7 @@
 // The gun group panels: the buttons 1..6 choose one of the record's six gun
 // groups, and three panels (position, type, sound) show and edit its fields.
-// Every edit lands in the value column of the group's rows; all but the type
-// field set the unsaved mark.
+// Every edit changes the bytes of the group; all but the type field count as
+// edits for the unsaved mark.
 #pragma once
 
 #include "planesedit/editsession.h"
@@ -38,7 +38,7 @@ public:
     /// Shows group 1..6 of the loaded aircraft and scrolls the grid to it.
     /// Filling the panels is not an edit. Ignored before a load.
     void show(int group);
-    /// Fills the fields of the group shown again from the grid (after undo,
+    /// Fills the fields of the group shown again from the record (after undo,
     /// redo or values copied in); not an edit, and the grid stays where it is.
     void refill();
 

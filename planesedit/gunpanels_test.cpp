@@ -39,7 +39,7 @@ protected:
 
 TEST_F(GunTest, ShowingAGroupFillsThePanelsWithoutEditing)
 {
-    const unsigned revision = editor.grid().revision();
+    const unsigned revision = editor.document().revision();
     guns.show(3);
     EXPECT_EQ(editor.takeViewRequests(), (std::vector<ViewRequest> { { ViewRequest::Kind::ScrollGrid, 113 } }));
     EXPECT_EQ(st().group, 3);
@@ -56,7 +56,7 @@ TEST_F(GunTest, ShowingAGroupFillsThePanelsWithoutEditing)
     EXPECT_EQ(st().type, "258");
     EXPECT_EQ(st().typeButton, -1);
     EXPECT_EQ(guns.smoke(), std::optional<bool>(false));
-    EXPECT_EQ(editor.grid().revision(), revision) << "switching groups writes nothing";
+    EXPECT_EQ(editor.document().revision(), revision) << "switching groups writes nothing";
     EXPECT_FALSE(editor.unsavedMark());
 
     // Showing a group, then choosing another aircraft: no prompt.

@@ -4,6 +4,7 @@
 
 #include "planesedit/widgethelpers.h"
 
+#include <QAbstractTableModel>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QEvent>
@@ -19,18 +20,36 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
 #include <QScrollBar>
 #include <QSignalBlocker>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <QValidator>
 
 namespace kvl::planesedit {
 
 namespace {
 
 constexpr int kTwipsPerPixel = 15;
+
+// The code field's text: at most four characters of the single-byte set, none
+// of them the zero byte. Checked character by character: a regular expression
+// would do, but compiling one at start-up costs more memory than the rest of
+// the panel.
+class CodeValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& text, int&) const override
+    {
+        if (text.size() > kCodeLength)
+            return Invalid;
+        for (const QChar c : text)
+            if (c.unicode() == 0 || c.unicode() > 0xFF)
+                return Invalid;
+        return Acceptable;
+    }
+};
 
 } // namespace
 
@@ -95,6 +114,74 @@ bool ActionRouter::eventFilter(QObject* watched, QEvent* event)
 
 // ---- GridPanel ---------------------------------------------------------------------
 
+// The grid's cells, worked out from a snapshot of the record taken at each
+// refresh: a repaint in between (behind a message box, say) shows the record
+// as it was when the last action ended.
+class RecordGridModel : public QAbstractTableModel {
+public:
+    RecordGridModel(const QFont& font, const QColor& shade, QObject* parent)
+        : QAbstractTableModel(parent),
+          m_shade(shade)
+    {
+        m_editedFont = font;
+        m_editedFont.setBold(true);
+    }
+
+    void show(RecordDocument record)
+    {
+        m_record = std::move(record);
+        emit dataChanged(index(1, 0), index(kGridRows - 1, kGridCols - 1));
+    }
+
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : kGridRows; }
+    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : kGridCols; }
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        const int r = index.row(), c = index.column();
+        switch (role) {
+        case Qt::DisplayRole:
+            return fromUtf8(gridCellText(m_record, r, c));
+        case Qt::TextAlignmentRole:
+            if (c != kLabelColumn)
+                return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
+            return {};
+        case Qt::BackgroundRole:
+            // The position and read columns are fixed: shaded, not selectable.
+            if (c <= kReadColumn || r == 0)
+                return m_shade;
+            return {};
+        case Qt::FontRole:
+            // A value that differs from the file's is bold until it is saved.
+            if (c == kValueColumn && m_record.edited(r))
+                return m_editedFont;
+            return {};
+        default:
+            return {};
+        }
+    }
+
+    Qt::ItemFlags flags(const QModelIndex& index) const override
+    {
+        if (index.column() <= kReadColumn || index.row() == 0)
+            return Qt::ItemIsEnabled;
+        return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        static const char* const headings[kGridCols] = { "Pos", "Read", "Value", "Field", "Byte" };
+        if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < kGridCols)
+            return QString::fromLatin1(headings[section]);
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+
+private:
+    RecordDocument m_record;
+    QBrush m_shade;
+    QFont m_editedFont;
+};
+
 GridPanel::GridPanel(ActionRouter& router)
 {
     m_workingCopy = new QLabel;
@@ -103,15 +190,14 @@ GridPanel::GridPanel(ActionRouter& router)
     m_workingCopy->setMinimumWidth(44);
     m_workingCopy->setAlignment(Qt::AlignTop | Qt::AlignLeft);
 
-    m_grid = new QTableWidget(kGridRows, kGridCols);
+    m_grid = new QTableView;
     m_grid->setObjectName(QStringLiteral("G1"));
     m_grid->setAccessibleName(QStringLiteral("Record bytes"));
+    m_model = new RecordGridModel(m_grid->font(), m_grid->palette().color(QPalette::Button), m_grid);
+    m_grid->setModel(m_model);
     m_grid->verticalHeader()->hide();
     // The header row stays in view: it is the table's own header, with a
     // heading for each column.
-    const QStringList headings = { QStringLiteral("Pos"), QStringLiteral("Read"), QStringLiteral("Value"),
-        QStringLiteral("Field"), QStringLiteral("Byte") };
-    m_grid->setHorizontalHeaderLabels(headings);
     m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_grid->horizontalHeader()->setFixedHeight(m_grid->verticalHeader()->defaultSectionSize());
     m_grid->setRowHidden(0, true);
@@ -126,32 +212,17 @@ GridPanel::GridPanel(ActionRouter& router)
     const QString widest[kGridCols] = { "00000", "000", "000", "Default ext view", "000" };
     int total = 0;
     for (int c = 0; c < kGridCols; ++c) {
+        const QString heading = m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
         const int w = std::max({ kColumnTwips[static_cast<std::size_t>(c)] / kTwipsPerPixel,
-            fm.horizontalAdvance(widest[c]) + 10, fm.horizontalAdvance(headings[c]) + 12 });
+            fm.horizontalAdvance(widest[c]) + 10, fm.horizontalAdvance(heading) + 12 });
         m_grid->setColumnWidth(c, w);
         total += w;
     }
-    const QColor shade = m_grid->palette().color(QPalette::Button);
-    m_editedFont = m_grid->font();
-    m_editedFont.setBold(true);
-    for (int r = 0; r < kGridRows; ++r) {
-        for (int c = 0; c < kGridCols; ++c) {
-            auto* item = new QTableWidgetItem;
-            // The position and read columns are fixed: shaded, not selectable.
-            if (c <= kReadColumn || r == 0) {
-                item->setFlags(Qt::ItemIsEnabled);
-                item->setBackground(shade);
-            } else {
-                item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-            }
-            if (c != kLabelColumn)
-                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            m_grid->setItem(r, c, item);
-        }
-    }
     m_grid->setFixedWidth(total + m_grid->verticalScrollBar()->sizeHint().width() + 2 * m_grid->frameWidth());
-    QObject::connect(m_grid, &QTableWidget::cellClicked, &router,
-        [&router](int row, int) { router.run([row](AircraftEditor& e) { e.gridClicked(row); }); });
+    QObject::connect(m_grid, &QTableView::clicked, &router, [&router](const QModelIndex& index) {
+        const int row = index.row();
+        router.run([row](AircraftEditor& e) { e.gridClicked(row); });
+    });
 
     m_byteEditor = new QLineEdit;
     m_byteEditor->setObjectName(QStringLiteral("Text4"));
@@ -178,25 +249,14 @@ GridPanel::GridPanel(ActionRouter& router)
 void GridPanel::show(const AircraftEditor& editor)
 {
     setLabel(m_workingCopy, editor.loaded() ? workingCopyName(editor.slot()) : std::string());
-    const RecordFields& f = editor.fields();
+    const RecordFields f = editor.fields();
     m_byteEditor->setVisible(f.byteEditorOpen);
     if (f.byteEditorOpen)
         setTextKeep(m_byteEditor, f.byteEditorText);
-    if (m_shownRevision == editor.grid().revision())
+    if (m_shownRevision == editor.document().revision())
         return;
-    m_shownRevision = editor.grid().revision();
-    for (int r = 1; r < kGridRows; ++r) {
-        for (int c = 0; c < kGridCols; ++c) {
-            QTableWidgetItem* item = m_grid->item(r, c);
-            const QString t = fromUtf8(editor.cell(r, c));
-            if (item->text() != t)
-                item->setText(t);
-        }
-        // A value that differs from the file's is bold until it is saved.
-        QTableWidgetItem* value = m_grid->item(r, kValueColumn);
-        if (value->font().bold() != editor.rowEdited(r))
-            value->setFont(editor.rowEdited(r) ? m_editedFont : m_grid->font());
-    }
+    m_shownRevision = editor.document().revision();
+    m_model->show(editor.document().snapshot());
 }
 
 void GridPanel::carryOut(const ViewRequest& request)
@@ -205,12 +265,12 @@ void GridPanel::carryOut(const ViewRequest& request)
         return;
     switch (request.kind) {
     case ViewRequest::Kind::ScrollGrid:
-        m_grid->scrollToItem(m_grid->item(request.row, 0), QAbstractItemView::PositionAtTop);
+        m_grid->scrollTo(m_model->index(request.row, 0), QAbstractItemView::PositionAtTop);
         break;
     case ViewRequest::Kind::OpenByteEditor:
         // Only when it opens does the editor take the focus and the grid mark
         // its row; later refreshes leave both alone.
-        m_grid->setCurrentCell(request.row, kValueColumn);
+        m_grid->setCurrentIndex(m_model->index(request.row, kValueColumn));
         m_byteEditor->setFocus();
         break;
     }
@@ -274,11 +334,11 @@ FlagPanel::FlagPanel(ActionRouter& router)
 
 void FlagPanel::show(const AircraftEditor& editor)
 {
-    const RecordFields& f = editor.fields();
+    const RecordFields f = editor.fields();
     for (int k = 0; k < kFlagGroups; ++k) {
         // The caption shows the flag byte's value once an aircraft is loaded.
         setTitle(m_frames[static_cast<std::size_t>(k)],
-            editor.loaded() ? editor.grid().valueText(flagRow(k)) : std::string());
+            editor.loaded() ? editor.document().text(flagRow(k)) : std::string());
         for (int i = 0; i < flagBoxCount(k); ++i)
             m_boxes[static_cast<std::size_t>(k)][static_cast<std::size_t>(i)]->setChecked(
                 f.flags[static_cast<std::size_t>(k)][static_cast<std::size_t>(i)]);
@@ -329,8 +389,7 @@ NumberPanel::NumberPanel(ActionRouter& router)
     // The code is four bytes of the single-byte set: four characters, none
     // beyond it and no zero byte.
     m_code->setMaxLength(kCodeLength);
-    m_code->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[\\x{1}-\\x{FF}]{0,4}")), m_code));
+    m_code->setValidator(new CodeValidator(m_code));
     m_code->setFixedWidth(100);
     g->addWidget(captionFor(QStringLiteral("Code"), m_code), 7, 3);
     g->addWidget(m_code, 7, 4);
@@ -344,7 +403,7 @@ NumberPanel::NumberPanel(ActionRouter& router)
 
 void NumberPanel::show(const AircraftEditor& editor)
 {
-    const RecordFields& f = editor.fields();
+    const RecordFields f = editor.fields();
     for (int i = 0; i < kNumberFields; ++i) {
         const std::string& text = f.numbers[static_cast<std::size_t>(i)];
         setTextKeep(m_numbers[static_cast<std::size_t>(i)], text);

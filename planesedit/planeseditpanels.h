@@ -29,7 +29,7 @@ class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
 class QRadioButton;
-class QTableWidget;
+class QTableView;
 class QTreeView;
 class QWidget;
 
@@ -69,8 +69,11 @@ private:
     QHash<QObject*, bool> m_undoKeyFields;
 };
 
+class RecordGridModel;
+
 /// The byte grid (G1), the working-copy name beside it (Label7) and the byte
-/// editor below it (Text4).
+/// editor below it (Text4). The grid holds no cells of its own: its model
+/// draws every cell from the record as the last refresh left it.
 class GridPanel {
 public:
     explicit GridPanel(ActionRouter& router);
@@ -82,10 +85,10 @@ public:
 
 private:
     QLabel* m_workingCopy = nullptr;
-    QTableWidget* m_grid = nullptr;
+    QTableView* m_grid = nullptr;
+    RecordGridModel* m_model = nullptr;
     QLineEdit* m_byteEditor = nullptr;
     QLayout* m_column = nullptr;
-    QFont m_editedFont;
     unsigned m_shownRevision = ~0u;
 };
 

@@ -61,7 +61,8 @@ PlanesEditWindow::PlanesEditWindow(const std::filesystem::path& folder, kvl::Win
 {
     setObjectName(QStringLiteral("Pelmora")); // the form's name
     setWindowTitle(QStringLiteral("planesedit - planes.dat"));
-    m_editor = std::make_unique<AircraftEditor>(folder, host ? *host : static_cast<kvl::WindowHost&>(*this));
+    m_testHost = host;
+    m_editor = std::make_unique<AircraftEditor>(folder, static_cast<kvl::WindowHost&>(*this));
     m_router = new ActionRouter(
         *m_editor, [this] { refresh(); }, this);
     ActionRouter& router = *m_router;
@@ -89,9 +90,16 @@ PlanesEditWindow::PlanesEditWindow(const std::filesystem::path& folder, kvl::Win
 
     m_aircraft = slotList(QStringLiteral("List1"));
     m_aircraft->setAccessibleName(QStringLiteral("Aircraft"));
-    connect(m_aircraft, &QListWidget::currentRowChanged, this, [&router](int row) {
-        if (row >= 0)
-            router.run([row](AircraftEditor& e) { e.chooseAircraft(row); });
+    connect(m_aircraft, &QListWidget::currentRowChanged, this, [this, &router](int row) {
+        if (row < 0 || router.refreshing())
+            return;
+        // Until the load is done (and behind its save prompt) the list names
+        // the aircraft shown; refresh() moves it on.
+        {
+            QSignalBlocker block(m_aircraft);
+            m_aircraft->setCurrentRow(m_editor->slot());
+        }
+        router.run([row](AircraftEditor& e) { e.chooseAircraft(row); });
     });
     auto* listColumn = new QVBoxLayout;
     listColumn->addWidget(captionFor(QStringLiteral("Aircraft"), m_aircraft));
@@ -200,6 +208,12 @@ bool PlanesEditWindow::chooseAircraft(int slot)
 
 void PlanesEditWindow::refresh()
 {
+    if (m_hostCalls > 0) {
+        // The editor is inside an action, waiting for an answer: its state
+        // may be half-way. The refresh after the action shows it.
+        ++m_refreshesInsideHostCalls;
+        return;
+    }
     m_router->setRefreshing(true);
     const AircraftEditor& editor = *m_editor;
     m_grid->show(editor);
@@ -233,14 +247,23 @@ void PlanesEditWindow::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
+// The editor's host: shows the box or dialog (or asks the test's host) and
+// returns the answer, nothing more.
 kvl::MessageAnswer PlanesEditWindow::showMessage(const kvl::Message& message, kvl::MessageButtons buttons)
 {
-    return kvl::qt::showMessageBox(this, message, buttons);
+    ++m_hostCalls;
+    const kvl::MessageAnswer answer = m_testHost ? m_testHost->showMessage(message, buttons)
+                                                 : kvl::qt::showMessageBox(this, message, buttons);
+    --m_hostCalls;
+    return answer;
 }
 
 std::filesystem::path PlanesEditWindow::chooseFile(const kvl::FileDialogRequest& request)
 {
-    return kvl::qt::runFileDialog(this, request);
+    ++m_hostCalls;
+    auto path = m_testHost ? m_testHost->chooseFile(request) : kvl::qt::runFileDialog(this, request);
+    --m_hostCalls;
+    return path;
 }
 
 } // namespace kvl::planesedit

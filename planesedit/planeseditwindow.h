@@ -1,8 +1,11 @@
 // The editor window: a thin layer over AircraftEditor, built from the panels
-// of planeseditpanels.h. Each widget signal runs one editor action; then the
-// window shows the editor's state and carries out the view requests the
-// action queued. The window is also the editor's kvl::WindowHost, unless a
-// test hands it another.
+// of planeseditpanels.h. Each widget signal runs one editor action; once it
+// has returned, refresh() shows the editor's state and carries out the view
+// requests the action queued. refresh() is the one place the window reads
+// the editor, and it never runs while the editor is inside an action: the
+// window is the editor's kvl::WindowHost (passing the calls on to a test's
+// host when one is given), and its message boxes and file dialogs only show
+// and return the answer.
 #pragma once
 
 #include "planesedit/aircrafteditor.h"
@@ -40,8 +43,13 @@ public:
     /// Chooses aircraft `slot` as the aircraft list does. False when it could
     /// not be read (the user has been told why).
     bool chooseAircraft(int slot);
-    /// Shows the editor's state in the widgets and carries out its view requests.
+    /// Shows the editor's state in the widgets and carries out its view
+    /// requests; run after every editor action has returned. Refused (and
+    /// counted) while a message box or file dialog of the editor is open.
     void refresh();
+    /// How often something asked for a refresh from inside a message box or
+    /// file dialog the editor had opened: 0 in a window that works one way.
+    int refreshesInsideHostCalls() const { return m_refreshesInsideHostCalls; }
     /// "Compare with...": opens the compare dialog on the aircraft shown.
     CompareDialog* openCompare();
 
@@ -52,6 +60,9 @@ private:
     kvl::MessageAnswer showMessage(const kvl::Message& message, kvl::MessageButtons buttons) override;
     std::filesystem::path chooseFile(const kvl::FileDialogRequest& request) override;
 
+    kvl::WindowHost* m_testHost = nullptr;
+    int m_hostCalls = 0; // message boxes and file dialogs open now
+    int m_refreshesInsideHostCalls = 0;
     std::unique_ptr<AircraftEditor> m_editor;
     ActionRouter* m_router = nullptr;
     QListWidget* m_aircraft = nullptr;

@@ -14,14 +14,47 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTreeView>
 #include <QValidator>
 #include <QtTest>
 
+#include <functional>
+
 using namespace kvl;
 using namespace kvl::planesedit;
 using namespace kvl::test;
+
+namespace {
+
+// A host that, like a modal box, runs the event loop while it "waits for the
+// answer", and lets a test look at the window behind the box.
+class EventLoopHost : public FakeWindowHost<> {
+public:
+    std::function<void()> behindTheBox;
+
+    MessageAnswer showMessage(const Message& message, MessageButtons buttons) override
+    {
+        wait();
+        return FakeWindowHost<>::showMessage(message, buttons);
+    }
+    std::filesystem::path chooseFile(const FileDialogRequest& request) override
+    {
+        wait();
+        return FakeWindowHost<>::chooseFile(request);
+    }
+
+private:
+    void wait()
+    {
+        QCoreApplication::processEvents();
+        if (behindTheBox)
+            behindTheBox();
+    }
+};
+
+} // namespace
 
 class PlanesEditWindowTest : public QObject {
     Q_OBJECT
@@ -36,11 +69,24 @@ private:
         return w;
     }
 
-    void clickRow(QTableWidget* grid, int row)
+    void clickRow(QTableView* grid, int row)
     {
-        grid->scrollToItem(grid->item(row, 2));
-        const QRect r = grid->visualItemRect(grid->item(row, 2));
+        grid->scrollTo(grid->model()->index(row, 2));
+        const QRect r = grid->visualRect(grid->model()->index(row, 2));
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, r.center());
+    }
+    // The byte grid draws its cells from the record through its model.
+    static QString cellText(QTableView* grid, int row, int col)
+    {
+        return grid->model()->index(row, col).data().toString();
+    }
+    static bool cellBold(QTableView* grid, int row, int col)
+    {
+        return grid->model()->index(row, col).data(Qt::FontRole).value<QFont>().bold();
+    }
+    static Qt::ItemFlags cellFlags(QTableView* grid, int row, int col)
+    {
+        return grid->model()->flags(grid->model()->index(row, col));
     }
 
 private slots:
@@ -64,7 +110,7 @@ private slots:
 
         for (QWidget* w : form.findChildren<QWidget*>()) {
             const bool needsName = qobject_cast<QLineEdit*>(w) || qobject_cast<QListWidget*>(w)
-                || qobject_cast<QTableWidget*>(w) || qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QTreeView*>(w)
+                || qobject_cast<QTableView*>(w) || qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QTreeView*>(w)
                 || qobject_cast<QAbstractButton*>(w);
             if (!needsName || w->objectName().startsWith("qt_"))
                 continue;
@@ -77,14 +123,14 @@ private slots:
         }
 
         // Fixed columns: shaded, not selectable; widths at least those of the form.
-        auto* grid = child<QTableWidget>(form, "G1");
-        QCOMPARE(grid->rowCount(), 169);
-        QCOMPARE(grid->columnCount(), 5);
-        QVERIFY(!(grid->item(5, 0)->flags() & Qt::ItemIsSelectable));
-        QVERIFY(!(grid->item(5, 1)->flags() & Qt::ItemIsSelectable));
-        QVERIFY(grid->item(5, 2)->flags() & Qt::ItemIsSelectable);
+        auto* grid = child<QTableView>(form, "G1");
+        QCOMPARE(grid->model()->rowCount(), 169);
+        QCOMPARE(grid->model()->columnCount(), 5);
+        QVERIFY(!(cellFlags(grid, 5, 0) & Qt::ItemIsSelectable));
+        QVERIFY(!(cellFlags(grid, 5, 1) & Qt::ItemIsSelectable));
+        QVERIFY(cellFlags(grid, 5, 2) & Qt::ItemIsSelectable);
         QVERIFY(grid->columnWidth(3) >= 1200 / 15);
-        QCOMPARE(grid->item(89, 3)->text(), QStringLiteral(" 1 Number"));
+        QCOMPARE(cellText(grid, 89, 3), QStringLiteral(" 1 Number"));
         QVERIFY(!child<QGroupBox>(form, "Frame1")->isVisibleTo(&form));
         QVERIFY(!child<QGroupBox>(form, "Frame3")->isVisibleTo(&form));
     }
@@ -102,17 +148,17 @@ private slots:
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
 
-        auto* grid = child<QTableWidget>(form, "G1");
+        auto* grid = child<QTableView>(form, "G1");
         child<QListWidget>(form, "List1")->setCurrentRow(6);
         QCOMPARE(child<QLabel>(form, "Label7")->text(), QStringLiteral(" 6.oaw"));
-        QCOMPARE(grid->item(1, 0)->text(), QString::number(filePosition(6, 1)));
+        QCOMPARE(cellText(grid, 1, 0), QString::number(filePosition(6, 1)));
         QVERIFY(child<QGroupBox>(form, "Frame1")->isVisible());
 
         auto* year = child<QLineEdit>(form, "Text8");
         year->selectAll();
         QTest::keyClicks(year, "1943");
-        QCOMPARE(grid->item(9, 2)->text(), QStringLiteral("151"));
-        QCOMPARE(grid->item(10, 2)->text(), QStringLiteral("7"));
+        QCOMPARE(cellText(grid, 9, 2), QStringLiteral("151"));
+        QCOMPARE(cellText(grid, 10, 2), QStringLiteral("7"));
         QCOMPARE(year->text(), QStringLiteral("1943"));
 
         auto* four = child<QCheckBox>(form, "Check1_5");
@@ -120,7 +166,7 @@ private slots:
         twin->click();
         four->click();
         QVERIFY(!twin->isChecked());
-        QCOMPARE(grid->item(5, 2)->text(), QStringLiteral("34"));
+        QCOMPARE(cellText(grid, 5, 2), QStringLiteral("34"));
         QCOMPARE(child<QGroupBox>(form, "F1")->title(), QStringLiteral("34"));
 
         child<QRadioButton>(form, "Option4_3")->click();
@@ -133,7 +179,7 @@ private slots:
         QVERIFY(child<QRadioButton>(form, "Option3_2")->isChecked());
         QVERIFY(!child<QRadioButton>(form, "Option3_1")->isChecked());
         QCOMPARE(child<QLineEdit>(form, "Gundamage")->text(), QStringLiteral(" 12"));
-        QCOMPARE(grid->item(117, 2)->text(), QStringLiteral("12"));
+        QCOMPARE(cellText(grid, 117, 2), QStringLiteral("12"));
 
         // A type with no button leaves every type button clear.
         auto* type = child<QLineEdit>(form, "Gundamage");
@@ -148,7 +194,7 @@ private slots:
         clickRow(grid, 75);
         QVERIFY(editor->isVisible());
         QCOMPARE(form.focusWidget(), static_cast<QWidget*>(editor));
-        QCOMPARE(grid->currentRow(), 75);
+        QCOMPARE(grid->currentIndex().row(), 75);
         // Scroll shortcuts still work while the editor is open.
         QTest::mouseClick(year, Qt::LeftButton);
         QCOMPARE(grid->rowAt(0), 9);
@@ -163,7 +209,7 @@ private slots:
         QTest::keyClicks(editor, "99");
         QTest::keyClick(editor, Qt::Key_Return);
         QVERIFY(!editor->isVisible());
-        QCOMPARE(grid->item(75, 2)->text(), QStringLiteral("99"));
+        QCOMPARE(cellText(grid, 75, 2), QStringLiteral("99"));
 
         QTest::mouseClick(child<QPushButton>(form, "Command3"), Qt::LeftButton);
         QVERIFY(host.messages.empty());
@@ -175,7 +221,7 @@ private slots:
         QCOMPARE(int(after[first + 116]), 7);
         QCOMPARE(int(after[first + 120]), 2);
         QCOMPARE(int(after[first + 74]), 99);
-        QCOMPARE(grid->item(75, 1)->text(), QStringLiteral("99"));
+        QCOMPARE(cellText(grid, 75, 1), QStringLiteral("99"));
         QCOMPARE(year->text(), QStringLiteral(" 1943"));
     }
 
@@ -256,14 +302,14 @@ private slots:
         QCOMPARE(child<QGroupBox>(form, "F1")->accessibleDescription(), child<QGroupBox>(form, "F1")->title());
         QCOMPARE(child<QLabel>(form, "Label10_0")->accessibleDescription(), child<QLabel>(form, "Label10_0")->text());
 
-        auto* grid = child<QTableWidget>(form, "G1");
-        QCOMPARE(grid->horizontalHeaderItem(2)->text(), QStringLiteral("Value"));
+        auto* grid = child<QTableView>(form, "G1");
+        QCOMPARE(grid->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Value"));
         auto* year = child<QLineEdit>(form, "Text8");
         year->selectAll();
         QTest::keyClicks(year, "1944");
         QVERIFY(undo->isEnabled());
-        QVERIFY(grid->item(9, 2)->font().bold());
-        QVERIFY(!grid->item(11, 2)->font().bold());
+        QVERIFY(cellBold(grid, 9, 2));
+        QVERIFY(!cellBold(grid, 11, 2));
         auto* speed = child<QLineEdit>(form, "Text3_0");
         speed->selectAll();
         QTest::keyClicks(speed, "20000");
@@ -275,24 +321,24 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&form));
         speed->setFocus();
         QTest::keyClick(speed, Qt::Key_Z, Qt::ControlModifier);
-        QVERIFY(!grid->item(13, 2)->font().bold());
+        QVERIFY(!cellBold(grid, 13, 2));
         QVERIFY(redo->isEnabled());
         QCOMPARE(child<QLabel>(form, "StatusLine")->text(), QStringLiteral("Undone one edit of slot 2 (P-47C)."));
         QCOMPARE(child<QLabel>(form, "StatusLine")->accessibleDescription(),
             QStringLiteral("Undone one edit of slot 2 (P-47C)."));
         QTest::keyClick(speed, Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(speed->text(), QStringLiteral("20000"));
-        QVERIFY(grid->item(13, 2)->font().bold());
+        QVERIFY(cellBold(grid, 13, 2));
         QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
         QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier);
         QVERIFY(!undo->isEnabled());
-        QCOMPARE(year->text(), QString::fromStdString(Str(form.editor().grid().twoByteValue(9))));
+        QCOMPARE(year->text(), QString::fromStdString(Str(form.editor().document().twoByteValue(9))));
         QTest::keyClick(&form, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(year->text(), QStringLiteral("1944"));
 
         child<QPushButton>(form, "Command3")->click();
         QCOMPARE(child<QLabel>(form, "StatusLine")->text(), QStringLiteral("Saved slot 2 (P-47C) to planes.dat."));
-        QVERIFY(!grid->item(9, 2)->font().bold());
+        QVERIFY(!cellBold(grid, 9, 2));
         QCOMPARE(int(readFile(dir.path() / "planes.dat")[filePosition(2, 9) - 1]), 1944 % 256);
 
         // The code field takes four single-byte characters at most.
@@ -306,6 +352,56 @@ private slots:
         QCOMPARE(code->validator()->validate(euro, pos), QValidator::Invalid);
         QString latin = QString::fromUtf8("\u00e9t\u00e9");
         QCOMPARE(code->validator()->validate(latin, pos), QValidator::Acceptable);
+    }
+
+    void messageBoxesNeverMakeTheWindowReadTheEditor()
+    {
+        TempFolder dir;
+        auto image = makePlanesImage();
+        writeFile(dir.path() / "planes.dat", image);
+        EventLoopHost host;
+        PlanesEditWindow form(dir.path(), &host);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        auto* list = child<QListWidget>(form, "List1");
+        auto* grid = child<QTableView>(form, "G1");
+        list->setCurrentRow(0);
+        auto* year = child<QLineEdit>(form, "Text8");
+        year->selectAll();
+        QTest::keyClicks(year, "1950");
+
+        // Behind the save prompt the window still shows slot 0, list included.
+        QStringList behind;
+        host.behindTheBox = [&] {
+            behind << QString::number(list->currentRow()) << child<QLabel>(form, "Label7")->text()
+                   << cellText(grid, 1, 0) << cellText(grid, 9, 2);
+        };
+        host.answers.push_back(MessageAnswer::Cancel);
+        list->setCurrentRow(5);
+        QCOMPARE(saveQuestions(host), 1);
+        QCOMPARE(behind, (QStringList { "0", " 0.oaw", QString::number(filePosition(0, 1)), "158" }));
+        QCOMPARE(list->currentRow(), 5);
+        QCOMPARE(cellText(grid, 1, 0), QString::number(filePosition(5, 1)));
+        host.behindTheBox = nullptr;
+
+        // Every other path through a box or a dialog: a refusal, a failed
+        // load, the file dialogs, closing.
+        auto* mb = child<QLineEdit>(form, "Text3_0");
+        mb->selectAll();
+        QTest::keyClicks(mb, "-5");
+        child<QPushButton>(form, "Command3")->click();
+        image.resize(3000);
+        writeFile(dir.path() / "planes.dat", image);
+        list->setCurrentRow(20);
+        QCOMPARE(list->currentRow(), 5);
+        child<QPushButton>(form, "ExportCsvButton")->click();
+        child<QPushButton>(form, "ImportCsvButton")->click();
+        form.openCompare()->compareWithFile();
+        host.answers.push_back(MessageAnswer::Cancel);
+        form.close();
+        QCOMPARE(int(host.messages.size()), 4);
+        QCOMPARE(int(host.fileDialogs.size()), 3);
+        QCOMPARE(form.refreshesInsideHostCalls(), 0);
     }
 
     void compareAndCopyAcross()
@@ -326,7 +422,7 @@ private slots:
         table->selectRow(8);
         compare->copySelected();
         QCOMPARE(compare->differences(), 167);
-        QCOMPARE(child<QTableWidget>(form, "G1")->item(9, 2)->text(), table->item(8, 3)->text());
+        QCOMPARE(cellText(child<QTableView>(form, "G1"), 9, 2), table->item(8, 3)->text());
         QVERIFY(child<QPushButton>(form, "UndoButton")->isEnabled());
         compare->findChild<QCheckBox*>("OnlyDifferences")->setChecked(true);
         QVERIFY(table->isRowHidden(8));

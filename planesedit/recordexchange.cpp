@@ -21,7 +21,7 @@ constexpr const char* kCsvFilter = "CSV files (*.csv);;All files (*)";
 
 RecordTable AircraftEditor::table() const
 {
-    return RecordTable::fromGrid(m_session.grid, m_session.loaded() ? m_session.slot : 0);
+    return RecordTable::fromDocument(m_session.document);
 }
 
 std::optional<CompareTarget> AircraftEditor::readCompareTarget(const std::filesystem::path& file, int slot)
@@ -43,7 +43,7 @@ std::optional<CompareTarget> AircraftEditor::chooseCompareFile()
         "Aircraft tables (planes.dat *.dat);;All files (*)", "CompareFileDialog" });
     if (path.empty())
         return std::nullopt;
-    return readCompareTarget(path, m_session.slot);
+    return readCompareTarget(path, slot());
 }
 
 bool AircraftEditor::copyValues(const kvl::TypedFieldTable& other, const std::vector<int>& rows)
@@ -63,7 +63,7 @@ bool AircraftEditor::applyValues(const std::vector<kvl::FieldAssignment>& assign
     if (!m_session.loaded())
         return false;
     if (assignments.empty()) {
-        m_status = { kind, m_session.slot, 0, {} };
+        setStatus({ kind, slot(), 0, {} });
         return true;
     }
     // Checked whole first: one value that cannot be stored and nothing changes.
@@ -76,21 +76,26 @@ bool AircraftEditor::applyValues(const std::vector<kvl::FieldAssignment>& assign
             return false;
         }
     }
-    {
-        EditStep step(m_session, kNoMerge);
-        for (const kvl::FieldAssignment& a : assignments) {
-            std::uint8_t b = 0;
-            parseByteCell(a.value, b);
-            m_session.grid.setValue(static_cast<int>(a.index) + 1, std::to_string(b));
-        }
-        // The flag boxes, numbers and code follow the new bytes.
-        deriveFields();
-        m_fields.byteEditorOpen = false;
-        m_gunPanels.refill();
-        m_session.unsavedMark = true;
+    std::vector<ByteAssignment> bytes;
+    bytes.reserve(assignments.size());
+    for (const kvl::FieldAssignment& a : assignments) {
+        std::uint8_t b = 0;
+        parseByteCell(a.value, b);
+        bytes.push_back({ static_cast<int>(a.index) + 1, b });
     }
-    m_status = { kind, m_session.slot, static_cast<int>(assignments.size()), {} };
+    applyBytes(bytes, kind);
     return true;
+}
+
+void AircraftEditor::applyBytes(
+    std::span<const ByteAssignment> bytes, StatusReport::Kind kind, std::filesystem::path file)
+{
+    if (!m_session.loaded())
+        return;
+    m_session.document.setBytes(bytes);
+    m_byteEditor.open = false;
+    m_gunPanels.refill();
+    setStatus({ kind, slot(), static_cast<int>(bytes.size()), std::move(file) });
 }
 
 bool AircraftEditor::exportCsvFile()
@@ -98,7 +103,7 @@ bool AircraftEditor::exportCsvFile()
     if (!m_session.loaded())
         return false;
     const auto path = m_host.chooseFile({ kvl::FileDialogKind::SaveFile, kExportTitle,
-        m_folder / ("slot" + std::to_string(m_session.slot) + ".csv"), kCsvFilter, "ExportCsvDialog" });
+        m_folder / ("slot" + std::to_string(slot()) + ".csv"), kCsvFilter, "ExportCsvDialog" });
     if (path.empty())
         return false;
     const std::string csv = kvl::exportCsv(table(), recordCsvLayout());
@@ -107,7 +112,7 @@ bool AircraftEditor::exportCsvFile()
         showError(kExportTitle, written.error().message);
         return false;
     }
-    m_status = { StatusReport::Kind::Exported, m_session.slot, kRecordBytes, path };
+    setStatus({ StatusReport::Kind::Exported, slot(), kRecordBytes, path });
     return true;
 }
 

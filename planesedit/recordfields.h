@@ -1,5 +1,5 @@
-// The texts and boxes of an aircraft record's own panels, as the editor keeps
-// them beside the byte grid.
+// The texts and boxes of an aircraft record's own panels, as the editor works
+// them out from the record document for the window to show.
 #pragma once
 
 #include "planesedit/recordlayout.h"
@@ -9,7 +9,7 @@
 
 namespace kvl::planesedit {
 
-/// The texts and boxes of the record's own panels, as the user edits them.
+/// The texts and boxes of the record's own panels.
 struct RecordFields {
     /// Flag group 0..3 (flag bytes at offsets 4..7), bit 0..7.
     std::array<std::array<bool, 8>, kFlagGroups> flags {};

@@ -64,6 +64,19 @@ constexpr bool isByteEditorRow(int row)
     return (row >= kDamageFirstRow && row <= kDamageLastRow) || (row >= kMbFirstRow && row <= kMbLastRow);
 }
 
+/// Whether a change of `row` counts as an edit for the unsaved mark: the code
+/// and the gun type fields change bytes without counting, as they always have.
+constexpr bool countsAsEdit(int row)
+{
+    if (row >= kCodeRow && row < kCodeRow + kCodeLength)
+        return false;
+    if (row >= gunGroupRow(1) && row < gunGroupRow(kGunGroups + 1)) {
+        const int offset = (row - gunGroupRow(1)) % kGunGroupBytes;
+        return offset != kGunTypeOffset && offset != kGunTypeOffset + 1;
+    }
+    return true;
+}
+
 // Flag bytes: in each group two bits exclude each other (the lower one and the
 // one above it); bit 3 of groups 1 and 2 is "Not used" and cannot be changed;
 // group 3 has boxes for bits 0..5 only.

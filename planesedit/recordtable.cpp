@@ -14,12 +14,12 @@ RecordTable RecordTable::fromRecord(const AircraftRecord& rec)
     return t;
 }
 
-RecordTable RecordTable::fromGrid(const ByteGrid& grid, int slot)
+RecordTable RecordTable::fromDocument(const RecordDocument& document)
 {
     RecordTable t;
-    t.m_slot = slot;
+    t.m_slot = document.loaded() ? document.slot() : 0;
     for (int r = 1; r <= kRecordBytes; ++r)
-        t.m_values[static_cast<std::size_t>(r - 1)] = grid.valueText(r);
+        t.m_values[static_cast<std::size_t>(r - 1)] = document.text(r);
     return t;
 }
 

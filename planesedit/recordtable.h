@@ -9,7 +9,7 @@
 // fraction rounds as "Save planes.dat" rounds it).
 #pragma once
 
-#include "planesedit/bytegrid.h"
+#include "planesedit/recorddocument.h"
 
 #include "common/fieldtable.h"
 
@@ -23,8 +23,8 @@ class RecordTable : public kvl::TypedFieldTable {
 public:
     /// The bytes of `rec` as read from the file.
     static RecordTable fromRecord(const AircraftRecord& rec);
-    /// The value column of the editor's grid (slot `slot`), saved or not.
-    static RecordTable fromGrid(const ByteGrid& grid, int slot);
+    /// The record as the editor holds it, saved or not (slot 0 before a load).
+    static RecordTable fromDocument(const RecordDocument& document);
 
     int slot() const { return m_slot; }
 

@@ -137,8 +137,8 @@ TEST_F(SlotCsvTest, EditorCopiesAndImportsAsOneUndoableStep)
     ASSERT_TRUE(other);
     ASSERT_TRUE(editor.copyValues(other->table, { 9, 10, 75 }));
     EXPECT_EQ(editor.cell(9, kValueColumn), other->table.valueText(8));
-    EXPECT_EQ(editor.fields().year, Str(editor.grid().twoByteValue(9)));
-    EXPECT_EQ(editor.history().size(), 1u);
+    EXPECT_EQ(editor.fields().year, Str(editor.document().twoByteValue(9)));
+    EXPECT_EQ(editor.document().steps(), 1u);
     EXPECT_TRUE(editor.unsavedMark());
     EXPECT_EQ(editor.status().kind, StatusReport::Kind::Copied);
     EXPECT_EQ(editor.status().count, 3);

@@ -60,9 +60,9 @@ bool isValidFileName(const std::string& name)
     return !onlyBlanksAndDots;
 }
 
-ScriptMaker::ScriptMaker(std::filesystem::path folder, const ByteGrid& grid, kvl::WindowHost& host)
+ScriptMaker::ScriptMaker(std::filesystem::path folder, const RecordDocument& document, kvl::WindowHost& host)
     : m_folder(std::move(folder)),
-      m_grid(grid),
+      m_document(document),
       m_host(host)
 {
 }
@@ -94,7 +94,7 @@ std::string ScriptMaker::scriptText() const
     text.line(singleByteText(scriptNameLine(m_state.pnamesName)));
     text.line(destinationLine());
     for (int r = 2; r <= kRecordBytes; ++r)
-        text.line(singleByteText(m_grid.valueText(r)));
+        text.line(singleByteText(m_document.text(r)));
     return text.take();
 }
 

@@ -1,5 +1,5 @@
-// The script maker: exports the record's bytes as they stand in the editor's
-// value column into a script folder of its own, holding the script
+// The script maker: exports the record's bytes as they stand in the editor into a script folder of its own, holding the
+// script
 // "<name>.oaw" and a "contents.txt" with the description.
 //
 // Script layout (169 lines, each ending CR LF): the name line, 18 characters
@@ -7,7 +7,7 @@
 // The destination slot stands where byte 1 would stand.
 #pragma once
 
-#include "planesedit/bytegrid.h"
+#include "planesedit/recorddocument.h"
 
 #include "common/windowhost.h"
 
@@ -27,9 +27,9 @@ struct ScriptMakerState {
 
 class ScriptMaker {
 public:
-    /// `folder` is the working folder the script folders go into; `grid` and
-    /// `host` must outlive the script maker.
-    ScriptMaker(std::filesystem::path folder, const ByteGrid& grid, kvl::WindowHost& host);
+    /// `folder` is the working folder the script folders go into; `document`
+    /// and `host` must outlive the script maker.
+    ScriptMaker(std::filesystem::path folder, const RecordDocument& document, kvl::WindowHost& host);
 
     const ScriptMakerState& state() const { return m_state; }
 
@@ -58,7 +58,7 @@ private:
     void showError(const std::string& text);
 
     std::filesystem::path m_folder;
-    const ByteGrid& m_grid;
+    const RecordDocument& m_document;
     kvl::WindowHost& m_host;
     ScriptMakerState m_state;
 };

@@ -50,7 +50,7 @@ TEST_F(HistoryTest, ThreeEditsUndoTwoRedoOneAndTheFileFollowsEachSave)
     editor.gridClicked(75);
     editor.byteEditorChanged("99");
     editor.byteEditorEnter();
-    EXPECT_EQ(editor.history().size(), 3u);
+    EXPECT_EQ(editor.document().steps(), 3u);
     ASSERT_TRUE(editor.savePlanes());
     EXPECT_EQ(onDisk(9), 1950 % 256);
     EXPECT_EQ(onDisk(75), 99);
@@ -86,13 +86,13 @@ TEST_F(HistoryTest, UndoPutsBackTheFieldsAsTyped)
     editor.numberChanged(0, "12345");
     editor.numberChanged(0, "123456"); // same field: merged
     editor.crewChanged("3");
-    EXPECT_EQ(editor.history().size(), 3u);
+    EXPECT_EQ(editor.document().steps(), 3u);
     editor.undo();
     EXPECT_EQ(editor.fields().crew, " 1");
     EXPECT_EQ(v(11), "1");
     EXPECT_EQ(editor.fields().numbers[0], "123456");
     editor.undo();
-    EXPECT_EQ(editor.fields().numbers[0], Str(editor.grid().fourByteValue(13)));
+    EXPECT_EQ(editor.fields().numbers[0], Str(editor.document().fourByteValue(13)));
     EXPECT_EQ(editor.fields().year, "1944");
     editor.undo();
     EXPECT_EQ(editor.fields().year, " 1943");
@@ -111,21 +111,21 @@ TEST_F(HistoryTest, ANewEditDropsTheStepsUndoneAndTypingBackLeavesNoStep)
     editor.undo();
     editor.flagClicked(1, 0, true);
     EXPECT_FALSE(editor.canRedo());
-    EXPECT_EQ(editor.history().size(), 2u);
+    EXPECT_EQ(editor.document().steps(), 2u);
     EXPECT_EQ(v(11), "1");
 
     editor.gunCountChanged("5");
     editor.gunCountChanged(editor.cell(85, kReadColumn)); // typed back
-    EXPECT_EQ(editor.history().size(), 2u);
+    EXPECT_EQ(editor.document().steps(), 2u);
     // Enter writing the same bytes again is no step either.
     editor.gunCountEnter();
-    EXPECT_EQ(editor.history().size(), 2u);
+    EXPECT_EQ(editor.document().steps(), 2u);
 }
 
 TEST_F(HistoryTest, CodeAndTypeFieldStepsDoNotSetTheMark)
 {
     editor.codeChanged("ABCD");
-    EXPECT_EQ(editor.history().size(), 1u);
+    EXPECT_EQ(editor.document().steps(), 1u);
     EXPECT_FALSE(editor.unsavedMark());
     editor.gunPanels().show(2);
     editor.gunPanels().typeChanged("7");
@@ -146,11 +146,11 @@ TEST_F(HistoryTest, GunPanelEditsAreStepsAndATypeButtonWithItsSoundIsOne)
 {
     editor.gunPanels().show(2);
     editor.gunPanels().typeChosen(12); // also chooses the sound
-    EXPECT_EQ(editor.history().size(), 1u);
+    EXPECT_EQ(editor.document().steps(), 1u);
     EXPECT_EQ(v(101 + 8), "2");
     editor.gunPanels().smokeClicked(true);
     editor.gunPanels().positionChosen(9);
-    EXPECT_EQ(editor.history().size(), 3u);
+    EXPECT_EQ(editor.document().steps(), 3u);
     editor.undo();
     editor.undo();
     editor.undo();
