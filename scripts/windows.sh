@@ -52,7 +52,8 @@ mingw_dlls=(/usr/lib/gcc/x86_64-w64-mingw32/12-posix/libgcc_s_seh-1.dll
   /usr/lib/gcc/x86_64-w64-mingw32/12-posix/libstdc++-6.dll
   /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll)
 qt_dlls=(Qt6Core Qt6Gui Qt6Widgets Qt6OpenGL Qt6OpenGLWidgets)
-qt_plugins=(platforms/qwindows styles/qwindowsvistastyle imageformats/qjpeg)
+# qoffscreen: modelview --export-png draws without a window.
+qt_plugins=(platforms/qwindows platforms/qoffscreen styles/qwindowsvistastyle imageformats/qjpeg)
 
 # Only DLLs that every Windows has, or that are shipped beside the programs,
 # may be imported.
