@@ -40,7 +40,7 @@ public:
     {
         if (offset >= 2)
             return std::nullopt;
-        return FieldPlace { offset, 1, false, offset == 0 ? "A" : "B" };
+        return FieldPlace { offset, 1, false, offset == 0 ? "A" : "B", {}, {}, offset == 0 ? "A" : "B" };
     }
     std::string tailNotCarried(std::size_t) const override { return "a pair has two bytes"; }
     std::size_t recordsEnd(std::size_t fileSize) const override { return std::min<std::size_t>(fileSize, 2); }
