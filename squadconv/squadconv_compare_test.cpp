@@ -186,6 +186,7 @@ TEST_F(SquadconvCompare, TheProgramRunsDiffAndMergeAsProcesses)
         return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     };
     const std::string one = at("SQ0141.DAT");
+    writeFileImage(folder / "SQ0241.DAT", samples::sampleSquadronFile(1));
     const std::string two = at("SQ0241.DAT");
     EXPECT_EQ(status(program + " diff " + one + " " + one), 0);
     EXPECT_EQ(status(program + " diff " + one + " " + two), 1);
