@@ -318,8 +318,8 @@ std::string commandLineHelp(const ProgramTable& table)
         + "                   merge: conflicts take this side's value, and the merge is written\n"
         + "  -h, --help       show this help and end\n" + "      --version    show the version and end\n" + "\n"
         + "A FILE of - is standard input; its result goes to standard output unless -o is given.\n"
-        + "Outputs are written whole or not at all. Messages go to standard error, and the\n"
-        + "last line counts the files that succeeded and failed.\n"
+        + "Outputs are written whole or not at all. Messages go to standard error; after\n"
+        + "to-text, to-binary and verify the last line counts the files that succeeded and\n" + "failed.\n"
         + "Exit status: 0 every file done (verify: identical), 1 a file failed (verify: a file\n"
         + "differs), 2 a usage error. diff: 0 the same fields, 1 they differ, 2 a usage error\n"
         + "or a file that cannot be read. merge: 0 written, 1 not (a conflict, a file that\n"
@@ -332,7 +332,7 @@ std::string commandLineHelp(const ProgramTable& table)
         + example(p + " -n to-binary texts/*.TXT", "what would be written")
         + example(p + " verify *.DAT", "which files survive the text form")
         + example(p + " diff " + bin + " " + txt, "what the edited text changes")
-        + example(p + " merge old.DAT mine.TXT theirs.DAT -o new.DAT", "both mods' changes in one file");
+        + example(p + " merge " + bin + " A.TXT B.DAT -o NEW.DAT", "both mods' changes in one file");
 }
 
 int runCommandLine(const ProgramTable& table, RecordConverter& converter, const std::vector<std::string>& arguments,
