@@ -5,6 +5,8 @@
 #include "campconv/campaigntext.h"
 #include "recordtext/menu.h"
 
+#include <algorithm>
+
 namespace kvl::campconv {
 
 class CampaignConverter : public recordtext::RecordConverter {
@@ -34,6 +36,9 @@ public:
     {
         return "the text carries the first " + std::to_string(kCampaignFileSize) + " bytes of a campaign file only";
     }
+
+    std::size_t recordsEnd(std::size_t fileSize) const override { return std::min(fileSize, kCampaignFileSize); }
+    std::size_t repeatedRecordSize() const override { return 0; }
 
     const CampaignFile& file() const { return m_file; }
     CampaignFile& file() { return m_file; }

@@ -28,6 +28,7 @@ const recordtext::ProgramTable& campaignProgramTable()
         .programName = "campconv",
         .fileKind = "campaign files (CAMPxxxx.DAT, 3708 bytes)",
         .exampleBinary = "CAMP0001.DAT",
+        .countLabel = "",
     };
     return kTable;
 }

@@ -1,7 +1,8 @@
-// UTF-8 validation and the Latin-1 fallback.
+// UTF-8 validation, the Latin-1 fallback and JSON strings.
 #include "common/textdecode.h"
 
 #include <cstdint>
+#include <cstdio>
 
 namespace kvl {
 
@@ -60,6 +61,43 @@ std::string latin1ToUtf8(std::string_view bytes)
 std::string decodeText(std::string_view bytes)
 {
     return isValidUtf8(bytes) ? std::string(bytes) : latin1ToUtf8(bytes);
+}
+
+std::string jsonString(std::string_view text)
+{
+    const std::string utf8 = decodeText(text);
+    std::string out;
+    out.reserve(utf8.size() + 2);
+    out += '"';
+    for (const char c : utf8) {
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned char>(c));
+                out += escaped;
+            } else {
+                out += c;
+            }
+        }
+    }
+    out += '"';
+    return out;
 }
 
 } // namespace kvl

@@ -18,4 +18,8 @@ std::string decodeText(std::string_view bytes);
 /// Latin-1 bytes as UTF-8, one character per byte.
 std::string latin1ToUtf8(std::string_view bytes);
 
+/// `text` as a JSON string, quotes included. Bytes that are not UTF-8 are
+/// read as Latin-1; quotes, backslashes and control characters are escaped.
+std::string jsonString(std::string_view text);
+
 } // namespace kvl

@@ -4,6 +4,7 @@
 
 #include "common/cli.h"
 #include "common/fileimage.h"
+#include "common/textdecode.h"
 #include "fltpatch/flighteditor.h"
 
 namespace kvl::fltpatch {
@@ -65,6 +66,38 @@ int importCsvCommand(
         return cli::kExitFailed;
     out << editor.status() << '\n';
     return cli::kExitOk;
+}
+
+int diffCommand(const std::filesystem::path& folder, const std::filesystem::path& a, const std::filesystem::path& b,
+    bool json, std::ostream& out, std::ostream& err)
+{
+    ConsoleHost host(err);
+    FlightModelEditor editor(host);
+    editor.loadDescriptions(folder);
+    if (!editor.loadFile(a) || !editor.loadComparison(b))
+        return cli::kExitUsage;
+    const std::vector<FieldDifference> differences = editor.differences();
+    if (json)
+        out << "{\"a\":" << jsonString(a.string()) << ",\"b\":" << jsonString(b.string()) << ",\"differences\":[";
+    for (std::size_t i = 0; i < differences.size(); ++i) {
+        const FieldDifference& d = differences[i];
+        const FieldInfo& info = field(static_cast<int>(d.index) + 1);
+        const std::string& label = editor.description(info.number);
+        if (json) {
+            out << (i ? "," : "") << "{\"field\":" << info.number << ",\"position\":" << info.position << ",\"type\":\""
+                << typeName(info.type) << "\",\"label\":" << jsonString(label) << ",\"a\":" << jsonString(d.mine)
+                << ",\"b\":" << jsonString(d.theirs) << '}';
+            continue;
+        }
+        out << "field " << info.number << ", " << typeName(info.type);
+        if (!label.empty())
+            out << ", " << label;
+        out << ": " << d.mine << " -> " << d.theirs << '\n';
+    }
+    if (json)
+        out << "]}\n";
+    out.flush();
+    return differences.empty() ? cli::kExitOk : cli::kExitFailed;
 }
 
 } // namespace kvl::fltpatch

@@ -1,4 +1,4 @@
-// fltpatch without a window: --export-csv and --import-csv. They run the same
+// fltpatch without a window: --export-csv, --import-csv and --diff. They run the same
 // editor as the window, with a host that prints its messages on standard
 // error and never opens a dialog.
 #pragma once
@@ -20,5 +20,13 @@ int exportCsvCommand(
 /// row, reported with its line number) or a file cannot be read or written.
 int importCsvCommand(
     const std::filesystem::path& csv, const std::filesystem::path& file, std::ostream& out, std::ostream& err);
+
+/// `fltpatch --diff A.flt B.flt`: every field whose value (as the editor
+/// shows it) differs, one a line on `out` - "field 12, float, <label>: 1.5 ->
+/// 2", the label from FDataDet.txt in `folder` (left out without one) - or,
+/// with `json`, one JSON document. Returns 0 when the 328 values are the
+/// same, 1 when any differs, 2 when a file cannot be loaded (said on `err`).
+int diffCommand(const std::filesystem::path& folder, const std::filesystem::path& a, const std::filesystem::path& b,
+    bool json, std::ostream& out, std::ostream& err);
 
 } // namespace kvl::fltpatch

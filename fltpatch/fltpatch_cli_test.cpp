@@ -1,7 +1,7 @@
 // The built program as a process: usage errors, --help and --version,
 // --quit-after-load on a flight file that loads, and the modes without a
-// window (--export-csv, --import-csv), run with no display at all; and every
-// start-up that ends in a message, with its boxes answered as a user would.
+// window (--export-csv, --import-csv, --diff), run with no display at all; and
+// every start-up that ends in a message, with its boxes answered as a user would.
 #include "fltpatch/fltfields.h"
 
 #include "common/fileimage.h"
@@ -22,8 +22,15 @@ private slots:
     void exitStatuses_data();
     void exitStatuses();
     void startUpMessages();
+    void diffListsTheValuesThatDiffer();
 
 private:
+    struct Run {
+        int status = -1;
+        QString out;
+        QString err;
+    };
+    Run runWithoutDisplay(const QStringList& arguments);
     QTemporaryDir m_dir;
 };
 
@@ -33,6 +40,12 @@ void FltPatchCliTest::init()
     const std::filesystem::path dir(m_dir.path().toStdString());
     // All values zero is a valid flight file; descriptions keep the start-up free of messages.
     QVERIFY(kvl::writeFileImage(dir / "plane.flt", std::vector<std::uint8_t>(kvl::fltpatch::kFileSize)));
+    // Field 3 (a float at position 5) holds 0.5, field 161 (a short) -2.
+    std::vector<std::uint8_t> other(kvl::fltpatch::kFileSize);
+    other[7] = 0x3F;
+    other[636] = 0xFE;
+    other[637] = 0xFF;
+    QVERIFY(kvl::writeFileImage(dir / "other.flt", other));
     std::string descriptions;
     for (int line = 0; line < kvl::fltpatch::kFieldCount + 1; ++line)
         descriptions += "Description\r\n";
@@ -173,6 +186,56 @@ void FltPatchCliTest::startUpMessages()
             options);
         const QString problem = kvl::test::unexpected(run, c.status, c.boxes, QStringLiteral("Orlith's Flight Editor"));
         QVERIFY2(problem.isEmpty(), qPrintable(QString::fromLatin1(c.name) + QStringLiteral(": ") + problem));
+FltPatchCliTest::Run FltPatchCliTest::runWithoutDisplay(const QStringList& arguments)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(m_dir.path());
+    process.start(QStringLiteral(FLTPATCH_PROGRAM), arguments);
+    Run run;
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.status = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+void FltPatchCliTest::diffListsTheValuesThatDiffer()
+{
+    const QString diff = QStringLiteral("--diff");
+    const QString plane = QStringLiteral("plane.flt");
+    const QString other = QStringLiteral("other.flt");
+    Run run = runWithoutDisplay({ diff, plane, plane });
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out, QString());
+
+    run = runWithoutDisplay({ diff, plane, other });
+    QCOMPARE(run.status, 1);
+    QCOMPARE(
+        run.out, QStringLiteral("field 3, float, Description: 0 -> 0.5\nfield 161, short, Description: 0 -> -2\n"));
+    QVERIFY2(run.err.isEmpty(), qPrintable(run.err));
+
+    run = runWithoutDisplay({ diff, other, plane, QStringLiteral("--json") });
+    QCOMPARE(run.status, 1);
+    QVERIFY2(run.out.startsWith(QStringLiteral("{\"a\":\"other.flt\",\"b\":\"plane.flt\",\"differences\":[{\"field\":3,"
+                                               "\"position\":5,\"type\":\"float\",\"label\":\"Description\","
+                                               "\"a\":\"0.5\",\"b\":\"0\"},")),
+        qPrintable(run.out));
+
+    // A file that cannot be loaded, and the usage errors.
+    run = runWithoutDisplay({ diff, plane, QStringLiteral("none.flt") });
+    QCOMPARE(run.status, 2);
+    QVERIFY2(run.err.contains(QStringLiteral("none.flt")), qPrintable(run.err));
+    for (const QStringList& arguments : { QStringList { diff, plane }, QStringList { QStringLiteral("--json"), plane },
+             QStringList { diff, plane, other, QStringLiteral("--export-csv") } }) {
+        run = runWithoutDisplay(arguments);
+        QCOMPARE(run.status, 2);
+        QVERIFY2(run.err.startsWith(QStringLiteral("fltpatch: ")), qPrintable(run.err));
     }
 }
 

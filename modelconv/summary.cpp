@@ -4,8 +4,6 @@
 #include "common/textdecode.h"
 #include "modelconv/vkm.h"
 
-#include <cstdio>
-
 namespace kvl::modelconv {
 
 std::string formatSummary(const Model3DB& model)
@@ -32,43 +30,6 @@ std::string formatVkmWarnings(const std::optional<std::string>& refusal)
     if (!refusal)
         return {};
     return "WARNING: " + *refusal + "\nWARNING: " + kCannotCreateVkm + "\n";
-}
-
-std::string jsonString(std::string_view text)
-{
-    const std::string utf8 = decodeText(text);
-    std::string out;
-    out.reserve(utf8.size() + 2);
-    out += '"';
-    for (const char c : utf8) {
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned char>(c));
-                out += escaped;
-            } else {
-                out += c;
-            }
-        }
-    }
-    out += '"';
-    return out;
 }
 
 std::string summaryJson(const std::string& file, const Model3DB& model)

@@ -5,6 +5,8 @@
 
 #include "modelconv/model3db.h"
 
+#include "common/textdecode.h" // jsonString
+
 #include <optional>
 #include <string>
 
@@ -27,10 +29,6 @@ std::optional<std::string> vkmRefusal(const Model3DB& model);
 /// result: empty when a VKM file may be written, otherwise the reason and
 /// "WARNING: Cannot create VKM file!", each on a line of its own.
 std::string formatVkmWarnings(const std::optional<std::string>& refusal);
-
-/// `text` as a JSON string, quotes included. Bytes that are not UTF-8 are
-/// read as Latin-1; quotes, backslashes and control characters are escaped.
-std::string jsonString(std::string_view text);
 
 /// One JSON object on one line (no line end) for a loaded model:
 /// {"file":..,"texture":..,"inserts":I,"nodes":P,"tvns":T,"elements":E,

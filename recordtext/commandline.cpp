@@ -3,7 +3,9 @@
 #include "recordtext/commandline.h"
 #include "common/platform.h"
 
+#include "recordtext/comparecommands.h"
 #include "recordtext/roundtrip.h"
+#include "recordtext/textreading.h"
 
 #include "common/cli.h"
 #include "common/console.h"
@@ -29,9 +31,11 @@ const cli::CommandOption kOptions[] = {
     { 'f', "force", "" },
     { 'n', "dry-run", "" },
     { 0, "notes", "DIR" },
+    { 0, "json", "" },
+    { 0, "prefer", "mine|theirs" },
 };
 
-enum class Command { ToText, ToBinary, Verify };
+enum class Command { ToText, ToBinary, Verify, Diff, Merge };
 
 /// One run of the command line: what was asked, and where things go.
 class Batch {
@@ -59,6 +63,9 @@ public:
             return toBinary(file);
         case Command::Verify:
             return verify(file);
+        case Command::Diff:
+        case Command::Merge:
+            break;
         }
         return false;
     }
@@ -170,18 +177,17 @@ private:
         const Result<std::vector<std::uint8_t>> bytes = read(input);
         if (!bytes)
             return fail(input, bytes.error().message);
-        const std::string text(bytes->begin(), bytes->end());
-        std::ostream quiet(nullptr);
-        RecordTextInput parsed(text, m_table, quiet);
-        m_converter.parseText(parsed);
+        const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
         // A field whose line does not match would be written as zero: in a
         // script nobody reads that message, so the file is refused instead.
-        for (const RecordTextInput::Mismatch& m : parsed.mismatches())
-            fail(input, "line " + std::to_string(m.line) + ": Expected " + m.expected + ".  Found " + m.found);
-        if (parsed.ended())
-            return fail(input, parsed.stopReason(shown(input)));
-        if (!parsed.mismatches().empty())
+        const TextReading reading = readRecordText(m_converter, m_table, text, shown(input));
+        if (!reading.ok()) {
+            for (const std::string& line : readingReport(reading))
+                fail(input, line);
+            if (!reading.stop.empty())
+                return false;
             return fail(input, "not converted: the labels above do not match; nothing written");
+        }
         return emit(input, target(input, ".DAT", m_table.binaryFile), m_converter.binaryImage());
     }
 
@@ -213,6 +219,59 @@ int usageError(const ProgramTable& table, std::ostream& err, const std::string& 
     return cli::kExitUsage;
 }
 
+constexpr std::string_view kCommands = "to-text, to-binary, verify, diff or merge";
+
+/// The side files' folder: --notes DIR, or `folder`; nothing when DIR is no folder.
+std::optional<fs::path> notesFolder(const cli::ParsedArguments& parsed, const fs::path& folder)
+{
+    if (!parsed.has("notes"))
+        return folder;
+    const fs::path dir = parsed.value("notes");
+    std::error_code ec;
+    if (!fs::is_directory(dir, ec))
+        return std::nullopt;
+    return dir;
+}
+
+/// diff and merge: their arguments checked, then run.
+int runCompare(const ProgramTable& table, RecordConverter& converter, Command command,
+    const std::vector<std::string>& files, const cli::ParsedArguments& parsed, const fs::path& folder, std::istream& in,
+    std::ostream& out, std::ostream& err)
+{
+    CompareRequest request;
+    request.files = files;
+    request.json = parsed.has("json");
+    if (command == Command::Diff) {
+        if (files.size() != 2)
+            return usageError(table, err, "'diff' compares two files (A B), not " + std::to_string(files.size()));
+        if (parsed.has("out") || parsed.has("force") || parsed.has("dry-run") || parsed.has("notes"))
+            return usageError(table, err, "diff writes no file: --out, --force, --dry-run and --notes do not apply");
+        return runDiff(table, converter, request, in, out, err);
+    }
+    if (files.size() != 3)
+        return usageError(
+            table, err, "'merge' takes three files (BASE MINE THEIRS), not " + std::to_string(files.size()));
+    request.out = parsed.value("out");
+    if (request.out.empty())
+        return usageError(table, err, "merge needs -o OUT (the merged file, or - for standard output)");
+    std::error_code ec;
+    if (request.out.back() == '/' || fs::is_directory(request.out, ec))
+        return usageError(
+            table, err, "merge writes one file: --out must name a file ('" + request.out + "' is a folder)");
+    if (parsed.has("prefer")) {
+        const std::string side = parsed.value("prefer");
+        if (side != "mine" && side != "theirs")
+            return usageError(table, err, "--prefer takes mine or theirs, not '" + side + "'");
+        request.prefer = side == "mine" ? Prefer::Mine : Prefer::Theirs;
+    }
+    request.policy = { parsed.has("force"), parsed.has("dry-run") };
+    const std::optional<fs::path> notes = notesFolder(parsed, folder);
+    if (!notes)
+        return usageError(table, err, "--notes: '" + parsed.value("notes") + "' is not a folder");
+    request.notesFolder = *notes;
+    return runMerge(table, converter, request, in, out, err);
+}
+
 } // namespace
 
 namespace {
@@ -231,36 +290,51 @@ std::string commandLineHelp(const ProgramTable& table)
     const std::string bin(table.exampleBinary);
     const std::string stem = kvl::platform::utf8FromPath(fs::path(bin).stem());
     const std::string txt = stem + ".TXT";
-    return "Usage: " + p + "          (no arguments: the question-and-answer dialogue)\n" + "       " + p
-        + " [OPTIONS] to-text FILE.DAT...\n" + "       " + p + " [OPTIONS] to-binary FILE.TXT...\n" + "       " + p
-        + " [OPTIONS] verify FILE.DAT...\n" + "\n" + "Converts the game's " + std::string(table.fileKind)
-        + " to annotated text and back.\n" + "\n" + "Commands:\n"
+    const std::string usage = "       " + p + " [OPTIONS] ";
+    return "Usage: " + p + "          (no arguments: the question-and-answer dialogue)\n" + usage
+        + "to-text FILE.DAT...\n" + usage + "to-binary FILE.TXT...\n" + usage + "verify FILE.DAT...\n" + usage
+        + "diff A B\n" + usage + "merge BASE MINE THEIRS -o OUT\n" + "\n" + "Converts the game's "
+        + std::string(table.fileKind) + " to annotated text and back.\n" + "\n" + "Commands:\n"
         + "  to-text     write each binary file as annotated text, named after it with .TXT\n"
         + "              (the same bytes the dialogue writes as " + std::string(table.textFile) + ")\n"
         + "  to-binary   parse each annotated text and write the binary file, named after it\n"
         + "              with .DAT; a text that does not parse is reported and nothing is written\n"
         + "  verify      convert each binary file to text and back in memory; print\n"
         + "              \"FILE: round trip identical\" or the first difference: its offset, the\n"
-        + "              field as the text names it, the value in the file and after the trip\n" + "\n" + "Options:\n"
+        + "              field as the text names it, the value in the file and after the trip\n"
+        + "  diff        list every field that differs between A and B (binary files or texts,\n"
+        + "              in any mix), one a line: \"SECTION / RECORD / LABEL: A -> B\"\n"
+        + "  merge       three-way merge by fields into OUT: a field changed on one side takes\n"
+        + "              that side's value; one changed differently on both is a conflict, and\n"
+        + "              conflicts are listed and nothing is written unless --prefer decides;\n"
+        + "              OUT is a text when it ends in .TXT, binary when in .DAT, else as MINE\n" + "\n" + "Options:\n"
         + "  -o, --out PATH   write into folder PATH (an existing folder, or PATH ending in /);\n"
         + "                   with one input PATH may name the output file, and - writes the\n"
-        + "                   result to standard output\n"
+        + "                   result to standard output (merge: the merged file)\n"
         + "  -f, --force      replace output files that exist (without it they are reported\n"
         + "                   and left as they are)\n" + "  -n, --dry-run    say what would be written, write nothing\n"
         + "      --notes DIR  read the side files " + std::string(table.commentFile) + " and PNAMES.TXT from DIR\n"
         + "                   (default: the current folder, names in any letter case)\n"
+        + "      --json       diff and merge: the differences or conflicts as one JSON document\n"
+        + "      --prefer mine|theirs\n"
+        + "                   merge: conflicts take this side's value, and the merge is written\n"
         + "  -h, --help       show this help and end\n" + "      --version    show the version and end\n" + "\n"
         + "A FILE of - is standard input; its result goes to standard output unless -o is given.\n"
-        + "Outputs are written whole or not at all. Messages go to standard error, and the\n"
-        + "last line counts the files that succeeded and failed.\n"
+        + "Outputs are written whole or not at all. Messages go to standard error; after\n"
+        + "to-text, to-binary and verify the last line counts the files that succeeded and\n" + "failed.\n"
         + "Exit status: 0 every file done (verify: identical), 1 a file failed (verify: a file\n"
-        + "differs), 2 a usage error.\n" + "\n" + "Examples:\n" + example(p + " to-text " + bin, "writes " + txt)
+        + "differs), 2 a usage error. diff: 0 the same fields, 1 they differ, 2 a usage error\n"
+        + "or a file that cannot be read. merge: 0 written, 1 not (a conflict, a file that\n"
+        + "cannot be read or written), 2 a usage error.\n" + "\n" + "Examples:\n"
+        + example(p + " to-text " + bin, "writes " + txt)
         + example(p + " to-text -o texts *.DAT", "one text per file, in the folder texts")
         + example(p + " to-binary -f " + txt, "writes " + bin + ", replacing it")
         + example(p + " to-binary -o new.dat - < " + txt, "standard input to new.dat")
         + example(p + " to-text -o - " + bin + " | less", "read the text at once")
         + example(p + " -n to-binary texts/*.TXT", "what would be written")
-        + example(p + " verify *.DAT", "which files survive the text form");
+        + example(p + " verify *.DAT", "which files survive the text form")
+        + example(p + " diff " + bin + " " + txt, "what the edited text changes")
+        + example(p + " merge " + bin + " A.TXT B.DAT -o NEW.DAT", "both mods' changes in one file");
 }
 
 int runCommandLine(const ProgramTable& table, RecordConverter& converter, const std::vector<std::string>& arguments,
@@ -279,7 +353,7 @@ int runCommandLine(const ProgramTable& table, RecordConverter& converter, const 
     }
     std::vector<std::string> files = parsed->positionals();
     if (files.empty())
-        return usageError(table, err, "no command given (to-text, to-binary or verify)");
+        return usageError(table, err, "no command given (" + std::string(kCommands) + ")");
     const std::string name = files.front();
     files.erase(files.begin());
     Command command;
@@ -289,12 +363,22 @@ int runCommandLine(const ProgramTable& table, RecordConverter& converter, const 
         command = Command::ToBinary;
     else if (name == "verify")
         command = Command::Verify;
+    else if (name == "diff")
+        command = Command::Diff;
+    else if (name == "merge")
+        command = Command::Merge;
     else
-        return usageError(table, err, "unknown command '" + name + "' (to-text, to-binary or verify)");
+        return usageError(table, err, "unknown command '" + name + "' (" + std::string(kCommands) + ")");
     if (files.empty())
         return usageError(table, err, "'" + name + "' needs at least one file");
     if (std::count(files.begin(), files.end(), "-") > 1)
         return usageError(table, err, "standard input (-) can be read only once");
+    if (parsed->has("json") && command != Command::Diff && command != Command::Merge)
+        return usageError(table, err, "--json applies to diff and merge only");
+    if (parsed->has("prefer") && command != Command::Merge)
+        return usageError(table, err, "--prefer applies to merge only");
+    if (command == Command::Diff || command == Command::Merge)
+        return runCompare(table, converter, command, files, *parsed, folder, in, out, err);
 
     Batch batch(table, converter, in, out, err);
     batch.policy = { parsed->has("force"), parsed->has("dry-run") };
@@ -310,18 +394,14 @@ int runCommandLine(const ProgramTable& table, RecordConverter& converter, const 
         return usageError(
             table, err, "with several files, --out must name a folder ('" + batch.outOption + "' is not one)");
 
-    fs::path notesFolder = folder;
-    if (parsed->has("notes")) {
-        notesFolder = parsed->value("notes");
-        if (!fs::is_directory(notesFolder, ec))
-            return usageError(
-                table, err, "--notes: '" + kvl::platform::utf8FromPath(notesFolder) + "' is not a folder");
-    }
+    const std::optional<fs::path> notes = notesFolder(*parsed, folder);
+    if (!notes)
+        return usageError(table, err, "--notes: '" + parsed->value("notes") + "' is not a folder");
     if (command != Command::ToBinary) {
         // Only the text carries the side files' comments; verify writes its
         // text as to-text does, without the messages.
         std::ostream quiet(nullptr);
-        batch.notes = loadAnnotations(table, notesFolder, command == Command::ToText ? err : quiet);
+        batch.notes = loadAnnotations(table, *notes, command == Command::ToText ? err : quiet);
     }
 
     std::size_t succeeded = 0;

@@ -51,33 +51,33 @@ std::string_view TextParser::expected(const FieldInfo& f)
     return m_label;
 }
 
-void PlaceRecorder::push(std::string_view part)
-{
-    m_marks.push_back(m_path.size());
-    if (!m_path.empty())
-        m_path.append(" / ");
-    m_path.append(part);
-}
-
-void PlaceRecorder::pop()
-{
-    m_path.resize(m_marks.back());
-    m_marks.pop_back();
-}
-
 void PlaceRecorder::beginRecord(const Label& title, std::size_t index, int)
 {
     std::string text;
     title.appendTo(text, index);
-    push(text);
+    m_parts.push_back({ std::move(text), false });
 }
+
+namespace {
+
+void appendPart(std::string& path, std::string_view part)
+{
+    if (!path.empty())
+        path.append(" / ");
+    path.append(part);
+}
+
+} // namespace
 
 void PlaceRecorder::add(const FieldInfo& f, std::size_t size, bool isSigned)
 {
-    FieldPlace place { m_offset, size, isSigned, m_path };
-    if (!place.name.empty())
-        place.name.append(" / ");
-    f.label.appendTo(place.name, f.index);
+    FieldPlace place { m_offset, size, isSigned, {}, {}, {}, {} };
+    for (const Part& part : m_parts) {
+        appendPart(place.name, part.text);
+        appendPart(part.isSection ? place.section : place.record, part.text);
+    }
+    f.label.appendTo(place.label, f.index);
+    appendPart(place.name, place.label);
     m_offset += size;
     // Elements of an array that all carry the same label ("Target Type") are
     // told apart by their position; the walk gives them in order, so the
@@ -87,9 +87,12 @@ void PlaceRecorder::add(const FieldInfo& f, std::size_t size, bool isSigned)
         const std::size_t n = f.index + 1;
         for (std::size_t k = 0; k < n; ++k) {
             FieldPlace& p = m_places[m_places.size() - n + k];
-            const std::size_t bracket = p.name.find(" [");
-            p.name.resize(bracket == std::string::npos ? p.name.size() : bracket);
-            p.name += " [" + std::to_string(k + 1) + " of " + std::to_string(n) + "]";
+            const std::string numbered = " [" + std::to_string(k + 1) + " of " + std::to_string(n) + "]";
+            for (std::string* text : { &p.label, &p.name }) {
+                const std::size_t bracket = text->find(" [");
+                text->resize(bracket == std::string::npos ? text->size() : bracket);
+                text->append(numbered);
+            }
         }
     }
 }

@@ -109,36 +109,41 @@ struct FieldPlace {
     std::size_t offset = 0;
     std::size_t size = 0; // 1, 2 or 4 bytes
     bool isSigned = false;
-    std::string name; // "2. CAMPAIGN PHASES / PHASE #3 / Target Type [2 of 8]"
+    std::string name;    // "2. CAMPAIGN PHASES / PHASE #3 / Target Type [2 of 8]"
+    std::string section; // "2. CAMPAIGN PHASES"; empty outside a numbered section
+    std::string record;  // "PHASE #3", "SQUADRON #2 / AIRFIELD MOVE #1"; empty outside records
+    std::string label;   // "Target Type [2 of 8]"
 };
 
 /// Lists every value of a field list with its byte offset and its name in
 /// the text: the section heading and record titles that enclose it, then its
 /// label (an element of an array that repeats one label gets "[k of n]").
+/// `record` names a record that encloses the whole list ("SQUADRON #2").
 class PlaceRecorder {
 public:
-    explicit PlaceRecorder(std::vector<FieldPlace>& places, std::string prefix = {})
-        : m_places(places),
-          m_path(std::move(prefix))
+    explicit PlaceRecorder(std::vector<FieldPlace>& places, std::string record = {}) : m_places(places)
     {
+        if (!record.empty())
+            m_parts.push_back({ std::move(record), false });
     }
 
     void value(const FieldInfo& f, std::uint8_t) { add(f, 1, false); }
     void value(const FieldInfo& f, std::uint16_t) { add(f, 2, false); }
     void value(const FieldInfo& f, std::int32_t) { add(f, 4, true); }
     void beginRecord(const Label& title, std::size_t index, int);
-    void endRecord(int) { pop(); }
-    void beginSection(const SectionLayout& layout) { push(layout.heading); }
-    void endSection(const SectionLayout&) { pop(); }
+    void endRecord(int) { m_parts.pop_back(); }
+    void beginSection(const SectionLayout& layout) { m_parts.push_back({ std::string(layout.heading), true }); }
+    void endSection(const SectionLayout&) { m_parts.pop_back(); }
 
 private:
+    struct Part {
+        std::string text;
+        bool isSection;
+    };
     void add(const FieldInfo& f, std::size_t size, bool isSigned);
-    void push(std::string_view part);
-    void pop();
 
     std::vector<FieldPlace>& m_places;
-    std::string m_path;
-    std::vector<std::size_t> m_marks;
+    std::vector<Part> m_parts; // the headings and titles around the value, outermost first
     std::size_t m_offset = 0;
 };
 

@@ -101,6 +101,8 @@ std::optional<std::int32_t> RecordTextInput::readValue(std::string_view expected
         }
     }
 
+    if (m_reads)
+        m_reads->push_back({ m_reader.lineNumber(), std::string(expected) });
     std::size_t start = 0;
     if (line.size() >= 2 && line[0] == ' ' && line[1] == ' ')
         start = 2;

@@ -75,6 +75,8 @@ public:
     /// Stops the parse because the text is not this program's text at all;
     /// `why` says what gave it away.
     void markForeign(std::string_view why);
+    /// True once markForeign() stopped the parse.
+    bool foreign() const { return !m_foreign.empty(); }
     /// One line saying why the parse stopped; empty while it has not. The
     /// text is named `file`, or the program's text file name when not given.
     std::string stopReason(std::string_view file = {}) const;
@@ -87,6 +89,14 @@ public:
     };
     const std::vector<Mismatch>& mismatches() const { return m_mismatches; }
 
+    /// Where a field line was read: its line number (1-based) and the label
+    /// expected there. Recorded only after recordReads() asked for it.
+    struct FieldRead {
+        std::size_t line;
+        std::string expected;
+    };
+    void recordReads(std::vector<FieldRead>* reads) { m_reads = reads; }
+
 private:
     LineReader m_reader;
     const ProgramTable& m_table;
@@ -96,6 +106,7 @@ private:
     std::string m_endExpected;
     std::string m_foreign;
     std::vector<Mismatch> m_mismatches;
+    std::vector<FieldRead>* m_reads = nullptr;
 };
 
 /// Reads one field into a field of 8, 16 or 32 bits; narrow fields keep the

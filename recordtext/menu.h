@@ -45,6 +45,13 @@ public:
     /// back from the text (bytes past the last record, records the text
     /// cannot count).
     virtual std::string tailNotCarried(std::size_t fileSize) const = 0;
+
+    /// Where the records of a binary file of `fileSize` bytes end: the bytes
+    /// after that belong to no field.
+    virtual std::size_t recordsEnd(std::size_t fileSize) const = 0;
+    /// The bytes of one record when a file holds any number of them in a
+    /// row (a squadron); 0 when it holds one fixed set of records.
+    virtual std::size_t repeatedRecordSize() const = 0;
 };
 
 /// Runs the dialogue in `folder`, reading answers from `in` and printing to `out`.

@@ -40,9 +40,11 @@ public:
     {
         if (offset >= 2)
             return std::nullopt;
-        return FieldPlace { offset, 1, false, offset == 0 ? "A" : "B" };
+        return FieldPlace { offset, 1, false, offset == 0 ? "A" : "B", {}, {}, offset == 0 ? "A" : "B" };
     }
     std::string tailNotCarried(std::size_t) const override { return "a pair has two bytes"; }
+    std::size_t recordsEnd(std::size_t fileSize) const override { return std::min<std::size_t>(fileSize, 2); }
+    std::size_t repeatedRecordSize() const override { return 0; }
     std::uint8_t a = 0, b = 0;
 };
 

@@ -35,6 +35,7 @@ struct ProgramTable {
     std::string_view programName;   // "campconv"
     std::string_view fileKind;      // "campaign files (CAMPxxxx.DAT)", for the help text
     std::string_view exampleBinary; // a typical binary file name, for the help examples
+    std::string_view countLabel;    // what counts the records of a file that holds any number ("NUMBER OF SQUADRONS")
 };
 
 } // namespace kvl::recordtext

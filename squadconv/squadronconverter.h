@@ -28,7 +28,9 @@ public:
             return std::nullopt;
         recordtext::FieldPlace found = *place;
         found.offset += record * kSquadronRecordSize;
-        found.name = "SQUADRON #" + std::to_string(record + 1) + " / " + found.name;
+        const std::string title = "SQUADRON #" + std::to_string(record + 1);
+        found.name = title + " / " + found.name;
+        found.record = found.record.empty() ? title : title + " / " + found.record;
         return found;
     }
     std::string tailNotCarried(std::size_t fileSize) const override
@@ -40,6 +42,9 @@ public:
         return "the last " + std::to_string(fileSize % kSquadronRecordSize) + " bytes are not a whole "
             + std::to_string(kSquadronRecordSize) + "-byte squadron record";
     }
+
+    std::size_t recordsEnd(std::size_t fileSize) const override { return fileSize - fileSize % kSquadronRecordSize; }
+    std::size_t repeatedRecordSize() const override { return kSquadronRecordSize; }
 
     const SquadronFile& file() const { return m_file; }
     SquadronFile& file() { return m_file; }

@@ -34,6 +34,7 @@ const recordtext::ProgramTable& squadronProgramTable()
         .programName = "squadconv",
         .fileKind = "squadron files (SQxx4x.DAT, 124-byte records)",
         .exampleBinary = "SQ0141.DAT",
+        .countLabel = "NUMBER OF SQUADRONS",
     };
     return kTable;
 }

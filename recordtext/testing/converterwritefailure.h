@@ -44,8 +44,9 @@ inline const char* failureName(WriteFailure f)
     return "?";
 }
 
-/// One writer: the dialogue or the command line, to text or to binary.
-enum class ConverterWriter { DialogueText, DialogueBinary, CommandLineText, CommandLineBinary };
+/// One writer: the dialogue or the command line, to text or to binary, or
+/// the command line's merge.
+enum class ConverterWriter { DialogueText, DialogueBinary, CommandLineText, CommandLineBinary, CommandLineMerge };
 
 inline const char* writerName(ConverterWriter w)
 {
@@ -58,6 +59,8 @@ inline const char* writerName(ConverterWriter w)
         return "command line to-text";
     case ConverterWriter::CommandLineBinary:
         return "command line to-binary";
+    case ConverterWriter::CommandLineMerge:
+        return "command line merge";
     }
     return "?";
 }
@@ -88,12 +91,16 @@ void checkConverterWriteFailures(const recordtext::ProgramTable& table, const st
         case ConverterWriter::CommandLineBinary:
             return f == WriteFailure::TargetIsFolder ? "out/" + textFile.substr(0, textFile.rfind('.')) + ".DAT"
                                                      : sub + stem + ".out.dat";
+        // The merge writes the one file -o names (a folder there is refused).
+        case ConverterWriter::CommandLineMerge:
+            return sub + stem + ".merged.TXT";
         }
         return {};
     };
     // What the command line's -o names.
     auto outOption = [&](ConverterWriter w, WriteFailure f) {
-        return f == WriteFailure::TargetIsFolder ? std::string("out") : target(w, f);
+        return f == WriteFailure::TargetIsFolder && w != ConverterWriter::CommandLineMerge ? std::string("out")
+                                                                                           : target(w, f);
     };
     // Runs the writer in `folder`; true when it reported the failure.
     auto runWriter = [&](ConverterWriter w, const fs::path& folder, const std::string& out) {
@@ -120,6 +127,13 @@ void checkConverterWriteFailures(const recordtext::ProgramTable& table, const st
                        { "--force", "to-binary", "-o", (folder / out).string(), (folder / textFile).string() }, in,
                        console, err, folder)
                 == 1;
+        case ConverterWriter::CommandLineMerge:
+            // Base and theirs the binary, mine its text: the text is written.
+            return recordtext::runCommandLine(table, converter,
+                       { "--force", "merge", "-o", (folder / out).string(), (folder / sample).string(),
+                           (folder / textFile).string(), (folder / sample).string() },
+                       in, console, err, folder)
+                != 0;
         }
         return false;
     };
@@ -143,7 +157,7 @@ void checkConverterWriteFailures(const recordtext::ProgramTable& table, const st
     };
 
     const std::vector<ConverterWriter> writers { ConverterWriter::DialogueText, ConverterWriter::DialogueBinary,
-        ConverterWriter::CommandLineText, ConverterWriter::CommandLineBinary };
+        ConverterWriter::CommandLineText, ConverterWriter::CommandLineBinary, ConverterWriter::CommandLineMerge };
     const std::vector<WriteFailure> failures { WriteFailure::TargetIsFolder, WriteFailure::FolderMissing,
         WriteFailure::FileSizeLimit, WriteFailure::FullFileSystem };
     for (const ConverterWriter w : writers) {
