@@ -123,4 +123,9 @@ std::string utf8FromPath(const std::filesystem::path& path);
 /// goes to a file or pipe. Elsewhere it does nothing.
 void attachParentConsole();
 
+/// Standard output as bytes: what a program prints there (a CSV export, a
+/// listing) reaches a file or pipe exactly as on Linux, with no line end
+/// turned into CR LF. Does nothing where output is bytes anyway.
+void binaryStandardOutput();
+
 } // namespace kvl::platform

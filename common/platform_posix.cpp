@@ -269,4 +269,6 @@ std::string utf8FromPath(const fs::path& path)
 
 void attachParentConsole() { }
 
+void binaryStandardOutput() { }
+
 } // namespace kvl::platform

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 #include <shellapi.h>
@@ -351,6 +353,12 @@ void attachParentConsole()
         (void)std::freopen("CONOUT$", "w", stdout);
     if (!hasErr)
         (void)std::freopen("CONOUT$", "w", stderr);
+}
+
+void binaryStandardOutput()
+{
+    std::fflush(stdout);
+    _setmode(_fileno(stdout), _O_BINARY);
 }
 
 } // namespace kvl::platform

@@ -13,7 +13,6 @@
 #include <bit>
 #include <map>
 
-
 using namespace kvl::fltpatch;
 namespace fs = std::filesystem;
 

@@ -186,6 +186,9 @@ void FltPatchCliTest::startUpMessages()
             options);
         const QString problem = kvl::test::unexpected(run, c.status, c.boxes, QStringLiteral("Orlith's Flight Editor"));
         QVERIFY2(problem.isEmpty(), qPrintable(QString::fromLatin1(c.name) + QStringLiteral(": ") + problem));
+    }
+}
+
 FltPatchCliTest::Run FltPatchCliTest::runWithoutDisplay(const QStringList& arguments)
 {
     QProcess process;

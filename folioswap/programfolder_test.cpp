@@ -3,8 +3,8 @@
 #include "folioswap/programfolder.h"
 
 #include "common/platform.h"
-#include "common/testing/platformtesting.h"
 #include "common/testing/fakewindowhost.h"
+#include "common/testing/platformtesting.h"
 #include "common/testing/testfolder.h"
 
 #include <gtest/gtest.h>

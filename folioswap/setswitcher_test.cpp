@@ -3,8 +3,8 @@
 
 #include "common/fileimage.h"
 #include "common/platform.h"
-#include "common/testing/platformtesting.h"
 #include "common/testing/fakewindowhost.h"
+#include "common/testing/platformtesting.h"
 #include "common/textio.h"
 
 #include <gtest/gtest.h>

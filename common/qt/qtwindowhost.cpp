@@ -144,6 +144,7 @@ std::optional<int> parseCommandLine(QCommandLineParser& parser, const QStringLis
     // A window program's answers on the command line (--help, exports) go
     // to the console it was started from, on Windows too.
     kvl::platform::attachParentConsole();
+    kvl::platform::binaryStandardOutput();
     QCoreApplication::setApplicationVersion(QStringLiteral(KVL_VERSION));
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
