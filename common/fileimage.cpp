@@ -27,9 +27,8 @@ Result<std::vector<std::uint8_t>> readFileImage(const fs::path& path)
     if (!file)
         return file.error();
     std::vector<std::uint8_t> bytes;
-    std::error_code sizeError;
-    const auto expected = fs::file_size(path, sizeError);
-    bytes.resize(sizeError ? 0 : static_cast<std::size_t>(expected));
+    const auto expected = file->size();
+    bytes.resize(expected ? static_cast<std::size_t>(*expected) : 0);
     // The size is only a hint: a file that grows or shrinks while it is read
     // is read to its end all the same.
     std::size_t filled = 0;

@@ -42,11 +42,19 @@ Error fileError(const std::string& what, const std::filesystem::path& path, int 
 class File {
 public:
     File() = default;
-    File(File&& other) noexcept;
-    File& operator=(File&& other) noexcept;
+    File(File&& other) noexcept : m_handle(other.m_handle) { other.m_handle = kClosed; }
+    File& operator=(File&& other) noexcept
+    {
+        if (this != &other) {
+            (void)close();
+            m_handle = other.m_handle;
+            other.m_handle = kClosed;
+        }
+        return *this;
+    }
     File(const File&) = delete;
     File& operator=(const File&) = delete;
-    ~File();
+    ~File() { (void)close(); }
 
     /// Opens an existing plain file for reading. A folder is refused (EISDIR),
     /// and so is anything else that is not a plain file (EINVAL).
@@ -59,6 +67,8 @@ public:
     /// Moves to byte `offset` from the start.
     Result<void> seek(std::uint64_t offset);
 
+    /// The file's size in bytes now.
+    Result<std::uint64_t> size() const;
     /// Reads up to buffer.size() bytes; 0 at the end of the file.
     Result<std::size_t> read(std::span<std::uint8_t> buffer);
     /// Writes all of `bytes` or fails.

@@ -23,26 +23,6 @@ Error fileError(const std::string& what, const fs::path& path, int code)
     return Error { what + " \"" + path.string() + "\": " + errorText(code), code };
 }
 
-File::File(File&& other) noexcept : m_handle(other.m_handle)
-{
-    other.m_handle = kClosed;
-}
-
-File& File::operator=(File&& other) noexcept
-{
-    if (this != &other) {
-        (void)close();
-        m_handle = other.m_handle;
-        other.m_handle = kClosed;
-    }
-    return *this;
-}
-
-File::~File()
-{
-    (void)close();
-}
-
 Result<File> File::openForReading(const fs::path& path)
 {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -80,6 +60,14 @@ Result<void> File::seek(std::uint64_t offset)
     if (::lseek(static_cast<int>(m_handle), static_cast<off_t>(offset), SEEK_SET) < 0)
         return Error { errorText(errno), errno };
     return {};
+}
+
+Result<std::uint64_t> File::size() const
+{
+    struct stat info { };
+    if (::fstat(static_cast<int>(m_handle), &info) != 0)
+        return Error { errorText(errno), errno };
+    return static_cast<std::uint64_t>(info.st_size);
 }
 
 Result<std::size_t> File::read(std::span<std::uint8_t> buffer)

@@ -112,26 +112,6 @@ Error fileError(const std::string& what, const fs::path& path, int code)
     return Error { what + " \"" + utf8FromPath(path) + "\": " + errorText(code), code };
 }
 
-File::File(File&& other) noexcept : m_handle(other.m_handle)
-{
-    other.m_handle = kClosed;
-}
-
-File& File::operator=(File&& other) noexcept
-{
-    if (this != &other) {
-        (void)close();
-        m_handle = other.m_handle;
-        other.m_handle = kClosed;
-    }
-    return *this;
-}
-
-File::~File()
-{
-    (void)close();
-}
-
 Result<File> File::openForReading(const fs::path& path)
 {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
@@ -174,6 +154,16 @@ Result<void> File::seek(std::uint64_t offset)
         return Error { errorText(code), code };
     }
     return {};
+}
+
+Result<std::uint64_t> File::size() const
+{
+    LARGE_INTEGER size;
+    if (!::GetFileSizeEx(handleOf(m_handle), &size)) {
+        const int code = lastErrno();
+        return Error { errorText(code), code };
+    }
+    return static_cast<std::uint64_t>(size.QuadPart);
 }
 
 Result<std::size_t> File::read(std::span<std::uint8_t> buffer)

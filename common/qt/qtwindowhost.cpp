@@ -8,7 +8,6 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <cstdio>
-#include <type_traits>
 
 namespace kvl::qt {
 
@@ -105,24 +104,13 @@ std::filesystem::path runFileDialog(QWidget* parent, const FileDialogRequest& re
 
 QString toQString(const std::filesystem::path& path)
 {
-    // Windows names are UTF-16 and shown with backslashes; POSIX names are
-    // bytes in the locale's encoding.
-    if constexpr (std::is_same_v<std::filesystem::path::value_type, wchar_t>) {
-        return QDir::toNativeSeparators(QString::fromStdWString(path.wstring()));
-    } else {
-        const std::string native = path.string();
-        return QString::fromLocal8Bit(native.data(), static_cast<qsizetype>(native.size()));
-    }
+    // Shown with the system's separators (backslashes on Windows).
+    return QDir::toNativeSeparators(QString::fromStdString(kvl::platform::utf8FromPath(path)));
 }
 
 std::filesystem::path toPath(const QString& text)
 {
-    if constexpr (std::is_same_v<std::filesystem::path::value_type, wchar_t>) {
-        return std::filesystem::path(QDir::toNativeSeparators(text).toStdWString());
-    } else {
-        const QByteArray bytes = text.toLocal8Bit();
-        return std::filesystem::path(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-    }
+    return kvl::platform::pathFromUtf8(QDir::toNativeSeparators(text).toStdString());
 }
 
 QCommandLineOption quitAfterLoadOption()
