@@ -35,7 +35,7 @@ enum class ViewBackend { Detect, Software };
 /// The text of Help > Controls.
 extern const char* const kControlsText;
 
-/// The window's commands. Each keeps the design's command name as its
+/// The window's commands. Each keeps its ID_ command name (beside it) as its
 /// objectName, by which scripts and accessibility tools find it.
 struct ModelViewCommands {
     QAction* fileNew = nullptr;                            // ID_FILE_NEW

@@ -106,7 +106,7 @@ private slots:
         QCOMPARE(frame->commands().fileSave->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
         QCOMPARE(frame->commands().viewControlBar->statusTip(), QStringLiteral("Show or hide the control bar"));
         QCOMPARE(frame->commands().viewControlBar->toolTip(), QStringLiteral("Toggle ControlBar"));
-        // Found by member, the commands keep the design's names for scripts.
+        // Found by member, the commands keep their ID_ names for scripts.
         const ModelViewCommands& c = frame->commands();
         const QList<QPair<QAction*, const char*>> named { { c.fileNew, "ID_FILE_NEW" }, { c.fileOpen, "ID_FILE_OPEN" },
             { c.fileSave, "ID_FILE_SAVE" }, { c.fileSaveAs, "ID_FILE_SAVE_AS" }, { c.appExit, "ID_APP_EXIT" },
