@@ -138,4 +138,11 @@ void attachParentConsole();
 /// turned into CR LF. Does nothing where output is bytes anyway.
 void binaryStandardOutput();
 
+/// A console shows what the programs print as UTF-8, the encoding of every
+/// name and message they hold, and hands typed answers over as UTF-8. On
+/// Windows this switches the console's code pages while the program runs and
+/// puts the old ones back when it ends; output to a file or pipe is bytes
+/// either way. Elsewhere it does nothing.
+void utf8Console();
+
 } // namespace kvl::platform

@@ -259,4 +259,6 @@ void attachParentConsole() { }
 
 void binaryStandardOutput() { }
 
+void utf8Console() { }
+
 } // namespace kvl::platform
