@@ -101,9 +101,8 @@ int runCsvMode(const QCommandLineParser& parser, int slot, const std::filesystem
 // --apply-script and --apply-working-copy: the file is checked whole, then
 // its values go into the slot in place; -n lists the changes on standard
 // output and writes nothing.
-int runApplyMode(
-    ValuesFileKind kind, const QString& name, std::optional<int> slotOption, const std::filesystem::path& planesFile,
-    bool dryRun)
+int runApplyMode(ValuesFileKind kind, const QString& name, std::optional<int> slotOption,
+    const std::filesystem::path& planesFile, bool dryRun)
 {
     const std::string shownName = name == QStringLiteral("-") ? std::string("standard input") : name.toStdString();
     const auto text = readInput(name);
@@ -130,8 +129,8 @@ int runApplyMode(
         std::fwrite(listing.data(), 1, listing.size(), stdout);
         if (std::fflush(stdout) != 0)
             return refuse("standard output could not be written");
-        std::fprintf(stderr, "planesedit: %s: %zu byte(s) would change; nothing was written (dry run)\n",
-            where.c_str(), changes->size());
+        std::fprintf(stderr, "planesedit: %s: %zu byte(s) would change; nothing was written (dry run)\n", where.c_str(),
+            changes->size());
     } else {
         std::fprintf(stderr, "planesedit: %s: %zu byte(s) changed\n", where.c_str(), changes->size());
     }
@@ -242,8 +241,8 @@ int main(int argc, char** argv)
             if (parser.isSet(QString::fromLatin1(mode)))
                 modes << QStringLiteral("--") + QString::fromLatin1(mode);
         if (modes.size() > 1)
-            return kvl::qt::usageError(modes[0] + QStringLiteral(" and ") + modes[1]
-                + QStringLiteral(" cannot be given together"));
+            return kvl::qt::usageError(
+                modes[0] + QStringLiteral(" and ") + modes[1] + QStringLiteral(" cannot be given together"));
         const bool dryRun = parser.isSet(QStringLiteral("dry-run"));
         const bool applyScript = parser.isSet(QStringLiteral("apply-script"));
         const bool applyWorkingCopy = parser.isSet(QStringLiteral("apply-working-copy"));
@@ -259,8 +258,8 @@ int main(int argc, char** argv)
         if (applyScript || applyWorkingCopy) {
             const ValuesFileKind kind = applyScript ? ValuesFileKind::Script : ValuesFileKind::WorkingCopy;
             return runApplyMode(kind,
-                parser.value(applyScript ? QStringLiteral("apply-script") : QStringLiteral("apply-working-copy")),
-                slot, planesFile, dryRun);
+                parser.value(applyScript ? QStringLiteral("apply-script") : QStringLiteral("apply-working-copy")), slot,
+                planesFile, dryRun);
         }
         return runCsvMode(parser, *slot, planesFile);
     }

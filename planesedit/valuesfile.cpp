@@ -218,11 +218,13 @@ kvl::Result<ValuesFile> readValuesFile(ValuesFileKind kind, kvl::ByteView bytes,
         }
         if (!lines.empty())
             file.name = std::string(trimmed(kvl::decodeText(lines[nameAt])));
-    } else if (lines.size() == scriptLines && !isByte(lines[0]) && readSlotText(lines[slotAt]).kind != SlotText::Kind::Other) {
+    } else if (lines.size() == scriptLines && !isByte(lines[0])
+        && readSlotText(lines[slotAt]).kind != SlotText::Kind::Other) {
         // A script has one line more: the name line, then the destination.
         return refuse(1,
-            quoted(lines[0]) + " is a name line, not a value, and a destination slot follows: it is an aircraft "
-                               "script; apply it as a script");
+            quoted(lines[0])
+                + " is a name line, not a value, and a destination slot follows: it is an aircraft "
+                  "script; apply it as a script");
     }
 
     file.bytes.reserve(expected - firstValueLine);
@@ -232,7 +234,7 @@ kvl::Result<ValuesFile> readValuesFile(ValuesFileKind kind, kvl::ByteView bytes,
         if (!parseByteCell(lines[i], b)) {
             const auto why = checkByteText(lines[i]);
             return refuse(i + 1,
-                "byte " + std::to_string(row) + " (" + rowLabel(row) + "): " + quoted(lines[i]) + " "
+                "row " + std::to_string(row) + " (" + rowLabel(row) + "): " + quoted(lines[i]) + " "
                     + (why ? std::string("cannot be stored") : why.error().message));
         }
         file.bytes.push_back({ row, b });
@@ -251,8 +253,8 @@ std::vector<kvl::FieldDifference> valueChanges(const ValuesFile& file, const kvl
     std::vector<kvl::FieldDifference> changes;
     for (const ByteAssignment& a : file.bytes)
         if (wouldChange(a, current))
-            changes.push_back({ static_cast<std::size_t>(a.row - 1), current.valueText(static_cast<std::size_t>(a.row - 1)),
-                std::to_string(a.value) });
+            changes.push_back({ static_cast<std::size_t>(a.row - 1),
+                current.valueText(static_cast<std::size_t>(a.row - 1)), std::to_string(a.value) });
     return changes;
 }
 

@@ -64,8 +64,8 @@ std::string scriptNameLine(const std::string& name);
 std::string workingCopyFileText(const RecordDocument& document);
 /// The script: the name line made from `pnamesName`, `destinationLine`, then
 /// the value cells of rows 2..168.
-std::string scriptFileText(const std::string& pnamesName, std::string_view destinationLine,
-    const RecordDocument& document);
+std::string scriptFileText(
+    const std::string& pnamesName, std::string_view destinationLine, const RecordDocument& document);
 
 /// A working copy or script as read back.
 struct ValuesFile {
