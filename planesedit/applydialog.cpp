@@ -50,9 +50,9 @@ ApplyDialog::ApplyDialog(ActionRouter& router, ApplyProposal proposal, QWidget* 
             "Name line: \"" + m_proposal.values.name + "\""));
         layout->addWidget(namedLabel(QStringLiteral("ApplyDestination"), QStringLiteral("Destination slot"),
             "Destination slot: "
-                + (destination ? std::to_string(*destination) + " ("
-                        + kSlotNames[static_cast<std::size_t>(*destination)] + ")"
-                               : std::string("none"))));
+                + (destination
+                        ? std::to_string(*destination) + " (" + kSlotNames[static_cast<std::size_t>(*destination)] + ")"
+                        : std::string("none"))));
     }
 
     auto* targets = new QGroupBox(QStringLiteral("Put the values into"));
@@ -129,7 +129,7 @@ void ApplyDialog::choose(int index)
         !choice.unreadable.empty() ? "This slot cannot be read: " + choice.unreadable
             : n == 0               ? std::string("No value would change.")
                                    : std::to_string(n) + (n == 1 ? " value" : " values") + " would change in "
-                    + applyTargetText(choice.target) + ":");
+                + applyTargetText(choice.target) + ":");
     m_apply->setEnabled(choice.unreadable.empty());
 }
 
