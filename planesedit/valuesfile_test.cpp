@@ -15,8 +15,7 @@ namespace {
 
 Result<ValuesFile> read(ValuesFileKind kind, std::string_view text)
 {
-    return readValuesFile(
-        kind, ByteView(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()), "test.oaw");
+    return readValuesFile(kind, ByteView(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()), "test.oaw");
 }
 
 // A file built here line by line, each line ended by `end`.
@@ -97,7 +96,7 @@ TEST_F(ValuesFileTest, WhatTheEditorWritesReadsBackToTheSameBytes)
 TEST(ValuesFileReader, ValuesAndSlotsItAccepts)
 {
     auto values = byteLines(1);
-    values[0] = "  2.5 ";  // blanks around, a fraction rounds halves to even
+    values[0] = "  2.5 "; // blanks around, a fraction rounds halves to even
     values[1] = "255";
     auto wc = read(ValuesFileKind::WorkingCopy, lines(values));
     ASSERT_TRUE(wc) << wc.error().message;
@@ -145,8 +144,9 @@ TEST(ValuesFileReader, RefusalsNameTheFileAndTheLine)
         { ValuesFileKind::Script, script(2, "-1"), "line 2: the destination slot \"-1\" is out of range" },
         { ValuesFileKind::Script, script(2, "99999999999"), "line 2: the destination slot \"99999999999\" is out" },
         { ValuesFileKind::Script, script(2, "5.5"), "line 2: \"5.5\" is not a destination slot" },
-        { ValuesFileKind::Script, csv, "line 2: \"1,221,Pln No,2\" is not a destination slot (a slot number, or "
-                                       "nothing): this is not an aircraft script" },
+        { ValuesFileKind::Script, csv,
+            "line 2: \"1,221,Pln No,2\" is not a destination slot (a slot number, or "
+            "nothing): this is not an aircraft script" },
         { ValuesFileKind::Script, script(60, std::string("1\0", 2)),
             "test.oaw, line 60: a control character (byte 0) where only text belongs: this is not an aircraft script" },
         { ValuesFileKind::WorkingCopy, "12\r\n3\r4\r\n", "line 2: a control character (byte 13)" },
@@ -169,10 +169,12 @@ TEST(ValuesFileReader, TargetsAndWorkingCopyNames)
 {
     ValuesFile script { ValuesFileKind::Script, "", 28, {} };
     using T = ApplyTarget;
-    EXPECT_EQ(applyTargets(script, 3, {}), (std::vector<T> { { 28, ApplyReason::Destination }, { 3, ApplyReason::Shown } }));
+    EXPECT_EQ(
+        applyTargets(script, 3, {}), (std::vector<T> { { 28, ApplyReason::Destination }, { 3, ApplyReason::Shown } }));
     EXPECT_EQ(applyTargets(script, 28, {}), (std::vector<T> { { 28, ApplyReason::Destination } }));
     script.destination.reset();
-    EXPECT_EQ(applyTargets(script, 3, 5), (std::vector<T> { { 3, ApplyReason::Shown } })) << "a script's name says nothing";
+    EXPECT_EQ(applyTargets(script, 3, 5), (std::vector<T> { { 3, ApplyReason::Shown } }))
+        << "a script's name says nothing";
     const ValuesFile copy { ValuesFileKind::WorkingCopy, "", {}, {} };
     EXPECT_EQ(applyTargets(copy, 3, 5), (std::vector<T> { { 3, ApplyReason::Shown }, { 5, ApplyReason::SavedFrom } }));
     EXPECT_EQ(applyTargets(copy, 5, 5), (std::vector<T> { { 5, ApplyReason::Shown } }));
@@ -284,7 +286,7 @@ TEST_F(ValuesFileTest, AScriptGoesIntoItsDestinationOrTheAircraftShown)
 TEST_F(ValuesFileTest, CommandLineWritesTheSlotInPlaceOrListsTheChanges)
 {
     auto values = scriptLines("4");
-    values[9] = "201";                // line 10: byte 9, Year
+    values[9] = "201";                         // line 10: byte 9, Year
     values[2] = std::to_string(inImage(4, 2)); // unchanged
     const auto file = read(ValuesFileKind::Script, lines(values));
     ASSERT_TRUE(file) << file.error().message;
