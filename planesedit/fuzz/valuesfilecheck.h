@@ -20,8 +20,8 @@ namespace kvl::planesedit::fuzz {
 
 inline kvl::Result<ValuesFile> readText(ValuesFileKind kind, std::string_view text)
 {
-    return readValuesFile(kind, kvl::ByteView(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
-        "fuzz.oaw");
+    return readValuesFile(
+        kind, kvl::ByteView(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()), "fuzz.oaw");
 }
 
 inline void checkValuesFileReader(ValuesFileKind kind, const std::uint8_t* data, std::size_t size)
