@@ -64,15 +64,22 @@ int refuse(const std::string& message)
     return 1;
 }
 
-// A whole file, or standard input for "-".
-kvl::Result<std::vector<std::uint8_t>> readInput(const QString& name)
+// A whole file, or standard input for "-". A working copy or script
+// (`valuesFile`) larger than any can be is refused unread, and standard input
+// is read no further.
+kvl::Result<std::vector<std::uint8_t>> readInput(const QString& name, bool valuesFile = false)
 {
     if (name != QStringLiteral("-"))
-        return kvl::readFileImage(kvl::qt::toPath(name));
+        return valuesFile ? readValuesFileImage(kvl::qt::toPath(name)) : kvl::readFileImage(kvl::qt::toPath(name));
+    const std::size_t limit = valuesFile ? kValuesFileMaxBytes : 0;
     std::vector<std::uint8_t> bytes;
     char buffer[4096];
-    while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, stdin))
+    while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, stdin)) {
         bytes.insert(bytes.end(), buffer, buffer + n);
+        if (limit && bytes.size() > limit)
+            return kvl::Error { "standard input holds more than " + std::to_string(limit)
+                + " bytes, far more than a working copy or script (under 2 KB): it is neither" };
+    }
     return bytes;
 }
 
@@ -105,7 +112,7 @@ int runApplyMode(ValuesFileKind kind, const QString& name, std::optional<int> sl
     const std::filesystem::path& planesFile, bool dryRun)
 {
     const std::string shownName = name == QStringLiteral("-") ? std::string("standard input") : name.toStdString();
-    const auto text = readInput(name);
+    const auto text = readInput(name, true);
     if (!text)
         return refuse(text.error().message + "; nothing was written");
     const auto file = readValuesFile(kind, kvl::ByteView(*text), shownName);

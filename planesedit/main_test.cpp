@@ -176,10 +176,11 @@ private slots:
             { { "--apply-working-copy", "He-111.oaw", "--slot", "1" }, "it is an aircraft script" },
             { { "--apply-working-copy", "PLANES.DAT", "--slot", "1" }, "PLANES.DAT, line 1: a control character" },
             { { "--apply-working-copy", " 6.oaw", "--slot", "29", "short.dat" }, "short.dat" },
+            { { "--apply-script", "-", "--slot", "1" }, "standard input holds more than 65536 bytes" },
         };
         writeFile(dir.path() / "short.dat", std::vector<std::uint8_t>(image.begin(), image.begin() + 3000));
         for (const auto& r : refusals) {
-            QCOMPARE(run(r.arguments, dir.path(), &errors, nullptr, false), 1);
+            QCOMPARE(run(r.arguments, dir.path(), &errors, nullptr, false, QByteArray(100000, '1')), 1);
             QVERIFY2(errors.contains(r.message) && errors.contains("nothing was written"), errors.constData());
         }
         QCOMPARE(readFile(dir.path() / "PLANES.DAT"), expected);

@@ -165,7 +165,7 @@ std::optional<ApplyProposal> AircraftEditor::proposeApply(const std::filesystem:
 {
     if (!m_session.loaded())
         return std::nullopt;
-    const auto image = kvl::readFileImage(file);
+    const auto image = readValuesFileImage(file);
     if (!image) {
         showError(applyTitle(kind), image.error().message + ". Nothing was changed.");
         return std::nullopt;

@@ -1,6 +1,7 @@
 // The working copy and the aircraft script: their writers, their reader and
 // what applying one would change.
 #include "planesedit/valuesfile.h"
+#include "common/platform.h"
 
 #include "common/fileimage.h"
 #include "common/textdecode.h"
@@ -163,6 +164,15 @@ std::string scriptFileText(
 {
     return valuesFileText(
         ValuesFileKind::Script, { singleByteText(scriptNameLine(pnamesName)), destinationLine }, document);
+}
+
+kvl::Result<std::vector<std::uint8_t>> readValuesFileImage(const std::filesystem::path& file)
+{
+    const std::int64_t size = kvl::fileSize(file);
+    if (size > static_cast<std::int64_t>(kValuesFileMaxBytes))
+        return kvl::Error { kvl::platform::utf8FromPath(file.filename()) + " holds " + std::to_string(size)
+            + " bytes, far more than a working copy or script (under 2 KB): it is neither" };
+    return kvl::readFileImage(file);
 }
 
 kvl::Result<ValuesFile> readValuesFile(ValuesFileKind kind, kvl::ByteView bytes, std::string_view fileName)

@@ -25,6 +25,8 @@
 #include "common/byteview.h"
 #include "common/result.h"
 
+#include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -78,6 +80,13 @@ struct ValuesFile {
     /// The values in row order, rows firstRow..168 of the layout.
     std::vector<ByteAssignment> bytes;
 };
+
+/// A working copy or script is well under 2 KB; a file far larger is none.
+constexpr std::size_t kValuesFileMaxBytes = 64 * 1024;
+
+/// The bytes of `file`, refused without reading when it is larger than any
+/// working copy or script can be (the error names the file and its size).
+kvl::Result<std::vector<std::uint8_t>> readValuesFileImage(const std::filesystem::path& file);
 
 /// Reads `text` as a file of `kind`. `fileName` is how refusals name the file
 /// ("He-111.oaw, line 2: ...").

@@ -273,6 +273,11 @@ TEST_F(ValuesFileTest, AScriptGoesIntoItsDestinationOrTheAircraftShown)
     EXPECT_EQ(editor.document().text(11), "2");
     EXPECT_FALSE(editor.proposeApply(dir.path() / "none.oaw", ValuesFileKind::Script));
     EXPECT_NE(errorsShown(host).back().find("none.oaw"), std::string::npos);
+    writeFile(dir.path() / "big.oaw", std::vector<std::uint8_t>(kValuesFileMaxBytes + 1, '1'));
+    EXPECT_FALSE(editor.proposeApply(dir.path() / "big.oaw", ValuesFileKind::Script));
+    EXPECT_EQ(errorsShown(host).back(),
+        "Apply Script: big.oaw holds 65537 bytes, far more than a working copy or script (under 2 KB): it is "
+        "neither. Nothing was changed.");
 
     // A destination the file is too short for is offered, but cannot be read.
     image.resize(static_cast<std::size_t>(filePosition(20, 1)));
