@@ -8,7 +8,7 @@
 _kvl_options()
 {
     case "$1" in
-        planesedit) echo "--slot --quit-after-load" ;;
+        planesedit) echo "--slot --quit-after-load --export-csv --import-csv --apply-script --apply-working-copy -n --dry-run -h --help -v --version" ;;
         fltpatch) echo "--quit-after-load --export-csv --import-csv -h --help -v --version" ;;
         modelconv) echo "--vkm --text --info --json -o --out -f --force -n --dry-run -h --help --version" ;;
         modelview) echo "--quit-after-load --export-png --size --view -h --help -v --version" ;;
@@ -20,7 +20,7 @@ _kvl_options()
 _kvl_value_options()
 {
     case "$1" in
-        planesedit) echo "--slot" ;;
+        planesedit) echo "--slot --import-csv --apply-script --apply-working-copy" ;;
         modelconv) echo "-o --out" ;;
         fltpatch) echo "--import-csv" ;;
         modelview) echo "--export-png --size --view" ;;
@@ -35,6 +35,7 @@ _kvl_file_pattern()
         modelview) echo "@([vV][kK][mM])" ;;
         fltpatch) echo "@([fF][lL][tT])" ;;
         modelconv) echo "@(3[dD][bB])" ;;
+        planesedit) echo "@([dD][aA][tT])" ;;
     esac
 }
 
@@ -49,6 +50,8 @@ _kvl_complete()
         if [[ $prev == "$option" ]]; then
             case "$program:$option" in
                 planesedit:--slot) COMPREPLY=($(compgen -W "$(seq 0 29)" -- "$cur")) ;;
+                planesedit:--import-csv) _filedir "@([cC][sS][vV])" ;;
+                planesedit:--apply-script | planesedit:--apply-working-copy) _filedir "@([oO][aA][wW])" ;;
                 modelconv:-o | modelconv:--out) _filedir -d ;;
                 fltpatch:--import-csv) _filedir "@([cC][sS][vV])" ;;
                 modelview:--export-png) _filedir "@([pP][nN][gG])" ;;
