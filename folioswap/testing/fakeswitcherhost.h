@@ -5,6 +5,11 @@
 #include "common/testing/fakewindowhost.h"
 #include "folioswap/setswitcher.h"
 
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
 namespace kvl::folioswap::test {
 
 class FakeSwitcherHost : public kvl::test::FakeWindowHost<SwitcherHost> {
@@ -13,6 +18,22 @@ public:
     bool showPicture(const std::vector<std::uint8_t>&) override { return true; }
     void clearPicture() override { }
     void quit() override { }
+    /// Answers from `newSetNames` (an empty string cancels); the suggested
+    /// name when it is empty.
+    std::optional<std::string> confirmNewSet(const NewSetProposal& proposal) override
+    {
+        proposals.push_back(proposal);
+        if (newSetNames.empty())
+            return proposal.suggestedName;
+        std::string name = newSetNames.front();
+        newSetNames.pop_front();
+        if (name.empty())
+            return std::nullopt;
+        return name;
+    }
+
+    std::vector<NewSetProposal> proposals;
+    std::deque<std::string> newSetNames;
 };
 
 } // namespace kvl::folioswap::test
