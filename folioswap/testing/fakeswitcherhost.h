@@ -6,6 +6,7 @@
 #include "folioswap/setswitcher.h"
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,6 +24,8 @@ public:
     std::optional<std::string> confirmNewSet(const NewSetProposal& proposal) override
     {
         proposals.push_back(proposal);
+        if (whileConfirming)
+            whileConfirming(proposal);
         if (newSetNames.empty())
             return proposal.suggestedName;
         std::string name = newSetNames.front();
@@ -34,6 +37,8 @@ public:
 
     std::vector<NewSetProposal> proposals;
     std::deque<std::string> newSetNames;
+    /// Runs while the confirmation is "open".
+    std::function<void(const NewSetProposal&)> whileConfirming;
 };
 
 } // namespace kvl::folioswap::test
