@@ -96,9 +96,79 @@ kvl::Result<void> moveInto(const SwitchFolders& folders, const std::vector<std::
     return {};
 }
 
-// Receives the entries the plan keeps into the staging folder, counting the
-// bytes that really come: an entry may not bring more than its header said,
-// and all of them together no more than the limit.
+// Counts the bytes that really come: an entry may not bring more or fewer
+// than its header said, and all of them together no more than the limit.
+class ClaimCounter {
+public:
+    ClaimCounter(std::string source, std::uint64_t limit) : m_source(std::move(source)), m_limit(limit) { }
+
+    void start(const std::string& entry, std::optional<std::uint64_t> claimed)
+    {
+        m_entry = entry;
+        m_claimed = claimed;
+        m_count = 0;
+    }
+    kvl::Result<void> add(std::size_t bytes)
+    {
+        m_count += bytes;
+        m_total += bytes;
+        if (m_claimed && m_count > *m_claimed)
+            return refused("brings more bytes than its header claims (" + std::to_string(*m_claimed) + ")");
+        if (m_total > m_limit)
+            return refused("takes the unpacked set past " + std::to_string(m_limit) + " bytes");
+        return {};
+    }
+    kvl::Result<void> finish() const
+    {
+        if (m_claimed && m_count != *m_claimed)
+            return refused("brings fewer bytes than its header claims (" + std::to_string(*m_claimed) + ")");
+        return {};
+    }
+
+private:
+    kvl::Error refused(const std::string& why) const
+    {
+        return { "The archive or folder " + m_source + " was refused: \"" + m_entry + "\" " + why + ".",
+            kErrRefusedSource };
+    }
+
+    std::string m_source;
+    std::uint64_t m_limit;
+    std::string m_entry;
+    std::optional<std::uint64_t> m_claimed;
+    std::uint64_t m_count = 0;
+    std::uint64_t m_total = 0;
+};
+
+// Reads every part the plan keeps through the library (its checksums
+// included) and counts it, writing nothing: a damaged archive is refused
+// before the user is asked.
+class VerifySink : public EntrySink {
+public:
+    VerifySink(const SetSource& source, const SetPlan& plan)
+        : m_counter(source.describe(), byteLimit(source.packedSize())),
+          m_plan(plan)
+    {
+    }
+    kvl::Result<bool> begin(std::size_t index) override
+    {
+        for (const auto& part : m_plan.parts)
+            if (part.index == index && part.role != PartRole::LeftOut) {
+                m_counter.start(part.entry, part.size);
+                return true;
+            }
+        return false;
+    }
+    kvl::Result<void> write(std::span<const std::uint8_t> bytes) override { return m_counter.add(bytes.size()); }
+    kvl::Result<void> end() override { return m_counter.finish(); }
+
+private:
+    ClaimCounter m_counter;
+    const SetPlan& m_plan;
+};
+
+// Receives the entries the plan keeps into the staging folder, counted as
+// they come.
 class StagingSink : public EntrySink {
 public:
     struct Target {
@@ -107,7 +177,7 @@ public:
         std::string entry;
     };
 
-    StagingSink(std::string source, std::uint64_t limit) : m_source(std::move(source)), m_limit(limit) { }
+    StagingSink(std::string source, std::uint64_t limit) : m_counter(std::move(source), limit) { }
 
     void add(std::size_t index, Target target) { m_targets.emplace(index, std::move(target)); }
     const std::vector<fs::path>& written() const { return m_written; }
@@ -118,7 +188,7 @@ public:
         if (found == m_targets.end())
             return false;
         m_current = &found->second;
-        m_count = 0;
+        m_counter.start(m_current->entry, m_current->size);
         auto file = kvl::platform::File::create(m_current->path);
         if (!file)
             return kvl::platform::fileError("cannot create", m_current->path, file.error().code);
@@ -129,12 +199,8 @@ public:
 
     kvl::Result<void> write(std::span<const std::uint8_t> bytes) override
     {
-        m_count += bytes.size();
-        m_total += bytes.size();
-        if (m_current->size && m_count > *m_current->size)
-            return refused("brings more bytes than its header claims (" + std::to_string(*m_current->size) + ")");
-        if (m_total > m_limit)
-            return refused("takes the unpacked set past " + std::to_string(m_limit) + " bytes");
+        if (auto counted = m_counter.add(bytes.size()); !counted)
+            return counted;
         if (auto put = m_file.writeAll(bytes); !put)
             return kvl::platform::fileError("cannot write", m_current->path, put.error().code);
         return {};
@@ -142,27 +208,18 @@ public:
 
     kvl::Result<void> end() override
     {
-        if (m_current->size && m_count != *m_current->size)
-            return refused("brings fewer bytes than its header claims (" + std::to_string(*m_current->size) + ")");
+        if (auto counted = m_counter.finish(); !counted)
+            return counted;
         if (auto closed = m_file.close(); !closed)
             return kvl::platform::fileError("cannot write", m_current->path, closed.error().code);
         return {};
     }
 
 private:
-    kvl::Error refused(const std::string& why) const
-    {
-        return { "The archive or folder " + m_source + " was refused: \"" + m_current->entry + "\" " + why + ".",
-            kErrRefusedSource };
-    }
-
-    std::string m_source;
-    std::uint64_t m_limit;
+    ClaimCounter m_counter;
     std::map<std::size_t, Target> m_targets;
     const Target* m_current = nullptr;
     kvl::platform::File m_file;
-    std::uint64_t m_count = 0;
-    std::uint64_t m_total = 0;
     std::vector<fs::path> m_written;
 };
 
@@ -206,6 +263,9 @@ kvl::Result<PreparedSet> prepareNewSet(const SwitchFolders& folders, std::unique
     auto plan = checkSetSource(*listing, source->packedSize(), source->describe(), fallbackName);
     if (!plan)
         return plan.error();
+    VerifySink verify(*source, *plan);
+    if (auto read = source->read(verify); !read)
+        return read.error();
 
     NewSetProposal proposal;
     proposal.source = source->describe();

@@ -1,6 +1,7 @@
 // Adding a set from an archive or folder, and removing one.
 //
-// Add: the source is listed and checked whole (setcheck.h), then a proposal
+// Add: the source is listed and checked whole (setcheck.h) and read once
+// without writing (a damaged archive is refused here), then a proposal
 // says what the new set would hold, which game files it would replace and
 // what its restore list would name. Only when the user has confirmed it (and
 // perhaps renamed the set) is anything written: the set's files, comment,
@@ -72,7 +73,9 @@ struct PreparedSet {
 /// The free space of the disk holding `folder`; 0 when it cannot be told.
 std::uint64_t freeSpace(const std::filesystem::path& folder);
 
-/// Lists and checks `source`, then proposes the set: which files replace
+/// Lists and checks `source`, reads every part it keeps once through the
+/// archive library (its checksums, the real sizes against the claims),
+/// writing nothing, then proposes the set: which files replace
 /// game files, and what the restore list names (a game file whose original
 /// neither QEXRestoreFiles nor a safety copy holds, while the loaded set has
 /// put its own file there, cannot be listed). `setNames` are the existing

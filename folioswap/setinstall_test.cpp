@@ -176,9 +176,11 @@ TEST_F(AddSetTree, InstallsTheWholeSetAndNothingElse)
     EXPECT_EQ(get(game / "CAMP0001.DAT"), "game campaign") << "the game folder is only read";
 }
 
-// What the headers claim is not trusted: more bytes than claimed, or more
-// than the limit in all, stop the install and leave nothing behind.
-TEST_F(AddSetTree, BytesBeyondTheClaimsStopTheInstallAndLeaveNothing)
+// What the headers claim is not trusted: more bytes than claimed, fewer, or
+// more than the limit in all are refused when the source is read through
+// before the question; a source that changes after that stops the install,
+// which leaves nothing behind.
+TEST_F(AddSetTree, BytesBeyondTheClaimsAreRefusedAndLeaveNothing)
 {
     struct Row {
         std::optional<std::uint64_t> claimed;
@@ -192,18 +194,43 @@ TEST_F(AddSetTree, BytesBeyondTheClaimsStopTheInstallAndLeaveNothing)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.why);
-        auto source = std::make_unique<FakeSource>();
-        source->entries = { { "A.DAT", EntryKind::File, 1 }, { "B.DAT", EntryKind::File, row.claimed } };
-        source->contents = { "a", row.bytes };
+        const auto fake = [&](const std::string& bytes) {
+            auto source = std::make_unique<FakeSource>();
+            source->entries = { { "A.DAT", EntryKind::File, 1 }, { "B.DAT", EntryKind::File, row.claimed } };
+            source->contents = { "a", bytes };
+            return source;
+        };
+        auto refused = prepareNewSet(folders, fake(row.bytes), "Fake", { "Channel" }, "xxx", std::uint64_t(1) << 40);
+        ASSERT_FALSE(refused.ok());
+        EXPECT_EQ(refused.error().code, kErrRefusedSource);
+        EXPECT_NE(refused.error().message.find(std::string("\"B.DAT\" ") + row.why), std::string::npos)
+            << refused.error().message;
+
+        // Honest while checked, lying while installed.
+        auto source = fake(row.claimed ? std::string(*row.claimed, 'b') : "b");
+        FakeSource& changing = *source;
         auto prepared = prepareNewSet(folders, std::move(source), "Fake", { "Channel" }, "xxx", std::uint64_t(1) << 40);
         ASSERT_TRUE(prepared.ok()) << prepared.error().message;
+        changing.contents[1] = row.bytes;
         auto installed = installNewSet(folders, *prepared, "Fake");
         ASSERT_FALSE(installed.ok());
-        EXPECT_EQ(installed.error().code, kErrRefusedSource);
-        EXPECT_NE(installed.error().message.find(std::string("\"B.DAT\" ") + row.why), std::string::npos)
-            << installed.error().message;
+        EXPECT_NE(installed.error().message.find(row.why), std::string::npos) << installed.error().message;
         EXPECT_EQ(tree().size(), 5u);
         EXPECT_FALSE(fs::exists(main / "Workfiles" / kStagingFolderName));
+    }
+}
+
+// A damaged archive is refused before the question, with the library's reason.
+TEST_F(AddSetTree, ADamagedArchiveIsRefusedBeforeTheQuestion)
+{
+    for (const auto& crafted : craftedArchives()) {
+        if (crafted.name != "damaged.7z")
+            continue;
+        auto prepared = prepare(crafted.bytes);
+        ASSERT_FALSE(prepared.ok());
+        EXPECT_NE(prepared.error().message.find("is damaged or not an archive: "), std::string::npos)
+            << prepared.error().message;
+        EXPECT_EQ(tree().size(), 5u);
     }
 }
 
