@@ -16,9 +16,7 @@
 
 namespace kvl::folioswap {
 
-AddSetDialog::AddSetDialog(const NewSetProposal& proposal, QWidget* parent)
-    : QDialog(parent),
-      m_proposal(proposal)
+AddSetDialog::AddSetDialog(const NewSetProposal& proposal, QWidget* parent) : QDialog(parent), m_proposal(proposal)
 {
     setObjectName(QStringLiteral("AddSetDialog"));
     setWindowTitle(QString::fromLatin1(kTitle) + QStringLiteral(" - Add Campaign Set"));

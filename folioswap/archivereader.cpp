@@ -260,10 +260,7 @@ private:
             number > 0 ? number : EINVAL };
     }
 
-    kvl::Error changed() const
-    {
-        return { "The archive " + m_name + " changed while it was being read", EAGAIN };
-    }
+    kvl::Error changed() const { return { "The archive " + m_name + " changed while it was being read", EAGAIN }; }
 
     std::filesystem::path m_path;
     std::span<const std::uint8_t> m_memory;

@@ -135,18 +135,16 @@ private slots:
         QTest::newRow("unknown option") << QStringList { QStringLiteral("--bogus") } << QStringLiteral("'bogus'");
         QTest::newRow("file name") << QStringList { QStringLiteral("CAMP0001.DAT") }
                                    << QStringLiteral("'CAMP0001.DAT'");
-        QTest::newRow("--add-set without its archive") << QStringList { QStringLiteral("--add-set") }
-                                                       << QStringLiteral("add-set");
+        QTest::newRow("--add-set without its archive")
+            << QStringList { QStringLiteral("--add-set") } << QStringLiteral("add-set");
         QTest::newRow("--name alone") << QStringList { QStringLiteral("--name"), QStringLiteral("Kursk") }
                                       << QStringLiteral("--name goes with --add-set only");
         QTest::newRow("--dry-run with --list") << QStringList { QStringLiteral("--list"), QStringLiteral("--dry-run") }
                                                << QStringLiteral("--dry-run goes with --add-set only");
-        QTest::newRow("--add-set with --list")
-            << QStringList { QStringLiteral("--add-set"), QStringLiteral("x.zip"), QStringLiteral("--list") }
-            << QStringLiteral("cannot be given together");
-        QTest::newRow("--list with --quit-after-load")
-            << QStringList { QStringLiteral("--list"), QStringLiteral("--quit-after-load") }
-            << QStringLiteral("--quit-after-load needs the window, not --list");
+        QTest::newRow("--add-set with --list") << QStringList { QStringLiteral("--add-set"), QStringLiteral("x.zip"),
+            QStringLiteral("--list") } << QStringLiteral("cannot be given together");
+        QTest::newRow("--list with --quit-after-load") << QStringList { QStringLiteral("--list"),
+            QStringLiteral("--quit-after-load") } << QStringLiteral("--quit-after-load needs the window, not --list");
         QTest::newRow("--add-set and a file name")
             << QStringList { QStringLiteral("--add-set"), QStringLiteral("x.zip"), QStringLiteral("y.zip") }
             << QStringLiteral("'y.zip'");
@@ -366,8 +364,8 @@ private slots:
 
         Run list = runFolioswap({ QStringLiteral("--list") }, main, game.path());
         QCOMPARE(list.status, 0);
-        QVERIFY2(list.out.startsWith(QStringLiteral("Ardennes\n\tSQ0141.DAT\t8\tadds\nChannel\n")),
-            qPrintable(list.out));
+        QVERIFY2(
+            list.out.startsWith(QStringLiteral("Ardennes\n\tSQ0141.DAT\t8\tadds\nChannel\n")), qPrintable(list.out));
         QVERIFY(list.out.contains(QStringLiteral("Kursk Salient\n\tCAMP0001.DAT\t5\treplaces\n")));
     }
 
@@ -395,10 +393,11 @@ private slots:
                 QStringLiteral("more than 1000 times its own") },
             { "damaged", QByteArray("no archive at all"), {}, QStringLiteral("is damaged or not an archive: ") },
             { "missing", QByteArray(), {}, QStringLiteral("No such file or directory") },
-            { "name taken", bytesOf(craftZip({ { "A.DAT", "x" } })), { QStringLiteral("--name"), QStringLiteral("channel") },
+            { "name taken", bytesOf(craftZip({ { "A.DAT", "x" } })),
+                { QStringLiteral("--name"), QStringLiteral("channel") },
                 QStringLiteral("A campaign named \"Channel\" exists already.") },
-            { "name not allowed", bytesOf(craftZip({ { "A.DAT", "x" } })), { QStringLiteral("--name"), QStringLiteral("a/b") },
-                QStringLiteral("may not hold") },
+            { "name not allowed", bytesOf(craftZip({ { "A.DAT", "x" } })),
+                { QStringLiteral("--name"), QStringLiteral("a/b") }, QStringLiteral("may not hold") },
         };
         for (const Case& c : cases) {
             QTemporaryDir game;

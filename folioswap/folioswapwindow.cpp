@@ -50,8 +50,8 @@ QAction* makeAction(QWidget* parent, const char* name, const char* caption, cons
     auto* action = new QAction(QString::fromUtf8(caption), parent);
     action->setObjectName(QString::fromLatin1(name));
     action->setShortcut(keys);
-    action->setToolTip(action->text() + QStringLiteral(" (") + keys.toString(QKeySequence::NativeText)
-        + QStringLiteral(")"));
+    action->setToolTip(
+        action->text() + QStringLiteral(" (") + keys.toString(QKeySequence::NativeText) + QStringLiteral(")"));
     return action;
 }
 
@@ -200,8 +200,8 @@ FolioSwapWindow::FolioSwapWindow(kvl::WindowHost* dialogs, QWidget* parent)
     m_addSetButton = makeButton(this, "CMD_addset", "Add Set...");
     m_addSetButton->setToolTip(QStringLiteral("Make a new campaign set from an archive (%1) or a folder (%2); "
                                               "you see what it holds before anything is written")
-            .arg(m_addArchiveAction->shortcut().toString(QKeySequence::NativeText),
-                m_addFolderAction->shortcut().toString(QKeySequence::NativeText)));
+                                   .arg(m_addArchiveAction->shortcut().toString(QKeySequence::NativeText),
+                                       m_addFolderAction->shortcut().toString(QKeySequence::NativeText)));
     auto* addMenu = new QMenu(m_addSetButton);
     addMenu->setObjectName(QStringLiteral("MNU_addset"));
     addMenu->addAction(m_addArchiveAction);
@@ -210,7 +210,7 @@ FolioSwapWindow::FolioSwapWindow(kvl::WindowHost* dialogs, QWidget* parent)
     m_removeSetButton = makeButton(this, "CMD_removeset", "Remove Set...");
     m_removeSetButton->setToolTip(QStringLiteral("Move the chosen campaign (not the loaded one) into "
                                                  "Workfiles/Removed (%1 in the list)")
-            .arg(m_removeSetAction->shortcut().toString(QKeySequence::NativeText)));
+                                      .arg(m_removeSetAction->shortcut().toString(QKeySequence::NativeText)));
     // Delete removes only while the list has the focus.
     m_removeSetAction->setShortcutContext(Qt::WidgetShortcut);
     m_setList->addAction(m_addArchiveAction);
@@ -279,8 +279,7 @@ FolioSwapWindow::FolioSwapWindow(kvl::WindowHost* dialogs, QWidget* parent)
     connect(m_exitButton, &QPushButton::clicked, this, [this] { run(&SetSwitcher::exitProgram); });
     connect(m_removeSetButton, &QPushButton::clicked, this, [this] { run(&SetSwitcher::removeSelected); });
     connect(m_removeSetAction, &QAction::triggered, this, [this] { run(&SetSwitcher::removeSelected); });
-    connect(m_addArchiveAction, &QAction::triggered, this,
-        [this] { m_switcher.addSet(SetSourceKind::Archive); });
+    connect(m_addArchiveAction, &QAction::triggered, this, [this] { m_switcher.addSet(SetSourceKind::Archive); });
     connect(m_addFolderAction, &QAction::triggered, this, [this] { m_switcher.addSet(SetSourceKind::Folder); });
 
     // The one way the window learns that there is something new to show.

@@ -485,7 +485,8 @@ private slots:
         QCOMPARE(fromArchive->shortcut(), QKeySequence(QKeySequence::New));
         QCOMPARE(fromFolder->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
         QCOMPARE(removeAction->shortcut(), QKeySequence(QKeySequence::Delete));
-        QVERIFY(add->menu() && add->menu()->actions().contains(fromArchive) && add->menu()->actions().contains(fromFolder));
+        QVERIFY(
+            add->menu() && add->menu()->actions().contains(fromArchive) && add->menu()->actions().contains(fromFolder));
 
         const Shown before = shownBy(window);
         const int redrawsBefore = window.switcher().changes().notifications();

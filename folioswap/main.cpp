@@ -47,7 +47,8 @@ bool wantsWindow(int argc, char** argv)
 
 // The program folder of a mode without a window: the current folder, else
 // the one chosen last time; never a dialog.
-std::optional<std::filesystem::path> scriptFolder(const std::filesystem::path& here, const std::filesystem::path& remembered)
+std::optional<std::filesystem::path> scriptFolder(
+    const std::filesystem::path& here, const std::filesystem::path& remembered)
 {
     if (kvl::folioswap::isProgramFolder(here))
         return here;
@@ -64,7 +65,7 @@ int main(int argc, char** argv)
 {
     const bool withWindow = wantsWindow(argc, argv);
     std::unique_ptr<QCoreApplication> app = withWindow ? std::make_unique<QApplication>(argc, argv)
-                                                   : std::make_unique<QCoreApplication>(argc, argv);
+                                                       : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("folioswap"));
 
     QCommandLineParser parser;

@@ -30,8 +30,7 @@ bool isDeviceName(std::string_view part)
     static const std::array<std::string_view, 4> plain { "con", "prn", "aux", "nul" };
     if (std::find(plain.begin(), plain.end(), base) != plain.end())
         return true;
-    return base.size() == 4 && (base.starts_with("com") || base.starts_with("lpt")) && base[3] >= '1'
-        && base[3] <= '9';
+    return base.size() == 4 && (base.starts_with("com") || base.starts_with("lpt")) && base[3] >= '1' && base[3] <= '9';
 }
 
 // Why one part of a path cannot be a file or folder name, or nothing.
@@ -249,9 +248,8 @@ kvl::Result<SetPlan> checkSetSource(const Listing& listing, std::optional<std::u
                 return;
             }
     };
-    take(PartRole::Comment, [](const std::string& n) {
-        return n.size() > 7 && startsWithNoCase(n, "xxx") && endsWithNoCase(n, ".txt");
-    });
+    take(PartRole::Comment,
+        [](const std::string& n) { return n.size() > 7 && startsWithNoCase(n, "xxx") && endsWithNoCase(n, ".txt"); });
     take(PartRole::Picture, [](const std::string& n) { return n.size() > 4 && endsWithNoCase(n, ".jpg"); });
     take(PartRole::Picture, [](const std::string& n) { return n.size() > 5 && endsWithNoCase(n, ".jpeg"); });
     take(PartRole::ReadMe, [](const std::string& n) { return endsWithNoCase(n, "readme.txt"); });
@@ -307,7 +305,8 @@ std::string tidySetName(std::string_view name)
 {
     std::string out;
     for (unsigned char c : name)
-        out += (c < 0x20 || c == 0x7F || std::string_view("/\\:<>\"|?*").find(static_cast<char>(c)) != std::string_view::npos)
+        out += (c < 0x20 || c == 0x7F
+                   || std::string_view("/\\:<>\"|?*").find(static_cast<char>(c)) != std::string_view::npos)
             ? '_'
             : static_cast<char>(c);
     while (!out.empty() && (out.back() == ' ' || out.back() == '.'))

@@ -47,9 +47,9 @@ enum class PartRole { SetFile, Comment, Picture, ReadMe, LeftOut };
 
 /// One file entry of the source and what becomes of it.
 struct PlannedPart {
-    std::size_t index = 0;   // in the listing
-    std::string entry;       // the entry's name in the source
-    std::string name;        // its file name (the last part of its path)
+    std::size_t index = 0; // in the listing
+    std::string entry;     // the entry's name in the source
+    std::string name;      // its file name (the last part of its path)
     std::optional<std::uint64_t> size;
     PartRole role = PartRole::SetFile;
     std::string whyLeftOut;

@@ -99,8 +99,8 @@ TEST(SetCheck, RefusesNamesThatClashInAnyLetterCase)
 // is refused as well.
 TEST(SetCheck, RefusesWhatClaimsTooMuch)
 {
-    EXPECT_NE(refusalOf({ file("A.DAT", 1000001) }, 1000).find("more than 1000 times its own 1000 bytes"),
-        std::string::npos);
+    EXPECT_NE(
+        refusalOf({ file("A.DAT", 1000001) }, 1000).find("more than 1000 times its own 1000 bytes"), std::string::npos);
     EXPECT_TRUE(check({ file("A.DAT", 1000000) }, 1000).ok());
     EXPECT_NE(refusalOf({ file("A.DAT", kMaxSetBytes), file("B.DAT", 1) }, std::nullopt).find("claim more than"),
         std::string::npos);

@@ -93,7 +93,8 @@ int listCommand(const fs::path& main, std::ostream& out, std::ostream& err)
         for (const auto& file : *files) {
             const bool replaces = listed.count(lowerAscii(file)) || isFile(kvl::findFileNoCase(qex, file))
                 || (!isLoaded && isFile(kvl::findFileNoCase(folders.game, file)));
-            const std::int64_t size = kvl::fileSize(main / kvl::platform::pathFromUtf8("CAM" + name) / kvl::platform::pathFromUtf8(file));
+            const std::int64_t size = kvl::fileSize(
+                main / kvl::platform::pathFromUtf8("CAM" + name) / kvl::platform::pathFromUtf8(file));
             out << "\t" << file << "\t" << std::max<std::int64_t>(size, 0) << "\t" << (replaces ? "replaces" : "adds")
                 << "\n";
         }

@@ -239,7 +239,8 @@ std::uint64_t freeSpace(const fs::path& folder)
 
 std::string nameFromSourcePath(const fs::path& path)
 {
-    std::string name = kvl::platform::utf8FromPath(path.has_filename() ? path.filename() : path.parent_path().filename());
+    std::string name = kvl::platform::utf8FromPath(
+        path.has_filename() ? path.filename() : path.parent_path().filename());
     std::error_code ec;
     if (!fs::is_directory(path, ec)) {
         for (const char* extension : { ".tar.gz", ".tar.bz2", ".tar.xz", ".tgz", ".zip", ".7z", ".rar", ".tar" }) {
@@ -309,8 +310,7 @@ kvl::Result<PreparedSet> prepareNewSet(const SwitchFolders& folders, std::unique
             // the game's file will do.
             const bool loadedHasIt = std::any_of(loadedFiles.begin(), loadedFiles.end(),
                 [&](const std::string& f) { return kvl::equalsNoCase(f, part.name); });
-            const fs::path original
-                = loadedHasIt ? kvl::findFileNoCase(safety, part.name) : gameFile;
+            const fs::path original = loadedHasIt ? kvl::findFileNoCase(safety, part.name) : gameFile;
             if (isFile(kvl::findFileNoCase(qex, part.name))) {
                 proposal.restoreList.push_back(file.replaces);
             } else if (isFile(original)) {
@@ -435,7 +435,8 @@ kvl::Result<void> installNewSet(
         return fail(flushed.error());
 
     // Leftovers of an earlier set of this name are kept, out of the way.
-    if (std::any_of(sides.begin(), sides.end(), [&](const std::string& r) { return isThere(inFolder(folders.main, r)); })) {
+    if (std::any_of(
+            sides.begin(), sides.end(), [&](const std::string& r) { return isThere(inFolder(folders.main, r)); })) {
         auto aside = makeRemovedFolder(folders, name, today());
         if (!aside)
             return fail(aside.error());

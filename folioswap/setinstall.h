@@ -55,7 +55,7 @@ struct NewSetProposal {
     std::string suggestedName;
     std::vector<std::string> takenNames;
     std::vector<NewSetFile> files;
-    std::string comment, picture, readMe; // entries of the source; empty: none
+    std::string comment, picture, readMe;                     // entries of the source; empty: none
     std::vector<std::pair<std::string, std::string>> leftOut; // entry, why
     std::vector<std::string> restoreList;
     std::vector<KeptOriginal> keep;

@@ -77,8 +77,8 @@ protected:
     kvl::Result<PreparedSet> prepare(const std::vector<std::uint8_t>& archive, const std::string& loaded = "xxx")
     {
         m_archive = archive;
-        return prepareNewSet(folders, openArchiveMemory(m_archive, "Kursk.zip"), "Kursk", { "Channel" }, loaded,
-            std::uint64_t(1) << 40);
+        return prepareNewSet(
+            folders, openArchiveMemory(m_archive, "Kursk.zip"), "Kursk", { "Channel" }, loaded, std::uint64_t(1) << 40);
     }
 
     // Every file under the program folder, relative, "/" between parts.

@@ -105,8 +105,8 @@ public:
             // put in its place since.
             std::error_code ec;
             if (fs::symlink_status(path, ec).type() != fs::file_type::regular)
-                return kvl::Error { "The folder " + describe() + " changed while it was being read: "
-                        + m_listed[index].name + " is no longer a plain file",
+                return kvl::Error { "The folder " + describe()
+                        + " changed while it was being read: " + m_listed[index].name + " is no longer a plain file",
                     EAGAIN };
             auto file = kvl::platform::File::openForReading(path);
             if (!file)

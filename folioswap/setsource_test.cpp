@@ -75,8 +75,8 @@ TEST(SetSource, CraftedArchivesAreAcceptedOrRefusedWithTheirReason)
 // The same set in each format lists the same entries and brings the same bytes.
 TEST(SetSource, EveryFormatListsAndReadsTheSameSet)
 {
-    for (ArchiveFormat format :
-        { ArchiveFormat::Zip, ArchiveFormat::SevenZip, ArchiveFormat::Tar, ArchiveFormat::TarGz, ArchiveFormat::TarXz }) {
+    for (ArchiveFormat format : { ArchiveFormat::Zip, ArchiveFormat::SevenZip, ArchiveFormat::Tar, ArchiveFormat::TarGz,
+             ArchiveFormat::TarXz }) {
         const std::vector<std::uint8_t> bytes = makeArchive(format, kSet);
         auto source = openArchiveMemory(bytes, "set");
         EXPECT_EQ(source->packedSize(), bytes.size());
@@ -177,8 +177,7 @@ TEST(SetSource, FoldersListLinksWithoutFollowingThem)
     auto linked = openSetSource(temp / "Kursk");
     auto withLink = checkAndRead(*linked);
     ASSERT_FALSE(withLink.ok());
-    EXPECT_NE(withLink.error().message.find("\"SQ0141.DAT\" is a link"), std::string::npos)
-        << withLink.error().message;
+    EXPECT_NE(withLink.error().message.find("\"SQ0141.DAT\" is a link"), std::string::npos) << withLink.error().message;
 }
 
 // A file that was swapped for a link after the listing is not read.

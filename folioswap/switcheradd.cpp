@@ -46,8 +46,8 @@ void SetSwitcher::addSetFrom(const fs::path& path)
     if (m_ended)
         return;
     setBusy(true);
-    auto prepared = prepareNewSet(m_folders, openSetSource(path), nameFromSourcePath(path), m_setNames, m_loadedSet,
-        freeSpace(m_mainPath));
+    auto prepared = prepareNewSet(
+        m_folders, openSetSource(path), nameFromSourcePath(path), m_setNames, m_loadedSet, freeSpace(m_mainPath));
     setBusy(false);
     if (!prepared) {
         warn("The campaign set was not added; nothing was written.\r\n\r\n" + prepared.error().message);

@@ -18,7 +18,8 @@ int main(int argc, char** argv)
     std::filesystem::create_directories(folder, ec);
     for (const auto& archive : kvl::folioswap::test::craftedArchives()) {
         std::ofstream out(folder / archive.name, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(archive.bytes.data()), static_cast<std::streamsize>(archive.bytes.size()));
+        out.write(
+            reinterpret_cast<const char*>(archive.bytes.data()), static_cast<std::streamsize>(archive.bytes.size()));
         if (!out) {
             std::fprintf(stderr, "folioswap_archive_corpus: cannot write %s\n", archive.name.c_str());
             return 1;
