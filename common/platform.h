@@ -102,6 +102,11 @@ void flushFolder(const std::filesystem::path& folder);
 /// written through to the disk before it returns.
 Result<void> renameReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
 
+/// Renames a file or a folder to `to`, which must not exist yet: EEXIST when
+/// something of that name is there (it is left as it is). Both lie on one
+/// file system. On Windows the rename is written through before it returns.
+Result<void> renameNew(const std::filesystem::path& from, const std::filesystem::path& to);
+
 /// Removes a file (not a folder). ENOENT when there is none.
 Result<void> removeFile(const std::filesystem::path& path);
 

@@ -258,6 +258,14 @@ Result<void> renameReplacing(const fs::path& from, const fs::path& to)
     return {};
 }
 
+Result<void> renameNew(const fs::path& from, const fs::path& to)
+{
+    // Without MOVEFILE_REPLACE_EXISTING an existing target is refused.
+    if (!::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH))
+        return fileError("cannot rename to", to, errnoOf(::GetLastError()));
+    return {};
+}
+
 Result<void> removeFile(const fs::path& path)
 {
     if (!::DeleteFileW(path.c_str()))

@@ -12,7 +12,7 @@ _kvl_options()
         fltpatch) echo "--quit-after-load --export-csv --import-csv -h --help -v --version" ;;
         modelconv) echo "--vkm --text --info --json -o --out -f --force -n --dry-run -h --help --version" ;;
         modelview) echo "--quit-after-load --export-png --size --view -h --help -v --version" ;;
-        folioswap) echo "--quit-after-load -h --help -v --version" ;;
+        folioswap) echo "--quit-after-load --list --add-set --name --dry-run -h --help -v --version" ;;
         campconv | squadconv) echo "" ;;
     esac
 }
@@ -24,6 +24,7 @@ _kvl_value_options()
         modelconv) echo "-o --out" ;;
         fltpatch) echo "--import-csv" ;;
         modelview) echo "--export-png --size --view" ;;
+        folioswap) echo "--add-set --name" ;;
     esac
 }
 
@@ -57,6 +58,7 @@ _kvl_complete()
                 modelview:--export-png) _filedir "@([pP][nN][gG])" ;;
                 modelview:--size) COMPREPLY=($(compgen -W "256x256 512x512 1024x1024" -- "$cur")) ;;
                 modelview:--view) COMPREPLY=($(compgen -W "perspective front top size" -- "$cur")) ;;
+                folioswap:--add-set) _filedir "@([zZ][iI][pP]|7[zZ]|[rR][aA][rR]|[tT][aA][rR]|[tT][gG][zZ]|[gG][zZ]|[bB][zZ]2|[xX][zZ])" ;;
             esac
             return
         fi
