@@ -475,6 +475,12 @@ private slots:
         QPointer<ApplyDialog> dialog = form.findChild<ApplyDialog*>("ApplyDialog");
         QVERIFY(dialog && dialog->isVisible());
         QCOMPARE(dialog->findChild<QLabel*>("ApplyNameLine")->text(), QStringLiteral("Name line: \"Hurri\""));
+        for (QWidget* w : dialog->findChildren<QWidget*>()) {
+            auto* b = qobject_cast<QAbstractButton*>(w);
+            if ((b && !qobject_cast<QAbstractItemView*>(w->parentWidget())) || qobject_cast<QTableWidget*>(w))
+                QVERIFY2(!w->objectName().isEmpty() && !(b ? b->text() : w->accessibleName()).isEmpty(),
+                    w->metaObject()->className());
+        }
         auto* table = dialog->findChild<QTableWidget*>("ApplyTable");
         QCOMPARE(dialog->changesShown(), 167);
         QCOMPARE(table->item(0, 1)->text(), QStringLiteral("Pln No, byte 2"));
