@@ -4,9 +4,10 @@
 // compression the zip and 7z readers meet, are read back whole: the same
 // names (UTF-8, not only ASCII) and the same bytes. A damaged archive is
 // refused with a reason.
+#include "common/textdecode.h"
+
 #include <archive.h>
 #include <archive_entry.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,12 +21,15 @@
 namespace kvl {
 namespace {
 
-// libarchive converts names through the character locale: in the plain C
-// locale of a POSIX process it gives no UTF-8 name for one outside ASCII,
-// and its 7z writer stores such a name empty. The window programs run in a
-// UTF-8 locale (Qt switches a C locale to C.UTF-8), and so do these tests.
-// Windows has no such locale in its C runtime; there libarchive converts
-// names through UTF-16 and needs none.
+// Names pass through libarchive as wide strings (archive_entry_pathname_w,
+// archive_entry_copy_pathname_w), converted from and to UTF-8 without a
+// locale. Its UTF-8 and narrow names go through the C runtime's locale: on
+// Windows that is a code page, which gives no name, or question marks, for a
+// character outside it (and its zip writer then dereferences a null name);
+// its wide names are faithful there. On POSIX systems libarchive makes its
+// wide names through the locale too, which must then be a UTF-8 one, as the
+// window programs have (Qt switches a C locale to C.UTF-8); these tests take
+// it. Windows' C runtime has no such locale and needs none.
 class Utf8Names : public ::testing::Environment {
 public:
     void SetUp() override { std::setlocale(LC_CTYPE, "C.UTF-8"); }
@@ -60,6 +64,7 @@ std::vector<Entry> sampleEntries()
         { "MISSIONS/LOG.TXT", lines },
         { "MISSIONS/noise.bin", noise },
         { "Staffel \xC3\x84gir \xE2\x80\x93 Herbst.txt", "\xC3\xA4\xC3\xB6\xC3\xBC" },
+        { "\xE6\x97\xA5\xE6\x9C\xAC/\xE8\xA1\xA8.txt", "not in any Western code page" },
     };
 }
 
@@ -71,6 +76,10 @@ std::string writeArchive(const char* format, const char* options, const std::vec
     ArchivePtr writer(archive_write_new(), archive_write_free);
     EXPECT_EQ(archive_write_set_format_by_name(writer.get(), format), ARCHIVE_OK);
     EXPECT_EQ(archive_write_set_options(writer.get(), options), ARCHIVE_OK) << archive_error_string(writer.get());
+    // Names stored in UTF-8 and flagged so, not in the locale's character set.
+    if (std::string(format) == "zip") {
+        EXPECT_EQ(archive_write_set_option(writer.get(), "zip", "hdrcharset", "UTF-8"), ARCHIVE_OK);
+    }
     std::size_t room = 1 << 16;
     for (const Entry& e : entries)
         room += e.bytes.size() + e.bytes.size() / 8 + 1024;
@@ -79,7 +88,7 @@ std::string writeArchive(const char* format, const char* options, const std::vec
     EXPECT_EQ(archive_write_open_memory(writer.get(), out.data(), out.size(), &used), ARCHIVE_OK);
     for (const Entry& e : entries) {
         std::unique_ptr<archive_entry, void (*)(archive_entry*)> entry(archive_entry_new(), archive_entry_free);
-        archive_entry_set_pathname_utf8(entry.get(), e.name.c_str());
+        archive_entry_copy_pathname_w(entry.get(), wideFromUtf8(e.name).c_str());
         archive_entry_set_filetype(entry.get(), AE_IFREG);
         archive_entry_set_perm(entry.get(), 0644);
         archive_entry_set_size(entry.get(), static_cast<la_int64_t>(e.bytes.size()));
@@ -110,8 +119,8 @@ bool readArchive(const std::string& bytes, std::vector<Entry>& entries, std::str
     archive_entry* header = nullptr;
     int status;
     while ((status = archive_read_next_header(reader.get(), &header)) == ARCHIVE_OK) {
-        const char* name = archive_entry_pathname_utf8(header);
-        Entry e { name ? name : "", {} };
+        const wchar_t* name = archive_entry_pathname_w(header);
+        Entry e { name ? utf8FromWide(name) : "", {} };
         char block[8192];
         la_ssize_t got;
         while ((got = archive_read_data(reader.get(), block, sizeof block)) > 0)
