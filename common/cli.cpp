@@ -52,13 +52,13 @@ Result<ParsedArguments> parseArguments(
             if (option->valueName.empty()) {
                 if (equals != std::string::npos)
                     return Error { "option '--" + name + "' takes no value" };
-                parsed.m_values[option->longName];
+                parsed.m_values[std::string(option->longName)];
             } else if (equals != std::string::npos) {
-                parsed.m_values[option->longName].push_back(arg.substr(equals + 1));
+                parsed.m_values[std::string(option->longName)].push_back(arg.substr(equals + 1));
             } else if (i + 1 < arguments.size()) {
-                parsed.m_values[option->longName].push_back(arguments[++i]);
+                parsed.m_values[std::string(option->longName)].push_back(arguments[++i]);
             } else {
-                return Error { "option '--" + name + "' needs a value (" + option->valueName + ")" };
+                return Error { "option '--" + name + "' needs a value (" + std::string(option->valueName) + ")" };
             }
             continue;
         }
@@ -67,16 +67,16 @@ Result<ParsedArguments> parseArguments(
             const CommandOption* option = byShort(arg[k]);
             if (!option)
                 return Error { std::string("unknown option '-") + arg[k] + "'" };
-            if (option->valueName.empty()) {
-                parsed.m_values[option->longName];
+            std::vector<std::string>& values = parsed.m_values[std::string(option->longName)];
+            if (option->valueName.empty())
                 continue;
-            }
             if (k + 1 < arg.size())
-                parsed.m_values[option->longName].push_back(arg.substr(k + 1));
+                values.push_back(arg.substr(k + 1));
             else if (i + 1 < arguments.size())
-                parsed.m_values[option->longName].push_back(arguments[++i]);
+                values.push_back(arguments[++i]);
             else
-                return Error { std::string("option '-") + arg[k] + "' needs a value (" + option->valueName + ")" };
+                return Error { std::string("option '-") + arg[k] + "' needs a value (" + std::string(option->valueName)
+                    + ")" };
             break;
         }
     }

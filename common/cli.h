@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/optiontable.h"
 #include "common/result.h"
 
 namespace kvl::cli {
@@ -22,11 +23,9 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
 
-struct CommandOption {
-    char shortName = 0; // 0 when the option has only a long name
-    std::string longName;
-    std::string valueName; // empty for a flag
-};
+/// A row of a program's option table (common/optiontable.h); the parser
+/// reads its names and whether it takes a value.
+using CommandOption = Option;
 
 class ParsedArguments {
 public:
