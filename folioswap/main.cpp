@@ -3,11 +3,11 @@
 // directory it works there; started anywhere else (a desktop entry starts it
 // in the home folder) it uses the folder chosen last time, or asks for one
 // with a folder dialog and remembers the choice.
-//
-//   folioswap [--quit-after-load]
+// The command line is described in folioswapoptions.h.
 //
 // --quit-after-load ends the program once the start-up listing is shown:
 // status 0, or 1 when start-up ended in a problem report.
+#include "folioswap/folioswapoptions.h"
 #include "folioswap/folioswapwindow.h"
 
 #include "common/qt/profilefolder.h"
@@ -33,8 +33,7 @@ int main(int argc, char** argv)
                        "folder is that folder's parent. Started anywhere else (as from the\n"
                        "desktop menu), it uses the folder chosen last time or asks for it.\n\n"
                        "Example:\n  cd \"KORVAL/Borvex\" && folioswap"));
-    const QCommandLineOption quitAfterLoad = kvl::qt::quitAfterLoadOption();
-    parser.addOption(quitAfterLoad);
+    kvl::qt::addOptions(parser, kvl::folioswap::kCommandLine);
     if (auto status = kvl::qt::parseCommandLine(parser, QApplication::arguments()))
         return *status;
     if (!parser.positionalArguments().isEmpty())
@@ -61,7 +60,7 @@ int main(int argc, char** argv)
         return 1;
     window.show();
     window.centreOnScreen();
-    if (parser.isSet(quitAfterLoad)) {
+    if (parser.isSet(QStringLiteral("quit-after-load"))) {
         QApplication::processEvents();
         return 0;
     }

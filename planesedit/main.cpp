@@ -1,7 +1,5 @@
 // planesedit: edits one aircraft record of planes.dat in the current folder.
-//   planesedit [--slot N] [--quit-after-load]
-//   planesedit --export-csv --slot N [PLANES.DAT]
-//   planesedit --import-csv VALUES.csv --slot N [PLANES.DAT]
+// The command line is described in planeseditoptions.h.
 // --slot N chooses aircraft N (0..29) at start; --quit-after-load ends the
 // program once the window is shown with that aircraft (for timing runs).
 // The two CSV modes run without a window: the export goes to standard
@@ -10,6 +8,7 @@
 #include "common/qt/profilefolder.h"
 #include "common/textdecode.h"
 #include "common/workfolder.h"
+#include "planesedit/planeseditoptions.h"
 #include "planesedit/planeseditwindow.h"
 #include "planesedit/slotcsv.h"
 
@@ -29,6 +28,7 @@
 #include <memory>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 namespace {
 
@@ -37,14 +37,8 @@ using namespace kvl::planesedit;
 // The CSV modes need no display, so they must not start the window system.
 bool wantsCsvMode(int argc, char** argv)
 {
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view a = argv[i];
-        if (a == "--")
-            break;
-        if (a == "--export-csv" || a == "--import-csv" || a.starts_with("--import-csv="))
-            return true;
-    }
-    return false;
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    return kvl::cli::leavesMode(kCommandLine, kWindowMode, arguments);
 }
 
 int refuse(const std::string& message)
@@ -141,19 +135,7 @@ int main(int argc, char** argv)
                                                     "  planesedit --slot 6\n"
                                                     "  planesedit --export-csv --slot 6 > p51d.csv\n"
                                                     "  planesedit --import-csv p51d.csv --slot 6 planes.dat"));
-    parser.addOption(QCommandLineOption(
-        QStringLiteral("slot"), QStringLiteral("Choose aircraft N (0..29) at start."), QStringLiteral("N")));
-    parser.addOption(QCommandLineOption(QStringLiteral("export-csv"),
-        QStringLiteral("Write the slot's 168 bytes as CSV (row,position,label,value) to standard output; no window.")));
-    parser.addOption(QCommandLineOption(QStringLiteral("import-csv"),
-        QStringLiteral("Write the values of VALUES.csv (columns row and value; any subset of rows; - for standard "
-                       "input) into the slot, checked whole first; no window."),
-        QStringLiteral("VALUES.csv")));
-    parser.addPositionalArgument(QStringLiteral("PLANES.DAT"),
-        QStringLiteral("The file for --export-csv and --import-csv (default: planes.dat in the current folder)."),
-        QStringLiteral("[PLANES.DAT]"));
-    const QCommandLineOption quitAfterLoad = kvl::qt::quitAfterLoadOption();
-    parser.addOption(quitAfterLoad);
+    kvl::qt::addOptions(parser, kCommandLine);
     if (const auto status = kvl::qt::parseCommandLine(parser, QCoreApplication::arguments()))
         return *status;
     std::optional<int> status;
@@ -208,7 +190,7 @@ int main(int argc, char** argv)
     window.resize(size);
     window.show();
     const bool loaded = !slot || window.chooseAircraft(*slot);
-    if (parser.isSet(quitAfterLoad)) {
+    if (parser.isSet(QStringLiteral("quit-after-load"))) {
         QTimer::singleShot(0, app.get(), [loaded] {
             QApplication::processEvents();
             QApplication::exit(loaded ? 0 : 1);
