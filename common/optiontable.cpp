@@ -53,7 +53,10 @@ bool leavesMode(const ProgramOptions& table, std::size_t mode, std::span<const s
     return false;
 }
 
-std::string longForm(const Option& option) { return "--" + std::string(option.longName); }
+std::string longForm(const Option& option)
+{
+    return "--" + std::string(option.longName);
+}
 
 std::string shortForm(const Option& option)
 {

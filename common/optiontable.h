@@ -32,10 +32,22 @@ struct CompletionSpec {
     int high = 0;
 };
 
-constexpr CompletionSpec files(std::string_view patterns = {}) { return { Completion::Files, patterns, 0, 0 }; }
-constexpr CompletionSpec folders() { return { Completion::Folder, {}, 0, 0 }; }
-constexpr CompletionSpec words(std::string_view list) { return { Completion::Words, list, 0, 0 }; }
-constexpr CompletionSpec range(int low, int high) { return { Completion::Range, {}, low, high }; }
+constexpr CompletionSpec files(std::string_view patterns = {})
+{
+    return { Completion::Files, patterns, 0, 0 };
+}
+constexpr CompletionSpec folders()
+{
+    return { Completion::Folder, {}, 0, 0 };
+}
+constexpr CompletionSpec words(std::string_view list)
+{
+    return { Completion::Words, list, 0, 0 };
+}
+constexpr CompletionSpec range(int low, int high)
+{
+    return { Completion::Range, {}, low, high };
+}
 
 /// One option. Tables write a row as option("slot", "Choose ...")
 /// .takes("N", range(0, 29)).in(...).requiredIn(...).
@@ -89,7 +101,10 @@ constexpr Option option(char shortName, std::string_view longName, std::string_v
     o.help = help;
     return o;
 }
-constexpr Option option(std::string_view longName, std::string_view help) { return option(0, longName, help); }
+constexpr Option option(std::string_view longName, std::string_view help)
+{
+    return option(0, longName, help);
+}
 
 /// One way of running the program: the window, an export, a converter's
 /// command. Option::modes and required name modes by their place here.
@@ -130,7 +145,10 @@ struct ProgramOptions {
     std::span<const Operand> operands;
 };
 
-constexpr ModeSet modeBit(std::size_t mode) { return ModeSet { 1 } << mode; }
+constexpr ModeSet modeBit(std::size_t mode)
+{
+    return ModeSet { 1 } << mode;
+}
 
 /// The rows every window program shares. Qt's parser adds the three last
 /// itself; their texts are Qt's.
@@ -145,7 +163,8 @@ constexpr Option addedByQt(Option o)
     return o;
 }
 inline constexpr Option kQtHelpOption = addedByQt(option('h', "help", "Displays help on commandline options."));
-inline constexpr Option kQtHelpAllOption = addedByQt(option("help-all", "Displays help including Qt specific options."));
+inline constexpr Option kQtHelpAllOption = addedByQt(
+    option("help-all", "Displays help including Qt specific options."));
 inline constexpr Option kQtVersionOption = addedByQt(option('v', "version", "Displays version information."));
 
 /// The row of `longName`, or nullptr.

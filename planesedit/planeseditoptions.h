@@ -22,8 +22,8 @@ inline constexpr cli::Option kOptions[] = {
         .takes("N", cli::range(0, 29))
         .in(kWindow | kCsv)
         .requiredIn(kCsv),
-    cli::option("export-csv",
-        "Write the slot's 168 bytes as CSV (row,position,label,value) to standard output; no window.")
+    cli::option(
+        "export-csv", "Write the slot's 168 bytes as CSV (row,position,label,value) to standard output; no window.")
         .in(cli::modeBit(kExportCsvMode)),
     cli::option("import-csv",
         "Write the values of VALUES.csv (columns row and value; any subset of rows; - for standard input) into the "

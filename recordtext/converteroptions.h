@@ -21,8 +21,8 @@ enum : std::size_t { kDialogueMode, kToTextMode, kToBinaryMode, kVerifyMode, kDi
 
 namespace options {
 
-inline constexpr cli::ModeSet kWriting
-    = cli::modeBit(kToTextMode) | cli::modeBit(kToBinaryMode) | cli::modeBit(kMergeMode);
+inline constexpr cli::ModeSet kWriting = cli::modeBit(kToTextMode) | cli::modeBit(kToBinaryMode)
+    | cli::modeBit(kMergeMode);
 inline constexpr cli::ModeSet kCompare = cli::modeBit(kDiffMode) | cli::modeBit(kMergeMode);
 
 } // namespace options
@@ -33,12 +33,14 @@ constexpr std::array<cli::Option, 8> converterOptions(std::string_view notesHelp
     using namespace options;
     return { {
         cli::option('o', "out",
-            "write into folder PATH (an existing folder, or PATH ending in /);\nwith one input PATH may name the output "
+            "write into folder PATH (an existing folder, or PATH ending in /);\nwith one input PATH may name the "
+            "output "
             "file, and - writes the\nresult to standard output (merge: the merged file)")
             .takes("PATH", cli::files())
             .in(kWriting)
             .requiredIn(cli::modeBit(kMergeMode)),
-        cli::option('f', "force", "replace output files that exist (without it they are reported\nand left as they are)")
+        cli::option(
+            'f', "force", "replace output files that exist (without it they are reported\nand left as they are)")
             .in(kWriting),
         cli::option('n', "dry-run", "say what would be written, write nothing").in(kWriting),
         cli::option("notes", notesHelp)
@@ -63,7 +65,8 @@ constexpr std::array<cli::Mode, 6> converterModes(std::string_view toTextHelp)
         cli::mode(""),
         cli::command("to-text", "FILE.DAT...", binaries, toTextHelp),
         cli::command("to-binary", "FILE.TXT...", cli::files("*.txt"),
-            "parse each annotated text and write the binary file, named after it\nwith .DAT; a text that does not parse "
+            "parse each annotated text and write the binary file, named after it\nwith .DAT; a text that does not "
+            "parse "
             "is reported and nothing is written"),
         cli::command("verify", "FILE.DAT...", binaries,
             "convert each binary file to text and back in memory; print\n\"FILE: round trip identical\" or the first "
