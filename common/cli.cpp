@@ -16,18 +16,17 @@ std::string ParsedArguments::value(std::string_view longName, std::string otherw
     return it->second.back();
 }
 
-Result<ParsedArguments> parseArguments(
-    std::span<const CommandOption> options, const std::vector<std::string>& arguments)
+Result<ParsedArguments> parseArguments(std::span<const Option> options, const std::vector<std::string>& arguments)
 {
     ParsedArguments parsed;
-    auto byLong = [&](std::string_view name) -> const CommandOption* {
-        for (const CommandOption& o : options)
+    auto byLong = [&](std::string_view name) -> const Option* {
+        for (const Option& o : options)
             if (o.longName == name)
                 return &o;
         return nullptr;
     };
-    auto byShort = [&](char name) -> const CommandOption* {
-        for (const CommandOption& o : options)
+    auto byShort = [&](char name) -> const Option* {
+        for (const Option& o : options)
             if (o.shortName != 0 && o.shortName == name)
                 return &o;
         return nullptr;
@@ -46,7 +45,7 @@ Result<ParsedArguments> parseArguments(
         if (arg.starts_with("--")) {
             const std::size_t equals = arg.find('=');
             const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-            const CommandOption* option = byLong(name);
+            const Option* option = byLong(name);
             if (!option)
                 return Error { "unknown option '--" + name + "'" };
             if (option->valueName.empty()) {
@@ -64,7 +63,7 @@ Result<ParsedArguments> parseArguments(
         }
         // One or more short options: -fn, -o DIR, -oDIR.
         for (std::size_t k = 1; k < arg.size(); ++k) {
-            const CommandOption* option = byShort(arg[k]);
+            const Option* option = byShort(arg[k]);
             if (!option)
                 return Error { std::string("unknown option '-") + arg[k] + "'" };
             std::vector<std::string>& values = parsed.m_values[std::string(option->longName)];

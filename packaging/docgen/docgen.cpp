@@ -27,8 +27,14 @@ std::vector<std::string_view> splitWords(std::string_view text)
     return words;
 }
 
-std::string bold(std::string_view text) { return "\\fB" + roffText(text) + "\\fR"; }
-std::string italic(std::string_view text) { return "\\fI" + roffText(text) + "\\fR"; }
+std::string bold(std::string_view text)
+{
+    return "\\fB" + roffText(text) + "\\fR";
+}
+std::string italic(std::string_view text)
+{
+    return "\\fI" + roffText(text) + "\\fR";
+}
 
 /// An operand as the synopsis shows it: "[NAME]", "NAME..." with the name in
 /// italics and the brackets and dots upright.
@@ -76,7 +82,10 @@ void appendHelp(std::string& out, std::string_view help)
     out += roffText(std::string_view(line).substr(start)) + "\n";
 }
 
-bool isCommand(const cli::Mode& mode) { return !mode.selector.empty() && !mode.selector.starts_with('-'); }
+bool isCommand(const cli::Mode& mode)
+{
+    return !mode.selector.empty() && !mode.selector.starts_with('-');
+}
 
 bool hasCommands(const ProgramOptions& table)
 {
@@ -88,7 +97,10 @@ bool hasCommands(const ProgramOptions& table)
 
 // --- bash ---
 
-std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+std::string quoted(std::string_view text)
+{
+    return "'" + std::string(text) + "'";
+}
 
 std::string completionAction(const CompletionSpec& spec)
 {
@@ -283,8 +295,8 @@ Result<std::string> fillManPage(const ProgramOptions& table, std::string_view pa
             out += manCommands(table);
             commands = true;
         } else {
-            return Error { "the page of " + std::string(table.program) + " has an unexpected line '"
-                + std::string(bare) + "'" };
+            return Error { "the page of " + std::string(table.program) + " has an unexpected line '" + std::string(bare)
+                + "'" };
         }
     }
     if (!synopsis || !options)

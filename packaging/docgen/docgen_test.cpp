@@ -49,7 +49,8 @@ std::set<std::string> mentionedOptions(const std::string& text, bool roff)
 std::string pageOf(const cli::ProgramOptions& table)
 {
     std::string pageTemplate;
-    EXPECT_TRUE(readTextFile(std::string(KVL_MAN_TEMPLATES) + "/" + std::string(table.program) + ".1.in", pageTemplate));
+    EXPECT_TRUE(
+        readTextFile(std::string(KVL_MAN_TEMPLATES) + "/" + std::string(table.program) + ".1.in", pageTemplate));
     const Result<std::string> page = docgen::fillManPage(table, pageTemplate);
     EXPECT_TRUE(page.ok()) << (page.ok() ? "" : page.error().message);
     return page.ok() ? *page : std::string();
@@ -75,23 +76,25 @@ TEST(ManPage, OptionsListOperandsThenOptionsASentenceALine)
 {
     const std::string options = docgen::manOptions(kTable);
     EXPECT_TRUE(options.starts_with(".TP\n\\fIFILE.dat\\fR\nThe file.\n")) << options;
-    EXPECT_NE(options.find(".TP\n\\fB\\-\\-export\\fR \\fIOUT.csv\\fR\nWrite it out.\nNo window.\n"), std::string::npos);
+    EXPECT_NE(
+        options.find(".TP\n\\fB\\-\\-export\\fR \\fIOUT.csv\\fR\nWrite it out.\nNo window.\n"), std::string::npos);
     EXPECT_NE(options.find(".TP\n\\fB\\-q\\fR, \\fB\\-\\-quiet\\fR\nSay less.\n"), std::string::npos);
 }
 
 TEST(ManPage, MarkersAreReplacedAndAPageWithoutThemOrWithStrayOnesIsRefused)
 {
-    const Result<std::string> page = docgen::fillManPage(kTable, ".TH TOOL 1\n.SH SYNOPSIS\n@SYNOPSIS@\n.SH OPTIONS\n"
-                                                                 "Intro.\n@OPTIONS@\n.PP\nMore.\n");
+    const Result<std::string> page = docgen::fillManPage(kTable,
+        ".TH TOOL 1\n.SH SYNOPSIS\n@SYNOPSIS@\n.SH OPTIONS\n"
+        "Intro.\n@OPTIONS@\n.PP\nMore.\n");
     ASSERT_TRUE(page.ok()) << page.error().message;
     EXPECT_EQ(*page,
-        ".TH TOOL 1\n.SH SYNOPSIS\n" + docgen::manSynopsis(kTable) + ".SH OPTIONS\nIntro.\n" + docgen::manOptions(kTable)
-            + ".PP\nMore.\n");
+        ".TH TOOL 1\n.SH SYNOPSIS\n" + docgen::manSynopsis(kTable) + ".SH OPTIONS\nIntro.\n"
+            + docgen::manOptions(kTable) + ".PP\nMore.\n");
     for (const char* bad : {
-             ".SH SYNOPSIS\n@SYNOPSIS@\n.SH OPTIONS\n",                  // no options
-             "@SYNOPSIS@\n@OPTIONS@\n@OPTIONS@\n",                       // twice
-             "@SYNOPSIS@\n@OPTIONS@\n@COMMANDS@\n",                      // commands of a program without any
-             "@SYNOPSIS@\n@OPTIONS@\n@EXAMPLES@\n",                      // unknown
+             ".SH SYNOPSIS\n@SYNOPSIS@\n.SH OPTIONS\n", // no options
+             "@SYNOPSIS@\n@OPTIONS@\n@OPTIONS@\n",      // twice
+             "@SYNOPSIS@\n@OPTIONS@\n@COMMANDS@\n",     // commands of a program without any
+             "@SYNOPSIS@\n@OPTIONS@\n@EXAMPLES@\n",     // unknown
          })
         EXPECT_FALSE(docgen::fillManPage(kTable, bad).ok()) << bad;
     EXPECT_FALSE(docgen::fillManPage(campconv::kCommandLine, "@SYNOPSIS@\n@OPTIONS@\n").ok());

@@ -144,8 +144,8 @@ TEST(ManPages, EachRendersWithoutAWarning)
         const std::string page = std::string(KVL_DOCS_FOLDER) + "/man/" + std::string(table->program) + ".1";
         ASSERT_TRUE(std::filesystem::exists(page)) << page;
         // Warnings go to standard error: kept, the page itself dropped.
-        const Outcome run = shell("LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z " + quoted(page)
-            + " 2>&1 >/dev/null");
+        const Outcome run = shell(
+            "LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z " + quoted(page) + " 2>&1 >/dev/null");
         EXPECT_EQ(run.out, "") << table->program;
         EXPECT_EQ(shell("MANWIDTH=80 man -l " + quoted(page) + " | grep -c '^SYNOPSIS'").out, "1\n");
     }
