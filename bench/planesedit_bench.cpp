@@ -119,6 +119,26 @@ void CoreImport168(benchmark::State& state)
 }
 BENCHMARK(CoreImport168)->Unit(benchmark::kMicrosecond);
 
+// A script of another slot read from its file, checked whole, compared with
+// the aircraft shown and with its destination slot, applied as one step and
+// undone.
+void CoreApplyScript(benchmark::State& state)
+{
+    NoPrompts host;
+    AircraftEditor editor(benchFolder(), host);
+    editor.chooseAircraft(7);
+    editor.scriptMaker().chooseDestination(9);
+    const auto script = benchFolder() / "bench-script.oaw";
+    std::ofstream(script, std::ios::binary | std::ios::trunc) << editor.scriptMaker().scriptText();
+    editor.chooseAircraft(6);
+    for (auto _ : state) {
+        auto proposal = editor.proposeApply(script, kvl::planesedit::ValuesFileKind::Script);
+        editor.applyValuesFile(*proposal, 6);
+        editor.undo();
+    }
+}
+BENCHMARK(CoreApplyScript)->Unit(benchmark::kMicrosecond);
+
 void WindowLoad(benchmark::State& state)
 {
     app();

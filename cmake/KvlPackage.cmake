@@ -3,8 +3,10 @@
 # configures a release tree and runs cpack; the package lands in dist/.
 #
 # Runtime dependencies are not listed by hand: dpkg-shlibdeps reads the
-# libraries each installed program links (Qt, OpenGL, the C++ runtime) and
-# names the Debian packages that provide them.
+# libraries each installed program links (Qt, OpenGL, libarchive for
+# folioswap's set archives, the C++ runtime) and names the Debian packages
+# that provide them; scripts/check-package.sh checks that Qt and libarchive
+# are among them.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ${KVL_PACKAGE_NAME})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})

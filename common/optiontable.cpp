@@ -38,17 +38,35 @@ const Option* findOption(const ProgramOptions& table, std::string_view longName)
     return nullptr;
 }
 
+const Option* findShortOption(const ProgramOptions& table, char shortName)
+{
+    for (const Option& option : table.options)
+        if (option.shortName != 0 && option.shortName == shortName)
+            return &option;
+    return nullptr;
+}
+
 bool leavesMode(const ProgramOptions& table, std::size_t mode, std::span<const std::string_view> arguments)
 {
     for (const std::string_view argument : arguments) {
         if (argument == "--")
             break;
-        if (!argument.starts_with("--"))
+        const auto leaves = [&](const Option* option) {
+            return option && option->modes != 0 && (option->modes & modeBit(mode)) == 0;
+        };
+        if (argument.starts_with("--")) {
+            if (leaves(findOption(table, argument.substr(2, argument.find('=') - 2))))
+                return true;
             continue;
-        const std::string_view name = argument.substr(2, argument.find('=') - 2);
-        const Option* option = findOption(table, name);
-        if (option && option->modes != 0 && (option->modes & modeBit(mode)) == 0)
-            return true;
+        }
+        // Short options, one or more together: -n, -fn, -oDIR.
+        for (std::size_t k = 1; argument.starts_with('-') && k < argument.size(); ++k) {
+            const Option* option = findShortOption(table, argument[k]);
+            if (leaves(option))
+                return true;
+            if (!option || !option->valueName.empty())
+                break;
+        }
     }
     return false;
 }

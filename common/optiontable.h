@@ -170,6 +170,9 @@ inline constexpr Option kQtVersionOption = addedByQt(option('v', "version", "Dis
 /// The row of `longName`, or nullptr.
 const Option* findOption(const ProgramOptions& table, std::string_view longName);
 
+/// The row of the short name `shortName`, or nullptr.
+const Option* findShortOption(const ProgramOptions& table, char shortName);
+
 /// Whether `arguments` (without the program name) name an option that
 /// `mode` does not take, such as a window program's export: then the program
 /// runs without a window. Options that work alone and unknown ones do not

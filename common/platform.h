@@ -102,6 +102,11 @@ void flushFolder(const std::filesystem::path& folder);
 /// written through to the disk before it returns.
 Result<void> renameReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
 
+/// Renames a file or a folder to `to`, which must not exist yet: EEXIST when
+/// something of that name is there (it is left as it is). Both lie on one
+/// file system. On Windows the rename is written through before it returns.
+Result<void> renameNew(const std::filesystem::path& from, const std::filesystem::path& to);
+
 /// Removes a file (not a folder). ENOENT when there is none.
 Result<void> removeFile(const std::filesystem::path& path);
 
@@ -137,5 +142,12 @@ void attachParentConsole();
 /// listing) reaches a file or pipe exactly as on Linux, with no line end
 /// turned into CR LF. Does nothing where output is bytes anyway.
 void binaryStandardOutput();
+
+/// A console shows what the programs print as UTF-8, the encoding of every
+/// name and message they hold, and hands typed answers over as UTF-8. On
+/// Windows this switches the console's code pages while the program runs and
+/// puts the old ones back when it ends; output to a file or pipe is bytes
+/// either way. Elsewhere it does nothing.
+void utf8Console();
 
 } // namespace kvl::platform

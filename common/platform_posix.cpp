@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include <fcntl.h>
@@ -168,6 +169,23 @@ Result<void> renameReplacing(const fs::path& from, const fs::path& to)
     return {};
 }
 
+Result<void> renameNew(const fs::path& from, const fs::path& to)
+{
+#ifdef RENAME_NOREPLACE
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return {};
+    // File systems without the flag say EINVAL; they get the check below.
+    if (errno != EINVAL && errno != ENOSYS)
+        return fileError("cannot rename to", to, errno);
+#endif
+    struct stat info;
+    if (::lstat(to.c_str(), &info) == 0)
+        return fileError("cannot rename to", to, EEXIST);
+    if (::rename(from.c_str(), to.c_str()) != 0)
+        return fileError("cannot rename to", to, errno);
+    return {};
+}
+
 Result<void> removeFile(const fs::path& path)
 {
     if (::unlink(path.c_str()) != 0)
@@ -258,5 +276,7 @@ std::string utf8FromPath(const fs::path& path)
 void attachParentConsole() { }
 
 void binaryStandardOutput() { }
+
+void utf8Console() { }
 
 } // namespace kvl::platform

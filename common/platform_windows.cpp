@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include <fcntl.h>
@@ -257,6 +258,14 @@ Result<void> renameReplacing(const fs::path& from, const fs::path& to)
     return {};
 }
 
+Result<void> renameNew(const fs::path& from, const fs::path& to)
+{
+    // Without MOVEFILE_REPLACE_EXISTING an existing target is refused.
+    if (!::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH))
+        return fileError("cannot rename to", to, errnoOf(::GetLastError()));
+    return {};
+}
+
 Result<void> removeFile(const fs::path& path)
 {
     if (!::DeleteFileW(path.c_str()))
@@ -343,6 +352,38 @@ void attachParentConsole()
         (void)std::freopen("CONOUT$", "w", stdout);
     if (!hasErr)
         (void)std::freopen("CONOUT$", "w", stderr);
+}
+
+namespace {
+
+UINT gConsoleOutputPage = 0;
+UINT gConsoleInputPage = 0;
+
+void restoreConsolePages()
+{
+    if (gConsoleOutputPage != 0)
+        ::SetConsoleOutputCP(gConsoleOutputPage);
+    if (gConsoleInputPage != 0)
+        ::SetConsoleCP(gConsoleInputPage);
+}
+
+} // namespace
+
+void utf8Console()
+{
+    // The console's code pages belong to the console, not the program: the
+    // command prompt that started it keeps them after it ends, so the old
+    // ones go back at exit.
+    if (gConsoleOutputPage != 0 || gConsoleInputPage != 0)
+        return;
+    const UINT output = ::GetConsoleOutputCP();
+    const UINT input = ::GetConsoleCP();
+    if (output != 0 && output != CP_UTF8 && ::SetConsoleOutputCP(CP_UTF8))
+        gConsoleOutputPage = output;
+    if (input != 0 && input != CP_UTF8 && ::SetConsoleCP(CP_UTF8))
+        gConsoleInputPage = input;
+    if (gConsoleOutputPage != 0 || gConsoleInputPage != 0)
+        std::atexit(restoreConsolePages);
 }
 
 void binaryStandardOutput()

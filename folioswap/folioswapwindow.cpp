@@ -4,7 +4,9 @@
 #include "common/qt/accessibletext.h"
 #include "common/qt/qtwindowhost.h"
 #include "common/textdecode.h"
+#include "folioswap/addsetdialog.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -13,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPalette>
 #include <QPlainTextEdit>
@@ -37,13 +40,26 @@ QPushButton* makeButton(QWidget* parent, const char* name, const char* caption)
     return button;
 }
 
-// What the picture box says until a set with a picture is chosen.
+// What the picture box says until a set with a picture is chosen, and for a
+// set that has none.
 constexpr const char* kPictureHint = "Choose a campaign in the list to see its picture and notes.";
+constexpr const char* kNoPictureHint = "This campaign has no picture.";
+
+QAction* makeAction(QWidget* parent, const char* name, const char* caption, const QKeySequence& keys)
+{
+    auto* action = new QAction(QString::fromUtf8(caption), parent);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(keys);
+    action->setToolTip(
+        action->text() + QStringLiteral(" (") + keys.toString(QKeySequence::NativeText) + QStringLiteral(")"));
+    return action;
+}
 
 } // namespace
 
 WindowSwitcherHost::WindowSwitcherHost(QWidget* parent, kvl::WindowHost* dialogs)
-    : m_qtDialogs(parent),
+    : m_parent(parent),
+      m_qtDialogs(parent),
       m_dialogs(dialogs ? *dialogs : m_qtDialogs)
 {
 }
@@ -94,6 +110,13 @@ void WindowSwitcherHost::clearPicture()
 void WindowSwitcherHost::quit()
 {
     m_quit = true;
+}
+
+std::optional<std::string> WindowSwitcherHost::confirmNewSet(const NewSetProposal& proposal)
+{
+    if (auto* switcherHost = dynamic_cast<SwitcherHost*>(&m_dialogs))
+        return switcherHost->confirmNewSet(proposal);
+    return AddSetDialog::ask(proposal, m_parent);
 }
 
 std::optional<QPixmap> WindowSwitcherHost::takePicture()
@@ -166,6 +189,35 @@ FolioSwapWindow::FolioSwapWindow(kvl::WindowHost* dialogs, QWidget* parent)
     m_usageNotesButton = makeButton(this, "CMD_View_Usage_Notes", "View Campaign Usage Notes (General)");
     m_exitButton = makeButton(this, "CMD_exit", "Exit");
 
+    // Add Set takes an archive or a folder: its button opens a menu of the
+    // two; both, and Remove Set, are also in the list's context menu.
+    m_addArchiveAction = makeAction(this, "ACT_addsetarchive", "Add Set from &Archive...", QKeySequence::New);
+    m_addFolderAction = makeAction(
+        this, "ACT_addsetfolder", "Add Set from &Folder...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
+    m_removeSetAction = makeAction(this, "ACT_removeset", "&Remove Set...", QKeySequence::Delete);
+    addAction(m_addArchiveAction);
+    addAction(m_addFolderAction);
+    m_addSetButton = makeButton(this, "CMD_addset", "Add Set...");
+    m_addSetButton->setToolTip(QStringLiteral("Make a new campaign set from an archive (%1) or a folder (%2); "
+                                              "you see what it holds before anything is written")
+                                   .arg(m_addArchiveAction->shortcut().toString(QKeySequence::NativeText),
+                                       m_addFolderAction->shortcut().toString(QKeySequence::NativeText)));
+    auto* addMenu = new QMenu(m_addSetButton);
+    addMenu->setObjectName(QStringLiteral("MNU_addset"));
+    addMenu->addAction(m_addArchiveAction);
+    addMenu->addAction(m_addFolderAction);
+    m_addSetButton->setMenu(addMenu);
+    m_removeSetButton = makeButton(this, "CMD_removeset", "Remove Set...");
+    m_removeSetButton->setToolTip(QStringLiteral("Move the chosen campaign (not the loaded one) into "
+                                                 "Workfiles/Removed (%1 in the list)")
+                                      .arg(m_removeSetAction->shortcut().toString(QKeySequence::NativeText)));
+    // Delete removes only while the list has the focus.
+    m_removeSetAction->setShortcutContext(Qt::WidgetShortcut);
+    m_setList->addAction(m_addArchiveAction);
+    m_setList->addAction(m_addFolderAction);
+    m_setList->addAction(m_removeSetAction);
+    m_setList->setContextMenuPolicy(Qt::ActionsContextMenu);
+
     m_aboutLabel = new QLabel(QStringLiteral("Borvex\nVersion 1.5\nSee Read Me for instructions"), this);
     m_aboutLabel->setObjectName(QStringLiteral("lbl_test"));
     m_aboutLabel->setAccessibleName(m_aboutLabel->text());
@@ -184,8 +236,8 @@ FolioSwapWindow::FolioSwapWindow(kvl::WindowHost* dialogs, QWidget* parent)
     loadRow->addWidget(m_loadButton, 1);
     loadRow->addWidget(m_previewButton);
     buttons->addLayout(loadRow);
-    for (QPushButton* button : { m_unloadButton, m_restoreButton, m_checkButton, m_setReadMeButton,
-             m_programReadMeButton, m_usageNotesButton })
+    for (QPushButton* button : { m_unloadButton, m_restoreButton, m_checkButton, m_addSetButton, m_removeSetButton,
+             m_setReadMeButton, m_programReadMeButton, m_usageNotesButton })
         buttons->addWidget(button);
     buttons->addStretch(1);
     buttons->addWidget(m_exitButton);
@@ -225,6 +277,10 @@ FolioSwapWindow::FolioSwapWindow(kvl::WindowHost* dialogs, QWidget* parent)
     connect(m_programReadMeButton, &QPushButton::clicked, this, [this] { run(&SetSwitcher::viewProgramReadMe); });
     connect(m_usageNotesButton, &QPushButton::clicked, this, [this] { run(&SetSwitcher::viewUsageNotes); });
     connect(m_exitButton, &QPushButton::clicked, this, [this] { run(&SetSwitcher::exitProgram); });
+    connect(m_removeSetButton, &QPushButton::clicked, this, [this] { run(&SetSwitcher::removeSelected); });
+    connect(m_removeSetAction, &QAction::triggered, this, [this] { run(&SetSwitcher::removeSelected); });
+    connect(m_addArchiveAction, &QAction::triggered, this, [this] { m_switcher.addSet(SetSourceKind::Archive); });
+    connect(m_addFolderAction, &QAction::triggered, this, [this] { m_switcher.addSet(SetSourceKind::Folder); });
 
     // The one way the window learns that there is something new to show.
     m_switcher.changes().connect([this] { refresh(); });
@@ -345,7 +401,9 @@ void FolioSwapWindow::setPicture(const QPixmap& picture)
     m_picture = picture;
     if (m_picture.isNull()) {
         m_pictureBox->clear();
-        qt::setLabelText(m_pictureBox, QString::fromUtf8(kPictureHint));
+        const auto& selected = m_switcher.selectedSet();
+        const bool setShown = selected && *selected != kNoCampaign;
+        qt::setLabelText(m_pictureBox, QString::fromUtf8(setShown ? kNoPictureHint : kPictureHint));
         return;
     }
     // The hint has gone with the picture's arrival; the box's name still

@@ -10,6 +10,7 @@
 
 #include <optional>
 
+class QAction;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -35,6 +36,9 @@ public:
     bool showPicture(const std::vector<std::uint8_t>& bytes) override;
     void clearPicture() override;
     void quit() override;
+    /// The Add Set confirmation (AddSetDialog), or that of `dialogs` when
+    /// it is a switcher host itself (tests).
+    std::optional<std::string> confirmNewSet(const NewSetProposal& proposal) override;
 
     /// The picture asked for since the last call (a null one to clear the
     /// box), or nothing when none was.
@@ -42,6 +46,7 @@ public:
     bool quitAsked() const { return m_quit; }
 
 private:
+    QWidget* m_parent;
     kvl::qt::DialogHost m_qtDialogs;
     kvl::WindowHost& m_dialogs;
     int m_busyDepth = 0;
@@ -102,6 +107,11 @@ private:
     QPushButton* m_programReadMeButton = nullptr;
     QPushButton* m_usageNotesButton = nullptr;
     QPushButton* m_exitButton = nullptr;
+    QPushButton* m_addSetButton = nullptr;
+    QPushButton* m_removeSetButton = nullptr;
+    QAction* m_addArchiveAction = nullptr;
+    QAction* m_addFolderAction = nullptr;
+    QAction* m_removeSetAction = nullptr;
     QLabel* m_aboutLabel = nullptr;
 };
 

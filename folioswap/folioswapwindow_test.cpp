@@ -3,7 +3,10 @@
 #include "folioswap/folioswapwindow.h"
 
 #include "common/testing/fakewindowhost.h"
+#include "folioswap/testing/archivemaker.h"
+#include "folioswap/testing/fakeswitcherhost.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QBuffer>
 #include <QDir>
@@ -12,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -444,6 +448,88 @@ private slots:
             QVERIFY2(window.switcher().changes().notifications() > redrawsBefore, c.name);
             QVERIFY2(!window.switcher().changes().operationUnderWay(), c.name);
         }
+    }
+
+    // Add Set from the button's menu (or Ctrl+N), with the window behind the
+    // file dialog, the confirmation and the box as before the click or
+    // finished; then Remove Set with Delete in the list.
+    void addAndRemoveSetThroughTheWindow()
+    {
+        QTemporaryDir game;
+        QVERIFY(game.isValid());
+        const QString main = game.path() + QStringLiteral("/Borvex");
+        put(main + "/Workfiles/LastCampaign.txt", "\"xxx\"\r\n");
+        put(main + "/CAMChannel/CAMP0001.DAT", "channel");
+        put(main + "/Workfiles/Channel.jpg", jpeg(Qt::blue));
+        put(main + "/Workfiles/xxxChannel.txt", "Channel comment\r\n");
+        const auto zip = kvl::folioswap::test::makeArchive(kvl::folioswap::test::ArchiveFormat::Zip,
+            { { "Kursk/CAMP0001.DAT", "kursk" }, { "Kursk/xxxKursk.txt", "Tanks\r\n" } });
+        put(game.path() + "/Kursk.zip", QByteArray(reinterpret_cast<const char*>(zip.data()), qsizetype(zip.size())));
+
+        kvl::folioswap::test::FakeSwitcherHost dialogs;
+        FolioSwapWindow window(&dialogs);
+        QVERIFY(window.start(main.toStdString()));
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+
+        auto* add = child<QPushButton>(window, "CMD_addset");
+        auto* remove = child<QPushButton>(window, "CMD_removeset");
+        QVERIFY(add && remove);
+        QCOMPARE(add->accessibleName(), QStringLiteral("Add Set..."));
+        QCOMPARE(remove->accessibleName(), QStringLiteral("Remove Set..."));
+        auto* fromArchive = window.findChild<QAction*>(QStringLiteral("ACT_addsetarchive"));
+        auto* fromFolder = window.findChild<QAction*>(QStringLiteral("ACT_addsetfolder"));
+        auto* removeAction = window.findChild<QAction*>(QStringLiteral("ACT_removeset"));
+        QVERIFY(fromArchive && fromFolder && removeAction);
+        QCOMPARE(fromArchive->shortcut(), QKeySequence(QKeySequence::New));
+        QCOMPARE(fromFolder->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
+        QCOMPARE(removeAction->shortcut(), QKeySequence(QKeySequence::Delete));
+        QVERIFY(
+            add->menu() && add->menu()->actions().contains(fromArchive) && add->menu()->actions().contains(fromFolder));
+
+        const Shown before = shownBy(window);
+        const int redrawsBefore = window.switcher().changes().notifications();
+        QList<Shown> behind;
+        QList<int> redraws;
+        dialogs.whileChoosing = [&](const kvl::FileDialogRequest&) {
+            behind << shownBy(window);
+            redraws << window.switcher().changes().notifications();
+        };
+        dialogs.whileConfirming = [&](const kvl::folioswap::NewSetProposal& proposal) {
+            QCOMPARE(proposal.suggestedName, std::string("Kursk"));
+            behind << shownBy(window);
+            redraws << window.switcher().changes().notifications();
+        };
+        QList<Shown> behindBox;
+        dialogs.whileShown = [&](const kvl::Message&) { behindBox << shownBy(window); };
+        dialogs.chosenFiles.push_back((game.path() + QStringLiteral("/Kursk.zip")).toStdString());
+        QTest::keyClick(&window, Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(behind.size(), 2);
+        for (int i = 0; i < 2; ++i) {
+            QVERIFY(behind[i] == before);
+            QCOMPARE(redraws[i], redrawsBefore);
+        }
+        const Shown after = shownBy(window);
+        QCOMPARE(after.sets, (QStringList { QStringLiteral("Channel"), QStringLiteral("Kursk") }));
+        QCOMPARE(after.chosen, QStringList { QStringLiteral("Kursk") });
+        QCOMPARE(after.text, QStringLiteral("Tanks\n"));
+        QCOMPARE(after.pictureText, QStringLiteral("This campaign has no picture."));
+        QCOMPARE(behindBox.size(), 1);
+        QVERIFY(behindBox[0] == after);
+        QVERIFY(QString::fromStdString(dialogs.lastText()).startsWith(QStringLiteral("Campaign Added")));
+
+        dialogs.answers.push_back(kvl::MessageAnswer::Yes);
+        auto* list = child<QListWidget>(window, "LST_available");
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Delete);
+        QCOMPARE(shownBy(window).sets, QStringList { QStringLiteral("Channel") });
+        QVERIFY(!QFile::exists(main + "/CAMKursk"));
+        QVERIFY(QString::fromStdString(dialogs.lastText()).startsWith(QStringLiteral("Campaign Removed")));
+
+        // The button reaches the core as well.
+        QTest::mouseClick(remove, Qt::LeftButton);
+        QCOMPARE(QString::fromStdString(dialogs.lastText()), QStringLiteral("You must select a campaign to remove"));
     }
 
     void textsInEitherEncodingShowAsText()

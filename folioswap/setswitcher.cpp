@@ -4,6 +4,7 @@
 #include "common/fileimage.h"
 #include "common/platform.h"
 #include "common/textdecode.h"
+#include "folioswap/setcatalog.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -25,11 +26,6 @@ kvl::Error systemError(int number, const fs::path& path)
     return { kvl::platform::errorText(number) + ": " + kvl::platform::utf8FromPath(path), number };
 }
 
-kvl::Error systemError(const std::error_code& ec, const fs::path& path)
-{
-    return { ec.message() + ": " + kvl::platform::utf8FromPath(path), ec.value() };
-}
-
 /// The whole file, or the system's reason why it cannot be read.
 kvl::Result<std::vector<std::uint8_t>> readWhole(const fs::path& path)
 {
@@ -44,17 +40,6 @@ kvl::Result<std::vector<std::uint8_t>> readWhole(const fs::path& path)
 std::string_view asText(const std::vector<std::uint8_t>& bytes)
 {
     return { reinterpret_cast<const char*>(bytes.data()), bytes.size() };
-}
-
-bool lessNoCase(const std::string& a, const std::string& b)
-{
-    auto lower = [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; };
-    auto before = [&](char x, char y) {
-        return lower(static_cast<unsigned char>(x)) < lower(static_cast<unsigned char>(y));
-    };
-    bool less = std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), before);
-    bool greater = std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), before);
-    return less || (!greater && a < b);
 }
 
 } // namespace
@@ -106,14 +91,9 @@ void SetSwitcher::start(const fs::path& mainPath)
     if (m_ended)
         return;
     m_mainPath = mainPath;
-    m_lastCampaignPath = inMain("Workfiles/LastCampaign.txt");
-    fs::path parent = m_mainPath.has_filename() ? m_mainPath.parent_path() : m_mainPath.parent_path().parent_path();
-    m_gameFolder = parent.empty() ? m_mainPath : parent;
-    m_folders.main = m_mainPath;
-    m_folders.game = m_gameFolder;
-    m_folders.workfiles = kvl::platform::utf8FromPath(inMain("Workfiles").filename());
-    m_folders.qex = kvl::platform::utf8FromPath(inMain("QEXRestoreFiles").filename());
-    m_folders.lastCampaign = m_lastCampaignPath;
+    m_folders = foldersOf(m_mainPath);
+    m_lastCampaignPath = m_folders.lastCampaign;
+    m_gameFolder = m_folders.game;
 
     kvl::Result<void> done = recoverUnfinished();
     if (done)
@@ -129,22 +109,12 @@ void SetSwitcher::start(const fs::path& mainPath)
         reportFatalError(done.error());
 }
 
-// Every entry of the program folder, folder or file, whose name starts with
-// "CAM" is a set. Sorted ignoring case, as the game's own desktop lists them.
 kvl::Result<void> SetSwitcher::listSets()
 {
-    m_setNames.clear();
-    std::error_code ec;
-    fs::directory_iterator it(m_mainPath, ec);
-    if (ec)
-        return systemError(ec, m_mainPath);
-    for (fs::directory_iterator end; it != end; it.increment(ec)) {
-        if (auto name = setNameFromEntry(kvl::platform::utf8FromPath(it->path().filename())))
-            m_setNames.push_back(std::move(*name));
-    }
-    if (ec)
-        return systemError(ec, m_mainPath);
-    std::sort(m_setNames.begin(), m_setNames.end(), lessNoCase);
+    auto names = listSetNames(m_mainPath);
+    if (!names)
+        return names.error();
+    m_setNames = std::move(*names);
     return {};
 }
 
@@ -178,6 +148,12 @@ kvl::Result<void> SetSwitcher::showSetPicture(const std::string& name)
     auto image = readWhole(path);
     if (!image)
         return image.error();
+    // An empty picture file is a set without a picture (Add Set makes one
+    // when the archive brings none): the box shows that there is none.
+    if (image->empty()) {
+        m_host.clearPicture();
+        return {};
+    }
     if (!m_host.showPicture(*image))
         return kvl::Error { "Invalid picture: " + kvl::platform::utf8FromPath(path), kErrBadPicture };
     return {};
@@ -202,27 +178,9 @@ void SetSwitcher::chooseSet(std::size_t index)
         reportFatalError(shown.error());
 }
 
-// The plain files of a set's folder, sorted; sub-folders and hidden (dot)
-// files are not part of the set.
 kvl::Result<std::vector<std::string>> SetSwitcher::setFiles(const std::string& name) const
 {
-    fs::path folder = m_mainPath / kvl::platform::pathFromUtf8("CAM" + name);
-    std::error_code ec;
-    if (!fs::is_directory(folder, ec))
-        return systemError(fs::exists(folder, ec) ? ENOTDIR : ENOENT, folder);
-    std::vector<std::string> files;
-    fs::directory_iterator it(folder, ec);
-    for (fs::directory_iterator end; !ec && it != end; it.increment(ec)) {
-        std::string file = kvl::platform::utf8FromPath(it->path().filename());
-        std::error_code typeEc;
-        if (file.empty() || file.front() == '.' || !it->is_regular_file(typeEc))
-            continue;
-        files.push_back(std::move(file));
-    }
-    if (ec)
-        return systemError(ec, folder);
-    std::sort(files.begin(), files.end());
-    return files;
+    return setFolderFiles(m_mainPath, name);
 }
 
 std::optional<std::string> SetSwitcher::loadRefusal() const

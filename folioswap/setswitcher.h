@@ -17,6 +17,7 @@
 #include "common/changenotifier.h"
 #include "common/result.h"
 #include "common/windowhost.h"
+#include "folioswap/setinstall.h"
 #include "folioswap/settree.h"
 #include "folioswap/switchplan.h"
 
@@ -51,7 +52,17 @@ public:
     virtual void clearPicture() = 0;
     /// Ends the program once the current event is over.
     virtual void quit() = 0;
+    /// Shows what Add Set would make (describeNewSet) and lets the user change
+    /// the set's name; the name confirmed, or nothing when cancelled.
+    virtual std::optional<std::string> confirmNewSet(const NewSetProposal& proposal) = 0;
 };
+
+/// What Add Set asks the user to choose.
+enum class SetSourceKind { Archive, Folder };
+
+/// The file dialog's filter for set archives.
+inline constexpr const char* kArchiveFilter
+    = "Campaign set archives (*.zip *.7z *.rar *.tar *.tgz *.tar.gz *.tar.bz2 *.tar.xz);;All files (*)";
 
 /// What one operation would do for the chosen set: its plan, or why it is
 /// not possible now.
@@ -94,6 +105,15 @@ public:
     void viewProgramReadMe();
     void viewUsageNotes();
     void exitProgram();
+    /// Asks for an archive or a folder and adds a set from it (addSetFrom).
+    void addSet(SetSourceKind kind);
+    /// Checks the archive or folder whole, shows what the new set would be
+    /// and, once the user confirms, installs it and chooses it. A refused
+    /// source or a failed install is told in a box; nothing of it is kept.
+    void addSetFrom(const std::filesystem::path& source);
+    /// After a question, moves the chosen set (not the loaded one) into
+    /// Workfiles/Removed/<name>-<date>.
+    void removeSelected();
 
     /// Tells the window when to show the switcher's state again.
     kvl::ChangeNotifier& changes() { return m_changes; }
@@ -140,6 +160,8 @@ private:
     enum class ReselectWarning { No, Yes };
     void viewReadMe(const std::string& relative, ReselectWarning warning);
     void tell(const std::string& text);
+    void warn(const std::string& text);
+    bool stoppedByHook(const kvl::Error& error);
     void tellDone(const std::string& text);
     void reportFatalError(const kvl::Error& error);
     std::filesystem::path inMain(const std::string& relative) const;

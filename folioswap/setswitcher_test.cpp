@@ -40,6 +40,7 @@ public:
     }
     void clearPicture() override { ++clears; }
     void quit() override { ++quits; }
+    std::optional<std::string> confirmNewSet(const NewSetProposal&) override { return std::nullopt; }
 };
 
 const std::string kJpeg("\xFF\xD8\xFF\xE0 picture", 13);

@@ -61,7 +61,7 @@ public:
     {
         if (input == "-")
             return fail(input, "models are read from files, not from standard input");
-        Result<Model3DB> loaded = load3DB(input);
+        Result<Model3DB> loaded = load3DB(kvl::platform::pathFromUtf8(input));
         if (!loaded) {
             std::string why = loaded.error().message;
             if (loaded.error().code != 0)
@@ -107,9 +107,9 @@ private:
     /// The model's base name with `extension`, beside the model or in --out.
     fs::path outputPath(const std::string& input, const char* extension) const
     {
-        const fs::path model(input);
+        const fs::path model = kvl::platform::pathFromUtf8(input);
         const fs::path folder = m_request.outFolder ? *m_request.outFolder : model.parent_path();
-        return folder / (kvl::platform::utf8FromPath(model.stem()) + extension);
+        return folder / kvl::platform::pathFromUtf8(kvl::platform::utf8FromPath(model.stem()) + extension);
     }
 
     bool emit(const std::string& input, const fs::path& path, std::span<const std::uint8_t> bytes)
@@ -120,7 +120,7 @@ private:
         if (m_written.count(path))
             return fail(input, name + " was written for an earlier model of this batch; nothing written");
         std::error_code ec;
-        if (fs::equivalent(input, path, ec))
+        if (fs::equivalent(kvl::platform::pathFromUtf8(input), path, ec))
             return fail(input, name + " is the model itself; nothing written");
         const fs::path parent = path.parent_path();
         if (!parent.empty() && !fs::is_directory(parent, ec))
@@ -204,7 +204,7 @@ int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
         const std::string folder = args.value("out");
         if (folder.empty())
             return usageError(err, "option '--out' needs a folder name");
-        request.outFolder = fs::path(folder);
+        request.outFolder = kvl::platform::pathFromUtf8(folder);
     }
     request.policy.force = args.has("force");
     request.policy.dryRun = args.has("dry-run");

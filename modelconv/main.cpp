@@ -5,14 +5,19 @@
 #include "modelconv/converter.h"
 
 #include "common/console.h"
+#include "common/platform.h"
 
 #include <iostream>
 
 int main(int argc, char** argv)
 {
     kvl::ignoreBrokenPipe();
-    if (argc > 1)
-        return kvl::modelconv::runCommandLine(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
+    kvl::platform::utf8Console();
+    if (argc > 1) {
+        std::vector<std::string> arguments = kvl::platform::utf8Arguments(argc, argv);
+        arguments.erase(arguments.begin());
+        return kvl::modelconv::runCommandLine(arguments, std::cout, std::cerr);
+    }
     kvl::modelconv::runModelConverter(std::cin, std::cout, std::filesystem::path("."));
     return 0;
 }

@@ -4,25 +4,10 @@
 #include "common/platform.h"
 
 #include "common/fileimage.h"
-#include "common/textio.h"
 
 #include <utility>
 
 namespace kvl::planesedit {
-
-namespace {
-
-std::string singleByteText(const std::string& utf8)
-{
-    return toSingleByte(decodeUtf8(utf8));
-}
-
-} // namespace
-
-std::string workingCopyName(int slot)
-{
-    return Str(slot) + ".oaw";
-}
 
 AircraftEditor::AircraftEditor(std::filesystem::path folder, kvl::WindowHost& host)
     : m_folder(std::move(folder)),
@@ -117,11 +102,6 @@ bool AircraftEditor::chooseAircraft(int slot)
     return true;
 }
 
-namespace {
-
-// The bytes as a load shows them: where a flag byte holds both bits of its
-// exclusive pair, only the lower box is checked and the higher bit leaves
-// the value cell.
 RecordBytes shownBytes(const RecordBytes& read)
 {
     RecordBytes shown = read;
@@ -133,8 +113,6 @@ RecordBytes shownBytes(const RecordBytes& read)
     }
     return shown;
 }
-
-} // namespace
 
 void AircraftEditor::loadRecord(const AircraftRecord& rec)
 {
@@ -398,11 +376,7 @@ void AircraftEditor::close()
 
 std::string AircraftEditor::workingCopyText() const
 {
-    kvl::CrlfText text;
-    text.reserve(kRecordBytes * 5);
-    for (int r = 1; r <= kRecordBytes; ++r)
-        text.line(singleByteText(m_session.document.text(r)));
-    return text.take();
+    return workingCopyFileText(m_session.document);
 }
 
 void AircraftEditor::openScriptMaker()

@@ -20,6 +20,7 @@
 #include "planesedit/recordgrid.h"
 #include "planesedit/recordtable.h"
 #include "planesedit/scriptmaker.h"
+#include "planesedit/valuesfile.h"
 
 #include "common/windowhost.h"
 
@@ -38,11 +39,11 @@ enum class ClickField { Year, Crew, Number, GunCount, Code, YearCaption, DamageB
 /// What the last action that reports in the status line did; the window
 /// words it.
 struct StatusReport {
-    enum class Kind { None, Saved, Undone, Redone, Copied, Imported, Exported };
+    enum class Kind { None, Saved, Undone, Redone, Copied, Imported, Exported, Applied };
     Kind kind = Kind::None;
     int slot = -1;
-    int count = 0;              // values copied or imported
-    std::filesystem::path file; // the file imported from or exported to
+    int count = 0;              // values copied, imported or applied
+    std::filesystem::path file; // the file imported from, exported to or applied
 };
 
 /// Where "Compare with..." finds the other record.
@@ -52,6 +53,24 @@ enum class CompareSource { OtherSlot, OtherFile };
 struct CompareTarget {
     std::filesystem::path file;
     RecordTable table;
+};
+
+/// One slot a working copy's or script's values may go into, and what they
+/// would change there.
+struct ApplyChoice {
+    ApplyTarget target;
+    /// Row by row: the value there now ("mine") and the file's ("theirs").
+    std::vector<kvl::FieldDifference> changes;
+    /// Why the slot cannot be read from planes.dat; empty when it can.
+    std::string unreadable;
+};
+
+/// A working copy or script read and checked whole, with the slots its
+/// values may go into, the one proposed first.
+struct ApplyProposal {
+    std::filesystem::path file;
+    ValuesFile values;
+    std::vector<ApplyChoice> choices;
 };
 
 class AircraftEditor {
@@ -150,6 +169,22 @@ public:
     /// values into the grid as one step (saved with "Save planes.dat").
     bool importCsvFile();
 
+    // ---- working copies and scripts ----
+    /// "Open Working Copy..." and "Apply Script...": asks for the file, then
+    /// proposeApply(). Nothing when the dialog was cancelled.
+    std::optional<ApplyProposal> chooseValuesFile(ValuesFileKind kind);
+    /// Reads `file` as a working copy or script, checks it whole and works
+    /// out what its values would change in each slot they may go into: the
+    /// aircraft shown as it stands, another slot as a load would show it.
+    /// Nothing when it is refused; the user has been told why (the file and
+    /// the line).
+    std::optional<ApplyProposal> proposeApply(const std::filesystem::path& file, ValuesFileKind kind);
+    /// Puts the proposal's values into slot `slot` as one undoable step, to
+    /// be saved with "Save planes.dat". Another slot than the one shown is
+    /// chosen first, as the aircraft list chooses it (save prompt included).
+    /// False when that slot cannot be read; the user has been told why.
+    bool applyValuesFile(const ApplyProposal& proposal, int slot);
+
 private:
     /// The byte editor below the grid.
     struct ByteEditor {
@@ -179,7 +214,9 @@ private:
     unsigned m_statusSerial = 0; // the document's edit serial when the status was set
 };
 
-/// The name of the working copy of `slot` (" 5.oaw"): Str(slot) and ".oaw".
-std::string workingCopyName(int slot);
+/// The bytes as a load shows them: where a flag byte holds both bits of its
+/// exclusive pair, only the lower box is checked and the higher bit leaves
+/// the value cell.
+RecordBytes shownBytes(const RecordBytes& read);
 
 } // namespace kvl::planesedit

@@ -14,7 +14,7 @@ private:
     // With `windowSystem` false not even Qt's offscreen platform is offered:
     // a mode that tried to open a window would fail to start.
     int run(const QStringList& arguments, const std::filesystem::path& folder, QByteArray* errors = nullptr,
-        QByteArray* output = nullptr, bool windowSystem = true)
+        QByteArray* output = nullptr, bool windowSystem = true, const QByteArray& input = {})
     {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -27,6 +27,8 @@ private:
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(QString::fromStdString(folder.string()));
         process.start(QStringLiteral(PLANESEDIT_PROGRAM), arguments);
+        process.write(input);
+        process.closeWriteChannel();
         if (!process.waitForFinished(30000)) {
             process.kill();
             process.waitForFinished();
@@ -108,6 +110,82 @@ private slots:
         QVERIFY2(errors.contains("missing.dat"), errors.constData());
     }
 
+    void applyModesRunWithoutAWindow()
+    {
+        using namespace kvl::test;
+        using kvl::planesedit::filePosition;
+        TempFolder dir;
+        const auto image = makePlanesImage();
+        writeFile(dir.path() / "PLANES.DAT", image);
+        const auto at = [](int slot, int row) { return static_cast<std::size_t>(filePosition(slot, row) - 1); };
+        // Slot 6 with another year, as a script for slot 28 and as a working
+        // copy, written here as the formats have them.
+        std::string script = "      Heinkel     \r\n28\r\n", copy;
+        for (int r = 1; r <= 168; ++r) {
+            const std::string line = std::to_string(r == 9 ? 201 : image[at(6, r)]) + "\r\n";
+            copy += line;
+            if (r > 1)
+                script += line;
+        }
+        const auto put = [&](const char* name, const std::string& text) {
+            writeFile(dir.path() / name, std::vector<std::uint8_t>(text.begin(), text.end()));
+        };
+        put("He-111.oaw", script);
+        put(" 6.oaw", copy);
+
+        // -n lists the changes and writes nothing.
+        QByteArray out, errors;
+        QCOMPARE(run({ "--apply-script", "He-111.oaw", "-n" }, dir.path(), &errors, &out, false), 0);
+        QVERIFY2(out.startsWith("row 2, Pln No, byte 2: " + QByteArray::number(image[at(28, 2)]) + " -> "
+                     + QByteArray::number(image[at(6, 2)]) + "\n"),
+            out.constData());
+        QCOMPARE(out.count('\n'), 167);
+        QVERIFY2(errors.contains("He-111.oaw: script \"Heinkel\", destination slot 28"), errors.constData());
+        QVERIFY2(errors.contains("167 byte(s) would change; nothing was written"), errors.constData());
+        QCOMPARE(readFile(dir.path() / "PLANES.DAT"), image);
+
+        // Into its destination: bytes 2..168, byte 1 stays; the same from standard input into --slot.
+        QCOMPARE(run({ "--apply-script", "He-111.oaw" }, dir.path(), &errors, nullptr, false), 0);
+        auto expected = image;
+        for (int r = 2; r <= 168; ++r)
+            expected[at(28, r)] = r == 9 ? 201 : image[at(6, r)];
+        QCOMPARE(readFile(dir.path() / "PLANES.DAT"), expected);
+        QCOMPARE(run({ "--apply-script", "-", "--slot", "27" }, dir.path(), &errors, nullptr, false,
+                     QByteArray::fromStdString(script)),
+            0);
+        for (int r = 2; r <= 168; ++r)
+            expected[at(27, r)] = expected[at(28, r)];
+        QCOMPARE(readFile(dir.path() / "PLANES.DAT"), expected);
+        QCOMPARE(
+            run({ "--apply-working-copy", " 6.oaw", "--slot", "6", "PLANES.DAT" }, dir.path(), &errors, nullptr, false),
+            0);
+        QVERIFY2(errors.contains("slot 6 (B-17F) of PLANES.DAT: 1 byte(s) changed"), errors.constData());
+        expected[at(6, 9)] = 201;
+        QCOMPARE(readFile(dir.path() / "PLANES.DAT"), expected);
+
+        // Refused with the file and the line, status 1, nothing written.
+        std::string bad = script;
+        bad.replace(bad.find("\r\n28\r\n"), 6, "\r\n30\r\n");
+        put("bad.oaw", bad);
+        const struct {
+            QStringList arguments;
+            QByteArray message;
+        } refusals[] = {
+            { { "--apply-script", "bad.oaw" }, "bad.oaw, line 2: the destination slot \"30\" is out of range" },
+            { { "--apply-script", " 6.oaw", "--slot", "1" }, " 6.oaw, line 1: \"" },
+            { { "--apply-working-copy", "He-111.oaw", "--slot", "1" }, "it is an aircraft script" },
+            { { "--apply-working-copy", "PLANES.DAT", "--slot", "1" }, "PLANES.DAT, line 1: a control character" },
+            { { "--apply-working-copy", " 6.oaw", "--slot", "29", "short.dat" }, "short.dat" },
+            { { "--apply-script", "-", "--slot", "1" }, "standard input holds more than 65536 bytes" },
+        };
+        writeFile(dir.path() / "short.dat", std::vector<std::uint8_t>(image.begin(), image.begin() + 3000));
+        for (const auto& r : refusals) {
+            QCOMPARE(run(r.arguments, dir.path(), &errors, nullptr, false, QByteArray(100000, '1')), 1);
+            QVERIFY2(errors.contains(r.message) && errors.contains("nothing was written"), errors.constData());
+        }
+        QCOMPARE(readFile(dir.path() / "PLANES.DAT"), expected);
+    }
+
     void csvModesRefuseBadUsage_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -117,6 +195,19 @@ private slots:
                                     << "cannot be given together";
         QTest::newRow("two files") << QStringList { "--export-csv", "--slot", "1", "a.dat", "b.dat" } << "only one";
         QTest::newRow("slot out of range") << QStringList { "--export-csv", "--slot", "30" } << "from 0 to 29";
+        QTest::newRow("working copy without slot")
+            << QStringList { "--apply-working-copy", "a.oaw" } << "--apply-working-copy needs --slot N";
+        QTest::newRow("dry run alone") << QStringList { "-n" } << "--dry-run goes with --apply-script";
+        QTest::newRow("dry run with an export")
+            << QStringList { "--export-csv", "--slot", "1", "--dry-run" } << "--dry-run goes with";
+        QTest::newRow("script and import") << QStringList { "--apply-script", "a.oaw", "--import-csv", "b.csv" }
+                                           << "--import-csv and --apply-script cannot be given together";
+        QTest::newRow("script and working copy") << QStringList { "--apply-working-copy", "a.oaw", "--apply-script",
+            "a.oaw", "--slot", "1" } << "--apply-script and --apply-working-copy cannot be given together";
+        QTest::newRow("script with two files")
+            << QStringList { "--apply-script", "a.oaw", "a.dat", "b.dat" } << "only one";
+        QTest::newRow("script into slot 30")
+            << QStringList { "--apply-script", "a.oaw", "--slot", "30" } << "from 0 to 29";
     }
 
     void csvModesRefuseBadUsage()

@@ -2,14 +2,18 @@
 #include "planesedit/planeseditwindow.h"
 #include "common/platform.h"
 
+#include "planesedit/applydialog.h"
 #include "planesedit/comparedialog.h"
 #include "planesedit/widgethelpers.h"
 
 #include "common/qt/qtwindowhost.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QHBoxLayout>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QShortcut>
@@ -52,6 +56,9 @@ std::string statusText(const AircraftEditor& editor)
             + "; not saved yet.";
     case StatusReport::Kind::Exported:
         return "Exported " + aircraft + " to " + kvl::platform::utf8FromPath(s.file.filename()) + ".";
+    case StatusReport::Kind::Applied:
+        return "Applied " + values + " from " + kvl::platform::utf8FromPath(s.file.filename()) + " to " + aircraft
+            + "; not saved yet.";
     }
     return {};
 }
@@ -133,7 +140,11 @@ PlanesEditWindow::PlanesEditWindow(const std::filesystem::path& folder, kvl::Win
     m_compare = commandButton(QStringLiteral("Compare with..."), QStringLiteral("CompareButton"));
     m_export = commandButton(QStringLiteral("Export CSV..."), QStringLiteral("ExportCsvButton"));
     m_import = commandButton(QStringLiteral("Import CSV..."), QStringLiteral("ImportCsvButton"));
+    m_applyScript = commandButton(QStringLiteral("Apply Script..."), QStringLiteral("ApplyScriptButton"));
+    m_openWorkingCopy = commandButton(QStringLiteral("Open Working Copy..."), QStringLiteral("OpenWorkingCopyButton"));
     m_undo->setToolTip(QStringLiteral("Undo (Ctrl+Z)"));
+    m_applyScript->setToolTip(QStringLiteral("Apply an aircraft script to an aircraft (Ctrl+I)"));
+    m_openWorkingCopy->setToolTip(QStringLiteral("Put a working copy's values back into an aircraft (Ctrl+O)"));
     m_redo->setToolTip(QStringLiteral("Redo (Ctrl+Shift+Z, Ctrl+Y)"));
     connect(m_undo, &QPushButton::clicked, this, [&router] { router.run([](AircraftEditor& e) { e.undo(); }); });
     connect(m_redo, &QPushButton::clicked, this, [&router] { router.run([](AircraftEditor& e) { e.redo(); }); });
@@ -142,6 +153,8 @@ PlanesEditWindow::PlanesEditWindow(const std::filesystem::path& folder, kvl::Win
         m_export, &QPushButton::clicked, this, [&router] { router.run([](AircraftEditor& e) { e.exportCsvFile(); }); });
     connect(
         m_import, &QPushButton::clicked, this, [&router] { router.run([](AircraftEditor& e) { e.importCsvFile(); }); });
+    connect(m_applyScript, &QPushButton::clicked, this, [this] { openValuesFile(ValuesFileKind::Script); });
+    connect(m_openWorkingCopy, &QPushButton::clicked, this, [this] { openValuesFile(ValuesFileKind::WorkingCopy); });
     const auto addShortcut = [this](const QKeySequence& keys, QPushButton* button) {
         auto* shortcut = new QShortcut(keys, this);
         connect(shortcut, &QShortcut::activated, button, [button] {
@@ -156,7 +169,7 @@ PlanesEditWindow::PlanesEditWindow(const std::filesystem::path& folder, kvl::Win
     m_status->setObjectName(QStringLiteral("StatusLine"));
     m_status->setAccessibleName(QStringLiteral("Status"));
     auto* editBar = new QHBoxLayout;
-    for (QPushButton* b : { m_undo, m_redo, m_compare, m_export, m_import })
+    for (QPushButton* b : { m_undo, m_redo, m_compare, m_export, m_import, m_applyScript, m_openWorkingCopy })
         editBar->addWidget(b);
     editBar->addWidget(m_status, 1);
     right->insertLayout(0, editBar);
@@ -175,6 +188,7 @@ PlanesEditWindow::PlanesEditWindow(const std::filesystem::path& folder, kvl::Win
     scroll->setWidget(content);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
+    outer->setMenuBar(buildMenus());
     outer->addWidget(scroll);
 
     // The record's typed fields leave the undo keys to the record's history;
@@ -183,6 +197,42 @@ PlanesEditWindow::PlanesEditWindow(const std::filesystem::path& folder, kvl::Win
         for (QLineEdit* edit : panel->findChildren<QLineEdit*>())
             router.leaveUndoKeysToTheWindow(edit);
     refresh();
+}
+
+// The menu holds what comes into the aircraft from a file of the editor's
+// own, with the keys that reach it from anywhere in the window.
+QMenuBar* PlanesEditWindow::buildMenus()
+{
+    auto* bar = new QMenuBar(this);
+    bar->setObjectName(QStringLiteral("MenuBar"));
+    bar->setAccessibleName(QStringLiteral("Menu bar"));
+    QMenu* file = bar->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("FileMenu"));
+    file->setAccessibleName(QStringLiteral("File"));
+    m_applyScriptAction = file->addAction(QStringLiteral("Apply Script..."));
+    m_applyScriptAction->setObjectName(QStringLiteral("ApplyScriptAction"));
+    m_applyScriptAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    connect(m_applyScriptAction, &QAction::triggered, this, [this] { openValuesFile(ValuesFileKind::Script); });
+    m_openWorkingCopyAction = file->addAction(QStringLiteral("Open Working Copy..."));
+    m_openWorkingCopyAction->setObjectName(QStringLiteral("OpenWorkingCopyAction"));
+    m_openWorkingCopyAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(
+        m_openWorkingCopyAction, &QAction::triggered, this, [this] { openValuesFile(ValuesFileKind::WorkingCopy); });
+    return bar;
+}
+
+ApplyDialog* PlanesEditWindow::openValuesFile(ValuesFileKind kind)
+{
+    if (!m_editor->loaded())
+        return nullptr;
+    std::optional<ApplyProposal> proposal;
+    m_router->run([&](AircraftEditor& e) { proposal = e.chooseValuesFile(kind); });
+    if (!proposal)
+        return nullptr;
+    auto* dialog = new ApplyDialog(*m_router, std::move(*proposal), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+    return dialog;
 }
 
 CompareDialog* PlanesEditWindow::openCompare()
@@ -233,8 +283,10 @@ void PlanesEditWindow::refresh()
         m_grid->carryOut(request);
     m_undo->setEnabled(editor.canUndo());
     m_redo->setEnabled(editor.canRedo());
-    for (QPushButton* b : { m_compare, m_export, m_import })
+    for (QPushButton* b : { m_compare, m_export, m_import, m_applyScript, m_openWorkingCopy })
         b->setEnabled(editor.loaded());
+    m_applyScriptAction->setEnabled(editor.loaded());
+    m_openWorkingCopyAction->setEnabled(editor.loaded());
     setLabel(m_status, statusText(editor));
     if (m_compareDialog && m_compareDialog->isVisible())
         m_compareDialog->showValues();

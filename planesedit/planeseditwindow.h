@@ -19,13 +19,16 @@
 #include <memory>
 #include <optional>
 
+class QAction;
 class QDialog;
 class QLabel;
 class QListWidget;
+class QMenuBar;
 class QPushButton;
 
 namespace kvl::planesedit {
 
+class ApplyDialog;
 class CompareDialog;
 
 /// What the status line says about the editor's last reported action.
@@ -52,11 +55,16 @@ public:
     int refreshesInsideHostCalls() const { return m_refreshesInsideHostCalls; }
     /// "Compare with...": opens the compare dialog on the aircraft shown.
     CompareDialog* openCompare();
+    /// "Apply Script..." and "Open Working Copy...": asks for the file and,
+    /// once it is read and checked, opens the window that shows what it would
+    /// change (nothing when the file dialog was cancelled or the file refused).
+    ApplyDialog* openValuesFile(ValuesFileKind kind);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    QMenuBar* buildMenus();
     kvl::MessageAnswer showMessage(const kvl::Message& message, kvl::MessageButtons buttons) override;
     std::filesystem::path chooseFile(const kvl::FileDialogRequest& request) override;
 
@@ -76,6 +84,10 @@ private:
     QPushButton* m_compare = nullptr;
     QPushButton* m_export = nullptr;
     QPushButton* m_import = nullptr;
+    QPushButton* m_applyScript = nullptr;
+    QPushButton* m_openWorkingCopy = nullptr;
+    QAction* m_applyScriptAction = nullptr;
+    QAction* m_openWorkingCopyAction = nullptr;
     QLabel* m_status = nullptr;
     CompareDialog* m_compareDialog = nullptr;
     QDialog* m_scriptWindow = nullptr;

@@ -1,17 +1,21 @@
 // Wiring of the editor window: control names, accessible names, and that
 // clicks and keystrokes reach the core and its state reaches the widgets.
+#include "planesedit/applydialog.h"
 #include "planesedit/comparedialog.h"
 #include "planesedit/planeseditwindow.h"
 #include "planesedit/testsupport.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QCheckBox>
 #include <QFileSystemModel>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -397,10 +401,13 @@ private slots:
         child<QPushButton>(form, "ExportCsvButton")->click();
         child<QPushButton>(form, "ImportCsvButton")->click();
         form.openCompare()->compareWithFile();
+        child<QPushButton>(form, "ApplyScriptButton")->click();
+        host.chosenFiles.push_back(dir.path() / "planes.dat"); // refused: no text
+        child<QPushButton>(form, "OpenWorkingCopyButton")->click();
         host.answers.push_back(MessageAnswer::Cancel);
         form.close();
-        QCOMPARE(int(host.messages.size()), 4);
-        QCOMPARE(int(host.fileDialogs.size()), 3);
+        QCOMPARE(int(host.messages.size()), 5);
+        QCOMPARE(int(host.fileDialogs.size()), 5);
         QCOMPARE(form.refreshesInsideHostCalls(), 0);
     }
 
@@ -430,6 +437,84 @@ private slots:
         child<QPushButton>(form, "UndoButton")->click();
         QCOMPARE(compare->differences(), 168);
         QVERIFY(compare->findChild<QLabel*>("CompareCount")->text().startsWith("168"));
+    }
+
+    void applyScriptAndWorkingCopy()
+    {
+        TempFolder dir;
+        writeFile(dir.path() / "planes.dat", makePlanesImage());
+        FakeWindowHost<> host;
+        PlanesEditWindow form(dir.path(), &host);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        auto* applyButton = child<QPushButton>(form, "ApplyScriptButton");
+        auto* applyAction = form.findChild<QAction*>("ApplyScriptAction");
+        auto* openAction = form.findChild<QAction*>("OpenWorkingCopyAction");
+        QVERIFY(applyAction && openAction);
+        QCOMPARE(applyAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_I));
+        QCOMPARE(openAction->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+        QCOMPARE(form.findChild<QMenuBar*>("MenuBar")->accessibleName(), QStringLiteral("Menu bar"));
+        QVERIFY(!applyButton->isEnabled());
+        QVERIFY(!applyAction->isEnabled());
+
+        // Slot 2 as a script for slot 9, made with the script maker.
+        QVERIFY(form.chooseAircraft(2));
+        QVERIFY(applyButton->isEnabled() && openAction->isEnabled());
+        child<QPushButton>(form, "Command2")->click();
+        child<QListWidget>(form, "List2")->setCurrentRow(9);
+        QTest::keyClicks(child<QLineEdit>(form, "Text11"), "Hurri");
+        child<QPushButton>(form, "Command4")->click();
+
+        // Ctrl+I asks for it and shows what it would change, in its destination first.
+        QVERIFY(form.chooseAircraft(4));
+        host.chosenFiles.push_back(dir.path() / "P-" / "Hurricane.oaw");
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QTest::keyClick(&form, Qt::Key_I, Qt::ControlModifier);
+        QCOMPARE(host.fileDialogs.back().objectName, std::string("ApplyScriptDialog"));
+        QPointer<ApplyDialog> dialog = form.findChild<ApplyDialog*>("ApplyDialog");
+        QVERIFY(dialog && dialog->isVisible());
+        QCOMPARE(dialog->findChild<QLabel*>("ApplyNameLine")->text(), QStringLiteral("Name line: \"Hurri\""));
+        for (QWidget* w : dialog->findChildren<QWidget*>()) {
+            auto* b = qobject_cast<QAbstractButton*>(w);
+            if ((b && !qobject_cast<QAbstractItemView*>(w->parentWidget())) || qobject_cast<QTableWidget*>(w))
+                QVERIFY2(!w->objectName().isEmpty() && !(b ? b->text() : w->accessibleName()).isEmpty(),
+                    w->metaObject()->className());
+        }
+        auto* table = dialog->findChild<QTableWidget*>("ApplyTable");
+        QCOMPARE(dialog->changesShown(), 167);
+        QCOMPARE(table->item(0, 1)->text(), QStringLiteral("Pln No, byte 2"));
+        QCOMPARE(table->item(0, 2)->text(), QStringLiteral("28"));
+        QCOMPARE(table->item(0, 3)->text(), QStringLiteral("7"));
+        dialog->findChild<QRadioButton*>("ApplyTarget_1")->click(); // the aircraft shown, slot 4
+        QCOMPARE(table->item(0, 2)->text(), QStringLiteral("13"));
+        dialog->findChild<QRadioButton*>("ApplyTarget_0")->click();
+        dialog->findChild<QPushButton*>("ApplyButton")->click();
+        QTRY_VERIFY(!dialog);
+        auto* grid = child<QTableView>(form, "G1");
+        QCOMPARE(child<QListWidget>(form, "List1")->currentRow(), 9);
+        QCOMPARE(cellText(grid, 2, 2), QStringLiteral("7"));
+        QCOMPARE(cellText(grid, 1, 2), QStringLiteral("27")); // byte 1 is not in a script
+        QCOMPARE(child<QLabel>(form, "StatusLine")->text(),
+            QStringLiteral("Applied 167 values from Hurricane.oaw to slot 9 (Hurricane); not saved yet."));
+        child<QPushButton>(form, "UndoButton")->click();
+        QCOMPARE(cellText(grid, 2, 2), QStringLiteral("28"));
+
+        // A working copy written on leaving slot 9 comes back through the button.
+        auto* year = child<QLineEdit>(form, "Text8");
+        year->selectAll();
+        QTest::keyClicks(year, "1960");
+        QVERIFY(form.chooseAircraft(3));
+        host.chosenFiles.push_back(dir.path() / " 9.oaw");
+        child<QPushButton>(form, "OpenWorkingCopyButton")->click();
+        dialog = form.findChild<ApplyDialog*>("ApplyDialog");
+        QVERIFY(dialog);
+        QCOMPARE(dialog->chosen(), 0);
+        dialog->findChild<QRadioButton*>("ApplyTarget_1")->click(); // the slot it was saved from
+        QCOMPARE(dialog->changesShown(), 2);
+        dialog->findChild<QPushButton*>("ApplyButton")->click();
+        QCOMPARE(form.editor().slot(), 9);
+        QCOMPARE(year->text(), QStringLiteral(" 1960"));
     }
 
     void scriptMakerPanel()

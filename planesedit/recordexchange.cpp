@@ -1,6 +1,7 @@
-// The aircraft editor's compare, copy, CSV export and CSV import: values
-// that come in from another record or a file are checked whole and enter
-// the value column as one step of the history.
+// The aircraft editor's compare, copy, CSV export and import, and the
+// working copies and scripts applied: values that come in from another
+// record or a file are checked whole and enter the value column as one step
+// of the history.
 #include "common/platform.h"
 #include "planesedit/aircrafteditor.h"
 
@@ -16,6 +17,12 @@ constexpr const char* kCompareTitle = "Compare with...";
 constexpr const char* kExportTitle = "Export CSV";
 constexpr const char* kImportTitle = "Import CSV";
 constexpr const char* kCsvFilter = "CSV files (*.csv);;All files (*)";
+constexpr const char* kValuesFilter = "Aircraft scripts and working copies (*.oaw);;All files (*)";
+
+const char* applyTitle(ValuesFileKind kind)
+{
+    return kind == ValuesFileKind::Script ? "Apply Script" : "Open Working Copy";
+}
 
 } // namespace
 
@@ -140,6 +147,61 @@ bool AircraftEditor::importCsvFile()
     if (!applyValues(*assignments, StatusReport::Kind::Imported))
         return false;
     m_status.file = path;
+    return true;
+}
+
+std::optional<ApplyProposal> AircraftEditor::chooseValuesFile(ValuesFileKind kind)
+{
+    if (!m_session.loaded())
+        return std::nullopt;
+    const auto path = m_host.chooseFile({ kvl::FileDialogKind::OpenFile, applyTitle(kind), m_folder, kValuesFilter,
+        kind == ValuesFileKind::Script ? "ApplyScriptDialog" : "WorkingCopyDialog" });
+    if (path.empty())
+        return std::nullopt;
+    return proposeApply(path, kind);
+}
+
+std::optional<ApplyProposal> AircraftEditor::proposeApply(const std::filesystem::path& file, ValuesFileKind kind)
+{
+    if (!m_session.loaded())
+        return std::nullopt;
+    const auto image = readValuesFileImage(file);
+    if (!image) {
+        showError(applyTitle(kind), image.error().message + ". Nothing was changed.");
+        return std::nullopt;
+    }
+    const std::string name = kvl::platform::utf8FromPath(file.filename());
+    auto values = readValuesFile(kind, kvl::ByteView(*image), name);
+    if (!values) {
+        showError(applyTitle(kind), values.error().message + ". Nothing was changed.");
+        return std::nullopt;
+    }
+    ApplyProposal proposal { file, std::move(*values), {} };
+    const std::optional<int> savedFrom = kind == ValuesFileKind::WorkingCopy ? workingCopySlot(name) : std::nullopt;
+    for (const ApplyTarget& target : applyTargets(proposal.values, slot(), savedFrom)) {
+        ApplyChoice choice { target, {}, {} };
+        if (target.slot == slot()) {
+            choice.changes = valueChanges(proposal.values, table());
+        } else if (auto rec = readSlot(kvl::findFileNoCase(m_folder, kPlanesFile), target.slot)) {
+            // Compared with the slot as choosing it would show it.
+            rec->values = shownBytes(rec->values);
+            choice.changes = valueChanges(proposal.values, RecordTable::fromRecord(*rec));
+        } else {
+            choice.unreadable = rec.error().message;
+        }
+        proposal.choices.push_back(std::move(choice));
+    }
+    return proposal;
+}
+
+bool AircraftEditor::applyValuesFile(const ApplyProposal& proposal, int slotToFill)
+{
+    if (!m_session.loaded())
+        return false;
+    if (slotToFill != slot() && !chooseAircraft(slotToFill))
+        return false;
+    const auto bytes = changedBytes(proposal.values, table());
+    applyBytes(bytes, StatusReport::Kind::Applied, proposal.file);
     return true;
 }
 

@@ -43,6 +43,11 @@ std::string RecordTable::valueText(std::size_t index) const
 
 kvl::Result<void> RecordTable::checkValue(std::size_t, std::string_view text) const
 {
+    return checkByteText(text);
+}
+
+kvl::Result<void> checkByteText(std::string_view text)
+{
     std::uint8_t b = 0;
     if (parseByteCell(text, b))
         return {};

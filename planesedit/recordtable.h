@@ -41,6 +41,10 @@ private:
 /// The CSV columns of a slot: row,position,label,value.
 const kvl::CsvLayout& recordCsvLayout();
 
+/// Why `text` cannot be stored in a byte cell ("is not a number", "does not
+/// fit a u8 (0 to 255)"), or success when it can (as parseByteCell reads it).
+kvl::Result<void> checkByteText(std::string_view text);
+
 /// The label a row goes by in compare and CSV: its field's name, with the
 /// byte within the field where the field has more than one ("Year, byte 2").
 std::string rowLabel(int row);

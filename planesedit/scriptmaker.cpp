@@ -3,7 +3,6 @@
 #include "common/platform.h"
 
 #include "common/fileimage.h"
-#include "common/textio.h"
 
 #include <system_error>
 
@@ -19,17 +18,6 @@ std::string singleByteText(const std::string& utf8)
 }
 
 } // namespace
-
-std::string scriptNameLine(const std::string& name)
-{
-    const std::u32string p = decodeUtf8(name);
-    const double pad = 9 - Int(static_cast<double>(p.size()) / 2);
-    std::u32string line(pad > 0 ? static_cast<std::size_t>(pad) : 0, U' ');
-    line += p;
-    line.append(18, U' ');
-    line.resize(18);
-    return encodeUtf8(line);
-}
 
 bool isValidFileName(const std::string& name)
 {
@@ -89,13 +77,7 @@ std::string ScriptMaker::destinationLine() const
 
 std::string ScriptMaker::scriptText() const
 {
-    kvl::CrlfText text;
-    text.reserve(kRecordBytes * 5 + 40);
-    text.line(singleByteText(scriptNameLine(m_state.pnamesName)));
-    text.line(destinationLine());
-    for (int r = 2; r <= kRecordBytes; ++r)
-        text.line(singleByteText(m_document.text(r)));
-    return text.take();
+    return scriptFileText(m_state.pnamesName, destinationLine(), m_document);
 }
 
 void ScriptMaker::showError(const std::string& text)

@@ -1,13 +1,10 @@
-// The script maker: exports the record's bytes as they stand in the editor into a script folder of its own, holding the
-// script
-// "<name>.oaw" and a "contents.txt" with the description.
-//
-// Script layout (169 lines, each ending CR LF): the name line, 18 characters
-// with the name centred; the destination slot; the values of bytes 2..168.
-// The destination slot stands where byte 1 would stand.
+// The script maker: exports the record's bytes as they stand in the editor
+// into a script folder of its own, holding the script "<name>.oaw" (its
+// layout: valuesfile.h) and a "contents.txt" with the description.
 #pragma once
 
 #include "planesedit/recorddocument.h"
+#include "planesedit/valuesfile.h"
 
 #include "common/windowhost.h"
 
@@ -63,8 +60,6 @@ private:
     ScriptMakerState m_state;
 };
 
-/// The script's first line: `name` centred in 18 characters, cut to 18.
-std::string scriptNameLine(const std::string& name);
 /// True when `name` can serve as one file or folder name.
 bool isValidFileName(const std::string& name);
 

@@ -1,4 +1,5 @@
-// The command line's CSV export and import of one slot.
+// The command line's CSV export and import of one slot, and its working
+// copies and scripts applied to one.
 #include "planesedit/slotcsv.h"
 #include "common/platform.h"
 
@@ -47,6 +48,38 @@ kvl::Result<int> importSlotCsv(const std::filesystem::path& planesFile, int slot
     if (!kvl::writeInPlace(planesFile, rec->positions[0] - 1, values, &why))
         return kvl::Error { why };
     return changed;
+}
+
+kvl::Result<int> commandLineSlot(const ValuesFile& file, std::optional<int> slotOption, std::string_view fileName)
+{
+    if (slotOption)
+        return *slotOption;
+    if (file.kind == ValuesFileKind::Script && file.destination)
+        return *file.destination;
+    if (file.kind == ValuesFileKind::Script)
+        return kvl::Error { std::string(fileName) + ", line " + std::to_string(kScriptSlotLine)
+            + ": the script names no destination slot; choose one with --slot N" };
+    return kvl::Error { std::string(fileName) + ": a working copy names no slot; choose one with --slot N" };
+}
+
+kvl::Result<std::vector<kvl::FieldDifference>> applyValuesToSlot(
+    const std::filesystem::path& planesFile, int slot, const ValuesFile& file, bool dryRun)
+{
+    auto rec = readSlot(planesFile, slot);
+    if (!rec)
+        return rec.error();
+    auto changes = valueChanges(file, RecordTable::fromRecord(*rec));
+    if (dryRun || changes.empty())
+        return changes;
+    auto values = rec->values;
+    for (const ByteAssignment& a : changedBytes(file, RecordTable::fromRecord(*rec)))
+        values[static_cast<std::size_t>(a.row - 1)] = a.value;
+    std::string why;
+    // As for the CSV import: the slot lies inside the file, so the write
+    // neither grows nor truncates it.
+    if (!kvl::writeInPlace(planesFile, rec->positions[0] - 1, values, &why))
+        return kvl::Error { why };
+    return changes;
 }
 
 } // namespace kvl::planesedit

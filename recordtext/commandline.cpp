@@ -77,7 +77,7 @@ private:
     Result<std::vector<std::uint8_t>> read(const std::string& input)
     {
         if (input != "-")
-            return readFileImage(input);
+            return readFileImage(kvl::platform::pathFromUtf8(input));
         std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(m_in)), std::istreambuf_iterator<char>());
         if (m_in.bad())
             return Error { "cannot read standard input" };
@@ -93,12 +93,12 @@ private:
             return { true, {} };
         const std::string name = input == "-"
             ? std::string(stdinName)
-            : kvl::platform::utf8FromPath(fs::path(input).stem()) + std::string(extension);
+            : kvl::platform::utf8FromPath(kvl::platform::pathFromUtf8(input).stem()) + std::string(extension);
         if (outOption.empty())
-            return { false, fs::path(input).parent_path() / name };
+            return { false, kvl::platform::pathFromUtf8(input).parent_path() / kvl::platform::pathFromUtf8(name) };
         if (outIsFolder)
-            return { false, fs::path(outOption) / name };
-        return { false, fs::path(outOption) };
+            return { false, kvl::platform::pathFromUtf8(outOption) / kvl::platform::pathFromUtf8(name) };
+        return { false, kvl::platform::pathFromUtf8(outOption) };
     }
 
     bool emit(const std::string& input, const Target& to, std::span<const std::uint8_t> bytes)
@@ -215,7 +215,7 @@ std::optional<fs::path> notesFolder(const cli::ParsedArguments& parsed, const fs
 {
     if (!parsed.has("notes"))
         return folder;
-    const fs::path dir = parsed.value("notes");
+    const fs::path dir = kvl::platform::pathFromUtf8(parsed.value("notes"));
     std::error_code ec;
     if (!fs::is_directory(dir, ec))
         return std::nullopt;
@@ -244,7 +244,7 @@ int runCompare(const ProgramTable& table, RecordConverter& converter, Command co
     if (request.out.empty())
         return usageError(table, err, "merge needs -o OUT (the merged file, or - for standard output)");
     std::error_code ec;
-    if (request.out.back() == '/' || fs::is_directory(request.out, ec))
+    if (request.out.back() == '/' || fs::is_directory(kvl::platform::pathFromUtf8(request.out), ec))
         return usageError(
             table, err, "merge writes one file: --out must name a file ('" + request.out + "' is a folder)");
     if (parsed.has("prefer")) {
@@ -358,7 +358,7 @@ int runCommandLine(const ProgramTable& table, RecordConverter& converter, const 
         return usageError(table, err, "option '--out' needs a value (PATH)");
     std::error_code ec;
     batch.outIsFolder = !batch.outOption.empty() && batch.outOption != "-"
-        && (batch.outOption.back() == '/' || fs::is_directory(batch.outOption, ec));
+        && (batch.outOption.back() == '/' || fs::is_directory(kvl::platform::pathFromUtf8(batch.outOption), ec));
     if (command == Command::Verify && (parsed->has("out") || parsed->has("force") || parsed->has("dry-run")))
         return usageError(table, err, "verify writes no file: --out, --force and --dry-run do not apply");
     if (files.size() > 1 && !batch.outOption.empty() && !batch.outIsFolder)
@@ -389,10 +389,12 @@ int runCommandLine(const ProgramTable& table, RecordConverter& converter, const 
 int runConverterProgram(const ProgramTable& table, RecordConverter& converter, int argc, char** argv)
 {
     ignoreBrokenPipe();
+    platform::utf8Console();
     if (argc > 1) {
         std::ios::sync_with_stdio(false);
-        return runCommandLine(
-            table, converter, std::vector<std::string>(argv + 1, argv + argc), std::cin, std::cout, std::cerr);
+        std::vector<std::string> arguments = platform::utf8Arguments(argc, argv);
+        arguments.erase(arguments.begin());
+        return runCommandLine(table, converter, arguments, std::cin, std::cout, std::cerr);
     }
     runConverterMenu(table, converter, std::cin, std::cout, ".");
     return 0;

@@ -5,6 +5,7 @@
 #include "recordtext/textreading.h"
 
 #include "common/fileimage.h"
+#include "common/platform.h"
 #include "common/textdecode.h"
 
 #include <algorithm>
@@ -44,7 +45,7 @@ std::optional<Input> loadInput(const ProgramTable& table, RecordConverter& conve
             return std::nullopt;
         }
     } else {
-        Result<std::vector<std::uint8_t>> bytes = readFileImage(file);
+        Result<std::vector<std::uint8_t>> bytes = readFileImage(kvl::platform::pathFromUtf8(file));
         if (!bytes) {
             err << input.name << ": " << bytes.error().message << '\n';
             return std::nullopt;
@@ -138,7 +139,8 @@ const char* sideName(Prefer prefer)
 /// Whether OUT is a text: by its extension, else as MINE is.
 bool outputIsText(const std::string& out, bool mineIsText)
 {
-    std::string extension = out == "-" ? std::string() : fs::path(out).extension().string();
+    std::string extension = out == "-" ? std::string()
+                                       : kvl::platform::utf8FromPath(kvl::platform::pathFromUtf8(out).extension());
     for (char& c : extension)
         if (c >= 'a' && c <= 'z')
             c = static_cast<char>(c - 'a' + 'A');

@@ -69,6 +69,11 @@ case "$depends" in
   *libqt6widgets6* | *libqt6widgets6t64*) pass "Depends names the Qt libraries: $depends" ;;
   *) fail "Depends does not name the Qt libraries: '$depends'" ;;
 esac
+# folioswap reads set archives through libarchive.
+case "$depends" in
+  *libarchive13*) pass "Depends names libarchive" ;;
+  *) fail "Depends does not name libarchive: '$depends'" ;;
+esac
 
 # lintian: errors fail the check; warnings are listed.
 lintian_out=$(lintian --tag-display-limit 0 --display-info "$deb" 2>&1 || true)

@@ -16,7 +16,7 @@ set -euo pipefail
 packages=(
   build-essential g++ cmake ninja-build make pkg-config git
   clang libclang-rt-14-dev llvm
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libarchive-dev
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-image-formats-plugins
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri mesa-utils
   xvfb xauth x11-utils xdotool imagemagick

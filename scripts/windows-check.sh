@@ -35,7 +35,9 @@ failed=0
 # run_case NAME PROGRAM ANSWERS...: each answer is one run's standard input,
 # the runs follow each other in the same folder (a conversion, then its way
 # back). An answer that starts with "!" is a shell command run in both
-# folders between runs instead (to edit a text the way a user would).
+# folders between runs instead (to edit a text the way a user would); one that
+# starts with "@" is the program's command line instead, with nothing on
+# standard input (words split at spaces).
 run_case()
 {
   local name=$1 program=$2
@@ -52,8 +54,14 @@ run_case()
       continue
     fi
     i=$((i + 1))
-    (cd "$linux" && printf "$answers" | "$linux_bin/$program" >"$work/$name/linux.out$i" 2>&1)
-    (cd "$windows" && printf "$answers" | "$wine" "$win_bin/$program.exe" 2>&1 | sed 's/\r$//' >"$work/$name/windows.out$i")
+    local arguments=()
+    if [[ $answers == @* ]]; then
+      read -r -a arguments <<<"${answers#@}"
+      answers=""
+    fi
+    (cd "$linux" && printf "$answers" | "$linux_bin/$program" "${arguments[@]}" >"$work/$name/linux.out$i" 2>&1) || true
+    (cd "$windows" && printf "$answers" | "$wine" "$win_bin/$program.exe" "${arguments[@]}" 2>&1 |
+      sed 's/\r$//' >"$work/$name/windows.out$i")
   done
   local problems=""
   for ((j = 1; j <= i; j++)); do
@@ -88,6 +96,10 @@ run_case campconv-missing campconv '1\nCAMP9999.DAT\n'
 run_case squadconv-round-trip squadconv '1\nSQ0141.DAT\n' '2\n'
 run_case squadconv-any-letter-case squadconv '1\nsq0242.dat\n' '2\n'
 run_case squadconv-quit squadconv '3\n'
+# Names outside every code page reach the programs whole (the arguments are
+# read as UTF-16) and come back in their messages as UTF-8.
+run_case modelconv-unicode-arguments modelconv '!cp FIGHTER.3DB Истребитель.3DB' '@Истребитель.3DB'
+run_case campconv-unicode-arguments campconv '!cp CAMP0001.DAT Кампания.DAT' '@to-text Кампания.DAT'
 
 echo "windows-check: $passed passed, $failed failed"
 [ "$failed" -eq 0 ] || exit 1

@@ -154,6 +154,7 @@ std::optional<int> parseCommandLine(QCommandLineParser& parser, const QStringLis
     // to the console it was started from, on Windows too.
     kvl::platform::attachParentConsole();
     kvl::platform::binaryStandardOutput();
+    kvl::platform::utf8Console();
     QCoreApplication::setApplicationVersion(QStringLiteral(KVL_VERSION));
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();

@@ -3,7 +3,9 @@
 // script (the name line, the destination line, then bytes 2 to 168). Read back
 // with the byte editor's own cell parser, every line gives the byte it was
 // written from, for any 168 bytes. A script's first byte is its destination
-// slot, not the record's, so a script carries bytes 2 to 168 only.
+// slot, not the record's, so a script carries bytes 2 to 168 only. The
+// editor's own reader of both files gives back the same bytes, and a script's
+// destination.
 //
 // One rule of the editor changes bytes on loading: in a flag byte whose two
 // mutually exclusive bits are both set, the higher bit is cleared (only the
@@ -11,6 +13,7 @@
 #include "planesedit/aircrafteditor.h"
 #include "planesedit/planesrecord.h"
 #include "planesedit/recordlayout.h"
+#include "planesedit/valuesfile.h"
 
 #include "common/testing/fakewindowhost.h"
 
@@ -35,6 +38,26 @@ std::vector<std::string_view> crlfLines(std::string_view text)
         text.remove_prefix(end + 2);
     }
     return lines;
+}
+
+// The reader gives back bytes `firstRow`..168 of the record.
+void expectRead(kvl::planesedit::ValuesFileKind kind, std::string_view text, const kvl::planesedit::AircraftRecord& rec)
+{
+    using namespace kvl::planesedit;
+    const auto file = readValuesFile(
+        kind, kvl::ByteView(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()), "roundtrip.oaw");
+    if (!file) {
+        std::fprintf(stderr, "%s\n", file.error().message.c_str());
+        std::abort();
+    }
+    const int first = valuesFileLayout(kind).firstRow;
+    if (file->bytes.size() != static_cast<std::size_t>(kRecordBytes - first + 1))
+        std::abort();
+    for (const ByteAssignment& a : file->bytes)
+        if (a.value != rec.values[static_cast<std::size_t>(a.row - 1)])
+            std::abort();
+    if (kind == ValuesFileKind::Script && file->destination != rec.slot)
+        std::abort();
 }
 
 // Line `first + k` holds byte `k + 1 + skip` of the record, for every byte from there on.
@@ -74,7 +97,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     expectBytes(crlfLines(editor.workingCopyText()), 0, 0, rec);
+    expectRead(ValuesFileKind::WorkingCopy, editor.workingCopyText(), rec);
     editor.openScriptMaker();
     expectBytes(crlfLines(editor.scriptMaker().scriptText()), 2, 1, rec);
+    expectRead(ValuesFileKind::Script, editor.scriptMaker().scriptText(), rec);
     return 0;
 }
