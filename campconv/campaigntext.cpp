@@ -1,6 +1,7 @@
 // Campaign text writer and parser: the title, then the campaign's layout
 // walked by the labelled-text walkers.
 #include "campconv/campaigntext.h"
+#include "campconv/campconvoptions.h"
 
 #include "recordtext/fieldwalkers.h"
 
@@ -29,6 +30,7 @@ const recordtext::ProgramTable& campaignProgramTable()
         .fileKind = "campaign files (CAMPxxxx.DAT, 3708 bytes)",
         .exampleBinary = "CAMP0001.DAT",
         .countLabel = "",
+        .commandLine = &kCommandLine,
     };
     return kTable;
 }

@@ -16,18 +16,17 @@ std::string ParsedArguments::value(std::string_view longName, std::string otherw
     return it->second.back();
 }
 
-Result<ParsedArguments> parseArguments(
-    std::span<const CommandOption> options, const std::vector<std::string>& arguments)
+Result<ParsedArguments> parseArguments(std::span<const Option> options, const std::vector<std::string>& arguments)
 {
     ParsedArguments parsed;
-    auto byLong = [&](std::string_view name) -> const CommandOption* {
-        for (const CommandOption& o : options)
+    auto byLong = [&](std::string_view name) -> const Option* {
+        for (const Option& o : options)
             if (o.longName == name)
                 return &o;
         return nullptr;
     };
-    auto byShort = [&](char name) -> const CommandOption* {
-        for (const CommandOption& o : options)
+    auto byShort = [&](char name) -> const Option* {
+        for (const Option& o : options)
             if (o.shortName != 0 && o.shortName == name)
                 return &o;
         return nullptr;
@@ -46,37 +45,37 @@ Result<ParsedArguments> parseArguments(
         if (arg.starts_with("--")) {
             const std::size_t equals = arg.find('=');
             const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-            const CommandOption* option = byLong(name);
+            const Option* option = byLong(name);
             if (!option)
                 return Error { "unknown option '--" + name + "'" };
             if (option->valueName.empty()) {
                 if (equals != std::string::npos)
                     return Error { "option '--" + name + "' takes no value" };
-                parsed.m_values[option->longName];
+                parsed.m_values[std::string(option->longName)];
             } else if (equals != std::string::npos) {
-                parsed.m_values[option->longName].push_back(arg.substr(equals + 1));
+                parsed.m_values[std::string(option->longName)].push_back(arg.substr(equals + 1));
             } else if (i + 1 < arguments.size()) {
-                parsed.m_values[option->longName].push_back(arguments[++i]);
+                parsed.m_values[std::string(option->longName)].push_back(arguments[++i]);
             } else {
-                return Error { "option '--" + name + "' needs a value (" + option->valueName + ")" };
+                return Error { "option '--" + name + "' needs a value (" + std::string(option->valueName) + ")" };
             }
             continue;
         }
         // One or more short options: -fn, -o DIR, -oDIR.
         for (std::size_t k = 1; k < arg.size(); ++k) {
-            const CommandOption* option = byShort(arg[k]);
+            const Option* option = byShort(arg[k]);
             if (!option)
                 return Error { std::string("unknown option '-") + arg[k] + "'" };
-            if (option->valueName.empty()) {
-                parsed.m_values[option->longName];
+            std::vector<std::string>& values = parsed.m_values[std::string(option->longName)];
+            if (option->valueName.empty())
                 continue;
-            }
             if (k + 1 < arg.size())
-                parsed.m_values[option->longName].push_back(arg.substr(k + 1));
+                values.push_back(arg.substr(k + 1));
             else if (i + 1 < arguments.size())
-                parsed.m_values[option->longName].push_back(arguments[++i]);
+                values.push_back(arguments[++i]);
             else
-                return Error { std::string("option '-") + arg[k] + "' needs a value (" + option->valueName + ")" };
+                return Error { std::string("option '-") + arg[k] + "' needs a value (" + std::string(option->valueName)
+                    + ")" };
             break;
         }
     }

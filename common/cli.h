@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/optiontable.h"
 #include "common/result.h"
 
 namespace kvl::cli {
@@ -22,12 +23,6 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
 
-struct CommandOption {
-    char shortName = 0; // 0 when the option has only a long name
-    std::string longName;
-    std::string valueName; // empty for a flag
-};
-
 class ParsedArguments {
 public:
     bool has(std::string_view longName) const { return m_values.count(std::string(longName)) != 0; }
@@ -36,16 +31,17 @@ public:
     const std::vector<std::string>& positionals() const { return m_positionals; }
 
 private:
-    friend Result<ParsedArguments> parseArguments(std::span<const CommandOption>, const std::vector<std::string>&);
+    friend Result<ParsedArguments> parseArguments(std::span<const Option>, const std::vector<std::string>&);
     std::map<std::string, std::vector<std::string>> m_values;
     std::vector<std::string> m_positionals;
 };
 
-/// Parses `arguments` (without the program name). The error is a usage
+/// Parses `arguments` (without the program name) by the rows of a program's
+/// option table (common/optiontable.h): their names and whether they take a
+/// value. The error is a usage
 /// message such as "unknown option '--frobnicate'" or "option '--out' needs a
 /// value".
-Result<ParsedArguments> parseArguments(
-    std::span<const CommandOption> options, const std::vector<std::string>& arguments);
+Result<ParsedArguments> parseArguments(std::span<const Option> options, const std::vector<std::string>& arguments);
 
 /// How outputs are written.
 struct OutputPolicy {

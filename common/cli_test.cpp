@@ -7,11 +7,11 @@
 
 namespace {
 
-const kvl::cli::CommandOption kOptions[] = {
-    { 'f', "force", "" },
-    { 'n', "dry-run", "" },
-    { 'o', "out", "DIR" },
-    { 0, "notes", "DIR" },
+constexpr kvl::cli::Option kOptions[] = {
+    kvl::cli::option('f', "force", "replace"),
+    kvl::cli::option('n', "dry-run", "write nothing"),
+    kvl::cli::option('o', "out", "where").takes("DIR"),
+    kvl::cli::option("notes", "side files").takes("DIR"),
 };
 
 kvl::Result<kvl::cli::ParsedArguments> parse(std::vector<std::string> args)

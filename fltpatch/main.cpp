@@ -1,9 +1,5 @@
-// fltpatch: the flight-model file editor.
-//
-//   fltpatch [--quit-after-load] [FILE.flt]
-//   fltpatch --export-csv FILE.flt
-//   fltpatch --import-csv VALUES.csv FILE.flt
-//   fltpatch --diff A.flt B.flt [--json]
+// fltpatch: the flight-model file editor. Its command line is described in
+// fltpatchoptions.h.
 //
 // Without FILE the file dialog opens at start, in the current folder.
 // --quit-after-load closes the window as soon as the file is shown (for
@@ -13,6 +9,7 @@
 // without a window: 0 the same values, 1 they differ, 2 a usage error or a
 // file that cannot be loaded.
 #include "fltpatch/fltcommandline.h"
+#include "fltpatch/fltpatchoptions.h"
 #include "fltpatch/fltpatchwindow.h"
 
 #include "common/qt/qtwindowhost.h"
@@ -21,24 +18,19 @@
 #include <QCommandLineParser>
 #include <QTimer>
 
-#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <string_view>
+#include <vector>
 
 namespace {
 
 // The modes without a window start no GUI, so they run where there is no display.
 bool wantsWindow(int argc, char** argv)
 {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--") == 0)
-            break;
-        for (const char* option : { "--export-csv", "--import-csv", "--diff", "--json" })
-            if (std::strncmp(argv[i], option, std::strlen(option)) == 0)
-                return false;
-    }
-    return true;
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    return !kvl::cli::leavesMode(kvl::fltpatch::kCommandLine, kvl::fltpatch::kWindowMode, arguments);
 }
 
 } // namespace
@@ -59,28 +51,12 @@ int main(int argc, char** argv)
                        "  fltpatch --export-csv Kestrel.flt > k.csv  the 328 values as CSV, no window\n"
                        "  fltpatch --import-csv k.csv Kestrel.flt    writes the values of k.csv, no window\n"
                        "  fltpatch --diff Kestrel.flt Harrow.flt     the values that differ, no window"));
-    parser.addPositionalArgument(QStringLiteral("FILE.flt"),
-        QStringLiteral("The flight file to load; without it the file dialog opens."), QStringLiteral("[FILE.flt]"));
-    const QCommandLineOption quitAfterLoad = kvl::qt::quitAfterLoadOption();
-    parser.addOption(quitAfterLoad);
-    const QCommandLineOption exportCsv(QStringLiteral("export-csv"),
-        QStringLiteral("Print the values of FILE.flt as CSV (field,position,type,label,value) on standard output; "
-                       "labels come from FDataDet.txt in the current folder."));
-    const QCommandLineOption importCsv(QStringLiteral("import-csv"),
-        QStringLiteral("Write the values of VALUES.csv (columns field and value, any subset of the fields) into "
-                       "FILE.flt. The whole file is checked first: a bad row is reported and nothing is written."),
-        QStringLiteral("VALUES.csv"));
-    const QCommandLineOption diff(QStringLiteral("diff"),
-        QStringLiteral("List every value of A.flt that differs from FILE.flt (the second file), one a line: field "
-                       "number, type, label, both values; no window. Exit status 0 when none differs, 1 when any "
-                       "does."),
-        QStringLiteral("A.flt"));
-    const QCommandLineOption json(
-        QStringLiteral("json"), QStringLiteral("With --diff: the differences as one JSON document."));
-    parser.addOption(exportCsv);
-    parser.addOption(importCsv);
-    parser.addOption(diff);
-    parser.addOption(json);
+    kvl::qt::addOptions(parser, kvl::fltpatch::kCommandLine);
+    const QString quitAfterLoad = QStringLiteral("quit-after-load");
+    const QString exportCsv = QStringLiteral("export-csv");
+    const QString importCsv = QStringLiteral("import-csv");
+    const QString diff = QStringLiteral("diff");
+    const QString json = QStringLiteral("json");
     if (const std::optional<int> status = kvl::qt::parseCommandLine(parser, QCoreApplication::arguments()))
         return *status;
     const QStringList files = parser.positionalArguments();

@@ -3,16 +3,14 @@
 // directory it works there; started anywhere else (a desktop entry starts it
 // in the home folder) it uses the folder chosen last time, or asks for one
 // with a folder dialog and remembers the choice.
-//
-//   folioswap [--quit-after-load]
-//   folioswap --list
-//   folioswap --add-set ARCHIVE|FOLDER [--name NAME] [--dry-run]
+// The command line is described in folioswapoptions.h.
 //
 // --quit-after-load ends the program once the start-up listing is shown:
 // status 0, or 1 when start-up ended in a problem report. --list and
 // --add-set run without a window (no display needed) in the program folder
 // (the current one, else the one chosen last time): status 0, 1 when
 // refused or failed, 2 on a usage error.
+#include "folioswap/folioswapoptions.h"
 #include "folioswap/folioswapwindow.h"
 
 #include "common/platform.h"
@@ -23,26 +21,21 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <system_error>
+#include <vector>
 
 namespace {
 
 // The modes without a window start no GUI, so they run where there is no display.
 bool wantsWindow(int argc, char** argv)
 {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--") == 0)
-            break;
-        for (const char* option : { "--add-set", "--list" })
-            if (std::strncmp(argv[i], option, std::strlen(option)) == 0)
-                return false;
-    }
-    return true;
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    return !kvl::cli::leavesMode(kvl::folioswap::kCommandLine, kvl::folioswap::kWindowMode, arguments);
 }
 
 // The program folder of a mode without a window: the current folder, else
@@ -80,24 +73,12 @@ int main(int argc, char** argv)
                        "  folioswap --list                            the sets, one a line, and their files\n"
                        "  folioswap --add-set Malta.zip --dry-run     what the archive would become\n"
                        "  folioswap --add-set Malta.zip --name Malta  adds it as the set \"Malta\""));
-    const QCommandLineOption quitAfterLoad = kvl::qt::quitAfterLoadOption();
-    parser.addOption(quitAfterLoad);
-    const QCommandLineOption list(QStringLiteral("list"),
-        QStringLiteral("Print the sets, one a line (a tab and \"loaded\" after the loaded one), each followed by its "
-                       "files: a tab, the name, a tab, the size, a tab and \"replaces\" or \"adds\"; no window."));
-    const QCommandLineOption addSet(QStringLiteral("add-set"),
-        QStringLiteral("Add a set from an archive (.zip, .7z, .rar, tar) or a folder, checked whole first; prints "
-                       "what it holds and replaces; no window. Exit status 0, 1 when refused or failed."),
-        QStringLiteral("ARCHIVE|FOLDER"));
-    const QCommandLineOption name(QStringLiteral("name"),
-        QStringLiteral("With --add-set: the new set's name (else the one the archive suggests)."),
-        QStringLiteral("NAME"));
-    const QCommandLineOption dryRun(
-        QStringLiteral("dry-run"), QStringLiteral("With --add-set: check and print, write nothing."));
-    parser.addOption(list);
-    parser.addOption(addSet);
-    parser.addOption(name);
-    parser.addOption(dryRun);
+    kvl::qt::addOptions(parser, kvl::folioswap::kCommandLine);
+    const QString quitAfterLoad = QStringLiteral("quit-after-load");
+    const QString list = QStringLiteral("list");
+    const QString addSet = QStringLiteral("add-set");
+    const QString name = QStringLiteral("name");
+    const QString dryRun = QStringLiteral("dry-run");
     if (auto status = kvl::qt::parseCommandLine(parser, QCoreApplication::arguments()))
         return *status;
     if (!parser.positionalArguments().isEmpty())

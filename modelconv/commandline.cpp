@@ -7,6 +7,7 @@
 
 #include "common/cli.h"
 #include "modelconv/model3db.h"
+#include "modelconv/modelconvoptions.h"
 #include "modelconv/summary.h"
 #include "modelconv/textdump.h"
 #include "modelconv/vkm.h"
@@ -25,17 +26,8 @@ namespace {
 
 constexpr const char* kProgram = "modelconv";
 
-const cli::CommandOption kOptions[] = {
-    { 'h', "help", "" },
-    { 0, "version", "" },
-    { 0, "vkm", "" },
-    { 0, "text", "" },
-    { 0, "info", "" },
-    { 0, "json", "" },
-    { 'o', "out", "DIR" },
-    { 'f', "force", "" },
-    { 'n', "dry-run", "" },
-};
+// Where the help's option list begins its descriptions.
+constexpr std::size_t kOptionColumn = 21;
 
 /// What a run was asked to do.
 struct Request {
@@ -154,7 +146,7 @@ private:
 
 std::string commandLineHelp()
 {
-    return R"(Usage: modelconv [OPTIONS] MODEL.3DB...
+    return std::string(R"(Usage: modelconv [OPTIONS] MODEL.3DB...
        modelconv              (no arguments: asks for the file names instead)
 
 Converts the game's .3DB models into VKM model files (the files modelview
@@ -164,21 +156,8 @@ FIGHTER.TXT, and goes beside the model or into the folder given with --out.
 The files hold exactly the bytes the question-and-answer dialogue writes.
 
 Options:
-      --vkm          write the VKM model file (the default when none of
-                     --vkm, --text, --info and --json is given)
-      --text         write the text dump
-      --info         print each model's summary and, when no VKM file can be
-                     written for it, the reason, as the dialogue shows them
-      --json         print the summary as JSON instead, one object per line:
-                     file, texture, inserts, nodes, tvns, elements, vkm
-                     (true or false) and vkmProblem (null or the reason);
-                     a model that cannot be read gives file and error
-  -o, --out DIR      write the outputs into DIR instead of beside each model
-  -f, --force        replace output files that exist already
-  -n, --dry-run      say what would be written, and write nothing
-  -h, --help         show this help and end
-      --version      show the version and end
-
+)") + cli::formatOptionList(kCommandLine, kOptionColumn)
+        + R"(
 A model over the VKM limits (more than 255 nodes or elements, or a model the
 VKM format cannot hold as it is) is reported with the reason and gets no VKM
 file; its text dump is still written when asked. An existing output file is
@@ -201,7 +180,7 @@ Examples:
 
 int runCommandLine(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err)
 {
-    const Result<cli::ParsedArguments> parsed = cli::parseArguments(kOptions, arguments);
+    const Result<cli::ParsedArguments> parsed = cli::parseArguments(kCommandLine.options, arguments);
     if (!parsed)
         return usageError(err, parsed.error().message);
     const cli::ParsedArguments& args = *parsed;

@@ -1,6 +1,5 @@
-// modelview: shows a VKM or .3DB model file in a 3D window.
-//   modelview [--quit-after-load] [MODEL]
-//   modelview --export-png OUT.png [--size WxH] [--view VIEW] MODEL
+// modelview: shows a VKM or .3DB model file in a 3D window. The command line
+// is described in modelviewoptions.h.
 // --quit-after-load ends the program once MODEL is loaded (status 0) or has
 // been refused (status 1), for scripts and timing runs; without MODEL, once
 // the window is shown. Its messages then go to standard error instead of
@@ -11,6 +10,7 @@
 // --help, --version and usage errors need no display either.
 #include "common/qt/qtwindowhost.h"
 #include "modelview/modelexport.h"
+#include "modelview/modelviewoptions.h"
 #include "modelview/modelviewwidget.h"
 #include "modelview/modelviewwindow.h"
 
@@ -33,16 +33,10 @@ public:
 };
 
 struct Options {
-    QCommandLineOption quitAfterLoad = kvl::qt::quitAfterLoadOption();
-    QCommandLineOption exportPng { QStringLiteral("export-png"),
-        QStringLiteral("Write the picture of MODEL to OUT (a PNG file) and end, without a window."),
-        QStringLiteral("OUT") };
-    QCommandLineOption size { QStringLiteral("size"),
-        QStringLiteral("Size of the exported picture in pixels (default 256x256)."), QStringLiteral("WxH"),
-        QStringLiteral("256x256") };
-    QCommandLineOption view { QStringLiteral("view"),
-        QStringLiteral("View of the exported picture: perspective (default), front, top or size."),
-        QStringLiteral("VIEW"), QStringLiteral("perspective") };
+    QString quitAfterLoad = QStringLiteral("quit-after-load");
+    QString exportPng = QStringLiteral("export-png");
+    QString size = QStringLiteral("size");
+    QString view = QStringLiteral("view");
 
     void addTo(QCommandLineParser& parser) const
     {
@@ -53,9 +47,7 @@ struct Options {
                            "  modelview FIGHTER.3DB\n"
                            "  modelview --quit-after-load FIGHTER.VKM && echo valid\n"
                            "  modelview --export-png fighter.png --size 512x512 FIGHTER.3DB"));
-        parser.addPositionalArgument(
-            QStringLiteral("model"), QStringLiteral("The VKM or .3DB model file to open."), QStringLiteral("[MODEL]"));
-        parser.addOptions({ quitAfterLoad, exportPng, size, view });
+        kvl::qt::addOptions(parser, kvl::modelview::kCommandLine);
     }
 };
 

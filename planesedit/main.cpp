@@ -1,9 +1,5 @@
 // planesedit: edits one aircraft record of planes.dat in the current folder.
-//   planesedit [--slot N] [--quit-after-load]
-//   planesedit --export-csv --slot N [PLANES.DAT]
-//   planesedit --import-csv VALUES.csv --slot N [PLANES.DAT]
-//   planesedit --apply-script FILE.oaw [--slot N] [-n] [PLANES.DAT]
-//   planesedit --apply-working-copy FILE.oaw --slot N [-n] [PLANES.DAT]
+// The command line is described in planeseditoptions.h.
 // --slot N chooses aircraft N (0..29) at start; --quit-after-load ends the
 // program once the window is shown with that aircraft (for timing runs).
 // The CSV and apply modes run without a window: the export goes to standard
@@ -13,6 +9,7 @@
 #include "common/qt/profilefolder.h"
 #include "common/textdecode.h"
 #include "common/workfolder.h"
+#include "planesedit/planeseditoptions.h"
 #include "planesedit/planeseditwindow.h"
 #include "planesedit/slotcsv.h"
 
@@ -33,6 +30,7 @@
 #include <memory>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 namespace {
 
@@ -45,17 +43,8 @@ constexpr std::array<const char*, 4> kFileModes = { "export-csv", "import-csv", 
 // (nor must their usage errors).
 bool wantsFileMode(int argc, char** argv)
 {
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view a = argv[i];
-        if (a == "--")
-            break;
-        if (a == "-n" || a == "--dry-run")
-            return true;
-        for (const char* mode : kFileModes)
-            if (a.starts_with("--") && (a.substr(2) == mode || a.substr(2).starts_with(std::string(mode) + "=")))
-                return true;
-    }
-    return false;
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    return kvl::cli::leavesMode(kCommandLine, kWindowMode, arguments);
 }
 
 int refuse(const std::string& message)
@@ -205,31 +194,7 @@ int main(int argc, char** argv)
                                                     "  planesedit --import-csv p51d.csv --slot 6 planes.dat\n"
                                                     "  planesedit --apply-script P-/He-111.oaw -n\n"
                                                     "  planesedit --apply-working-copy \" 5.oaw\" --slot 5"));
-    parser.addOption(QCommandLineOption(
-        QStringLiteral("slot"), QStringLiteral("Choose aircraft N (0..29) at start."), QStringLiteral("N")));
-    parser.addOption(QCommandLineOption(QStringLiteral("export-csv"),
-        QStringLiteral("Write the slot's 168 bytes as CSV (row,position,label,value) to standard output; no window.")));
-    parser.addOption(QCommandLineOption(QStringLiteral("import-csv"),
-        QStringLiteral("Write the values of VALUES.csv (columns row and value; any subset of rows; - for standard "
-                       "input) into the slot, checked whole first; no window."),
-        QStringLiteral("VALUES.csv")));
-    parser.addOption(QCommandLineOption(QStringLiteral("apply-script"),
-        QStringLiteral("Write the values of an aircraft script (bytes 2..168) into its destination slot, or into "
-                       "--slot N; checked whole first; - for standard input; no window."),
-        QStringLiteral("FILE.oaw")));
-    parser.addOption(QCommandLineOption(QStringLiteral("apply-working-copy"),
-        QStringLiteral("Write the values of a working copy (bytes 1..168) into slot --slot N; checked whole first; "
-                       "- for standard input; no window."),
-        QStringLiteral("FILE.oaw")));
-    parser.addOption(QCommandLineOption({ QStringLiteral("n"), QStringLiteral("dry-run") },
-        QStringLiteral("With --apply-script or --apply-working-copy: list the values that would change "
-                       "(row, label, old -> new) and write nothing.")));
-    parser.addPositionalArgument(QStringLiteral("PLANES.DAT"),
-        QStringLiteral("The file for --export-csv, --import-csv, --apply-script and --apply-working-copy (default: "
-                       "planes.dat in the current folder)."),
-        QStringLiteral("[PLANES.DAT]"));
-    const QCommandLineOption quitAfterLoad = kvl::qt::quitAfterLoadOption();
-    parser.addOption(quitAfterLoad);
+    kvl::qt::addOptions(parser, kCommandLine);
     if (const auto status = kvl::qt::parseCommandLine(parser, QCoreApplication::arguments()))
         return *status;
     std::optional<int> status;
@@ -304,7 +269,7 @@ int main(int argc, char** argv)
     window.resize(size);
     window.show();
     const bool loaded = !slot || window.chooseAircraft(*slot);
-    if (parser.isSet(quitAfterLoad)) {
+    if (parser.isSet(QStringLiteral("quit-after-load"))) {
         QTimer::singleShot(0, app.get(), [loaded] {
             QApplication::processEvents();
             QApplication::exit(loaded ? 0 : 1);

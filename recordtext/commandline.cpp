@@ -24,17 +24,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const cli::CommandOption kOptions[] = {
-    { 'h', "help", "" },
-    { 0, "version", "" },
-    { 'o', "out", "PATH" },
-    { 'f', "force", "" },
-    { 'n', "dry-run", "" },
-    { 0, "notes", "DIR" },
-    { 0, "json", "" },
-    { 0, "prefer", "mine|theirs" },
-};
-
 enum class Command { ToText, ToBinary, Verify, Diff, Merge };
 
 /// One run of the command line: what was asked, and where things go.
@@ -276,6 +265,10 @@ int runCompare(const ProgramTable& table, RecordConverter& converter, Command co
 
 namespace {
 
+// Where the help's command and option lists begin their descriptions.
+constexpr std::size_t kCommandColumn = 14;
+constexpr std::size_t kOptionColumn = 19;
+
 std::string example(const std::string& command, const std::string& what)
 {
     constexpr std::size_t kColumn = 46;
@@ -295,30 +288,8 @@ std::string commandLineHelp(const ProgramTable& table)
         + "to-text FILE.DAT...\n" + usage + "to-binary FILE.TXT...\n" + usage + "verify FILE.DAT...\n" + usage
         + "diff A B\n" + usage + "merge BASE MINE THEIRS -o OUT\n" + "\n" + "Converts the game's "
         + std::string(table.fileKind) + " to annotated text and back.\n" + "\n" + "Commands:\n"
-        + "  to-text     write each binary file as annotated text, named after it with .TXT\n"
-        + "              (the same bytes the dialogue writes as " + std::string(table.textFile) + ")\n"
-        + "  to-binary   parse each annotated text and write the binary file, named after it\n"
-        + "              with .DAT; a text that does not parse is reported and nothing is written\n"
-        + "  verify      convert each binary file to text and back in memory; print\n"
-        + "              \"FILE: round trip identical\" or the first difference: its offset, the\n"
-        + "              field as the text names it, the value in the file and after the trip\n"
-        + "  diff        list every field that differs between A and B (binary files or texts,\n"
-        + "              in any mix), one a line: \"SECTION / RECORD / LABEL: A -> B\"\n"
-        + "  merge       three-way merge by fields into OUT: a field changed on one side takes\n"
-        + "              that side's value; one changed differently on both is a conflict, and\n"
-        + "              conflicts are listed and nothing is written unless --prefer decides;\n"
-        + "              OUT is a text when it ends in .TXT, binary when in .DAT, else as MINE\n" + "\n" + "Options:\n"
-        + "  -o, --out PATH   write into folder PATH (an existing folder, or PATH ending in /);\n"
-        + "                   with one input PATH may name the output file, and - writes the\n"
-        + "                   result to standard output (merge: the merged file)\n"
-        + "  -f, --force      replace output files that exist (without it they are reported\n"
-        + "                   and left as they are)\n" + "  -n, --dry-run    say what would be written, write nothing\n"
-        + "      --notes DIR  read the side files " + std::string(table.commentFile) + " and PNAMES.TXT from DIR\n"
-        + "                   (default: the current folder, names in any letter case)\n"
-        + "      --json       diff and merge: the differences or conflicts as one JSON document\n"
-        + "      --prefer mine|theirs\n"
-        + "                   merge: conflicts take this side's value, and the merge is written\n"
-        + "  -h, --help       show this help and end\n" + "      --version    show the version and end\n" + "\n"
+        + cli::formatCommandList(*table.commandLine, kCommandColumn) + "\n" + "Options:\n"
+        + cli::formatOptionList(*table.commandLine, kOptionColumn) + "\n"
         + "A FILE of - is standard input; its result goes to standard output unless -o is given.\n"
         + "Outputs are written whole or not at all. Messages go to standard error; after\n"
         + "to-text, to-binary and verify the last line counts the files that succeeded and\n" + "failed.\n"
@@ -340,7 +311,7 @@ std::string commandLineHelp(const ProgramTable& table)
 int runCommandLine(const ProgramTable& table, RecordConverter& converter, const std::vector<std::string>& arguments,
     std::istream& in, std::ostream& out, std::ostream& err, const fs::path& folder)
 {
-    const Result<cli::ParsedArguments> parsed = cli::parseArguments(kOptions, arguments);
+    const Result<cli::ParsedArguments> parsed = cli::parseArguments(table.commandLine->options, arguments);
     if (!parsed)
         return usageError(table, err, parsed.error().message);
     if (parsed->has("help")) {

@@ -3,6 +3,8 @@
 // every text of the console dialogue.
 #pragma once
 
+#include "common/optiontable.h"
+
 #include <cstdint>
 #include <string_view>
 
@@ -36,6 +38,7 @@ struct ProgramTable {
     std::string_view fileKind;      // "campaign files (CAMPxxxx.DAT)", for the help text
     std::string_view exampleBinary; // a typical binary file name, for the help examples
     std::string_view countLabel;    // what counts the records of a file that holds any number ("NUMBER OF SQUADRONS")
+    const cli::ProgramOptions* commandLine = nullptr; // its options and commands (converteroptions.h)
 };
 
 } // namespace kvl::recordtext

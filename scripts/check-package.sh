@@ -119,6 +119,16 @@ for p in "${programs[@]}"; do
     "out=\$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z '$root/usr/share/man/man1/$p.1.gz' 2>&1 >/dev/null); [ -z \"\$out\" ] || { echo \"\$out\"; exit 1; }"
 done
 
+# The bash completion (written from the programs' option tables) parses, and
+# names every program.
+completion="$root/usr/share/bash-completion/completions/modelconv"
+if bash -n "$completion" 2>/dev/null \
+  && grep -q "^complete -F _kvl_complete ${programs[*]}\$" "$completion"; then
+  pass "bash completion parses and completes all ${#programs[@]} programs"
+else
+  fail "bash completion"
+fi
+
 # The programs: every library they need is on the system, and --version
 # prints the package's version.
 for p in "${programs[@]}"; do

@@ -1,5 +1,6 @@
 // Squadron text writer and parser.
 #include "squadconv/squadrontext.h"
+#include "squadconv/squadconvoptions.h"
 
 #include "recordtext/fieldwalkers.h"
 
@@ -35,6 +36,7 @@ const recordtext::ProgramTable& squadronProgramTable()
         .fileKind = "squadron files (SQxx4x.DAT, 124-byte records)",
         .exampleBinary = "SQ0141.DAT",
         .countLabel = "NUMBER OF SQUADRONS",
+        .commandLine = &kCommandLine,
     };
     return kTable;
 }

@@ -113,10 +113,31 @@ std::filesystem::path toPath(const QString& text)
     return kvl::platform::pathFromUtf8(QDir::toNativeSeparators(text).toStdString());
 }
 
-QCommandLineOption quitAfterLoadOption()
+namespace {
+
+QString fromView(std::string_view text)
 {
-    return QCommandLineOption(QStringLiteral("quit-after-load"),
-        QStringLiteral("End once the start-up file is loaded (exit status 0) or has failed to load (1)."));
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+void addOptions(QCommandLineParser& parser, const cli::ProgramOptions& table)
+{
+    for (const cli::Option& option : table.options) {
+        if (option.addedByQt)
+            continue;
+        QStringList names;
+        if (option.shortName != 0)
+            names << QString(QChar::fromLatin1(option.shortName));
+        names << fromView(option.longName);
+        QCommandLineOption qtOption(names, fromView(option.help), fromView(option.valueName));
+        if (!option.defaultValue.empty())
+            qtOption.setDefaultValue(fromView(option.defaultValue));
+        parser.addOption(qtOption);
+    }
+    for (const cli::Operand& operand : table.operands)
+        parser.addPositionalArgument(fromView(operand.name), fromView(operand.help), fromView(operand.syntax));
 }
 
 int usageError(const QString& reason)

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "common/optiontable.h"
 #include "common/windowhost.h"
 
 class QWidget;
@@ -49,10 +50,10 @@ inline QString fromUtf8(const std::string& text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-/// The option every window program takes for scripts and the demo:
-/// "--quit-after-load" ends the program once its start-up file is loaded
-/// (status 0) or has failed to load (status 1).
-QCommandLineOption quitAfterLoadOption();
+/// Adds the program's options and operands from its table, in the table's
+/// order (the rows Qt adds itself are left to parseCommandLine). Options are
+/// then looked up by their long names: parser.isSet("export-csv").
+void addOptions(QCommandLineParser& parser, const cli::ProgramOptions& table);
 
 /// Sets the application's name and version, adds --help and --version,
 /// and parses the command line. Returns the exit status to end with when
