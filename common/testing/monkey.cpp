@@ -1,0 +1,1084 @@
+// The monkey inside the process under test: the answers to boxes and
+// dialogs, the files before and after each action, the controls of the
+// windows and the actions done on them.
+#include "common/testing/monkey.h"
+
+#include "common/fileimage.h"
+#include "common/platform.h"
+#include "common/qt/qtwindowhost.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QKeySequence>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QTableView>
+#include <QTest>
+#include <QTextEdit>
+#include <QTimer>
+#include <QTreeView>
+#include <QUrl>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <thread>
+#include <unistd.h>
+
+namespace kvl::test::monkey {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Rng = std::mt19937_64;
+
+// Draws are taken modulo the generator's 64-bit output, so a seed gives the
+// same actions in every build and with every standard library.
+std::size_t below(Rng& rng, std::size_t count)
+{
+    return count == 0 ? 0 : static_cast<std::size_t>(rng() % count);
+}
+
+std::string utf8(const QString& text)
+{
+    return text.toStdString();
+}
+
+std::string slashed(const fs::path& path)
+{
+    std::string text = kvl::platform::utf8FromPath(path);
+    std::replace(text.begin(), text.end(), '\\', '/');
+    return text;
+}
+
+std::string readBytes(const fs::path& path)
+{
+    auto image = kvl::readFileImage(path);
+    if (!image)
+        return {};
+    return std::string(image->begin(), image->end());
+}
+
+void writeBytes(const fs::path& path, const std::string& bytes)
+{
+    if (!kvl::writeFileImage(path, std::string_view(bytes)))
+        std::fprintf(stderr, "monkey: cannot write %s\n", slashed(path).c_str());
+}
+
+// The file name extension of a Qt name filter's first pattern ("csv" of
+// "CSV files (*.csv);;All files (*)"), or "".
+std::string firstExtension(const std::string& filter)
+{
+    const std::size_t star = filter.find("*.");
+    if (star == std::string::npos)
+        return {};
+    std::size_t end = star + 2;
+    while (end < filter.size() && filter[end] != ' ' && filter[end] != ')' && filter[end] != ';')
+        ++end;
+    return filter.substr(star + 2, end - star - 2);
+}
+
+} // namespace
+
+// ---- the session: answers and files -------------------------------------------------
+
+Session::Session(Folders folders) : m_folders(std::move(folders))
+{
+    // Every file of the game folder, and damaged copies of those at its top.
+    std::error_code ec;
+    for (fs::recursive_directory_iterator it(m_folders.game, ec), end; !ec && it != end; it.increment(ec))
+        if (it->is_regular_file(ec))
+            m_openable.push_back(it->path());
+    std::sort(m_openable.begin(), m_openable.end());
+    const std::vector<fs::path> originals = m_openable;
+    for (const fs::path& file : originals)
+        if (file.parent_path() == m_folders.game)
+            addDamagedCopies(file);
+}
+
+void Session::offer(const fs::path& file)
+{
+    m_openable.push_back(file);
+    addDamagedCopies(file);
+}
+
+void Session::addDamagedCopies(const fs::path& file)
+{
+    const std::string bytes = readBytes(file);
+    const std::string name = kvl::platform::utf8FromPath(file.filename());
+    // A damaged copy of each kind: cut in half, empty, three bytes flipped,
+    // junk after the end.
+    const std::size_t size = bytes.size();
+    std::string flipped = bytes;
+    for (const std::size_t at : { size / 3, size / 2, size == 0 ? 0 : size - 1 })
+        if (at < flipped.size())
+            flipped[at] = static_cast<char>(~static_cast<unsigned char>(flipped[at]));
+    const std::pair<const char*, std::string> copies[] = { { "half-", bytes.substr(0, size / 2) }, { "empty-", {} },
+        { "flip-", flipped }, { "long-", bytes + std::string(64, 'Z') } };
+    for (const auto& [prefix, content] : copies) {
+        const fs::path copy = m_folders.files / kvl::platform::pathFromUtf8(prefix + name);
+        writeBytes(copy, content);
+        m_openable.push_back(copy);
+    }
+}
+
+void Session::beginAction(std::uint32_t answers)
+{
+    m_answers.seed(answers);
+    m_shown.clear();
+}
+
+std::size_t Session::pick(std::size_t count)
+{
+    return count == 0 ? 0 : static_cast<std::size_t>(m_answers() % count);
+}
+
+bool Session::answered(const std::string& text, const std::string& answer) const
+{
+    return std::any_of(m_shown.begin(), m_shown.end(),
+        [&](const Shown& s) { return !s.fileDialog && s.text == text && s.answer == answer; });
+}
+
+const std::string* Session::bytesBefore(const std::string& relative) const
+{
+    const auto it = m_before.find(relative);
+    return it == m_before.end() || it->second.folder ? nullptr : &it->second.bytes;
+}
+
+std::string Session::relative(const fs::path& path) const
+{
+    const fs::path rel = path.lexically_normal().lexically_relative(m_folders.root);
+    const std::string text = slashed(rel);
+    if (text.empty() || text == "." || text.rfind("..", 0) == 0)
+        return {};
+    return text;
+}
+
+fs::path Session::pickOpen()
+{
+    const std::size_t r = pick(100);
+    if (r < 10 || m_openable.empty())
+        return {};
+    if (r < 18)
+        return pick(2) ? m_folders.game / "missing.dat" : m_folders.files / "gone" / "Kestrel.flt";
+    if (r < 22)
+        return pick(2) ? m_folders.game : m_folders.files;
+    return m_openable[pick(m_openable.size())];
+}
+
+fs::path Session::pickSave(const std::string& extension)
+{
+    const std::string dot = extension.empty() ? std::string() : "." + extension;
+    const std::size_t r = pick(100);
+    if (r < 12)
+        return {};
+    if (r < 55 || m_saveCount == 0)
+        return m_folders.out / ("saved" + std::to_string(++m_saveCount) + dot);
+    if (r < 75)
+        return m_folders.out / ("saved" + std::to_string(1 + pick(static_cast<std::size_t>(m_saveCount))) + dot);
+    if (r < 85)
+        return m_folders.out / "plain";
+    if (r < 95)
+        return m_folders.out / "missing" / ("saved" + dot);
+    return m_folders.out;
+}
+
+fs::path Session::pickFolder()
+{
+    switch (pick(5)) {
+    case 0:
+        return {};
+    case 1:
+        return m_folders.game;
+    case 2:
+        return m_folders.files;
+    case 3:
+        return m_folders.out;
+    default:
+        return m_folders.root / "missing";
+    }
+}
+
+kvl::MessageAnswer Session::showMessage(const kvl::Message& message, kvl::MessageButtons buttons)
+{
+    static const kvl::MessageAnswer okCancel[] = { kvl::MessageAnswer::Ok, kvl::MessageAnswer::Cancel };
+    static const kvl::MessageAnswer yesNo[] = { kvl::MessageAnswer::Yes, kvl::MessageAnswer::No };
+    static const kvl::MessageAnswer yesNoCancel[]
+        = { kvl::MessageAnswer::Yes, kvl::MessageAnswer::No, kvl::MessageAnswer::Cancel };
+    kvl::MessageAnswer answer = kvl::MessageAnswer::Ok;
+    switch (buttons) {
+    case kvl::MessageButtons::Ok:
+        break;
+    case kvl::MessageButtons::OkCancel:
+        answer = okCancel[pick(2)];
+        break;
+    case kvl::MessageButtons::YesNo:
+        answer = yesNo[pick(2)];
+        break;
+    case kvl::MessageButtons::YesNoCancel:
+        answer = yesNoCancel[pick(3)];
+        break;
+    }
+    static const char* const names[] = { "Ok", "Cancel", "Yes", "No" };
+    m_shown.push_back({ false, message.title, message.text, names[static_cast<int>(answer)], false });
+    return answer;
+}
+
+fs::path Session::chooseFile(const kvl::FileDialogRequest& request)
+{
+    fs::path chosen;
+    switch (request.kind) {
+    case kvl::FileDialogKind::OpenFile:
+        chosen = pickOpen();
+        break;
+    case kvl::FileDialogKind::SaveFile:
+        chosen = pickSave(firstExtension(request.filter));
+        break;
+    case kvl::FileDialogKind::Folder:
+        chosen = pickFolder();
+        break;
+    }
+    m_shown.push_back({ true, request.caption, {}, slashed(chosen), request.kind == kvl::FileDialogKind::SaveFile });
+    return chosen;
+}
+
+Snapshot Session::takeSnapshot() const
+{
+    Snapshot snapshot;
+    std::error_code ec;
+    fs::recursive_directory_iterator it(m_folders.root, ec), end;
+    for (; !ec && it != end; it.increment(ec)) {
+        const fs::path& path = it->path();
+        if (path == m_folders.config) {
+            it.disable_recursion_pending();
+            continue;
+        }
+        std::error_code typeEc;
+        if (it->is_directory(typeEc))
+            snapshot[relative(path)] = Entry { true, {} };
+        else
+            snapshot[relative(path)] = Entry { false, readBytes(path) };
+    }
+    return snapshot;
+}
+
+std::string describe(const FileChange& change)
+{
+    const auto size = [](const std::optional<Entry>& e) {
+        return !e ? std::string("absent") : e->folder ? std::string("a folder") : std::to_string(e->bytes.size()) + " bytes";
+    };
+    std::string text = change.path + ": " + size(change.before) + " -> " + size(change.after);
+    if (change.before && change.after && !change.before->folder && !change.after->folder) {
+        const std::string& a = change.before->bytes;
+        const std::string& b = change.after->bytes;
+        std::size_t first = 0;
+        while (first < a.size() && first < b.size() && a[first] == b[first])
+            ++first;
+        text += ", first difference at offset " + std::to_string(first);
+    }
+    return text;
+}
+
+namespace {
+
+std::vector<FileChange> differences(const Snapshot& before, const Snapshot& after)
+{
+    std::vector<FileChange> changes;
+    for (const auto& [path, entry] : before) {
+        const auto it = after.find(path);
+        if (it == after.end())
+            changes.push_back({ path, entry, std::nullopt });
+        else if (!(it->second == entry))
+            changes.push_back({ path, entry, it->second });
+    }
+    for (const auto& [path, entry] : after)
+        if (!before.count(path))
+            changes.push_back({ path, std::nullopt, entry });
+    return changes;
+}
+
+// The engine's own rule: a save dialog's answer may be written, under the
+// name chosen or with an extension added to it. The rest is the program's.
+std::vector<FileChange> leftForTheProgram(const Session& session, std::vector<FileChange> changes)
+{
+    std::vector<std::string> chosen;
+    for (const Shown& s : session.shown())
+        if (s.fileDialog && s.saving && !s.answer.empty())
+            chosen.push_back(session.relative(kvl::platform::pathFromUtf8(s.answer)));
+    std::erase_if(changes, [&](const FileChange& c) {
+        return c.after && !c.after->folder
+            && std::any_of(chosen.begin(), chosen.end(), [&](const std::string& p) {
+                   return !p.empty() && (c.path == p || c.path.rfind(p + ".", 0) == 0);
+               });
+    });
+    return changes;
+}
+
+// ---- controls ---------------------------------------------------------------------
+
+struct Control {
+    std::string id;
+    QPointer<QWidget> widget;
+    QPointer<QAction> action;
+};
+
+bool isTopLevelWindow(const QWidget* w)
+{
+    return w->isWindow() && w->isVisible() && !qobject_cast<const QMenu*>(w) && w->windowType() != Qt::ToolTip
+        && w->windowType() != Qt::Popup;
+}
+
+std::vector<QWidget*> topLevels()
+{
+    std::vector<QWidget*> tops;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (isTopLevelWindow(w) && !w->objectName().isEmpty())
+            tops.push_back(w);
+    // The toolkit keeps its windows in a hash: ordered by name, the list is
+    // the same in every run.
+    std::stable_sort(tops.begin(), tops.end(), [](QWidget* a, QWidget* b) {
+        return std::make_pair(a->objectName(), QString::fromLatin1(a->metaObject()->className()))
+            < std::make_pair(b->objectName(), QString::fromLatin1(b->metaObject()->className()));
+    });
+    return tops;
+}
+
+bool usable(const QObject* o)
+{
+    const QString name = o->objectName();
+    return !name.isEmpty() && !name.startsWith(QLatin1String("qt_"));
+}
+
+std::vector<Control> listControls()
+{
+    std::vector<Control> controls;
+    std::map<std::string, int> seen;
+    const auto add = [&](Control c, const QString& name) {
+        const int n = seen[utf8(name)]++;
+        c.id = utf8(name) + (n == 0 ? std::string() : "#" + std::to_string(n));
+        controls.push_back(std::move(c));
+    };
+    for (QWidget* top : topLevels()) {
+        std::vector<QWidget*> widgets { top };
+        for (QWidget* w : top->findChildren<QWidget*>())
+            widgets.push_back(w);
+        for (QWidget* w : widgets) {
+            if (!usable(w) || !w->isVisible() || !w->isEnabled() || qobject_cast<QMenu*>(w))
+                continue;
+            if (w != top && w->window() != top)
+                continue; // a window of its own, listed as one
+            add({ {}, w, nullptr }, w->objectName());
+        }
+        const QList<QAction*> own = top->actions();
+        std::vector<QAction*> actions(own.begin(), own.end());
+        for (QAction* a : top->findChildren<QAction*>())
+            if (std::find(actions.begin(), actions.end(), a) == actions.end())
+                actions.push_back(a);
+        for (QAction* a : actions)
+            if (usable(a) && a->isEnabled() && a->isVisible() && !a->associatedObjects().isEmpty())
+                add({ {}, nullptr, a }, a->objectName());
+    }
+    return controls;
+}
+
+const Control* findControl(const std::vector<Control>& controls, const std::string& id)
+{
+    for (const Control& c : controls)
+        if (c.id == id)
+            return &c;
+    return nullptr;
+}
+
+// ---- random actions --------------------------------------------------------------
+
+const char* const kKeys[] = { "Return", "Enter", "Escape", "Tab", "Backtab", "Backspace", "Del", "Space", "Up",
+    "Down", "Left", "Right", "PgUp", "PgDown", "Home", "End", "Ctrl+Z", "Ctrl+Y", "Ctrl+Shift+Z", "Ctrl+A", "Ctrl+C",
+    "Ctrl+V", "Ctrl+X", "Ctrl+S", "Ctrl+O", "Ctrl+N", "F", "Shift+Up", "Shift+Down", "Shift+End", "Shift+PgDown",
+    "Alt+F", "Alt+E", "F1", "F2", "A", "5", "=", "-", "Shift+=", "Ctrl+Home" };
+
+const char* const kNumbers[] = { "0", "1", "-1", "7", "127", "128", "255", "256", "-129", "32767", "32768", "65535",
+    "65536", "-32768", "-32769", "2147483647", "2147483648", "-2147483649", "4294967296", "1e38", "3.4e38",
+    "3.5e38", "-3.4e39", "1e-45", "1E+07", "0.5", "2.5", "-0", "1,5", "1.", ".5", "  12  ", "0x10", "1e", "NaN",
+    "-NaN", "Inf", "-Inf", "inf", "nan", "9999999999999999999999", "1999", "2026", "12.25" };
+
+const char* const kWords[] = { "P-", "new", "Channel 1940", "..", ".", "con", "a/b", "C:\\x", "name?", "*",
+    "CAMP0001.DAT", "planes.dat", "Kestrel.flt", "\"quoted\"", "FW190", "xxx" };
+
+// Characters typed as junk: plain ones, what a file name must not hold,
+// letters of other scripts, invisible ones and one beyond the 16-bit range.
+const char* const kJunk[] = { "a", "Z", "0", "9", " ", ".", ",", "-", "+", "e", "/", "\\", ":", "*", "?", "\"", "<",
+    ">", "|", "'", "%", "&", "\t", "\x01", "\x7f", "\xc3\xa9", "\xc3\x9f", "\xe2\x82\xac", "\xe6\x97\xa5", "\xce\xa9",
+    "\xc2\xa0", "\xe2\x80\x8b", "\xef\xbb\xbf", "\xf0\x9f\x98\x80" };
+
+std::string randomText(Rng& rng)
+{
+    switch (below(rng, 10)) {
+    case 0:
+    case 1:
+    case 2:
+    case 3:
+        return kNumbers[below(rng, std::size(kNumbers))];
+    case 4:
+        return kWords[below(rng, std::size(kWords))];
+    case 5:
+        return {};
+    case 6:
+        return std::string(below(rng, 2) ? 300 : 40, below(rng, 2) ? '9' : 'x');
+    default: {
+        std::string text;
+        for (std::size_t n = 1 + below(rng, 12); n > 0; --n)
+            text += kJunk[below(rng, std::size(kJunk))];
+        return text;
+    }
+    }
+}
+
+std::string randomKey(Rng& rng)
+{
+    return kKeys[below(rng, std::size(kKeys))];
+}
+
+std::string perMille(Rng& rng, int values)
+{
+    std::string text;
+    for (int i = 0; i < values; ++i)
+        text += (i ? "," : "") + std::to_string(below(rng, 1001));
+    return text;
+}
+
+std::vector<int> visibleColumns(const QAbstractItemView* view)
+{
+    std::vector<int> columns;
+    const QAbstractItemModel* model = view->model();
+    const int count = model ? model->columnCount(view->rootIndex()) : 0;
+    for (int c = 0; c < count; ++c) {
+        if (const auto* table = qobject_cast<const QTableView*>(view); table && table->isColumnHidden(c))
+            continue;
+        if (const auto* tree = qobject_cast<const QTreeView*>(view); tree && tree->isColumnHidden(c))
+            continue;
+        columns.push_back(c);
+    }
+    return columns;
+}
+
+std::string randomCell(Rng& rng, const QAbstractItemView* view)
+{
+    const QAbstractItemModel* model = view->model();
+    const int rows = model ? model->rowCount(view->rootIndex()) : 0;
+    const std::vector<int> columns = visibleColumns(view);
+    if (rows == 0 || columns.empty())
+        return {};
+    return std::to_string(below(rng, static_cast<std::size_t>(rows))) + ","
+        + std::to_string(columns[below(rng, columns.size())]);
+}
+
+// The action for a control, by what kind of control it is.
+Action actionOn(Rng& rng, const Control& control)
+{
+    Action a;
+    a.target = control.id;
+    if (control.action) {
+        a.kind = "trigger";
+        return a;
+    }
+    QWidget* w = control.widget;
+    const std::size_t r = below(rng, 100);
+    const auto keyOr = [&](const char* kind, std::string argument) {
+        if (r < 20 && w->focusPolicy() != Qt::NoFocus) {
+            a.kind = "key";
+            a.argument = randomKey(rng);
+        } else {
+            a.kind = kind;
+            a.argument = std::move(argument);
+        }
+    };
+    if (qobject_cast<QAbstractButton*>(w)) {
+        keyOr("click", {});
+    } else if (auto* edit = qobject_cast<QLineEdit*>(w); edit && !edit->isReadOnly()) {
+        if (r < 35) {
+            a.kind = "key";
+            a.argument = below(rng, 2) ? "Return" : randomKey(rng);
+        } else {
+            a.kind = r < 70 ? "retype" : "type";
+            a.argument = randomText(rng);
+        }
+    } else if ((qobject_cast<QPlainTextEdit*>(w) && !static_cast<QPlainTextEdit*>(w)->isReadOnly())
+        || (qobject_cast<QTextEdit*>(w) && !static_cast<QTextEdit*>(w)->isReadOnly())) {
+        keyOr(r < 60 ? "type" : "retype", randomText(rng) + (below(rng, 3) ? "" : "\n" + randomText(rng)));
+    } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        keyOr("combo", std::to_string(below(rng, static_cast<std::size_t>(std::max(combo->count(), 1)))));
+    } else if (qobject_cast<QAbstractSpinBox*>(w)) {
+        keyOr("retype", randomText(rng));
+    } else if (auto* slider = qobject_cast<QAbstractSlider*>(w)) {
+        keyOr("slide",
+            std::to_string(slider->minimum()
+                + static_cast<int>(below(rng, static_cast<std::size_t>(slider->maximum() - slider->minimum()) + 1))));
+    } else if (auto* tabs = qobject_cast<QTabBar*>(w)) {
+        keyOr("combo", std::to_string(below(rng, static_cast<std::size_t>(std::max(tabs->count(), 1)))));
+    } else if (auto* view = qobject_cast<QAbstractItemView*>(w)) {
+        const std::string cell = randomCell(rng, view);
+        if (cell.empty() || r < 25) {
+            a.kind = "key";
+            a.argument = randomKey(rng);
+        } else if (r < 80) {
+            a.kind = "cell";
+            static const char* const modifiers[] = { "", "", "", "", "", ",Shift", ",Ctrl" };
+            a.argument = cell + modifiers[below(rng, std::size(modifiers))];
+        } else if (r < 88) {
+            a.kind = "dclick";
+            a.argument = cell;
+        } else {
+            const std::string other = randomCell(rng, view);
+            a.kind = "drag";
+            a.argument = cell + "," + other;
+        }
+    } else if (w->focusPolicy() != Qt::NoFocus || w->isWindow()) {
+        // A view of its own (the model view) or a window: the mouse and keys.
+        if (r < 35) {
+            a.kind = "key";
+            a.argument = randomKey(rng);
+        } else if (r < 60) {
+            a.kind = "mouse";
+            a.argument = perMille(rng, 2) + (below(rng, 4) ? "" : ",right");
+        } else if (r < 85) {
+            a.kind = "drag";
+            static const char* const buttons[] = { "", "", ",right", ",middle", ",shift" };
+            a.argument = perMille(rng, 4) + buttons[below(rng, std::size(buttons))];
+        } else {
+            a.kind = "wheel";
+            a.argument = perMille(rng, 2) + "," + (below(rng, 2) ? "120" : "-120");
+        }
+    } else {
+        // A label or frame: some of them act on a click.
+        a.kind = "mouse";
+        a.argument = perMille(rng, 2);
+    }
+    return a;
+}
+
+Action randomAction(Rng& rng, Subject& subject, const Session& session)
+{
+    const std::uint32_t answers = static_cast<std::uint32_t>(rng() >> 32);
+    QWidget* window = subject.window();
+    const bool running = window && window->isVisible();
+    if (!running || static_cast<int>(below(rng, 1000)) < subject.restartsPerThousand())
+        return { "restart", {}, answers, {} };
+    const std::vector<Control> controls = listControls();
+    const std::size_t r = below(rng, 100);
+    if (r < 2) {
+        // Closing a window with its title bar's button.
+        std::vector<const Control*> windows;
+        for (const Control& c : controls)
+            if (c.widget && c.widget->isWindow())
+                windows.push_back(&c);
+        if (!windows.empty())
+            return { "close", windows[below(rng, windows.size())]->id, answers, {} };
+    } else if (r < 5) {
+        // A file dropped on a window that takes drops.
+        const std::vector<fs::path>& files = session.openable();
+        for (const Control& c : controls)
+            if (c.widget && c.widget->isWindow() && c.widget->acceptDrops() && !files.empty())
+                return { "drop", c.id, answers, session.relative(files[below(rng, files.size())]) };
+    }
+    if (controls.empty())
+        return { "restart", {}, answers, {} };
+    Action a = actionOn(rng, controls[below(rng, controls.size())]);
+    a.answers = answers;
+    return a;
+}
+
+// ---- doing an action ------------------------------------------------------------
+
+std::vector<std::string> splitArgument(const std::string& text)
+{
+    std::vector<std::string> parts;
+    std::size_t from = 0;
+    while (true) {
+        const std::size_t comma = text.find(',', from);
+        parts.push_back(text.substr(from, comma == std::string::npos ? std::string::npos : comma - from));
+        if (comma == std::string::npos)
+            return parts;
+        from = comma + 1;
+    }
+}
+
+std::optional<int> number(const std::string& text)
+{
+    if (text.empty() || text.size() > 9)
+        return std::nullopt;
+    int value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+QPoint pointIn(const QWidget* w, int x, int y)
+{
+    return { std::clamp(w->width() * x / 1000, 0, std::max(w->width() - 1, 0)),
+        std::clamp(w->height() * y / 1000, 0, std::max(w->height() - 1, 0)) };
+}
+
+Qt::MouseButton buttonNamed(const std::string& name)
+{
+    return name == "right" ? Qt::RightButton : name == "middle" ? Qt::MiddleButton : Qt::LeftButton;
+}
+
+// The user brings the window to the front and clicks into the control before typing.
+void focusOn(QWidget* w)
+{
+    QWidget* window = w->window();
+    if (QApplication::activeWindow() != window) {
+        window->raise();
+        QApplication::setActiveWindow(window);
+    }
+    w->setFocus(Qt::MouseFocusReason);
+}
+
+void typeText(QWidget* w, const std::string& text)
+{
+    const QString typed = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    for (const char32_t c : typed.toUcs4()) {
+        QPointer<QWidget> alive(w);
+        if (!alive)
+            return;
+        const QString one = QString::fromUcs4(&c, 1);
+        Qt::Key key = Qt::Key_unknown;
+        if (c == '\n')
+            key = Qt::Key_Return;
+        else if (c == '\t')
+            key = Qt::Key_Tab;
+        else if (c >= 'a' && c <= 'z')
+            key = static_cast<Qt::Key>(Qt::Key_A + static_cast<int>(c - 'a'));
+        else if (c >= 0x20 && c < 0x7F)
+            key = static_cast<Qt::Key>(QChar(c).toUpper().unicode());
+        QTest::sendKeyEvent(QTest::Click, w, key, one, Qt::NoModifier);
+    }
+}
+
+bool pressKey(QWidget* w, const std::string& name)
+{
+    const QKeySequence sequence = QKeySequence::fromString(QString::fromStdString(name), QKeySequence::PortableText);
+    if (sequence.isEmpty())
+        return false;
+    const QKeyCombination combination = sequence[0];
+    focusOn(w);
+    QTest::keyClick(w, combination.key(), combination.keyboardModifiers());
+    return true;
+}
+
+bool itemAction(QAbstractItemView* view, const std::string& kind, const std::vector<std::string>& parts)
+{
+    const auto indexAt = [&](std::size_t at) {
+        const auto row = at + 1 < parts.size() ? number(parts[at]) : std::nullopt;
+        const auto column = at + 1 < parts.size() ? number(parts[at + 1]) : std::nullopt;
+        if (!row || !column || !view->model())
+            return QModelIndex();
+        return view->model()->index(*row, *column, view->rootIndex());
+    };
+    const QModelIndex from = indexAt(0);
+    if (!from.isValid())
+        return false;
+    const auto pointOf = [view](const QModelIndex& index) {
+        view->scrollTo(index);
+        const QRect rect = view->visualRect(index);
+        return rect.isEmpty() ? std::optional<QPoint>() : std::optional<QPoint>(rect.center());
+    };
+    QWidget* port = view->viewport();
+    if (kind == "drag") {
+        const QModelIndex to = indexAt(2);
+        const auto a = pointOf(from);
+        if (!to.isValid() || !a)
+            return false;
+        QTest::mousePress(port, Qt::LeftButton, {}, *a);
+        const auto b = pointOf(to);
+        QTest::mouseMove(port, b.value_or(*a));
+        QTest::mouseRelease(port, Qt::LeftButton, {}, b.value_or(*a));
+        return true;
+    }
+    const auto at = pointOf(from);
+    if (!at)
+        return false;
+    if (kind == "dclick") {
+        QTest::mouseDClick(port, Qt::LeftButton, {}, *at);
+        return true;
+    }
+    const std::string modifier = parts.size() > 2 ? parts[2] : std::string();
+    const Qt::KeyboardModifiers modifiers = modifier == "Shift" ? Qt::ShiftModifier
+        : modifier == "Ctrl"                                    ? Qt::ControlModifier
+                                                                : Qt::NoModifier;
+    QTest::mouseClick(port, Qt::LeftButton, modifiers, *at);
+    return true;
+}
+
+bool mouseAction(QWidget* w, const std::string& kind, const std::vector<std::string>& parts)
+{
+    std::vector<int> values;
+    std::string extra;
+    for (const std::string& p : parts) {
+        if (const auto v = number(p))
+            values.push_back(std::min(*v, 1000));
+        else
+            extra = p;
+    }
+    if (kind == "wheel") {
+        if (values.size() < 2)
+            return false;
+        const int delta = parts.size() > 2 && parts[2] == "-120" ? -120 : 120;
+        const QPoint at = pointIn(w, values[0], values[1]);
+        QWheelEvent wheel(QPointF(at), QPointF(w->mapToGlobal(at)), QPoint(), QPoint(0, delta), Qt::NoButton,
+            Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w, &wheel);
+        return true;
+    }
+    if (kind == "mouse") {
+        if (values.size() < 2)
+            return false;
+        QTest::mouseClick(w, buttonNamed(extra), {}, pointIn(w, values[0], values[1]));
+        return true;
+    }
+    if (values.size() < 4)
+        return false;
+    const Qt::MouseButton button = extra == "shift" ? Qt::LeftButton : buttonNamed(extra);
+    const Qt::KeyboardModifiers modifiers = extra == "shift" ? Qt::ShiftModifier : Qt::NoModifier;
+    const QPoint a = pointIn(w, values[0], values[1]), b = pointIn(w, values[2], values[3]);
+    QPointer<QWidget> alive(w);
+    QTest::mousePress(w, button, modifiers, a);
+    for (int step = 1; step <= 4 && alive; ++step)
+        QTest::mouseMove(w, a + (b - a) * step / 4);
+    if (alive)
+        QTest::mouseRelease(w, button, modifiers, b);
+    return true;
+}
+
+bool dropFile(QWidget* window, const fs::path& file)
+{
+    QMimeData mime;
+    mime.setUrls({ QUrl::fromLocalFile(kvl::qt::toQString(file)) });
+    const QPoint at = window->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &enter);
+    if (!enter.isAccepted())
+        return true;
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &drop);
+    return true;
+}
+
+// Does `a`; false when its control is not there (the action is skipped).
+bool perform(const Action& a, Subject& subject, Session& session)
+{
+    if (a.kind == "restart") {
+        subject.stop();
+        subject.start(session);
+        return true;
+    }
+    const std::vector<Control> controls = listControls();
+    const Control* control = findControl(controls, a.target);
+    if (!control)
+        return false;
+    if (control->action) {
+        if (a.kind != "trigger" || !control->action->isEnabled())
+            return false;
+        control->action->trigger();
+        return true;
+    }
+    QWidget* w = control->widget;
+    if (!w)
+        return false;
+    const std::vector<std::string> parts = splitArgument(a.argument);
+    if (a.kind == "click") {
+        if (!qobject_cast<QAbstractButton*>(w))
+            return false;
+        QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center());
+    } else if (a.kind == "key") {
+        return pressKey(w, a.argument);
+    } else if (a.kind == "type" || a.kind == "retype") {
+        focusOn(w);
+        if (a.kind == "retype")
+            QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
+        typeText(w, a.argument);
+    } else if (a.kind == "combo") {
+        const auto index = number(a.argument);
+        if (!index)
+            return false;
+        if (auto* combo = qobject_cast<QComboBox*>(w); combo && *index < combo->count()) {
+            combo->setCurrentIndex(*index);
+            emit combo->activated(*index);
+        } else if (auto* tabs = qobject_cast<QTabBar*>(w); tabs && *index < tabs->count()) {
+            tabs->setCurrentIndex(*index);
+        } else {
+            return false;
+        }
+    } else if (a.kind == "slide") {
+        auto* slider = qobject_cast<QAbstractSlider*>(w);
+        bool ok = false;
+        const int value = QString::fromStdString(a.argument).toInt(&ok);
+        if (!slider || !ok)
+            return false;
+        slider->setValue(value);
+    } else if ((a.kind == "cell" || a.kind == "dclick" || a.kind == "drag") && qobject_cast<QAbstractItemView*>(w)) {
+        return itemAction(static_cast<QAbstractItemView*>(w), a.kind, parts);
+    } else if (a.kind == "mouse" || a.kind == "drag" || a.kind == "wheel") {
+        return mouseAction(w, a.kind, parts);
+    } else if (a.kind == "close") {
+        if (!w->isWindow())
+            return false;
+        w->close();
+    } else if (a.kind == "drop") {
+        if (!w->isWindow() || a.argument.empty())
+            return false;
+        return dropFile(w, session.folders().root / kvl::platform::pathFromUtf8(a.argument));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// ---- boxes the program shows without its host -------------------------------------
+
+// Answers the toolkit's own modal dialogs (an About box, a box a window
+// shows itself) and closes popup menus, as soon as they are up, from the
+// current action's answers.
+class ModalAnswerer : public QObject {
+public:
+    explicit ModalAnswerer(Session& session) : m_session(session)
+    {
+        auto* timer = new QTimer(this);
+        connect(timer, &QTimer::timeout, this, &ModalAnswerer::look);
+        timer->start(10);
+    }
+
+private:
+    void look()
+    {
+        if (QWidget* popup = QApplication::activePopupWidget()) {
+            popup->close();
+            return;
+        }
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible())
+            return;
+        // A dialog that is still up a while after its answer (one the
+        // program shows again, say) is answered once more.
+        if (modal == m_last && ++m_waited < 20)
+            return;
+        m_last = modal;
+        m_waited = 0;
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            const QList<QAbstractButton*> buttons = box->buttons();
+            QAbstractButton* button = buttons.isEmpty() ? nullptr : buttons[static_cast<qsizetype>(
+                                                                        m_session.pick(buttons.size()))];
+            m_session.note({ false, utf8(box->windowTitle()), utf8(box->text()),
+                button ? utf8(button->text()) : std::string("closed"), false });
+            if (button)
+                button->click();
+            else
+                box->close();
+        } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+            const bool saving = dialog->acceptMode() == QFileDialog::AcceptSave;
+            const fs::path chosen = dialog->fileMode() == QFileDialog::Directory ? m_session.pickFolder()
+                : saving                                                        ? m_session.pickSave()
+                                                                                : m_session.pickOpen();
+            m_session.note({ true, utf8(dialog->windowTitle()), {}, kvl::platform::utf8FromPath(chosen), saving });
+            if (chosen.empty()) {
+                dialog->reject();
+            } else {
+                dialog->selectFile(kvl::qt::toQString(chosen));
+                static_cast<QDialog*>(dialog)->accept();
+            }
+        } else if (auto* input = qobject_cast<QInputDialog*>(modal)) {
+            m_session.note({ false, utf8(input->windowTitle()), utf8(input->labelText()), "input", false });
+            if (m_session.pick(3) == 0) {
+                input->reject();
+            } else {
+                input->setTextValue(QString::number(static_cast<qulonglong>(m_session.pick(100000))));
+                input->accept();
+            }
+        } else if (auto* other = qobject_cast<QDialog*>(modal)) {
+            m_session.note({ false, utf8(other->windowTitle()), {}, "dialog", false });
+            if (m_session.pick(3) == 0)
+                other->accept();
+            else
+                other->reject();
+        } else {
+            modal->close();
+        }
+    }
+
+    Session& m_session;
+    QPointer<QWidget> m_last;
+    int m_waited = 0;
+};
+
+// ---- the watchdog ------------------------------------------------------------------
+
+// Ends the process when an action has not returned in time: a hang, as the
+// user would see a window that no longer answers.
+class Watchdog {
+public:
+    explicit Watchdog(double seconds) : m_limit(static_cast<long long>(seconds * 1000))
+    {
+        m_thread = std::thread([this] { watch(); });
+    }
+    ~Watchdog()
+    {
+        m_stop = true;
+        m_thread.join();
+    }
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+
+    void arm(const std::string& what)
+    {
+        std::snprintf(m_message, sizeof m_message, "monkey: hang: %s did not return within %lld ms\n", what.c_str(),
+            m_limit);
+        m_since.store(now(), std::memory_order_release);
+    }
+    void disarm() { m_since.store(0, std::memory_order_release); }
+
+private:
+    static long long now()
+    {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    }
+    void watch()
+    {
+        while (!m_stop) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            const long long since = m_since.load(std::memory_order_acquire);
+            if (since != 0 && now() - since > m_limit) {
+                const ssize_t written = ::write(STDERR_FILENO, m_message, std::strlen(m_message));
+                (void)written;
+                ::_exit(kHangStatus);
+            }
+        }
+    }
+
+    long long m_limit;
+    std::atomic<long long> m_since { 0 };
+    std::atomic<bool> m_stop { false };
+    char m_message[600] = {};
+    std::thread m_thread;
+};
+
+void settle()
+{
+    for (int round = 0; round < 3; ++round) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+// The toolkit's complaint about every synthetic event nobody took says
+// nothing about the program; the rest is kept.
+void quieterMessages(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (message.contains(QLatin1String("not accepted by receiving widget")))
+        return;
+    std::fprintf(stderr, "%s: %s\n", type == QtWarningMsg ? "qt warning" : "qt", qPrintable(message));
+    if (type == QtFatalMsg)
+        std::abort();
+}
+
+} // namespace
+
+int runHere(const Program& program, const Folders& folders, std::uint64_t seed, int count,
+    const std::optional<std::vector<Action>>& actions, const fs::path& log, double hangSeconds, double secondsLeft)
+{
+    qInstallMessageHandler(quieterMessages);
+    const auto deadline = std::chrono::steady_clock::now()
+        + std::chrono::milliseconds(static_cast<long long>(secondsLeft > 0 ? secondsLeft * 1000 : 1e12));
+    int logFile = -1;
+    if (!log.empty())
+        logFile = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    const auto writeLog = [logFile](const std::string& line) {
+        if (logFile < 0)
+            return;
+        const std::string text = line + '\n';
+        const ssize_t written = ::write(logFile, text.data(), text.size());
+        (void)written;
+    };
+
+    Session session(folders);
+    std::unique_ptr<Subject> subject = program.makeSubject();
+    ModalAnswerer answerer(session);
+    Watchdog watchdog(hangSeconds);
+    Rng rng(seed);
+    subject->prepare(session);
+    session.setBefore(session.takeSnapshot());
+
+    const auto step = [&](const Action& action, int index) -> bool {
+        const std::string line = formatAction(action);
+        subject->beforeAction(action, session);
+        session.beginAction(action.answers);
+        if (action.kind != "start")
+            writeLog(line);
+        watchdog.arm("action " + std::to_string(index) + " (" + line + ")");
+        if (action.kind == "start")
+            subject->start(session);
+        else
+            perform(action, *subject, session);
+        settle();
+        watchdog.disarm();
+        Snapshot after = session.takeSnapshot();
+        const std::vector<FileChange> changes = leftForTheProgram(session, differences(session.before(), after));
+        if (const std::string why = subject->check(action, session, changes); !why.empty()) {
+            std::fprintf(stderr, "monkey: invariant: %s\n  after action %d: %s\n", why.c_str(), index, line.c_str());
+            for (const Shown& s : session.shown())
+                std::fprintf(stderr, "  shown: %s \"%s\" %s -> %s\n", s.fileDialog ? "dialog" : "box",
+                    s.title.c_str(), s.text.c_str(), s.answer.c_str());
+            return false;
+        }
+        session.setBefore(std::move(after));
+        return true;
+    };
+
+    int status = 0;
+    if (!step({ "start", {}, 0, {} }, 0))
+        status = kInvariantStatus;
+    if (actions) {
+        for (std::size_t i = 0; status == 0 && i < actions->size(); ++i)
+            if (!step((*actions)[i], static_cast<int>(i) + 1))
+                status = kInvariantStatus;
+    } else {
+        for (int i = 1; status == 0 && i <= count && std::chrono::steady_clock::now() < deadline; ++i)
+            if (!step(randomAction(rng, *subject, session), i))
+                status = kInvariantStatus;
+    }
+    if (logFile >= 0)
+        ::close(logFile);
+    if (status != 0)
+        std::_Exit(status); // the window is left as the failure found it
+    watchdog.arm("closing the program");
+    subject->stop();
+    watchdog.disarm();
+    return 0;
+}
+
+} // namespace kvl::test::monkey
