@@ -11,6 +11,7 @@
 #include "modelview/modelviewwindow.h"
 
 #include "common/fileimage.h"
+#include "common/platform.h"
 #include "common/testing/monkey.h"
 #include "modelconv/model3db.h"
 #include "modelconv/vkm.h"
@@ -34,11 +35,11 @@ public:
         auto image = kvl::readFileImage(fighter);
         if (!image)
             return;
-        auto model = modelconv::decode3DB(std::move(*image));
+        auto model = kvl::modelconv::decode3DB(std::move(*image));
         if (!model)
             return;
         const auto vkm = session.folders().files / "FIGHTER.VKM";
-        if (kvl::writeFileImage(vkm, modelconv::vkmBytes(modelconv::convertToVKM(*model))))
+        if (kvl::writeFileImage(vkm, kvl::modelconv::vkmBytes(kvl::modelconv::convertToVKM(*model))))
             session.offer(vkm);
     }
 

@@ -20,6 +20,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QKeySequence>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
@@ -86,17 +87,28 @@ void writeBytes(const fs::path& path, const std::string& bytes)
         std::fprintf(stderr, "monkey: cannot write %s\n", slashed(path).c_str());
 }
 
-// The file name extension of a Qt name filter's first pattern ("csv" of
-// "CSV files (*.csv);;All files (*)"), or "".
-std::string firstExtension(const std::string& filter)
+// The file name extensions of a Qt name filter's patterns ("csv" of
+// "CSV files (*.csv);;All files (*)"), first to last.
+std::vector<std::string> extensions(const std::string& filter)
 {
-    const std::size_t star = filter.find("*.");
-    if (star == std::string::npos)
-        return {};
-    std::size_t end = star + 2;
-    while (end < filter.size() && filter[end] != ' ' && filter[end] != ')' && filter[end] != ';')
-        ++end;
-    return filter.substr(star + 2, end - star - 2);
+    std::vector<std::string> found;
+    for (std::size_t star = filter.find("*."); star != std::string::npos; star = filter.find("*.", star + 2)) {
+        std::size_t end = star + 2;
+        while (end < filter.size() && filter[end] != ' ' && filter[end] != ')' && filter[end] != ';')
+            ++end;
+        if (end > star + 2)
+            found.push_back(filter.substr(star + 2, end - star - 2));
+    }
+    return found;
+}
+
+bool hasExtension(const fs::path& file, const std::vector<std::string>& wanted)
+{
+    const std::string name = kvl::platform::utf8FromPath(file.filename());
+    return std::any_of(wanted.begin(), wanted.end(), [&](const std::string& e) {
+        return name.size() > e.size() && name[name.size() - e.size() - 1] == '.'
+            && kvl::equalsNoCase(std::string_view(name).substr(name.size() - e.size()), e);
+    });
 }
 
 } // namespace
@@ -175,7 +187,7 @@ std::string Session::relative(const fs::path& path) const
     return text;
 }
 
-fs::path Session::pickOpen()
+fs::path Session::pickOpen(const std::string& filter)
 {
     const std::size_t r = pick(100);
     if (r < 10 || m_openable.empty())
@@ -184,6 +196,14 @@ fs::path Session::pickOpen()
         return pick(2) ? m_folders.game / "missing.dat" : m_folders.files / "gone" / "Kestrel.flt";
     if (r < 22)
         return pick(2) ? m_folders.game : m_folders.files;
+    // Mostly what the dialog's filter shows, as a user would pick.
+    std::vector<fs::path> shown;
+    const std::vector<std::string> wanted = extensions(filter);
+    for (const fs::path& file : m_openable)
+        if (hasExtension(file, wanted))
+            shown.push_back(file);
+    if (r < 70 && !shown.empty())
+        return shown[pick(shown.size())];
     return m_openable[pick(m_openable.size())];
 }
 
@@ -250,11 +270,14 @@ fs::path Session::chooseFile(const kvl::FileDialogRequest& request)
     fs::path chosen;
     switch (request.kind) {
     case kvl::FileDialogKind::OpenFile:
-        chosen = pickOpen();
+        chosen = pickOpen(request.filter);
         break;
-    case kvl::FileDialogKind::SaveFile:
-        chosen = pickSave(firstExtension(request.filter));
+    case kvl::FileDialogKind::SaveFile: {
+        const std::vector<std::string> wanted = extensions(request.filter);
+        chosen = pickSave(wanted.empty() ? std::string() : wanted.front());
         break;
+        break;
+    }
     case kvl::FileDialogKind::Folder:
         chosen = pickFolder();
         break;
@@ -520,8 +543,9 @@ Action actionOn(Rng& rng, const Control& control)
             a.kind = "key";
             a.argument = below(rng, 2) ? "Return" : randomKey(rng);
         } else {
+            // Often the user ends what they type with Enter.
             a.kind = r < 70 ? "retype" : "type";
-            a.argument = randomText(rng);
+            a.argument = randomText(rng) + (below(rng, 5) < 2 ? "\n" : "");
         }
     } else if ((qobject_cast<QPlainTextEdit*>(w) && !static_cast<QPlainTextEdit*>(w)->isReadOnly())
         || (qobject_cast<QTextEdit*>(w) && !static_cast<QTextEdit*>(w)->isReadOnly())) {
@@ -553,7 +577,7 @@ Action actionOn(Rng& rng, const Control& control)
             a.kind = "drag";
             a.argument = cell + "," + other;
         }
-    } else if (w->focusPolicy() != Qt::NoFocus || w->isWindow()) {
+    } else if ((w->focusPolicy() != Qt::NoFocus && !qobject_cast<QLabel*>(w)) || w->isWindow()) {
         // A view of its own (the model view) or a window: the mouse and keys.
         if (r < 35) {
             a.kind = "key";
@@ -585,8 +609,8 @@ Action randomAction(Rng& rng, Subject& subject, const Session& session)
     if (!running || static_cast<int>(below(rng, 1000)) < subject.restartsPerThousand())
         return { "restart", {}, answers, {} };
     const std::vector<Control> controls = listControls();
-    const std::size_t r = below(rng, 100);
-    if (r < 2) {
+    const std::size_t r = below(rng, 200);
+    if (r < 3) {
         // Closing a window with its title bar's button.
         std::vector<const Control*> windows;
         for (const Control& c : controls)
@@ -594,7 +618,7 @@ Action randomAction(Rng& rng, Subject& subject, const Session& session)
                 windows.push_back(&c);
         if (!windows.empty())
             return { "close", windows[below(rng, windows.size())]->id, answers, {} };
-    } else if (r < 5) {
+    } else if (r < 10) {
         // A file dropped on a window that takes drops.
         const std::vector<fs::path>& files = session.openable();
         for (const Control& c : controls)
@@ -603,7 +627,23 @@ Action randomAction(Rng& rng, Subject& subject, const Session& session)
     }
     if (controls.empty())
         return { "restart", {}, answers, {} };
-    Action a = actionOn(rng, controls[below(rng, controls.size())]);
+    // Controls that do something are chosen four times as often as labels
+    // and frames, of which a form has many.
+    std::vector<std::size_t> weights;
+    std::size_t total = 0;
+    for (const Control& c : controls) {
+        const QWidget* w = c.widget;
+        const bool acts = c.action || qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QLineEdit*>(w)
+            || qobject_cast<const QAbstractItemView*>(w) || qobject_cast<const QComboBox*>(w)
+            || qobject_cast<const QAbstractSpinBox*>(w) || qobject_cast<const QPlainTextEdit*>(w)
+            || (w && w->focusPolicy() != Qt::NoFocus && !qobject_cast<const QLabel*>(w));
+        total += acts ? 4 : 1;
+        weights.push_back(total);
+    }
+    const std::size_t at = below(rng, total);
+    const std::size_t chosen
+        = static_cast<std::size_t>(std::upper_bound(weights.begin(), weights.end(), at) - weights.begin());
+    Action a = actionOn(rng, controls[chosen]);
     a.answers = answers;
     return a;
 }
@@ -900,9 +940,11 @@ private:
                 box->close();
         } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
             const bool saving = dialog->acceptMode() == QFileDialog::AcceptSave;
+            const std::string filter = utf8(dialog->nameFilters().join(QStringLiteral(";;")));
+            const std::vector<std::string> wanted = extensions(filter);
             const fs::path chosen = dialog->fileMode() == QFileDialog::Directory ? m_session.pickFolder()
-                : saving                                                        ? m_session.pickSave()
-                                                                                : m_session.pickOpen();
+                : saving ? m_session.pickSave(wanted.empty() ? std::string() : wanted.front())
+                         : m_session.pickOpen(filter);
             m_session.note({ true, utf8(dialog->windowTitle()), {}, kvl::platform::utf8FromPath(chosen), saving });
             if (chosen.empty()) {
                 dialog->reject();
@@ -1033,6 +1075,9 @@ int runHere(const Program& program, const Folders& folders, std::uint64_t seed, 
     subject->prepare(session);
     session.setBefore(session.takeSnapshot());
 
+    int done = 0, skipped = 0;
+    // KVL_MONKEY_VERBOSE=1: every action, what it showed and what it changed.
+    const bool verbose = qEnvironmentVariableIntValue("KVL_MONKEY_VERBOSE") == 1;
     const auto step = [&](const Action& action, int index) -> bool {
         const std::string line = formatAction(action);
         subject->beforeAction(action, session);
@@ -1042,8 +1087,10 @@ int runHere(const Program& program, const Folders& folders, std::uint64_t seed, 
         watchdog.arm("action " + std::to_string(index) + " (" + line + ")");
         if (action.kind == "start")
             subject->start(session);
+        else if (perform(action, *subject, session))
+            ++done;
         else
-            perform(action, *subject, session);
+            ++skipped;
         settle();
         watchdog.disarm();
         Snapshot after = session.takeSnapshot();
@@ -1054,6 +1101,14 @@ int runHere(const Program& program, const Folders& folders, std::uint64_t seed, 
                 std::fprintf(stderr, "  shown: %s \"%s\" %s -> %s\n", s.fileDialog ? "dialog" : "box",
                     s.title.c_str(), s.text.c_str(), s.answer.c_str());
             return false;
+        }
+        if (verbose) {
+            std::fprintf(stderr, "%d: %s\n", index, line.c_str());
+            for (const Shown& s : session.shown())
+                std::fprintf(stderr, "    %s \"%s\" %s -> %s\n", s.fileDialog ? "dialog" : "box", s.title.c_str(),
+                    s.text.c_str(), s.answer.c_str());
+            for (const FileChange& c : changes)
+                std::fprintf(stderr, "    changed %s\n", describe(c).c_str());
         }
         session.setBefore(std::move(after));
         return true;
@@ -1073,6 +1128,7 @@ int runHere(const Program& program, const Folders& folders, std::uint64_t seed, 
     }
     if (logFile >= 0)
         ::close(logFile);
+    std::fprintf(stderr, "monkey: %d actions done, %d skipped (their control was not there)\n", done, skipped);
     if (status != 0)
         std::_Exit(status); // the window is left as the failure found it
     watchdog.arm("closing the program");

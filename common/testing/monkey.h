@@ -101,9 +101,10 @@ public:
 
     /// A number below `count` from the current action's answers.
     std::size_t pick(std::size_t count);
-    /// A file for an open dialog: a sample file, a damaged copy, a missing
-    /// path, a folder; nothing for Cancel.
-    std::filesystem::path pickOpen();
+    /// A file for an open dialog: mostly one its name `filter` shows (a
+    /// sample file or a damaged copy), else any, a missing path, a folder;
+    /// nothing for Cancel.
+    std::filesystem::path pickOpen(const std::string& filter = {});
     /// A path for a save dialog: a new or existing file in the out folder
     /// (named with `extension` when given), one without an extension, a
     /// file in a missing folder, the folder itself; nothing for Cancel.

@@ -175,8 +175,12 @@ int runChild(int argc, char** argv, const Program& program, const Options& o)
         }
         actions = std::move(*list);
     }
-    // The profile (last folders, recent files) is the run's own.
+    // The profile (last folders, recent files) and the runtime folder are the run's own.
     ::setenv("XDG_CONFIG_HOME", folders.config.c_str(), 1);
+    std::error_code ec;
+    fs::create_directories(folders.config / "runtime", ec);
+    fs::permissions(folders.config / "runtime", fs::perms::owner_all, ec);
+    ::setenv("XDG_RUNTIME_DIR", (folders.config / "runtime").c_str(), 1);
     if (program.beforeApplication)
         program.beforeApplication();
     QApplication app(argc, argv);

@@ -43,11 +43,11 @@ TEST(MonkeyScript, ListsSkipCommentsAndNameTheLineThatIsNoAction)
 
     const std::pair<const char*, const char*> broken[] = {
         { "click Command3\n", "@" },
-        { "ok\nClick Command3 @1\n", "line 2: the line does not start" },
+        { "click A @1\nClick Command3 @1\n", "line 2: the line does not start" },
         { "click Command3 @99999999999\n", "larger than" },
         { "click Command3 @1x\n", "not a whole number" },
         { "type Text1 @1 \"open\n", "double quotes" },
-        { "type Text1 @1 \"a\" b\"\n", "double quotes" },
+        { "type Text1 @1 \"a\" b\n", "double quotes" },
         { "type Text1 @1 \"a\"b\"\n", "after the argument's closing quote" },
         { "type Text1 @1 \"\\x4\"\n", "two hexadecimal digits" },
         { "type Text1 @1 \"\\q\"\n", "unknown escape" },
