@@ -28,7 +28,8 @@ bool writesSelectedField(const Action& action)
 {
     if (action.target == "Command2")
         return true;
-    return action.target == "Text1" && action.kind == "key" && (action.argument == "Return" || action.argument == "Enter");
+    return action.target == "Text1" && action.kind == "key"
+        && (action.argument == "Return" || action.argument == "Enter");
 }
 
 class FltPatchSubject : public Subject {
@@ -132,7 +133,7 @@ int main(int argc, char** argv)
     program.sample = KVL_SAMPLE_DIR;
     program.regressions = KVL_MONKEY_REGRESSIONS;
     program.seed = 20262;
-    program.actions = 250;
+    program.actions = 200;
     program.makeSubject = [] { return std::make_unique<FltPatchSubject>(); };
     return monkeyMain(argc, argv, program);
 }

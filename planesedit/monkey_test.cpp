@@ -65,9 +65,8 @@ public:
             if (!button)
                 continue;
             const std::string save = name;
-            QObject::connect(button, &QAbstractButton::pressed, m_window.get(), [this, save] {
-                (save == "Command3" ? m_atSave : m_atScript) = state();
-            });
+            QObject::connect(button, &QAbstractButton::pressed, m_window.get(),
+                [this, save] { (save == "Command3" ? m_atSave : m_atScript) = state(); });
             QObject::connect(
                 button, &QAbstractButton::clicked, m_window.get(), [this, save] { m_pressed.push_back(save); });
         }
@@ -211,7 +210,7 @@ int main(int argc, char** argv)
     program.sample = KVL_SAMPLE_DIR;
     program.regressions = KVL_MONKEY_REGRESSIONS;
     program.seed = 20261;
-    program.actions = 250;
+    program.actions = 200;
     program.makeSubject = [] { return std::make_unique<PlanesEditSubject>(); };
     return monkeyMain(argc, argv, program);
 }

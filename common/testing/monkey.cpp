@@ -244,8 +244,8 @@ kvl::MessageAnswer Session::showMessage(const kvl::Message& message, kvl::Messag
 {
     static const kvl::MessageAnswer okCancel[] = { kvl::MessageAnswer::Ok, kvl::MessageAnswer::Cancel };
     static const kvl::MessageAnswer yesNo[] = { kvl::MessageAnswer::Yes, kvl::MessageAnswer::No };
-    static const kvl::MessageAnswer yesNoCancel[]
-        = { kvl::MessageAnswer::Yes, kvl::MessageAnswer::No, kvl::MessageAnswer::Cancel };
+    static const kvl::MessageAnswer yesNoCancel[] = { kvl::MessageAnswer::Yes, kvl::MessageAnswer::No,
+        kvl::MessageAnswer::Cancel };
     kvl::MessageAnswer answer = kvl::MessageAnswer::Ok;
     switch (buttons) {
     case kvl::MessageButtons::Ok:
@@ -309,7 +309,9 @@ Snapshot Session::takeSnapshot() const
 std::string describe(const FileChange& change)
 {
     const auto size = [](const std::optional<Entry>& e) {
-        return !e ? std::string("absent") : e->folder ? std::string("a folder") : std::to_string(e->bytes.size()) + " bytes";
+        return !e       ? std::string("absent")
+            : e->folder ? std::string("a folder")
+                        : std::to_string(e->bytes.size()) + " bytes";
     };
     std::string text = change.path + ": " + size(change.before) + " -> " + size(change.after);
     if (change.before && change.after && !change.before->folder && !change.after->folder) {
@@ -342,20 +344,23 @@ std::vector<FileChange> differences(const Snapshot& before, const Snapshot& afte
 }
 
 // The engine's own rule: a save dialog's answer may be written, under the
-// name chosen or with an extension added to it. The rest is the program's.
-std::vector<FileChange> leftForTheProgram(const Session& session, std::vector<FileChange> changes)
+// name chosen or with an extension added to it. Those go to the session;
+// the rest is the program's to judge.
+std::vector<FileChange> leftForTheProgram(Session& session, std::vector<FileChange> changes)
 {
     std::vector<std::string> chosen;
     for (const Shown& s : session.shown())
         if (s.fileDialog && s.saving && !s.answer.empty())
             chosen.push_back(session.relative(kvl::platform::pathFromUtf8(s.answer)));
-    std::erase_if(changes, [&](const FileChange& c) {
-        return c.after && !c.after->folder
-            && std::any_of(chosen.begin(), chosen.end(), [&](const std::string& p) {
-                   return !p.empty() && (c.path == p || c.path.rfind(p + ".", 0) == 0);
-               });
-    });
-    return changes;
+    std::vector<FileChange> saved, left;
+    for (FileChange& c : changes) {
+        const bool allowed = c.after && !c.after->folder
+            && std::any_of(chosen.begin(), chosen.end(),
+                [&](const std::string& p) { return !p.empty() && (c.path == p || c.path.rfind(p + ".", 0) == 0); });
+        (allowed ? saved : left).push_back(std::move(c));
+    }
+    session.setSaved(std::move(saved));
+    return left;
 }
 
 // ---- controls ---------------------------------------------------------------------
@@ -435,15 +440,15 @@ const Control* findControl(const std::vector<Control>& controls, const std::stri
 
 // ---- random actions --------------------------------------------------------------
 
-const char* const kKeys[] = { "Return", "Enter", "Escape", "Tab", "Backtab", "Backspace", "Del", "Space", "Up",
-    "Down", "Left", "Right", "PgUp", "PgDown", "Home", "End", "Ctrl+Z", "Ctrl+Y", "Ctrl+Shift+Z", "Ctrl+A", "Ctrl+C",
-    "Ctrl+V", "Ctrl+X", "Ctrl+S", "Ctrl+O", "Ctrl+N", "F", "Shift+Up", "Shift+Down", "Shift+End", "Shift+PgDown",
-    "Alt+F", "Alt+E", "F1", "F2", "A", "5", "=", "-", "Shift+=", "Ctrl+Home" };
+const char* const kKeys[] = { "Return", "Enter", "Escape", "Tab", "Backtab", "Backspace", "Del", "Space", "Up", "Down",
+    "Left", "Right", "PgUp", "PgDown", "Home", "End", "Ctrl+Z", "Ctrl+Y", "Ctrl+Shift+Z", "Ctrl+A", "Ctrl+C", "Ctrl+V",
+    "Ctrl+X", "Ctrl+S", "Ctrl+O", "Ctrl+N", "F", "Shift+Up", "Shift+Down", "Shift+End", "Shift+PgDown", "Alt+F",
+    "Alt+E", "F1", "F2", "A", "5", "=", "-", "Shift+=", "Ctrl+Home" };
 
 const char* const kNumbers[] = { "0", "1", "-1", "7", "127", "128", "255", "256", "-129", "32767", "32768", "65535",
-    "65536", "-32768", "-32769", "2147483647", "2147483648", "-2147483649", "4294967296", "1e38", "3.4e38",
-    "3.5e38", "-3.4e39", "1e-45", "1E+07", "0.5", "2.5", "-0", "1,5", "1.", ".5", "  12  ", "0x10", "1e", "NaN",
-    "-NaN", "Inf", "-Inf", "inf", "nan", "9999999999999999999999", "1999", "2026", "12.25" };
+    "65536", "-32768", "-32769", "2147483647", "2147483648", "-2147483649", "4294967296", "1e38", "3.4e38", "3.5e38",
+    "-3.4e39", "1e-45", "1E+07", "0.5", "2.5", "-0", "1,5", "1.", ".5", "  12  ", "0x10", "1e", "NaN", "-NaN", "Inf",
+    "-Inf", "inf", "nan", "9999999999999999999999", "1999", "2026", "12.25" };
 
 const char* const kWords[] = { "P-", "new", "Channel 1940", "..", ".", "con", "a/b", "C:\\x", "name?", "*",
     "CAMP0001.DAT", "planes.dat", "Kestrel.flt", "\"quoted\"", "FW190", "xxx" };
@@ -628,21 +633,24 @@ Action randomAction(Rng& rng, Subject& subject, const Session& session)
     if (controls.empty())
         return { "restart", {}, answers, {} };
     // Controls that do something are chosen four times as often as labels
-    // and frames, of which a form has many.
+    // and frames, of which a form has many; a view of the program's own (a
+    // model view) three times as often again, as it takes every drag.
     std::vector<std::size_t> weights;
     std::size_t total = 0;
     for (const Control& c : controls) {
         const QWidget* w = c.widget;
-        const bool acts = c.action || qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QLineEdit*>(w)
+        const bool standard = c.action || qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QLineEdit*>(w)
             || qobject_cast<const QAbstractItemView*>(w) || qobject_cast<const QComboBox*>(w)
             || qobject_cast<const QAbstractSpinBox*>(w) || qobject_cast<const QPlainTextEdit*>(w)
-            || (w && w->focusPolicy() != Qt::NoFocus && !qobject_cast<const QLabel*>(w));
-        total += acts ? 4 : 1;
+            || qobject_cast<const QAbstractSlider*>(w);
+        const bool ownView = !standard && w && !w->isWindow() && w->focusPolicy() != Qt::NoFocus
+            && !qobject_cast<const QLabel*>(w);
+        total += ownView ? 12 : standard ? 4 : 1;
         weights.push_back(total);
     }
     const std::size_t at = below(rng, total);
-    const std::size_t chosen
-        = static_cast<std::size_t>(std::upper_bound(weights.begin(), weights.end(), at) - weights.begin());
+    const std::size_t chosen = static_cast<std::size_t>(
+        std::upper_bound(weights.begin(), weights.end(), at) - weights.begin());
     Action a = actionOn(rng, controls[chosen]);
     a.answers = answers;
     return a;
@@ -930,8 +938,9 @@ private:
         m_waited = 0;
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             const QList<QAbstractButton*> buttons = box->buttons();
-            QAbstractButton* button = buttons.isEmpty() ? nullptr : buttons[static_cast<qsizetype>(
-                                                                        m_session.pick(buttons.size()))];
+            QAbstractButton* button = buttons.isEmpty()
+                ? nullptr
+                : buttons[static_cast<qsizetype>(m_session.pick(buttons.size()))];
             m_session.note({ false, utf8(box->windowTitle()), utf8(box->text()),
                 button ? utf8(button->text()) : std::string("closed"), false });
             if (button)
@@ -996,8 +1005,8 @@ public:
 
     void arm(const std::string& what)
     {
-        std::snprintf(m_message, sizeof m_message, "monkey: hang: %s did not return within %lld ms\n", what.c_str(),
-            m_limit);
+        std::snprintf(
+            m_message, sizeof m_message, "monkey: hang: %s did not return within %lld ms\n", what.c_str(), m_limit);
         m_since.store(now(), std::memory_order_release);
     }
     void disarm() { m_since.store(0, std::memory_order_release); }
@@ -1098,8 +1107,8 @@ int runHere(const Program& program, const Folders& folders, std::uint64_t seed, 
         if (const std::string why = subject->check(action, session, changes); !why.empty()) {
             std::fprintf(stderr, "monkey: invariant: %s\n  after action %d: %s\n", why.c_str(), index, line.c_str());
             for (const Shown& s : session.shown())
-                std::fprintf(stderr, "  shown: %s \"%s\" %s -> %s\n", s.fileDialog ? "dialog" : "box",
-                    s.title.c_str(), s.text.c_str(), s.answer.c_str());
+                std::fprintf(stderr, "  shown: %s \"%s\" %s -> %s\n", s.fileDialog ? "dialog" : "box", s.title.c_str(),
+                    s.text.c_str(), s.answer.c_str());
             return false;
         }
         if (verbose) {
@@ -1107,6 +1116,8 @@ int runHere(const Program& program, const Folders& folders, std::uint64_t seed, 
             for (const Shown& s : session.shown())
                 std::fprintf(stderr, "    %s \"%s\" %s -> %s\n", s.fileDialog ? "dialog" : "box", s.title.c_str(),
                     s.text.c_str(), s.answer.c_str());
+            for (const FileChange& c : session.saved())
+                std::fprintf(stderr, "    saved %s\n", describe(c).c_str());
             for (const FileChange& c : changes)
                 std::fprintf(stderr, "    changed %s\n", describe(c).c_str());
         }

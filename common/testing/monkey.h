@@ -93,6 +93,9 @@ public:
     const std::vector<Shown>& shown() const { return m_shown; }
     /// True when a box of the current action with exactly `text` got `answer`.
     bool answered(const std::string& text, const std::string& answer) const;
+    /// The files the current action wrote where a save dialog pointed (the
+    /// engine's own rule allows them; a program may check what they hold).
+    const std::vector<FileChange>& saved() const { return m_saved; }
     /// The bytes of `relative` before the current action, if it was a file.
     const std::string* bytesBefore(const std::string& relative) const;
     /// `path` relative to the run's folder ("/" between parts), or "" when
@@ -125,6 +128,7 @@ public:
     // The engine's side.
     void beginAction(std::uint32_t answers);
     void setBefore(Snapshot snapshot) { m_before = std::move(snapshot); }
+    void setSaved(std::vector<FileChange> saved) { m_saved = std::move(saved); }
     Snapshot takeSnapshot() const;
 
 private:
@@ -133,6 +137,7 @@ private:
     Folders m_folders;
     Snapshot m_before;
     std::vector<Shown> m_shown;
+    std::vector<FileChange> m_saved;
     std::mt19937_64 m_answers;
     std::vector<std::filesystem::path> m_openable;
     int m_saveCount = 0;
@@ -160,19 +165,19 @@ public:
     /// or "" when they do not. `changes` are the changes below the run's
     /// folder that the engine's own rules (a file written where a save
     /// dialog pointed) left for the program to judge.
-    virtual std::string check(const Action& action, const Session& session, const std::vector<FileChange>& changes)
-        = 0;
+    virtual std::string check(const Action& action, const Session& session, const std::vector<FileChange>& changes) = 0;
     /// How often (out of 1000 actions) the program is closed and started again.
     virtual int restartsPerThousand() const { return 5; }
 };
 
 /// What the test program of one window program tells the engine.
 struct Program {
-    std::string name;                    // "planesedit"
-    std::filesystem::path sample;        // the sample game folder the build wrote
-    std::filesystem::path regressions;   // the saved failing lists (*.txt)
-    std::uint64_t seed = 1;              // the short run's seed
-    int actions = 300;                   // the short run's length
+    std::string name;                  // "planesedit"
+    std::filesystem::path sample;      // the sample game folder the build wrote
+    std::filesystem::path regressions; // the saved failing lists (*.txt)
+    std::uint64_t seed = 1;            // the short run's seed
+    int actions = 200;                 // the short run's length...
+    double shortRunSeconds = 35;       // ...cut there on a slow machine
     std::function<std::unique_ptr<Subject>()> makeSubject;
     /// Runs before the QApplication is made (the model view's OpenGL set-up).
     std::function<void()> beforeApplication;

@@ -105,9 +105,10 @@ std::optional<Options> parseOptions(int argc, char** argv, const std::string& pr
                 status = usage(program, arg + " takes a number of seconds above 0");
                 return std::nullopt;
             }
-            (arg == "--seconds" ? o.seconds.emplace() : arg == "--hang" ? o.hang
-                    : arg == "--seconds-left"                       ? o.secondsLeft
-                                                                    : o.shrinkSeconds)
+            (arg == "--seconds"               ? o.seconds.emplace()
+                    : arg == "--hang"         ? o.hang
+                    : arg == "--seconds-left" ? o.secondsLeft
+                                              : o.shrinkSeconds)
                 = *v;
         } else if (arg == "--replay") {
             o.replay = kvl::platform::pathFromUtf8(value);
@@ -184,8 +185,8 @@ int runChild(int argc, char** argv, const Program& program, const Options& o)
     if (program.beforeApplication)
         program.beforeApplication();
     QApplication app(argc, argv);
-    return runHere(program, folders, o.seed.value_or(program.seed), o.actions.value_or(program.actions), actions,
-        o.log, o.hang, o.secondsLeft);
+    return runHere(program, folders, o.seed.value_or(program.seed), o.actions.value_or(program.actions), actions, o.log,
+        o.hang, o.secondsLeft);
 }
 
 // ---- the parent: runs, verdicts, shrinking -----------------------------------------
@@ -221,9 +222,9 @@ Outcome runInChild(const fs::path& self, const std::vector<std::string>& argumen
     const fs::path log = base / "actions.log", err = base / "stderr.txt";
     std::vector<std::string> all { kvl::platform::utf8FromPath(self) };
     all.insert(all.end(), arguments.begin(), arguments.end());
-    for (const std::string& extra : { std::string("--child"), std::string("--root"),
-             kvl::platform::utf8FromPath(base / "run"), std::string("--log"), kvl::platform::utf8FromPath(log),
-             std::string("--hang"), std::to_string(o.hang) })
+    for (const std::string& extra :
+        { std::string("--child"), std::string("--root"), kvl::platform::utf8FromPath(base / "run"),
+            std::string("--log"), kvl::platform::utf8FromPath(log), std::string("--hang"), std::to_string(o.hang) })
         all.push_back(extra);
     std::vector<char*> argv;
     for (std::string& a : all)
@@ -344,8 +345,7 @@ void printTail(const std::string& text)
 }
 
 // Shrinks the failing run `outcome` of seed `seed`, saves and prints the list.
-void report(const fs::path& self, const Program& program, std::uint64_t seed, const Outcome& outcome,
-    const Options& o)
+void report(const fs::path& self, const Program& program, std::uint64_t seed, const Outcome& outcome, const Options& o)
 {
     std::printf("%s: seed %llu: %s, %s, after %zu actions\n  %s\n", program.name.c_str(),
         static_cast<unsigned long long>(seed), kindName(outcome.failure.kind), outcome.failure.signature.c_str(),
@@ -449,8 +449,10 @@ int monkeyMain(int argc, char** argv, const Program& program)
         }
         const std::uint64_t seed = o.seed.value_or(program.seed);
         const int count = o.actions.value_or(program.actions);
-        const Outcome outcome = runInChild(
-            self, { "--seed", std::to_string(seed), "--actions", std::to_string(count) }, o);
+        const Outcome outcome = runInChild(self,
+            { "--seed", std::to_string(seed), "--actions", std::to_string(count), "--seconds-left",
+                std::to_string(o.actions ? 1e6 : program.shortRunSeconds) },
+            o);
         actions += static_cast<long long>(outcome.done.size());
         if (outcome.failure) {
             ++crashes;

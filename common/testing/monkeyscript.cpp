@@ -129,8 +129,9 @@ std::string formatAction(const Action& action)
 {
     std::string line = action.kind;
     line += ' ';
-    line += action.target.empty() ? std::string("-") : action.target == "-" ? std::string("\\x2D")
-                                                                             : escaped(action.target, true);
+    line += action.target.empty() ? std::string("-")
+        : action.target == "-"    ? std::string("\\x2D")
+                                  : escaped(action.target, true);
     line += " @" + std::to_string(action.answers);
     if (!action.argument.empty())
         line += " \"" + escaped(action.argument, false) + '"';
@@ -142,7 +143,8 @@ kvl::Result<Action> parseAction(std::string_view line)
     std::string_view rest = trimmed(line);
     Action action;
     const std::string_view kind = takeWord(rest);
-    if (kind.empty() || !std::all_of(kind.begin(), kind.end(), [](char c) { return (c >= 'a' && c <= 'z') || c == '-'; }))
+    if (kind.empty()
+        || !std::all_of(kind.begin(), kind.end(), [](char c) { return (c >= 'a' && c <= 'z') || c == '-'; }))
         return kvl::Error { "the line does not start with the kind of an action (lower-case letters)" };
     action.kind = std::string(kind);
     const std::string_view target = takeWord(rest);
@@ -236,8 +238,8 @@ std::vector<std::size_t> shrinkList(std::size_t count,
         std::vector<std::vector<std::size_t>> chunks;
         for (std::size_t k = 0; k < parts; ++k) {
             const std::size_t from = size * k / parts, to = size * (k + 1) / parts;
-            chunks.emplace_back(current.begin() + static_cast<std::ptrdiff_t>(from),
-                current.begin() + static_cast<std::ptrdiff_t>(to));
+            chunks.emplace_back(
+                current.begin() + static_cast<std::ptrdiff_t>(from), current.begin() + static_cast<std::ptrdiff_t>(to));
         }
         bool reduced = false;
         for (std::size_t k = 0; k < parts && !reduced && goOn(); ++k) {
