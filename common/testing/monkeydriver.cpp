@@ -350,6 +350,8 @@ void report(const fs::path& self, const Program& program, std::uint64_t seed, co
     std::printf("%s: seed %llu: %s, %s, after %zu actions\n  %s\n", program.name.c_str(),
         static_cast<unsigned long long>(seed), kindName(outcome.failure.kind), outcome.failure.signature.c_str(),
         outcome.done.size(), outcome.failure.summary.c_str());
+    if (!outcome.done.empty())
+        std::printf("  in action %zu: %s\n", outcome.done.size(), formatAction(outcome.done.back()).c_str());
     std::fflush(stdout);
     printTail(outcome.standardError);
     std::vector<Action> list = outcome.done;
