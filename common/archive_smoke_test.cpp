@@ -39,12 +39,11 @@ const ::testing::Environment* const utf8Names = ::testing::AddGlobalTestEnvironm
 struct Entry {
     std::string name; // UTF-8
     std::string bytes;
-    bool operator==(const Entry&) const = default;
 };
 
 // Plain text, an empty file, a large file that compresses well (enough for
-// several blocks of every method) and one that does not, in a sub-folder and
-// under a name outside ASCII.
+// several blocks of every method) and one that does not, in a sub-folder, and
+// names outside ASCII, one of them outside every Western code page.
 std::vector<Entry> sampleEntries()
 {
     std::string lines;
