@@ -15,13 +15,17 @@
 // debugging over replays in fresh processes); saved into the program's
 // monkey/ folder, that list is replayed by every later test run.
 //
-//   PROGRAM_monkey_test                  the short run of the test command,
-//                                        then every saved list
+//   PROGRAM_monkey_test                  the test command's run: every saved
+//                                        list, then a short run of its seed
 //   PROGRAM_monkey_test --seconds S      runs of 400 actions with new seeds
 //                                        for S seconds (scripts/monkey.sh)
 //   PROGRAM_monkey_test --seed N --actions K
 //   PROGRAM_monkey_test --replay FILE    one list, in a child process
 //   ... --child                          in this process (for a debugger)
+//
+// Without --seed the seed comes from KVL_MONKEY_SEED, else the short run's
+// own (a long run draws one). KVL_MONKEY_VERBOSE=1 prints every action with
+// the boxes and dialogs it brought up and the files it changed.
 #pragma once
 
 #include "common/testing/monkeyscript.h"

@@ -401,7 +401,15 @@ int monkeyMain(int argc, char** argv, const Program& program)
     const std::optional<Options> parsed = parseOptions(argc, argv, program.name, status);
     if (!parsed)
         return status;
-    const Options& o = *parsed;
+    Options o = *parsed;
+    // The seed may also come from the environment (a script's loop, say).
+    if (const char* seed = std::getenv("KVL_MONKEY_SEED"); seed && !o.seed) {
+        char* end = nullptr;
+        const unsigned long long value = std::strtoull(seed, &end, 10);
+        if (end == seed || *end != '\0')
+            return usage(program.name, "KVL_MONKEY_SEED must be a whole number");
+        o.seed = value;
+    }
     if (o.child)
         return runChild(argc, argv, program, o);
 
