@@ -26,6 +26,7 @@ public:
     bool showPicture(const std::vector<std::uint8_t>&) override { return true; }
     void clearPicture() override { }
     void quit() override { }
+    std::optional<std::string> confirmNewSet(const kvl::folioswap::NewSetProposal&) override { return std::nullopt; }
 };
 
 void BM_LoadUnload(benchmark::State& state)

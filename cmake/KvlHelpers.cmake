@@ -89,6 +89,25 @@ function(kvl_add_test name)
   endif()
 endfunction()
 
+# kvl_add_monkey_test(<program> LIBS ...)
+# <program>_monkey_test from the folder's monkey_test.cpp: the seeded
+# random-input test of a window program (common/testing/monkey.h) on a copy
+# of the sample game folder. The test command runs it with its fixed seed
+# and replays the failing action lists saved in the folder's monkey/;
+# scripts/monkey.sh runs it for longer. Not on Windows, like the GUI tests.
+function(kvl_add_monkey_test program)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  set(name ${program}_monkey_test)
+  kvl_add_test(${name} QT GUI SOURCES monkey_test.cpp LIBS kvl_monkey ${ARG_LIBS})
+  if(WIN32 OR KVL_CONSOLE_ONLY)
+    return()
+  endif()
+  target_compile_definitions(${name} PRIVATE KVL_SAMPLE_DIR="${KVL_SAMPLE_DIR}"
+    KVL_MONKEY_REGRESSIONS="${CMAKE_CURRENT_SOURCE_DIR}/monkey")
+  add_dependencies(${name} sample)
+  set_tests_properties(${name} PROPERTIES LABELS "gui;monkey" TIMEOUT 1200)
+endfunction()
+
 # kvl_add_fuzzer(<name> SOURCES ... LIBS ... CORPUS <dir>)
 # One LLVMFuzzerTestOneInput per target (declared only, with KVL_CONSOLE_ONLY). With KVL_FUZZ it is a libFuzzer
 # program and CTest runs it for a few seconds on a copy of its seed corpus;

@@ -59,6 +59,30 @@ TEST_F(Platform, RenameReplacesAndFilesReadAndWriteWhole)
     EXPECT_EQ(platform::removeFile(m_dir / "c.dat").error().code, ENOENT);
 }
 
+// renameNew moves a file or a whole folder to a free name and never takes
+// the place of what is there.
+TEST_F(Platform, RenameNewMovesFilesAndFoldersButReplacesNothing)
+{
+    const fs::path folder = m_folder.path() / "staged";
+    fs::create_directories(folder / "inner");
+    ASSERT_TRUE(writeFileImage(folder / "inner" / "A.DAT", std::string_view("a")));
+    ASSERT_TRUE(platform::renameNew(folder, m_folder.path() / "placed").ok());
+    EXPECT_EQ(bytesOf(m_folder.path() / "placed" / "inner" / "A.DAT"), std::vector<std::uint8_t> { 'a' });
+    EXPECT_FALSE(fs::exists(folder));
+
+    ASSERT_TRUE(writeFileImage(m_folder.path() / "new.txt", std::string_view("new")));
+    ASSERT_TRUE(writeFileImage(m_folder.path() / "old.txt", std::string_view("old")));
+    auto refused = platform::renameNew(m_folder.path() / "new.txt", m_folder.path() / "old.txt");
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error().code, EEXIST);
+    EXPECT_NE(refused.error().message.find("old.txt"), std::string::npos);
+    EXPECT_EQ(bytesOf(m_folder.path() / "old.txt"), (std::vector<std::uint8_t> { 'o', 'l', 'd' }));
+    fs::create_directories(m_folder.path() / "empty");
+    EXPECT_FALSE(platform::renameNew(m_folder.path() / "placed", m_folder.path() / "empty").ok())
+        << "not even over an empty folder";
+    EXPECT_TRUE(fs::exists(m_folder.path() / "placed" / "inner" / "A.DAT"));
+}
+
 TEST_F(Platform, AHardLinkIsASecondNameOrTheCopyTakesOver)
 {
     ASSERT_TRUE(writeFileImage(m_dir / "game.dat", m_old));

@@ -18,6 +18,14 @@ std::string decodeText(std::string_view bytes);
 /// Latin-1 bytes as UTF-8, one character per byte.
 std::string latin1ToUtf8(std::string_view bytes);
 
+/// Wide text (UTF-16 where wchar_t has 16 bits, as on Windows, UTF-32
+/// elsewhere) as UTF-8, and UTF-8 as wide text, without a locale: libraries
+/// that hand out names as wchar_t strings (the archive library) are read the
+/// same on every system. An unpaired surrogate, a value above U+10FFFF or a
+/// malformed byte sequence becomes U+FFFD.
+std::string utf8FromWide(std::wstring_view text);
+std::wstring wideFromUtf8(std::string_view text);
+
 /// `text` as a JSON string, quotes included. Bytes that are not UTF-8 are
 /// read as Latin-1; quotes, backslashes and control characters are escaped.
 std::string jsonString(std::string_view text);

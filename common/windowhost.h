@@ -47,7 +47,7 @@ struct FileDialogRequest {
     std::string caption;
     std::filesystem::path start;
     std::string filter;
-    /// The dialog's objectName, where the design names the control ("CD").
+    /// The dialog's objectName, where the form names the control ("CD").
     std::string objectName;
 };
 

@@ -350,7 +350,7 @@ private slots:
                                      QStringLiteral("--name"), QStringLiteral("Kursk Salient") },
             main, game.path());
         QCOMPARE(added.status, 0);
-        QVERIFY2(added.out.endsWith(QStringLiteral("Added the campaign \"Kursk Salient\" (1 files).\n")),
+        QVERIFY2(added.out.endsWith(QStringLiteral("Added the campaign \"Kursk Salient\" (1 file).\n")),
             qPrintable(added.out));
         QCOMPARE(contentOf(main + "/CAMKursk Salient/CAMP0001.DAT"), QByteArray("kursk"));
         QCOMPARE(contentOf(main + "/Workfiles/xxxKursk Salient.txt"), QByteArray("Tanks\r\n"));

@@ -125,6 +125,7 @@ int main(int argc, char** argv)
     }
     if (!window.start(*folder))
         return 1;
+    window.setWindowTitle(kvl::qt::titleNamingFolder(window.windowTitle(), *folder, here));
     window.show();
     window.centreOnScreen();
     if (parser.isSet(quitAfterLoad)) {

@@ -309,16 +309,16 @@ std::string tidySetName(std::string_view name)
                    || std::string_view("/\\:<>\"|?*").find(static_cast<char>(c)) != std::string_view::npos)
             ? '_'
             : static_cast<char>(c);
-    while (!out.empty() && (out.back() == ' ' || out.back() == '.'))
-        out.pop_back();
-    while (!out.empty() && out.front() == ' ')
-        out.erase(out.begin());
     if (out.size() > kMaxNameBytes) {
         std::size_t cut = kMaxNameBytes;
         while (cut > 0 && (static_cast<unsigned char>(out[cut]) & 0xC0) == 0x80)
             --cut; // not inside a character
         out.resize(cut);
     }
+    while (!out.empty() && (out.back() == ' ' || out.back() == '.'))
+        out.pop_back();
+    while (!out.empty() && out.front() == ' ')
+        out.erase(out.begin());
     if (out.empty() || lowerAscii(out) == "xxx")
         out = "Set";
     return out;

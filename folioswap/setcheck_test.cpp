@@ -160,6 +160,7 @@ TEST(SetCheck, SuggestsTheNameTheSourceGives)
     EXPECT_EQ(tidySetName("  Bad/Name?.. "), "Bad_Name_");
     EXPECT_EQ(tidySetName("xxx"), "Set");
     EXPECT_EQ(tidySetName(std::string(63, 'a') + "\xC3\xA9"), std::string(63, 'a'));
+    EXPECT_EQ(tidySetName(std::string(62, 'a') + ". b"), std::string(62, 'a')) << "no dot left at the cut";
 }
 
 TEST(SetNames, RefusesNamesNoSetCanHave)

@@ -140,7 +140,7 @@ int addSetCommand(const fs::path& main, const fs::path& source, const std::optio
         err << "folioswap: the set was not added; nothing of it was kept: " << installed.error().message << "\n";
         return 1;
     }
-    out << "Added the campaign \"" << chosen << "\" (" << prepared->proposal.files.size() << " files).\n";
+    out << "Added the campaign \"" << chosen << "\" (" << fileCount(prepared->proposal.files.size()) << ").\n";
     out.flush();
     return 0;
 }

@@ -330,6 +330,11 @@ kvl::Result<PreparedSet> prepareNewSet(const SwitchFolders& folders, std::unique
     return PreparedSet { std::move(source), std::move(*plan), std::move(proposal) };
 }
 
+std::string fileCount(std::size_t count)
+{
+    return std::to_string(count) + (count == 1 ? " file" : " files");
+}
+
 std::string describeNewSet(const NewSetProposal& proposal, const std::string& name)
 {
     kvl::CrlfText text;
@@ -338,8 +343,8 @@ std::string describeNewSet(const NewSetProposal& proposal, const std::string& na
     std::uint64_t total = 0;
     for (const auto& file : proposal.files)
         total += file.size.value_or(0);
-    text.line("Files of CAM" + name + " (" + std::to_string(proposal.files.size()) + ", " + std::to_string(total)
-        + " bytes):");
+    text.line(
+        "Files of CAM" + name + " (" + fileCount(proposal.files.size()) + ", " + std::to_string(total) + " bytes):");
     for (const auto& file : proposal.files)
         text.line("  " + file.name + " (" + sizeText(file.size) + "): "
             + (file.replaces.empty() ? "adds a file to the game folder" : "replaces the game's " + file.replaces));

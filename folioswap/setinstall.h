@@ -88,6 +88,9 @@ kvl::Result<PreparedSet> prepareNewSet(const SwitchFolders& folders, std::unique
 /// name without the archive extensions.
 std::string nameFromSourcePath(const std::filesystem::path& path);
 
+/// "1 file", "2 files".
+std::string fileCount(std::size_t count);
+
 /// The proposal as a text (CR LF), for the confirmation and the command line.
 std::string describeNewSet(const NewSetProposal& proposal, const std::string& name);
 

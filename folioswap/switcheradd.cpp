@@ -77,8 +77,8 @@ void SetSwitcher::addSetFrom(const fs::path& path)
         reportFatalError(shown.error());
         return;
     }
-    tellDone("Campaign Added\r\n\"" + *name + "\": " + std::to_string(prepared->proposal.files.size())
-        + " files. Load it with \"Load Selected Campaign\".");
+    tellDone("Campaign Added\r\n\"" + *name + "\": " + fileCount(prepared->proposal.files.size())
+        + ". Load it with \"Load Selected Campaign\".");
 }
 
 void SetSwitcher::removeSelected()

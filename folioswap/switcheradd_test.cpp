@@ -62,7 +62,7 @@ TEST_F(SwitcherAdd, AddsTheConfirmedSetAndChoosesIt)
     EXPECT_EQ(switcher.selectedSet(), "Kursk 1943");
     EXPECT_EQ(switcher.shownText(), "Kursk comment\r\n");
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text.rfind("Campaign Added\r\n\"Kursk 1943\": 1 files.", 0), 0u);
+    EXPECT_EQ(host.messages[0].text.rfind("Campaign Added\r\n\"Kursk 1943\": 1 file.", 0), 0u);
     EXPECT_FALSE(switcher.ended());
 
     // Chosen, the set without a picture shows none instead of ending the program.

@@ -250,6 +250,7 @@ int main(int argc, char** argv)
         dialogs, folder, remembered, gameFolderRule());
     if (!gameFolder)
         return 0; // the folder dialog was cancelled
+    const std::filesystem::path startedIn = folder;
     if (*gameFolder != folder) {
         if (*gameFolder != remembered)
             kvl::qt::rememberFolder(organisation, QStringLiteral("planesedit"), key, *gameFolder);
@@ -259,6 +260,7 @@ int main(int argc, char** argv)
 
     readFramePictureWithoutPlugins();
     PlanesEditWindow window(folder);
+    window.setWindowTitle(kvl::qt::titleNamingFolder(window.windowTitle(), folder, startedIn));
     // The form's own size, made to fit the screen's free area; the window
     // scrolls what does not fit.
     QSize size(1560, 960);

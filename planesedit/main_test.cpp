@@ -224,6 +224,13 @@ private slots:
     {
         kvl::test::TempFolder dir;
         QCOMPARE(run({ "--help" }, dir.path()), 0);
+        // Help and version are text: they need no display at all.
+        QByteArray output;
+        QCOMPARE(run({ "--help" }, dir.path(), nullptr, &output, false), 0);
+        QVERIFY(output.contains("--apply-script"));
+        QCOMPARE(run({ "--version" }, dir.path(), nullptr, &output, false), 0);
+        QVERIFY(output.startsWith("planesedit"));
+        QCOMPARE(run({ "-h" }, dir.path(), nullptr, nullptr, false), 0);
     }
 };
 

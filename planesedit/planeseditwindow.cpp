@@ -97,7 +97,8 @@ PlanesEditWindow::PlanesEditWindow(const std::filesystem::path& folder, kvl::Win
 
     m_aircraft = slotList(QStringLiteral("List1"));
     m_aircraft->setAccessibleName(QStringLiteral("Aircraft"));
-    connect(m_aircraft, &QListWidget::currentRowChanged, this, [this, &router](int row) {
+    connect(m_aircraft, &QListWidget::itemSelectionChanged, this, [this, &router] {
+        const int row = chosenRow(m_aircraft);
         if (row < 0 || router.refreshing())
             return;
         // Until the load is done (and behind its save prompt) the list names

@@ -548,6 +548,50 @@ private slots:
         QCOMPARE(
             QString::fromStdString(readText(dir.path() / "P-" / "contents.txt")), QStringLiteral("two\r\nlines\r\n"));
     }
+
+    // A list that takes the keyboard focus makes its first row current; that
+    // is no choice of the user's. Found by the monkey test: Enter right after
+    // "Save Script" with no aircraft loaded wrote a script for slot 0
+    // without the question about the missing destination.
+    void focusAloneChoosesNoRow()
+    {
+        TempFolder dir;
+        writeFile(dir.path() / "planes.dat", makePlanesImage());
+        FakeWindowHost<> host;
+        host.answers = { MessageAnswer::Ok, MessageAnswer::No };
+        PlanesEditWindow form(dir.path(), &host);
+        form.show();
+        QApplication::setActiveWindow(&form);
+        auto* aircraft = child<QListWidget>(form, "List1");
+        aircraft->setFocus(Qt::TabFocusReason);
+        QVERIFY(aircraft->hasFocus());
+        QVERIFY(!form.editor().loaded());
+
+        child<QPushButton>(form, "Command2")->click();
+        auto* destinations = child<QListWidget>(form, "List2");
+        QApplication::setActiveWindow(destinations->window());
+        destinations->setFocus(Qt::TabFocusReason);
+        QVERIFY(destinations->hasFocus());
+        QCOMPARE(form.editor().scriptMaker().state().destination, -1);
+        // Enter presses "Save the script": no name yet, so nothing is written.
+        QTest::keyClick(destinations, Qt::Key_Return);
+        QCOMPARE(host.messages.size(), std::size_t(1));
+        QVERIFY(QString::fromStdString(host.lastText()).startsWith("\"\" cannot be used as a script name"));
+        // Named, it asks about the destination first (answered No).
+        QTest::keyClicks(child<QLineEdit>(form, "Text9"), "Mine");
+        QTest::keyClick(destinations, Qt::Key_Return);
+        QVERIFY(QString::fromStdString(host.lastText()).startsWith("No destination slot has been chosen"));
+        QVERIFY(!std::filesystem::exists(dir.path() / "P-"));
+
+        // The arrow keys choose, as a click does.
+        QTest::keyClick(destinations, Qt::Key_Down);
+        QCOMPARE(form.editor().scriptMaker().state().destination, destinations->currentRow());
+        QApplication::setActiveWindow(&form);
+        aircraft->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(aircraft, Qt::Key_Down);
+        QVERIFY(form.editor().loaded());
+        QCOMPARE(form.editor().slot(), aircraft->currentRow());
+    }
 };
 
 QTEST_MAIN(PlanesEditWindowTest)

@@ -24,8 +24,8 @@ ScriptMakerPanel::ScriptMakerPanel(ActionRouter& router)
     g->setVerticalSpacing(3);
 
     m_destinations = slotList(QStringLiteral("List2"));
-    QObject::connect(m_destinations, &QListWidget::currentRowChanged, &router, [&router](int row) {
-        if (row >= 0)
+    QObject::connect(m_destinations, &QListWidget::itemSelectionChanged, &router, [list = m_destinations, &router] {
+        if (const int row = chosenRow(list); row >= 0)
             router.run([row](AircraftEditor& e) { e.scriptMaker().chooseDestination(row); });
     });
     m_destination = new QLabel;

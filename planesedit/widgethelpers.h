@@ -73,6 +73,15 @@ inline QListWidget* slotList(const QString& objectName)
     return list;
 }
 
+/// The row the user chose in a one-choice list (a click, the arrow keys), or
+/// -1. Its current row alone is no choice: a list that takes the keyboard
+/// focus makes its first row current without choosing it.
+inline int chosenRow(const QListWidget* list)
+{
+    const QList<QListWidgetItem*> items = list->selectedItems();
+    return items.size() == 1 ? list->row(items.front()) : -1;
+}
+
 /// A caption beside a field; the field takes the caption as accessible name.
 inline QLabel* captionFor(const QString& caption, QWidget* field)
 {

@@ -7,9 +7,10 @@
 #                                      package check need (lintian, AppStream)
 #   scripts/install-deps.sh windows    also the MinGW-w64 cross compiler, Wine,
 #                                      zip and NSIS for scripts/windows.sh
-#   scripts/install-deps.sh toolkit    also what building Qt for Windows from
-#                                      Debian's source needs
-#                                      (scripts/windows-toolkit.sh)
+#   scripts/install-deps.sh toolkit    also what building Qt and the archive
+#                                      library for Windows from Debian's
+#                                      sources needs (scripts/windows-toolkit.sh,
+#                                      scripts/windows-libarchive.sh)
 # Several groups may be named at once.
 set -euo pipefail
 
@@ -28,7 +29,7 @@ packages=(
 package_group=(lintian appstream dpkg-dev file man-db)
 windows_group=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 zip nsis)
 toolkit_group=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 qt6-base-dev-tools
-  dpkg-dev perl xz-utils cmake ninja-build)
+  dpkg-dev perl xz-utils bzip2 make cmake ninja-build libarchive-dev)
 
 for group in "$@"; do
   case "$group" in

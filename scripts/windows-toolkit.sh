@@ -11,7 +11,8 @@
 #   ${XDG_CACHE_HOME:-$HOME/.cache}/korval-tools/qt-VERSION-mingw-w64
 # (KVL_WIN_TOOLKIT overrides the path). A second run finds it and returns at
 # once. 45 to 60 minutes and 4 GB of scratch space on two cores; the install
-# itself is about 90 MB.
+# itself is about 90 MB. It also builds, first, the archive library the full
+# Windows build needs (scripts/windows-libarchive.sh, a few minutes).
 #
 # Prints the cache's path as its last line.
 #   scripts/windows-toolkit.sh --path   prints the path of a finished toolkit
@@ -34,6 +35,10 @@ if [ "${1:-}" = --path ]; then
   echo "$prefix"
   exit 0
 fi
+# The archive library the full Windows build links too: a few minutes, done
+# first (its own cache; a second run returns at once). Its path line is left
+# out: this script's last line is the toolkit's path.
+bash scripts/windows-libarchive.sh | sed '$d'
 if [ -f "$prefix/.complete" ]; then
   echo "windows-toolkit: Qt $version for Windows is already built"
   echo "$prefix"

@@ -6,7 +6,9 @@
 #                                           scripted installs
 # With the Qt toolkit built for Windows (scripts/windows-toolkit.sh) all seven
 # programs are built; the window programs come with the toolkit's DLLs, its
-# plugins in their folders and the MinGW runtime DLLs. Without it only the
+# plugins in their folders and the MinGW runtime DLLs, and folioswap carries
+# the archive library (scripts/windows-libarchive.sh, built here when
+# missing), whose notices go into licenses/. Without it only the
 # three console converters are built (one line says so) and there is no
 # installer. The converters carry their C and C++ runtimes (-static): each
 # .exe runs on its own.
@@ -21,10 +23,18 @@ toolkit=$(bash scripts/windows-toolkit.sh --path || true)
 converters=(modelconv campconv squadconv)
 windows=(modelview planesedit folioswap fltpatch)
 if [ -n "$toolkit" ]; then
+  # The archive library folioswap reads campaign sets with: a few minutes
+  # to build from Debian's sources, so it is built here when missing.
+  if ! libarchive=$(bash scripts/windows-libarchive.sh --path); then
+    echo "windows: no archive library for Windows yet: building it (scripts/windows-libarchive.sh, a few minutes)"
+    bash scripts/windows-libarchive.sh
+    libarchive=$(bash scripts/windows-libarchive.sh --path)
+  fi
   programs=("${converters[@]}" "${windows[@]}")
-  mode="all seven programs, Qt from $toolkit"
+  mode="all seven programs, Qt from $toolkit, libarchive from $libarchive"
   configure=(-DCMAKE_TOOLCHAIN_FILE="$toolkit/lib/cmake/Qt6/qt.toolchain.cmake" -DKVL_CONSOLE_ONLY=OFF
-    -DKVL_BENCH=OFF -DCMAKE_CROSSCOMPILING_EMULATOR="$(command -v wine64 || echo /usr/lib/wine/wine64)")
+    -DKVL_BENCH=OFF -DCMAKE_CROSSCOMPILING_EMULATOR="$(command -v wine64 || echo /usr/lib/wine/wine64)"
+    -DKVL_WIN_LIBARCHIVE="$libarchive")
 else
   programs=("${converters[@]}")
   mode="console converters only"
@@ -111,6 +121,9 @@ if [ -n "$toolkit" ]; then
     bash scripts/build.sh >/dev/null
     sample=build/sample
   fi
+  # The notices of the libraries linked into folioswap.exe.
+  mkdir -p "$stage/licenses"
+  for f in "$libarchive"/share/licenses/*.txt; do crlf "$f" "$stage/licenses/$(basename "$f")"; done
   cp -r "$sample" "$stage/sample"
   rm -f "$stage/sample/.generated"
 fi

@@ -3,6 +3,7 @@
 #include "common/platform.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QSettings>
 
 namespace kvl::qt {
@@ -28,6 +29,16 @@ LastFolder profileLastFolder(const QString& organisation, const QString& applica
     return LastFolder(rememberedFolder(organisation, application, key),
         [organisation, application, key](
             const std::filesystem::path& folder) { rememberFolder(organisation, application, key, folder); });
+}
+
+QString titleNamingFolder(
+    const QString& title, const std::filesystem::path& folder, const std::filesystem::path& startedIn)
+{
+    std::error_code ec;
+    if (folder == startedIn || std::filesystem::equivalent(folder, startedIn, ec))
+        return title;
+    const QString shown = QString::fromStdString(platform::utf8FromPath(folder.lexically_normal()));
+    return title + QStringLiteral(" - ") + QDir::toNativeSeparators(shown);
 }
 
 } // namespace kvl::qt

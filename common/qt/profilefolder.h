@@ -27,4 +27,11 @@ void rememberFolder(
 /// there each time it changes.
 LastFolder profileLastFolder(const QString& organisation, const QString& application);
 
+/// A window's title for work in `folder` when the program was started in
+/// `startedIn`: the title itself when they are the same folder, else the
+/// title followed by " - " and the folder (with the system's separators), so
+/// that a user never edits another folder's files without seeing which.
+QString titleNamingFolder(
+    const QString& title, const std::filesystem::path& folder, const std::filesystem::path& startedIn);
+
 } // namespace kvl::qt

@@ -2,6 +2,7 @@
 #include "common/qt/profilefolder.h"
 #include "common/testing/fakewindowhost.h"
 
+#include <QDir>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -34,6 +35,20 @@ private slots:
         QCOMPARE(kvl::qt::rememberedFolder(kvl::qt::kSuiteOrganisation, app, kvl::qt::kLastFolderKey), folder);
         QVERIFY(kvl::qt::rememberedFolder(kvl::qt::kSuiteOrganisation, QStringLiteral("other"), kvl::qt::kLastFolderKey)
                     .empty());
+    }
+
+    void theTitleNamesTheFolderOnlyWhenItIsNotTheOneStartedIn()
+    {
+        QTemporaryDir here;
+        QTemporaryDir elsewhere;
+        const std::filesystem::path start(here.path().toStdString());
+        const std::filesystem::path other(elsewhere.path().toStdString());
+        const QString title = QStringLiteral("planesedit - planes.dat");
+        QCOMPARE(kvl::qt::titleNamingFolder(title, start, start), title);
+        // The same folder by another spelling is still the folder started in.
+        QCOMPARE(kvl::qt::titleNamingFolder(title, start / ".", start), title);
+        QCOMPARE(kvl::qt::titleNamingFolder(title, other, start),
+            title + QStringLiteral(" - ") + QDir::toNativeSeparators(elsewhere.path()));
     }
 
 private:
