@@ -601,5 +601,4 @@ bool perform(const Action& a, Subject& subject, Session& session)
     return true;
 }
 
-
 } // namespace kvl::test::monkey

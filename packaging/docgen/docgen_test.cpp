@@ -141,7 +141,9 @@ TEST(Tables, AnOptionOfAnotherModeTakesAWindowProgramOutOfItsWindow)
     EXPECT_FALSE(leaves(planesedit::kCommandLine, Args { "--slot", "3", "--quit-after-load" }));
     EXPECT_TRUE(leaves(planesedit::kCommandLine, Args { "--slot=3", "--import-csv=a.csv" }));
     EXPECT_TRUE(leaves(planesedit::kCommandLine, Args { "-n" }));
-    EXPECT_FALSE(leaves(planesedit::kCommandLine, Args { "--help", "--frobnicate", "-", "planes.dat" }));
+    EXPECT_FALSE(leaves(planesedit::kCommandLine, Args { "--frobnicate", "-", "planes.dat" }));
+    for (const std::string_view alone : { "--help", "-h", "--help-all", "-v", "--version" }) // answered in text
+        EXPECT_TRUE(leaves(planesedit::kCommandLine, Args { "--slot", "3", alone })) << alone;
     EXPECT_FALSE(leaves(planesedit::kCommandLine, Args { "--", "--export-csv" }));
     EXPECT_TRUE(leaves(fltpatch::kCommandLine, Args { "--json" }));
     EXPECT_TRUE(leaves(folioswap::kCommandLine, Args { "--list" }));
