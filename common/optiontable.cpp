@@ -51,12 +51,9 @@ bool leavesMode(const ProgramOptions& table, std::size_t mode, std::span<const s
     for (const std::string_view argument : arguments) {
         if (argument == "--")
             break;
-        const auto leaves = [&](const Option* option) {
-            return option && option->modes != 0 && (option->modes & modeBit(mode)) == 0;
-        };
-        // Help and version are answered in text, whatever the mode.
-        if (argument == "--help" || argument == "--help-all" || argument == "--version")
-            return true;
+        // An option of other modes, or one that works alone: help and
+        // version are answered in text, whatever the mode.
+        const auto leaves = [&](const Option* option) { return option && (option->modes & modeBit(mode)) == 0; };
         if (argument.starts_with("--")) {
             if (leaves(findOption(table, argument.substr(2, argument.find('=') - 2))))
                 return true;
@@ -65,7 +62,7 @@ bool leavesMode(const ProgramOptions& table, std::size_t mode, std::span<const s
         // Short options, one or more together: -n, -fn, -oDIR.
         for (std::size_t k = 1; argument.starts_with('-') && k < argument.size(); ++k) {
             const Option* option = findShortOption(table, argument[k]);
-            if (!option && (argument[k] == 'h' || argument[k] == 'v' || argument[k] == '?'))
+            if (!option && argument[k] == '?') // the toolkit's other name for -h on Windows
                 return true;
             if (leaves(option))
                 return true;

@@ -174,9 +174,9 @@ const Option* findOption(const ProgramOptions& table, std::string_view longName)
 const Option* findShortOption(const ProgramOptions& table, char shortName);
 
 /// Whether `arguments` (without the program name) name an option that
-/// `mode` does not take, such as a window program's export: then the program
-/// runs without a window. Options that work alone and unknown ones do not
-/// count; "--" ends the options.
+/// `mode` does not take, such as a window program's export, or one that works
+/// alone (--help, -v): then the program runs without a window. Unknown
+/// options do not count; "--" ends the options.
 bool leavesMode(const ProgramOptions& table, std::size_t mode, std::span<const std::string_view> arguments);
 
 /// The options as the console converters list them under "Options:": the

@@ -8,6 +8,8 @@
 #include <regex>
 #include <set>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -130,6 +132,22 @@ TEST(Tables, NamesAreUniqueAndModesSelectorsAndValuesFitTogether)
         }
         EXPECT_EQ(used >> table->modes.size(), 0u) << "an option names a mode the table does not have";
     }
+}
+
+TEST(Tables, AnOptionOfAnotherModeTakesAWindowProgramOutOfItsWindow)
+{
+    using Args = std::vector<std::string_view>;
+    const auto leaves = [](const cli::ProgramOptions& table, Args args) { return cli::leavesMode(table, 0, args); };
+    EXPECT_FALSE(leaves(planesedit::kCommandLine, Args { "--slot", "3", "--quit-after-load" }));
+    EXPECT_TRUE(leaves(planesedit::kCommandLine, Args { "--slot=3", "--import-csv=a.csv" }));
+    EXPECT_TRUE(leaves(planesedit::kCommandLine, Args { "-n" }));
+    EXPECT_FALSE(leaves(planesedit::kCommandLine, Args { "--frobnicate", "-", "planes.dat" }));
+    for (const std::string_view alone : { "--help", "-h", "--help-all", "-v", "--version" }) // answered in text
+        EXPECT_TRUE(leaves(planesedit::kCommandLine, Args { "--slot", "3", alone })) << alone;
+    EXPECT_FALSE(leaves(planesedit::kCommandLine, Args { "--", "--export-csv" }));
+    EXPECT_TRUE(leaves(fltpatch::kCommandLine, Args { "--json" }));
+    EXPECT_TRUE(leaves(folioswap::kCommandLine, Args { "--list" }));
+    EXPECT_TRUE(leaves(modelconv::kCommandLine, Args { "-fo", "dir" })); // the dialogue takes no options
 }
 
 TEST(Tables, EachPageMentionsOnlyItsProgramsOptionsAndDocumentsEveryOne)

@@ -192,6 +192,12 @@ TEST(Completion, OffersOptionsValuesCommandsAndFilesOfTheModeTyped)
     EXPECT_EQ(complete("squadconv merge --prefer "), "mine\ntheirs\n");
     EXPECT_EQ(complete("squadconv --notes "), "FOLDERS\n");
     EXPECT_EQ(complete("folioswap --q"), "--quit-after-load\n");
+    EXPECT_EQ(complete("planesedit --apply-working-copy "), "FILES @([oO][aA][wW])\n");
+    EXPECT_EQ(complete("planesedit -n --apply-script a.oaw "), "FILES @([dD][aA][tT])\n");
+    EXPECT_EQ(complete("folioswap --add-set "),
+        "FILES @([zZ][iI][pP]|7[zZ]|[rR][aA][rR]|[tT][aA][rR]|[tT][gG][zZ]|[gG][zZ]|"
+        "[bB][zZ]2|[xX][zZ])\n");
+    EXPECT_EQ(complete("folioswap --name "), "\n"); // a free name
 }
 
 TEST(Completion, EveryProgramOffersExactlyItsTablesOptions)
