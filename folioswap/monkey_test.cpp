@@ -155,9 +155,6 @@ public:
 
     std::string check(const Action&, const Session& session, const std::vector<FileChange>& changes) override
     {
-        for (const FileChange& change : changes)
-            if (const std::string why = judgeProgramFolder(change); !why.empty())
-                return why + " (" + describe(change) + ")";
         const bool ended = !m_window || m_window->switcher().ended();
         Snapshot after = session.before();
         for (const FileChange& change : changes) {
@@ -166,6 +163,9 @@ public:
             else
                 after.erase(change.path);
         }
+        for (const FileChange& change : changes)
+            if (const std::string why = judgeProgramFolder(change, after); !why.empty())
+                return why + " (" + describe(change) + ")";
         if (!ended && after.count(kWork + kJournalName))
             return "journal: an operation left its journal behind";
         for (const auto& [path, entry] : after)
@@ -178,12 +178,25 @@ public:
 
 private:
     // Only LastCampaign.txt, the journal, temporary copies and new safety
-    // copies may change in the program folder.
-    static std::string judgeProgramFolder(const FileChange& change)
+    // copies may change in the program folder. Add Set only adds files (a
+    // new set, its comment, picture and restore list, originals saved for
+    // it); Remove Set moves a set's files into Workfiles/Removed, so a file
+    // may go only when one of its name is there afterwards.
+    static std::string judgeProgramFolder(const FileChange& change, const Snapshot& after)
     {
         const std::string& path = change.path;
         if (!startsWith(path, kMain))
             return startsWith(path, kGame) ? std::string() : "unasked change: a file outside the game folder changed";
+        if (!change.before)
+            return {};
+        if (!change.after && !startsWith(path, kWork + "Removed/")) {
+            const std::string name = path.substr(path.find_last_of('/') + 1);
+            for (const auto& [kept, entry] : after)
+                if (startsWith(kept, kWork + "Removed/") && kept.size() > name.size()
+                    && kept.compare(kept.size() - name.size() - 1, std::string::npos, "/" + name) == 0
+                    && entry.folder == change.before->folder && (entry.folder || entry.bytes == change.before->bytes))
+                    return {};
+        }
         if (path == kWork + "LastCampaign.txt") {
             if (!change.after || change.after->folder)
                 return "LastCampaign.txt went";
