@@ -105,7 +105,7 @@ int main(int argc, char** argv)
     program.sample = KVL_SAMPLE_DIR;
     program.regressions = KVL_MONKEY_REGRESSIONS;
     program.seed = 20264;
-    program.actions = 150;
+    program.actions = 400;
     program.makeSubject = [] { return std::make_unique<ModelViewSubject>(); };
     program.beforeApplication = [] { prepareOpenGl(); };
     return monkeyMain(argc, argv, program);

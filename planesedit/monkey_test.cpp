@@ -210,7 +210,7 @@ int main(int argc, char** argv)
     program.sample = KVL_SAMPLE_DIR;
     program.regressions = KVL_MONKEY_REGRESSIONS;
     program.seed = 20261;
-    program.actions = 200;
+    program.actions = 800;
     program.makeSubject = [] { return std::make_unique<PlanesEditSubject>(); };
     return monkeyMain(argc, argv, program);
 }

@@ -9,7 +9,9 @@
 # SECONDS defaults to 300; PROGRAM is any of planesedit, fltpatch, folioswap
 # and modelview (default: all four, one after the other). Several runs may go
 # at once, say one per program in four shells. MONKEY_TREE=dir uses another
-# build tree than build-san/ (configured like scripts/test.sh's if missing).
+# build tree than build-san/ (configured like scripts/test.sh's if missing);
+# MONKEY_HANG=S lets an action take up to S seconds before it counts as a
+# hang (default 8; more on a machine that is busy with other work).
 #
 # Ends with one line per program, "PROGRAM: N actions, C crashes", where C
 # counts every run that failed: a crash, a sanitizer report, a hang or a file
@@ -74,7 +76,8 @@ start_xvfb() {
     echo "monkey.sh: the X server did not start" >&2
     exit 1
   fi
-  export DISPLAY=":$(head -n1 "$numberFile")"
+  DISPLAY=":$(head -n1 "$numberFile")"
+  export DISPLAY
   rm -f "$numberFile"
 }
 
@@ -85,7 +88,8 @@ for p in "${programs[@]}"; do
   log=$tree/monkey/$p-$(date +%Y%m%d-%H%M%S)-$$.log
   set +e
   ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 QT_QPA_PLATFORM=xcb \
-    nice "$root/$tree/tests/${p}_monkey_test" --seconds "$seconds" --out "$root/$tree/monkey" 2>&1 | tee "$log"
+    nice "$root/$tree/tests/${p}_monkey_test" --seconds "$seconds" --hang "${MONKEY_HANG:-8}" \
+    --out "$root/$tree/monkey" 2>&1 | tee "$log"
   run=${PIPESTATUS[0]}
   set -e
   stop_xvfb

@@ -180,8 +180,8 @@ struct Program {
     std::filesystem::path sample;      // the sample game folder the build wrote
     std::filesystem::path regressions; // the saved failing lists (*.txt)
     std::uint64_t seed = 1;            // the short run's seed
-    int actions = 200;                 // the short run's length...
-    double shortRunSeconds = 35;       // ...cut there on a slow machine
+    int actions = 800;                 // the short run's length...
+    double shortRunSeconds = 30;       // ...cut there on a slow machine
     std::function<std::unique_ptr<Subject>()> makeSubject;
     /// Runs before the QApplication is made (the model view's OpenGL set-up).
     std::function<void()> beforeApplication;
