@@ -25,26 +25,26 @@ enum class Completion : std::uint8_t {
     Range,  // a whole number from `low` to `high`
 };
 
-struct CompletionSpec {
+struct ValueCompletion {
     Completion kind = Completion::None;
     std::string_view patterns;
     int low = 0;
     int high = 0;
 };
 
-constexpr CompletionSpec files(std::string_view patterns = {})
+constexpr ValueCompletion files(std::string_view patterns = {})
 {
     return { Completion::Files, patterns, 0, 0 };
 }
-constexpr CompletionSpec folders()
+constexpr ValueCompletion folders()
 {
     return { Completion::Folder, {}, 0, 0 };
 }
-constexpr CompletionSpec words(std::string_view list)
+constexpr ValueCompletion words(std::string_view list)
 {
     return { Completion::Words, list, 0, 0 };
 }
-constexpr CompletionSpec range(int low, int high)
+constexpr ValueCompletion range(int low, int high)
 {
     return { Completion::Range, {}, low, high };
 }
@@ -58,15 +58,15 @@ struct Option {
     /// As --help shows it. The console converters break it into lines where
     /// it holds '\n'; the window programs' parser wraps it itself.
     std::string_view help;
-    ModeSet modes = 0;    // the modes it is used in; 0: it works alone (--help, --version)
-    ModeSet required = 0; // the modes that cannot go without it
-    CompletionSpec value; // what its value is, for completion
+    ModeSet modes = 0;     // the modes it is used in; 0: it works alone (--help, --version)
+    ModeSet required = 0;  // the modes that cannot go without it
+    ValueCompletion value; // what its value is, for completion
     std::string_view defaultValue;
     /// Added by the window programs' parser itself (-h/--help, --help-all,
     /// -v/--version): listed for the documents, not added again.
     bool addedByQt = false;
 
-    constexpr Option takes(std::string_view name, CompletionSpec completion = {}) const
+    constexpr Option takes(std::string_view name, ValueCompletion completion = {}) const
     {
         Option o = *this;
         o.valueName = name;
@@ -115,18 +115,18 @@ struct Mode {
     /// The operands after the options, as the usage shows them: "[FILE.flt]",
     /// "FILE.DAT...", "BASE MINE THEIRS".
     std::string_view operands;
-    CompletionSpec operandFiles;
+    ValueCompletion operandFiles;
     /// A command's description, lines as --help prints them; empty otherwise.
     std::string_view help;
 };
 
 /// A mode chosen by an option, or by no selector at all ("").
-constexpr Mode mode(std::string_view selector, std::string_view operands = {}, CompletionSpec files = {})
+constexpr Mode mode(std::string_view selector, std::string_view operands = {}, ValueCompletion files = {})
 {
     return { selector, operands, files, {} };
 }
 /// A converter's command.
-constexpr Mode command(std::string_view word, std::string_view operands, CompletionSpec files, std::string_view help)
+constexpr Mode command(std::string_view word, std::string_view operands, ValueCompletion files, std::string_view help)
 {
     return { word, operands, files, help };
 }

@@ -59,8 +59,8 @@ constexpr std::array<cli::Option, 8> converterOptions(std::string_view notesHelp
 /// writes.
 constexpr std::array<cli::Mode, 6> converterModes(std::string_view toTextHelp)
 {
-    const cli::CompletionSpec binaries = cli::files("*.dat");
-    const cli::CompletionSpec either = cli::files("*.dat *.txt");
+    const cli::ValueCompletion binaries = cli::files("*.dat");
+    const cli::ValueCompletion either = cli::files("*.dat *.txt");
     return { {
         cli::mode(""),
         cli::command("to-text", "FILE.DAT...", binaries, toTextHelp),

@@ -10,9 +10,9 @@ namespace kvl::docgen {
 namespace {
 
 using cli::Completion;
-using cli::CompletionSpec;
 using cli::Option;
 using cli::ProgramOptions;
+using cli::ValueCompletion;
 
 std::vector<std::string_view> splitWords(std::string_view text)
 {
@@ -102,20 +102,20 @@ std::string quoted(std::string_view text)
     return "'" + std::string(text) + "'";
 }
 
-std::string completionAction(const CompletionSpec& spec)
+std::string completionAction(const ValueCompletion& completion)
 {
-    switch (spec.kind) {
+    switch (completion.kind) {
     case Completion::None:
         return "COMPREPLY=()";
     case Completion::Files:
-        return spec.patterns.empty() ? "_filedir" : "_filedir " + quoted(extensionGlob(spec.patterns));
+        return completion.patterns.empty() ? "_filedir" : "_filedir " + quoted(extensionGlob(completion.patterns));
     case Completion::Folder:
         return "_filedir -d";
     case Completion::Words:
-        return "COMPREPLY=($(compgen -W " + quoted(spec.patterns) + " -- \"$cur\"))";
+        return "COMPREPLY=($(compgen -W " + quoted(completion.patterns) + " -- \"$cur\"))";
     case Completion::Range:
-        return "COMPREPLY=($(compgen -W \"$(seq " + std::to_string(spec.low) + " " + std::to_string(spec.high)
-            + ")\" -- \"$cur\"))";
+        return "COMPREPLY=($(compgen -W \"$(seq " + std::to_string(completion.low) + " "
+            + std::to_string(completion.high) + ")\" -- \"$cur\"))";
     }
     return "COMPREPLY=()";
 }
