@@ -53,8 +53,12 @@ bool nextCodePoint(const unsigned char*& p, const unsigned char* end, char32_t& 
     return true;
 }
 
+} // namespace
+
 void appendUtf8(std::string& out, char32_t cp)
 {
+    if (cp > 0x10FFFF)
+        cp = 0xFFFD;
     if (cp < 0x80) {
         out.push_back(static_cast<char>(cp));
     } else if (cp < 0x800) {
@@ -71,8 +75,6 @@ void appendUtf8(std::string& out, char32_t cp)
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     }
 }
-
-} // namespace
 
 bool isValidUtf8(std::string_view bytes)
 {

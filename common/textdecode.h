@@ -11,6 +11,10 @@ namespace kvl {
 /// nothing above U+10FFFF).
 bool isValidUtf8(std::string_view bytes);
 
+/// Appends the UTF-8 bytes of one code point; one past U+10FFFF becomes
+/// U+FFFD.
+void appendUtf8(std::string& out, char32_t cp);
+
 /// The text as UTF-8: `bytes` unchanged when they are valid UTF-8, otherwise
 /// read as Latin-1, one character per byte.
 std::string decodeText(std::string_view bytes);

@@ -1,6 +1,8 @@
 // Reading and writing one aircraft record of planes.dat, the number notation and the code tables.
 #include "planesedit/planesrecord.h"
+
 #include "common/platform.h"
+#include "common/textdecode.h"
 
 #include "common/fileimage.h"
 
@@ -425,25 +427,8 @@ std::u32string decodeUtf8(std::string_view s)
 std::string encodeUtf8(std::u32string_view text)
 {
     std::string out;
-    for (char32_t cp : text) {
-        if (cp > 0x10FFFF)
-            cp = 0xFFFD;
-        if (cp < 0x80) {
-            out.push_back(static_cast<char>(cp));
-        } else if (cp < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else if (cp < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        }
-    }
+    for (const char32_t cp : text)
+        appendUtf8(out, cp);
     return out;
 }
 
