@@ -109,6 +109,10 @@ Result<void> renameNew(const std::filesystem::path& from, const std::filesystem:
 
 /// Removes a file (not a folder). ENOENT when there is none.
 Result<void> removeFile(const std::filesystem::path& path);
+/// Removes a file or a folder with everything in it; links are removed, not
+/// followed. Fails (and returns) when something in it cannot be removed,
+/// such as a file another program holds open on Windows.
+Result<void> removeTree(const std::filesystem::path& path);
 
 /// Gives the file `existing` a second name `link`. False where the file
 /// system cannot (FAT, many network shares) or the name is taken; the caller

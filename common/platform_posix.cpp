@@ -193,6 +193,15 @@ Result<void> removeFile(const fs::path& path)
     return {};
 }
 
+Result<void> removeTree(const fs::path& path)
+{
+    std::error_code ec;
+    fs::remove_all(path, ec);
+    if (ec)
+        return fileError("cannot remove", path, ec.value());
+    return {};
+}
+
 bool makeHardLink(const fs::path& existing, const fs::path& link)
 {
     return ::link(existing.c_str(), link.c_str()) == 0;

@@ -156,5 +156,29 @@ TEST_F(Platform, AFileHeldOpenByAnotherProgramIsNamedAndLeftWhole)
     EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1);
 }
 
+// Removing a tree returns, also while a file in it is held open: on Windows
+// that file stays listed until it is closed, and the folder is reported.
+TEST_F(Platform, ATreeIsRemovedWholeOrTheRemovalSaysWhatStayed)
+{
+    const fs::path tree = m_dir / "Stage";
+    ASSERT_TRUE(fs::create_directories(tree / "CAMChannel" / "Deeper"));
+    ASSERT_TRUE(writeFileImage(tree / "CAMChannel" / "CAMP0001.DAT", m_old));
+    ASSERT_TRUE(writeFileImage(tree / "xxxChannel.txt", m_new));
+    auto open = platform::File::openForUpdate(tree / "CAMChannel" / "CAMP0001.DAT");
+    ASSERT_TRUE(open);
+    auto removed = platform::removeTree(tree);
+#ifdef _WIN32
+    ASSERT_FALSE(removed);
+    EXPECT_NE(removed.error().message.find("CAMChannel"), std::string::npos) << removed.error().message;
+#else
+    EXPECT_TRUE(removed) << removed.error().message;
+#endif
+    ASSERT_TRUE(open->close());
+    EXPECT_TRUE(platform::removeTree(tree));
+    EXPECT_FALSE(fs::exists(tree));
+    EXPECT_TRUE(platform::removeTree(tree)) << "nothing to remove is no failure";
+    EXPECT_TRUE(fs::exists(m_dir));
+}
+
 } // namespace
 } // namespace kvl

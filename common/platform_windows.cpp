@@ -273,6 +273,32 @@ Result<void> removeFile(const fs::path& path)
     return {};
 }
 
+// The tree is walked here rather than by std::filesystem::remove_all: a file
+// that another handle holds open with delete sharing stays listed in its
+// folder, "delete pending", until that handle closes, and MinGW's remove_all
+// then tries again for ever. Here each entry is removed once, and a folder
+// that does not empty is reported.
+Result<void> removeTree(const fs::path& path)
+{
+    std::error_code ec;
+    const fs::file_status status = fs::symlink_status(path, ec);
+    if (ec)
+        return ec == std::errc::no_such_file_or_directory ? Result<void> {} : fileError("cannot remove", path, ec.value());
+    if (fs::is_directory(status)) {
+        std::vector<fs::path> inside;
+        for (fs::directory_iterator entry(path, ec), end; !ec && entry != end; entry.increment(ec))
+            inside.push_back(entry->path());
+        if (ec)
+            return fileError("cannot list", path, ec.value());
+        for (const auto& child : inside)
+            if (auto removed = removeTree(child); !removed)
+                return removed;
+    }
+    if (!fs::remove(path, ec) && ec)
+        return fileError("cannot remove", path, ec.value());
+    return {};
+}
+
 bool makeHardLink(const fs::path& existing, const fs::path& link)
 {
     return ::CreateHardLinkW(link.c_str(), existing.c_str(), nullptr) != 0;

@@ -181,6 +181,9 @@ public:
 
     void add(std::size_t index, Target target) { m_targets.emplace(index, std::move(target)); }
     const std::vector<fs::path>& written() const { return m_written; }
+    // Closes the entry being written, if any, so that the staging folder can
+    // be removed: Windows removes no file that is still open.
+    void abandon() { (void)m_file.close(); }
 
     kvl::Result<bool> begin(std::size_t index) override
     {
@@ -374,7 +377,8 @@ kvl::Result<void> installNewSet(
     const std::string setFolder = "CAM" + name;
     std::error_code ec;
     // A staging folder left by a cut is nobody's set.
-    fs::remove_all(staging, ec);
+    if (auto cleared = kvl::platform::removeTree(staging); !cleared)
+        return cleared;
     fs::create_directories(staging / kvl::platform::pathFromUtf8(setFolder), ec);
     if (ec)
         return folderError("cannot create", staging, ec);
@@ -384,8 +388,7 @@ kvl::Result<void> installNewSet(
             return error; // as a crash would leave it
         for (const auto& path : placed)
             (void)kvl::platform::removeFile(path);
-        std::error_code ignored;
-        fs::remove_all(staging, ignored);
+        (void)kvl::platform::removeTree(staging);
         return error;
     };
 
@@ -410,8 +413,10 @@ kvl::Result<void> installNewSet(
     }
     if (hook && !hook())
         return kStopped;
-    if (auto read = prepared.source->read(sink); !read)
+    if (auto read = prepared.source->read(sink); !read) {
+        sink.abandon();
         return fail(read.error());
+    }
 
     // What the source lacks is written empty, so that choosing the set shows
     // no comment and no picture instead of reporting a missing file.
@@ -481,7 +486,7 @@ kvl::Result<void> installNewSet(
         !moved)
         return fail(moved.error());
     kvl::platform::flushFolder(folders.main);
-    fs::remove_all(staging, ec);
+    (void)kvl::platform::removeTree(staging); // only emptied folders are left in it
     return {};
 }
 
