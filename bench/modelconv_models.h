@@ -13,7 +13,7 @@ namespace kvl::bench {
 /// type-2 sub-record on every tenth; far over the VKM limits.
 inline std::vector<std::uint8_t> largeModel(int points = 65000, int elements = 60000)
 {
-    using namespace kvl::modelconv::testing;
+    using namespace kvl::test;
     Builder3DB b;
     b.setTextureName("BIG.BMP");
     for (int i = 0; i < 50; ++i)
@@ -48,7 +48,7 @@ inline std::vector<std::uint8_t> largeModel(int points = 65000, int elements = 6
 /// starts just below 65536).
 inline std::vector<std::uint8_t> maxVkmModel()
 {
-    using namespace kvl::modelconv::testing;
+    using namespace kvl::test;
     Builder3DB b;
     b.setTextureName("MAX.BMP");
     for (int i = 0; i < 255; ++i)

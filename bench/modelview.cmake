@@ -4,7 +4,7 @@
 kvl_add_bench(modelview_load_bench SOURCES modelview_load_bench.cpp LIBS modelview_core)
 
 add_executable(modelview_firstframe modelview_firstframe.cpp)
-target_link_libraries(modelview_firstframe PRIVATE modelview_ui)
+target_link_libraries(modelview_firstframe PRIVATE modelview_window)
 kvl_target_defaults(modelview_firstframe)
 set_target_properties(modelview_firstframe PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 
@@ -16,7 +16,7 @@ set_target_properties(modelview_minimal_gl PROPERTIES RUNTIME_OUTPUT_DIRECTORY $
 # Frame time while orbiting (modelview_orbit.sh) and the PNG writer that
 # modelview_export.sh times --export-png against.
 add_executable(modelview_orbit modelview_orbit.cpp)
-target_link_libraries(modelview_orbit PRIVATE modelview_ui)
+target_link_libraries(modelview_orbit PRIVATE modelview_window)
 kvl_target_defaults(modelview_orbit)
 set_target_properties(modelview_orbit PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 

@@ -16,7 +16,7 @@ int main(int argc, char* argv[])
 {
     using namespace kvl::modelview;
     if (argc == 3 && std::string(argv[1]) == "--write-sample")
-        return kvl::writeFileImage(argv[2], testing::sampleFighter()) ? 0 : 1;
+        return kvl::writeFileImage(argv[2], kvl::test::sampleFighter()) ? 0 : 1;
 
     prepareOpenGl();
     QApplication app(argc, argv);

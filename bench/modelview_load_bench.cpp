@@ -18,20 +18,20 @@ static void loadImage(benchmark::State& state, const std::vector<std::uint8_t>& 
 
 static void BM_LoadSampleFighter(benchmark::State& state)
 {
-    loadImage(state, testing::sampleFighter());
+    loadImage(state, kvl::test::sampleFighter());
 }
 BENCHMARK(BM_LoadSampleFighter);
 
 static void BM_LoadLargestModel(benchmark::State& state)
 {
-    testing::VkmBuilder b;
+    kvl::test::VkmBuilder b;
     for (int i = 0; i < 255; ++i)
         b.point(i, -i, i * 2);
     for (int e = 0; e < 255; ++e) {
         std::vector<std::uint8_t> idx;
         for (int k = 0; k < 20; ++k)
             idx.push_back(std::uint8_t((e + k) % 255));
-        b.element(testing::VkmBuilder::polygon(idx));
+        b.element(kvl::test::VkmBuilder::polygon(idx));
     }
     loadImage(state, b.build());
 }

@@ -31,7 +31,7 @@ namespace {
 
 std::vector<std::uint8_t> largestModel()
 {
-    testing::VkmBuilder b;
+    kvl::test::VkmBuilder b;
     // Points on a sphere of radius 120 (inside the designed camera's view).
     for (int i = 0; i < 255; ++i) {
         const double t = std::acos(1 - 2 * (i + 0.5) / 255), p = i * 2.399963;
@@ -41,7 +41,7 @@ std::vector<std::uint8_t> largestModel()
         std::vector<std::uint8_t> idx;
         for (int k = 0; k < 20; ++k)
             idx.push_back(std::uint8_t((e * 7 + k * 13) % 255));
-        b.element(testing::VkmBuilder::polygon(idx));
+        b.element(kvl::test::VkmBuilder::polygon(idx));
     }
     return b.build();
 }

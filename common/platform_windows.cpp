@@ -283,7 +283,8 @@ Result<void> removeTree(const fs::path& path)
     std::error_code ec;
     const fs::file_status status = fs::symlink_status(path, ec);
     if (ec)
-        return ec == std::errc::no_such_file_or_directory ? Result<void> {} : fileError("cannot remove", path, ec.value());
+        return ec == std::errc::no_such_file_or_directory ? Result<void> {}
+                                                          : fileError("cannot remove", path, ec.value());
     if (fs::is_directory(status)) {
         std::vector<fs::path> inside;
         for (fs::directory_iterator entry(path, ec), end; !ec && entry != end; entry.increment(ec))

@@ -18,8 +18,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using kvl::fltpatch::test::descriptionText;
-using kvl::fltpatch::test::makeFlight;
+using kvl::test::descriptionText;
+using kvl::test::makeFlight;
 
 class FlightEditorTest : public ::testing::Test {
 protected:

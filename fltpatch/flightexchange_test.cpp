@@ -18,8 +18,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using kvl::fltpatch::test::descriptionText;
-using kvl::fltpatch::test::makeFlight;
+using kvl::test::descriptionText;
+using kvl::test::makeFlight;
 
 // The bytes of field `number` in a file image.
 Bytes fieldBytes(const Bytes& image, int number)

@@ -40,7 +40,7 @@ Run runFolioswap(
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), profile);
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(folder);
-    process.start(QStringLiteral(FOLIOSWAP_PROGRAM), arguments);
+    process.start(QStringLiteral(KVL_FOLIOSWAP_PROGRAM), arguments);
     Run run;
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
         process.kill();
@@ -243,7 +243,7 @@ private slots:
                                  "aside as ") } },
             { "a load cut short, rolled back",
                 [](const QString& game) {
-                    kvl::folioswap::test::FakeSwitcherHost host;
+                    kvl::test::FakeSwitcherHost host;
                     kvl::folioswap::SetSwitcher switcher(host);
                     // Stopped after the record is written, before the first copy.
                     int operations = 0;
@@ -273,7 +273,7 @@ private slots:
             kvl::test::WindowRunOptions options;
             options.folder = c.inGameFolder ? game.path() : game.path() + QStringLiteral("/Borvex");
             options.answers = answers;
-            const kvl::test::WindowRun run = kvl::test::runWindowProgram(QStringLiteral(FOLIOSWAP_PROGRAM),
+            const kvl::test::WindowRun run = kvl::test::runWindowProgram(QStringLiteral(KVL_FOLIOSWAP_PROGRAM),
                 QStringLiteral(KVL_BOX_ANSWERER), { QStringLiteral("--quit-after-load") }, options);
             expectRun(c.name, run, c.status, c.boxes);
         }
@@ -294,7 +294,7 @@ private slots:
             QSKIP("no folder can be made read-only here");
         kvl::test::WindowRunOptions options;
         options.folder = QString::fromStdString((game.path() / "Borvex").string());
-        const kvl::test::WindowRun run = kvl::test::runWindowProgram(QStringLiteral(FOLIOSWAP_PROGRAM),
+        const kvl::test::WindowRun run = kvl::test::runWindowProgram(QStringLiteral(KVL_FOLIOSWAP_PROGRAM),
             QStringLiteral(KVL_BOX_ANSWERER), { QStringLiteral("--quit-after-load") }, options);
         expectRun("read-only", run, 1,
             { QStringLiteral("box|%1|%2").arg(kWarningIcon).arg(QLatin1String(kReport)),
@@ -331,7 +331,7 @@ private slots:
         const QString main = game.path() + QStringLiteral("/Borvex");
         put(game.path() + "/CAMP0001.DAT", "game campaign");
         put(game.path() + "/Kursk 1943.zip",
-            bytesOf(kvl::folioswap::test::makeArchive(kvl::folioswap::test::ArchiveFormat::Zip,
+            bytesOf(kvl::test::makeArchive(kvl::test::ArchiveFormat::Zip,
                 { { "Kursk/CAMP0001.DAT", "kursk" }, { "Kursk/xxxKursk.txt", "Tanks\r\n" } })));
         const QStringList before = filesUnder(main);
 
@@ -373,7 +373,7 @@ private slots:
     // leaves the folder tree as it was.
     void addSetRefusalsEndWithOneAndWriteNothing()
     {
-        using namespace kvl::folioswap::test;
+        using namespace kvl::test;
         struct Case {
             const char* name;
             QByteArray archive; // written as game/set.zip; empty: none
@@ -430,7 +430,7 @@ private slots:
 
         const QString main = game.path() + QStringLiteral("/Borvex");
         put(main + "/Workfiles/" + kvl::folioswap::kJournalName, "folioswap-journal 1\n");
-        put(game.path() + "/set.zip", bytesOf(kvl::folioswap::test::craftZip({ { "A.DAT", "x" } })));
+        put(game.path() + "/set.zip", bytesOf(kvl::test::craftZip({ { "A.DAT", "x" } })));
         Run cut = runFolioswap({ QStringLiteral("--add-set"), game.path() + "/set.zip" }, main, game.path());
         QCOMPARE(cut.status, 1);
         QVERIFY2(cut.err.contains(QStringLiteral("was cut short")), qPrintable(cut.err));

@@ -462,11 +462,11 @@ private slots:
         put(main + "/CAMChannel/CAMP0001.DAT", "channel");
         put(main + "/Workfiles/Channel.jpg", jpeg(Qt::blue));
         put(main + "/Workfiles/xxxChannel.txt", "Channel comment\r\n");
-        const auto zip = kvl::folioswap::test::makeArchive(kvl::folioswap::test::ArchiveFormat::Zip,
+        const auto zip = kvl::test::makeArchive(kvl::test::ArchiveFormat::Zip,
             { { "Kursk/CAMP0001.DAT", "kursk" }, { "Kursk/xxxKursk.txt", "Tanks\r\n" } });
         put(game.path() + "/Kursk.zip", QByteArray(reinterpret_cast<const char*>(zip.data()), qsizetype(zip.size())));
 
-        kvl::folioswap::test::FakeSwitcherHost dialogs;
+        kvl::test::FakeSwitcherHost dialogs;
         FolioSwapWindow window(&dialogs);
         QVERIFY(window.start(main.toStdString()));
         window.show();

@@ -25,10 +25,10 @@ protected:
         put(main / "Workfiles/Channel.jpg", "picture");
         put(main / "QEXRestoreFiles/CAMP0001.DAT", "game campaign");
         put(temp.path() / "game/CAMP0001.DAT", "game campaign");
-        const auto zip = test::makeArchive(test::ArchiveFormat::Zip,
+        const auto zip = kvl::test::makeArchive(kvl::test::ArchiveFormat::Zip,
             { { "CAMP0001.DAT", "kursk campaign" }, { "xxxKursk.txt", "Kursk comment\r\n" } });
         ASSERT_TRUE(kvl::writeFileImage(temp / "Kursk.zip", zip));
-        const auto bad = test::craftZip({ { "CAMP0001.DAT", "x" }, { "../../evil.dll", "x" } });
+        const auto bad = kvl::test::craftZip({ { "CAMP0001.DAT", "x" }, { "../../evil.dll", "x" } });
         ASSERT_TRUE(kvl::writeFileImage(temp / "evil.zip", bad));
         switcher.start(main);
         ASSERT_FALSE(switcher.ended());
@@ -42,7 +42,7 @@ protected:
 
     kvl::test::TempFolder temp;
     fs::path main;
-    test::FakeSwitcherHost host;
+    kvl::test::FakeSwitcherHost host;
     SetSwitcher switcher { host };
 };
 

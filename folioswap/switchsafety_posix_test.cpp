@@ -10,7 +10,7 @@
 
 namespace fs = std::filesystem;
 using namespace kvl::folioswap;
-using namespace kvl::folioswap::test;
+using namespace kvl::test;
 
 namespace {
 

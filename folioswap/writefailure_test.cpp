@@ -22,7 +22,7 @@ using namespace kvl::folioswap;
 
 namespace {
 
-using FakeHost = kvl::folioswap::test::FakeSwitcherHost;
+using FakeHost = kvl::test::FakeSwitcherHost;
 
 enum class Failure { LastCampaignIsFolder, GameFileIsFolder, FullFileSystem };
 

@@ -22,7 +22,7 @@ namespace kvl::modelconv {
 namespace {
 
 namespace fs = std::filesystem;
-using namespace testing;
+using namespace kvl::test;
 
 const std::string kTryHelp = "Try 'modelconv --help' for more information.\n";
 

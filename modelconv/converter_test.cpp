@@ -17,7 +17,7 @@
 namespace kvl::modelconv {
 namespace {
 
-using namespace testing;
+using namespace kvl::test;
 namespace fs = std::filesystem;
 
 const std::string Banner = std::string("3DB to VKM converter\n") + kCreditLine + "\n\n";

@@ -17,7 +17,7 @@
 namespace kvl::modelconv {
 namespace {
 
-using namespace testing;
+using namespace kvl::test;
 
 Model3DB decodeOk(std::vector<std::uint8_t> bytes)
 {

@@ -14,7 +14,7 @@
 namespace kvl::modelconv {
 namespace {
 
-using testing::referenceFloat;
+using kvl::test::referenceFloat;
 
 std::string fmtFloat(float v)
 {
@@ -32,7 +32,7 @@ std::string fmtInt(long long v, int width, Sign sign = Sign::NegativeOnly)
 
 std::string referenceInt(long long v, int width, Sign sign = Sign::NegativeOnly)
 {
-    return testing::referenceInt(v, width, sign == Sign::Always);
+    return kvl::test::referenceInt(v, width, sign == Sign::Always);
 }
 
 float fromBits(std::uint32_t bits)

@@ -7,7 +7,7 @@
 namespace kvl::modelconv {
 namespace {
 
-using namespace testing;
+using namespace kvl::test;
 
 Model3DB modelOf(int points, int elements, bool type7 = false)
 {

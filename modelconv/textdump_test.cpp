@@ -19,7 +19,7 @@
 namespace kvl::modelconv {
 namespace {
 
-using namespace testing;
+using namespace kvl::test;
 
 std::string fmtInt(long long v, int width)
 {

@@ -17,7 +17,7 @@
 namespace kvl::modelconv {
 namespace {
 
-using namespace testing;
+using namespace kvl::test;
 using Bytes = std::vector<std::uint8_t>;
 
 Model3DB load(const Builder3DB& b)

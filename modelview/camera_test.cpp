@@ -9,7 +9,7 @@
 namespace kvl::modelview {
 namespace {
 
-using testing::VkmBuilder;
+using kvl::test::VkmBuilder;
 
 constexpr double kTan = 0.41421356237309503; // tan 22.5 degrees
 

@@ -19,7 +19,7 @@ namespace kvl::modelview {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::VkmBuilder;
+using kvl::test::VkmBuilder;
 
 class DocTest : public ::testing::Test {
 protected:

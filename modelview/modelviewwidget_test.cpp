@@ -21,7 +21,7 @@
 #include <QtTest>
 
 using namespace kvl::modelview;
-using kvl::modelview::testing::VkmBuilder;
+using kvl::test::VkmBuilder;
 
 namespace {
 
@@ -337,7 +337,7 @@ private slots:
     void softwarePictureMatchesTheOpenGlFrame()
     {
         const QString path = dir.filePath(QStringLiteral("fighter.vkm"));
-        QVERIFY(kvl::writeFileImage(path.toStdString(), testing::sampleFighter()));
+        QVERIFY(kvl::writeFileImage(path.toStdString(), kvl::test::sampleFighter()));
         QVERIFY(doc.open(path.toStdString(), view->pointSizes()).ok());
         ViewController* control = view->controller();
         control->modelChanged();
@@ -369,7 +369,7 @@ private slots:
     void theScreenShowsTheDrawnFrame()
     {
         const QString path = dir.filePath(QStringLiteral("shown.vkm"));
-        QVERIFY(kvl::writeFileImage(path.toStdString(), testing::sampleFighter()));
+        QVERIFY(kvl::writeFileImage(path.toStdString(), kvl::test::sampleFighter()));
         QVERIFY(doc.open(path.toStdString(), view->pointSizes()).ok());
         view->controller()->modelChanged();
         auto shown = [this] {

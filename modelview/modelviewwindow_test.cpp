@@ -46,7 +46,7 @@ private:
     QString writeModel(const QString& name)
     {
         const QString path = dir.filePath(name);
-        if (!kvl::writeFileImage(path.toStdString(), testing::sampleFighter()))
+        if (!kvl::writeFileImage(path.toStdString(), kvl::test::sampleFighter()))
             return {};
         return path;
     }
@@ -369,7 +369,7 @@ private slots:
         QCOMPARE(host.fileDialogs.size(), std::size_t(3));
         QCOMPARE(host.fileDialogs[2].caption, std::string("Save As"));
         QCOMPARE(kvl::fileSize((copy + QStringLiteral(".vkm")).toStdString()),
-            std::int64_t(testing::sampleFighter().size()));
+            std::int64_t(kvl::test::sampleFighter().size()));
         QVERIFY(host.messages.empty());
     }
 

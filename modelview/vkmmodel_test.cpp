@@ -6,7 +6,7 @@
 namespace kvl::modelview {
 namespace {
 
-using testing::VkmBuilder;
+using kvl::test::VkmBuilder;
 using Bytes = std::vector<std::uint8_t>;
 
 const PointSizeRange kSizes { 1.0f, 64.0f, 0.5f };

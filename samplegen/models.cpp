@@ -19,7 +19,7 @@ namespace kvl::samples {
 
 namespace {
 
-using namespace kvl::modelconv::testing;
+using namespace kvl::test;
 
 // Plan view: y runs from tail (-) to nose (+), x along the span, z up.
 std::vector<std::uint8_t> fighter()

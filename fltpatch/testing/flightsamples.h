@@ -9,7 +9,9 @@
 #include "common/byteview.h"
 #include "fltpatch/fltfields.h"
 
-namespace kvl::fltpatch::test {
+namespace kvl::test {
+
+using namespace kvl::fltpatch;
 
 /// A flight file whose every field holds a value of its type that tells the
 /// field apart: short n -> 1000 * variant + n, long n -> 100000 * variant + n,
@@ -43,4 +45,4 @@ inline std::string descriptionText(int lines, const char* lineEnd = "\r\n")
     return text;
 }
 
-} // namespace kvl::fltpatch::test
+} // namespace kvl::test

@@ -16,7 +16,7 @@ int main(int argc, char** argv)
     const std::filesystem::path folder(argv[1]);
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
-    for (const auto& archive : kvl::folioswap::test::craftedArchives()) {
+    for (const auto& archive : kvl::test::craftedArchives()) {
         std::ofstream out(folder / archive.name, std::ios::binary);
         out.write(
             reinterpret_cast<const char*>(archive.bytes.data()), static_cast<std::streamsize>(archive.bytes.size()));

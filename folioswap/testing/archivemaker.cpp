@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <array>
 
-namespace kvl::folioswap::test {
+namespace kvl::test {
 
 namespace {
 
@@ -227,4 +227,4 @@ std::vector<CraftedArchive> craftedArchives()
     };
 }
 
-} // namespace kvl::folioswap::test
+} // namespace kvl::test

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace kvl::folioswap::test {
+namespace kvl::test {
 
 enum class MadeKind { File, Folder, SymbolicLink, HardLink };
 
@@ -47,4 +47,4 @@ struct CraftedArchive {
 /// Every archive of the seed corpus, good and crafted.
 std::vector<CraftedArchive> craftedArchives();
 
-} // namespace kvl::folioswap::test
+} // namespace kvl::test

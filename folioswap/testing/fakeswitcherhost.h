@@ -11,7 +11,9 @@
 #include <string>
 #include <vector>
 
-namespace kvl::folioswap::test {
+namespace kvl::test {
+
+using namespace kvl::folioswap;
 
 class FakeSwitcherHost : public kvl::test::FakeWindowHost<SwitcherHost> {
 public:
@@ -41,4 +43,4 @@ public:
     std::function<void(const NewSetProposal&)> whileConfirming;
 };
 
-} // namespace kvl::folioswap::test
+} // namespace kvl::test

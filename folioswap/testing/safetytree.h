@@ -15,7 +15,9 @@
 #include <map>
 #include <string>
 
-namespace kvl::folioswap::test {
+namespace kvl::test {
+
+using namespace kvl::folioswap;
 
 namespace fs = std::filesystem;
 
@@ -100,4 +102,4 @@ protected:
     std::vector<std::unique_ptr<SetSwitcher>> switchers;
 };
 
-} // namespace kvl::folioswap::test
+} // namespace kvl::test

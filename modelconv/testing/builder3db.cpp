@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-namespace kvl::modelconv::testing {
+namespace kvl::test {
 
 namespace {
 
@@ -216,4 +216,4 @@ std::vector<std::uint8_t> Builder3DB::build() const
     return w.take();
 }
 
-} // namespace kvl::modelconv::testing
+} // namespace kvl::test

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace kvl::modelconv::testing {
+namespace kvl::test {
 
 /// One textured vertex: point index, texture coordinates s and t.
 struct TexVertex {
@@ -76,4 +76,4 @@ private:
     std::vector<Element3DBData> m_elements;
 };
 
-} // namespace kvl::modelconv::testing
+} // namespace kvl::test

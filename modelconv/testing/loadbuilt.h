@@ -7,7 +7,9 @@
 #include "modelconv/model3db.h"
 #include "modelconv/testing/builder3db.h"
 
-namespace kvl::modelconv::testing {
+namespace kvl::test {
+
+using namespace kvl::modelconv;
 
 inline Model3DB loadBuilt(const Builder3DB& b)
 {
@@ -19,4 +21,4 @@ inline Model3DB loadBuilt(const Builder3DB& b)
     return std::move(m).value();
 }
 
-} // namespace kvl::modelconv::testing
+} // namespace kvl::test

@@ -7,7 +7,7 @@
 #include <limits>
 #include <random>
 
-namespace kvl::modelconv::testing {
+namespace kvl::test {
 
 /// A model whose elements hold random chains of every record type: plain
 /// types 1 to 4, textured types 0 and 5 to 7, prefixed records with codes
@@ -96,4 +96,4 @@ inline Builder3DB mixedRecordsModel(unsigned seed, int elements)
     return b;
 }
 
-} // namespace kvl::modelconv::testing
+} // namespace kvl::test

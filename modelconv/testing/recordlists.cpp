@@ -1,7 +1,9 @@
 // Records of a decoded .3DB model with their entries copied into lists.
 #include "modelconv/testing/recordlists.h"
 
-namespace kvl::modelconv::testing {
+namespace kvl::test {
+
+using namespace kvl::modelconv;
 
 RecordLists3DB listsOf(const Model3DB& model, const Record3DB& f)
 {
@@ -48,4 +50,4 @@ std::vector<RecordLists3DB> subRecordLists(const Model3DB& model)
     return lists;
 }
 
-} // namespace kvl::modelconv::testing
+} // namespace kvl::test

@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <vector>
 
-namespace kvl::modelconv::testing {
+namespace kvl::test {
+
+using namespace kvl::modelconv;
 
 /// One record with its entries in lists. Lists a record's type does not
 /// carry are empty.
@@ -42,4 +44,4 @@ RecordLists3DB listsOf(const Model3DB& model, const Record3DB& record);
 std::vector<RecordLists3DB> elementLists(const Model3DB& model);
 std::vector<RecordLists3DB> subRecordLists(const Model3DB& model);
 
-} // namespace kvl::modelconv::testing
+} // namespace kvl::test

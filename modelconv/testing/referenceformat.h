@@ -9,7 +9,9 @@
 #include <cstdio>
 #include <string>
 
-namespace kvl::modelconv::testing {
+namespace kvl::test {
+
+using namespace kvl::modelconv;
 
 /// "%+.6e" with the exponent widened to three digits; infinities and NaNs
 /// as "%+14e" writes them ("          +inf", "          -nan").
@@ -70,4 +72,4 @@ inline std::string referenceRecord(const RecordLists3DB& r)
     }
 }
 
-} // namespace kvl::modelconv::testing
+} // namespace kvl::test

@@ -8,7 +8,7 @@
 #include <array>
 #include <cmath>
 
-namespace kvl::modelview::testing {
+namespace kvl::test {
 
 namespace detail {
 
@@ -123,4 +123,4 @@ inline std::vector<std::uint8_t> sampleFighter()
     return f.vkm.build();
 }
 
-} // namespace kvl::modelview::testing
+} // namespace kvl::test

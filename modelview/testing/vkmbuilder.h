@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace kvl::modelview::testing {
+namespace kvl::test {
 
 struct VkmBuilder {
     std::uint8_t texture[14] = { 'S', 'K', 'I', 'N', '.', 'B', 'M', 'P' };
@@ -93,4 +93,4 @@ struct VkmBuilder {
     }
 };
 
-} // namespace kvl::modelview::testing
+} // namespace kvl::test

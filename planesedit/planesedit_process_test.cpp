@@ -26,7 +26,7 @@ private:
             env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(QString::fromStdString(folder.string()));
-        process.start(QStringLiteral(PLANESEDIT_PROGRAM), arguments);
+        process.start(QStringLiteral(KVL_PLANESEDIT_PROGRAM), arguments);
         process.write(input);
         process.closeWriteChannel();
         if (!process.waitForFinished(30000)) {
@@ -235,4 +235,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(MainTest)
-#include "main_test.moc"
+#include "planesedit_process_test.moc"

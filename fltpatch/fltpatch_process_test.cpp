@@ -116,7 +116,7 @@ void FltPatchCliTest::exitStatuses()
     }
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(m_dir.path());
-    process.start(QStringLiteral(FLTPATCH_PROGRAM), arguments);
+    process.start(QStringLiteral(KVL_FLTPATCH_PROGRAM), arguments);
     QVERIFY(process.waitForFinished(30000));
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     const QString errors = QString::fromUtf8(process.readAllStandardError());
@@ -181,7 +181,7 @@ void FltPatchCliTest::startUpMessages()
         kvl::test::WindowRunOptions options;
         options.folder = folder;
         options.answers = c.answers;
-        const kvl::test::WindowRun run = kvl::test::runWindowProgram(QStringLiteral(FLTPATCH_PROGRAM),
+        const kvl::test::WindowRun run = kvl::test::runWindowProgram(QStringLiteral(KVL_FLTPATCH_PROGRAM),
             QStringLiteral(KVL_BOX_ANSWERER), QStringList { QStringLiteral("--quit-after-load") } + c.arguments,
             options);
         const QString problem = kvl::test::unexpected(run, c.status, c.boxes, QStringLiteral("Orlith's Flight Editor"));
@@ -198,7 +198,7 @@ FltPatchCliTest::Run FltPatchCliTest::runWithoutDisplay(const QStringList& argum
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(m_dir.path());
-    process.start(QStringLiteral(FLTPATCH_PROGRAM), arguments);
+    process.start(QStringLiteral(KVL_FLTPATCH_PROGRAM), arguments);
     Run run;
     if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
         return run;
@@ -243,4 +243,4 @@ void FltPatchCliTest::diffListsTheValuesThatDiffer()
 }
 
 QTEST_GUILESS_MAIN(FltPatchCliTest)
-#include "fltpatch_cli_test.moc"
+#include "fltpatch_process_test.moc"

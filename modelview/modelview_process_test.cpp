@@ -57,8 +57,8 @@ private slots:
     void initTestCase()
     {
         QVERIFY(dir.isValid());
-        QVERIFY(kvl::writeFileImage(
-            dir.filePath(QStringLiteral("FIGHTER.VKM")).toStdString(), kvl::modelview::testing::sampleFighter()));
+        QVERIFY(
+            kvl::writeFileImage(dir.filePath(QStringLiteral("FIGHTER.VKM")).toStdString(), kvl::test::sampleFighter()));
         QVERIFY(kvl::writeFileImage(dir.filePath(QStringLiteral("bad.vkm")).toStdString(), std::string(10, '\0')));
     }
 
@@ -196,4 +196,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(CommandLineTest)
-#include "main_test.moc"
+#include "modelview_process_test.moc"
