@@ -57,8 +57,7 @@ FltPatchWindow::FltPatchWindow(WindowHost* host, QWidget* parent)
       m_qtDialogs(this),
       m_editor(std::make_unique<FlightModelEditor>(host ? *host : static_cast<WindowHost&>(m_qtDialogs)))
 {
-    m_editor->setLastFolder(
-        qt::profileLastFolder(QString::fromLatin1(qt::kSuiteOrganisation), QStringLiteral("fltpatch")));
+    m_editor->setLastFolder(qt::Profile::ofSuite(QStringLiteral("fltpatch")).lastFolder());
     buildWidgets();
     buildMenus();
     connectWidgets();

@@ -12,6 +12,7 @@
 #include "fltpatch/fltpatchoptions.h"
 #include "fltpatch/fltpatchwindow.h"
 
+#include "common/qt/profilefolder.h"
 #include "common/qt/qtwindowhost.h"
 
 #include <QApplication>
@@ -40,7 +41,7 @@ int main(int argc, char** argv)
     const bool window = wantsWindow(argc, argv);
     std::unique_ptr<QCoreApplication> app = window ? std::make_unique<QApplication>(argc, argv)
                                                    : std::make_unique<QCoreApplication>(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("fltpatch"));
+    kvl::qt::Profile::ofSuite(QStringLiteral("fltpatch")).nameApplication();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(

@@ -59,7 +59,8 @@ int main(int argc, char** argv)
     const bool withWindow = wantsWindow(argc, argv);
     std::unique_ptr<QCoreApplication> app = withWindow ? std::make_unique<QApplication>(argc, argv)
                                                        : std::make_unique<QCoreApplication>(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("folioswap"));
+    const kvl::qt::Profile profile = kvl::qt::Profile::ofSuite(QStringLiteral("folioswap"));
+    profile.nameApplication();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -95,12 +96,10 @@ int main(int argc, char** argv)
 
     std::error_code ec;
     const std::filesystem::path here = std::filesystem::current_path(ec);
-    const QString organisation = QString::fromLatin1(kvl::qt::kSuiteOrganisation);
     const QString key = QStringLiteral("SwitcherFolder");
-    const std::filesystem::path remembered = kvl::qt::rememberedFolder(organisation, QStringLiteral("folioswap"), key);
     if (!withWindow) {
         kvl::platform::binaryStandardOutput();
-        const std::optional<std::filesystem::path> main = scriptFolder(here, remembered);
+        const std::optional<std::filesystem::path> main = scriptFolder(here, profile.folder(key));
         if (!main)
             return 1;
         if (parser.isSet(list))
@@ -114,15 +113,10 @@ int main(int argc, char** argv)
 
     kvl::folioswap::FolioSwapWindow window;
     kvl::qt::DialogHost dialogs(&window);
-    const std::optional<std::filesystem::path> folder = kvl::folioswap::findProgramFolder(dialogs, here, remembered);
+    const std::optional<std::filesystem::path> folder = profile.workFolder(key, here,
+        [&](const std::filesystem::path& kept) { return kvl::folioswap::findProgramFolder(dialogs, here, kept); });
     if (!folder)
         return 0; // the folder dialog was cancelled
-    if (*folder != here) {
-        if (*folder != remembered)
-            kvl::qt::rememberFolder(organisation, QStringLiteral("folioswap"), key, *folder);
-        // Work there as if started there.
-        std::filesystem::current_path(*folder, ec);
-    }
     if (!window.start(*folder))
         return 1;
     window.setWindowTitle(kvl::qt::titleNamingFolder(window.windowTitle(), *folder, here));

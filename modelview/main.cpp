@@ -13,6 +13,7 @@
 #include "modelview/modelviewoptions.h"
 #include "modelview/modelviewwidget.h"
 #include "modelview/modelviewwindow.h"
+#include "modelview/recentfiles.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -96,8 +97,7 @@ int exportPicture(const QCommandLineParser& parser, const Options& o)
 
 void nameApplication()
 {
-    QCoreApplication::setApplicationName(QStringLiteral("modelview"));
-    QCoreApplication::setOrganizationName(QStringLiteral("VKM! Studio"));
+    kvl::modelview::modelviewProfile().nameApplication();
 }
 
 } // namespace

@@ -86,7 +86,7 @@ ModelViewWindow::ModelViewWindow(WindowHost* host, QWidget* parent, ViewBackend 
       m_doc(host ? *host : static_cast<WindowHost&>(m_qtDialogs))
 {
     // Kept beside the recent-file list, in the viewer's own profile.
-    m_doc.setLastFolder(qt::profileLastFolder(QString::fromLatin1(kAppTitle), QStringLiteral("modelview")));
+    m_doc.setLastFolder(modelviewProfile().lastFolder());
     setObjectName(QStringLiteral("CMainFrame"));
     auto* style = new FrameStyle;
     style->setParent(this);

@@ -19,10 +19,16 @@ QString canonical(const QString& path)
 
 } // namespace
 
+qt::Profile modelviewProfile()
+{
+    return { QString::fromLatin1(kAppTitle), QStringLiteral("modelview") };
+}
+
 void RecentFileList::load()
 {
     m_files.clear();
-    QSettings settings(QString::fromLatin1(kAppTitle), QStringLiteral("modelview"));
+    const qt::Profile profile = modelviewProfile();
+    QSettings settings(profile.organisation, profile.application);
     settings.beginGroup(kSection);
     for (int i = 1; i <= kSize; ++i) {
         const QString file = settings.value(QStringLiteral("File%1").arg(i)).toString();
@@ -33,7 +39,8 @@ void RecentFileList::load()
 
 void RecentFileList::save() const
 {
-    QSettings settings(QString::fromLatin1(kAppTitle), QStringLiteral("modelview"));
+    const qt::Profile profile = modelviewProfile();
+    QSettings settings(profile.organisation, profile.application);
     settings.beginGroup(kSection);
     for (int i = 1; i <= kSize; ++i) {
         const QString key = QStringLiteral("File%1").arg(i);

@@ -2,10 +2,16 @@
 // profile under "VKM! Studio" in the section "Recent File List" (File1..File4).
 #pragma once
 
+#include "common/qt/profilefolder.h"
+
 #include <QString>
 #include <QStringList>
 
 namespace kvl::modelview {
+
+/// modelview's profile: "VKM! Studio", its own since before the suite's, so
+/// that its recent files and options stay where they were.
+qt::Profile modelviewProfile();
 
 class RecentFileList {
 public:

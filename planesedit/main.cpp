@@ -184,7 +184,8 @@ int main(int argc, char** argv)
         app = std::make_unique<QCoreApplication>(argc, argv);
     else
         app = std::make_unique<QApplication>(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("planesedit"));
+    const kvl::qt::Profile profile = kvl::qt::Profile::ofSuite(QStringLiteral("planesedit"));
+    profile.nameApplication();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Edits one aircraft record of planes.dat in the current folder.\n\n"
@@ -243,20 +244,14 @@ int main(int argc, char** argv)
     // Started from a desktop entry the current folder is the home folder:
     // work in the game folder chosen last time, or ask for one.
     kvl::qt::DialogHost dialogs;
-    const QString organisation = QString::fromLatin1(kvl::qt::kSuiteOrganisation);
-    const QString key = QStringLiteral("GameFolder");
-    const std::filesystem::path remembered = kvl::qt::rememberedFolder(organisation, QStringLiteral("planesedit"), key);
-    const std::optional<std::filesystem::path> gameFolder = kvl::findWorkFolder(
-        dialogs, folder, remembered, gameFolderRule());
+    const std::filesystem::path startedIn = folder;
+    const std::optional<std::filesystem::path> gameFolder = profile.workFolder(
+        QStringLiteral("GameFolder"), folder, [&](const std::filesystem::path& kept) {
+            return kvl::findWorkFolder(dialogs, folder, kept, gameFolderRule());
+        });
     if (!gameFolder)
         return 0; // the folder dialog was cancelled
-    const std::filesystem::path startedIn = folder;
-    if (*gameFolder != folder) {
-        if (*gameFolder != remembered)
-            kvl::qt::rememberFolder(organisation, QStringLiteral("planesedit"), key, *gameFolder);
-        std::filesystem::current_path(*gameFolder, ec);
-        folder = *gameFolder;
-    }
+    folder = *gameFolder;
 
     readFramePictureWithoutPlugins();
     PlanesEditWindow window(folder);

@@ -3,19 +3,30 @@
 #include "common/platform.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
 #include <QSettings>
 
 namespace kvl::qt {
 
-std::filesystem::path rememberedFolder(const QString& organisation, const QString& application, const QString& key)
+Profile Profile::ofSuite(const QString& application)
+{
+    return { QString::fromLatin1(kSuiteOrganisation), application };
+}
+
+void Profile::nameApplication() const
+{
+    QCoreApplication::setOrganizationName(organisation);
+    QCoreApplication::setApplicationName(application);
+}
+
+std::filesystem::path Profile::folder(const QString& key) const
 {
     const QSettings settings(organisation, application);
     return kvl::platform::pathFromUtf8(settings.value(key).toByteArray().toStdString());
 }
 
-void rememberFolder(
-    const QString& organisation, const QString& application, const QString& key, const std::filesystem::path& folder)
+void Profile::keepFolder(const QString& key, const std::filesystem::path& folder) const
 {
     QSettings settings(organisation, application);
     // The file system's own bytes on POSIX systems, not text: a folder named
@@ -23,12 +34,25 @@ void rememberFolder(
     settings.setValue(key, QByteArray::fromStdString(kvl::platform::utf8FromPath(folder)));
 }
 
-LastFolder profileLastFolder(const QString& organisation, const QString& application)
+LastFolder Profile::lastFolder() const
 {
     const QString key = QString::fromLatin1(kLastFolderKey);
-    return LastFolder(rememberedFolder(organisation, application, key),
-        [organisation, application, key](
-            const std::filesystem::path& folder) { rememberFolder(organisation, application, key, folder); });
+    return LastFolder(
+        folder(key), [profile = *this, key](const std::filesystem::path& chosen) { profile.keepFolder(key, chosen); });
+}
+
+std::optional<std::filesystem::path> Profile::workFolder(const QString& key, const std::filesystem::path& here,
+    const std::function<std::optional<std::filesystem::path>(const std::filesystem::path& kept)>& find) const
+{
+    const std::filesystem::path kept = folder(key);
+    std::optional<std::filesystem::path> found = find(kept);
+    if (!found || *found == here)
+        return found;
+    if (*found != kept)
+        keepFolder(key, *found);
+    std::error_code ec;
+    std::filesystem::current_path(*found, ec);
+    return found;
 }
 
 QString titleNamingFolder(

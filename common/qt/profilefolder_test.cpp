@@ -19,22 +19,58 @@ private slots:
 
     void aChosenFolderIsThereInTheNextRun()
     {
-        const QString app = QStringLiteral("lasttest");
-        QCOMPARE(kvl::qt::profileLastFolder(kvl::qt::kSuiteOrganisation, app).folder(), std::filesystem::path());
+        const kvl::qt::Profile profile = kvl::qt::Profile::ofSuite(QStringLiteral("lasttest"));
+        QCOMPARE(profile.lastFolder().folder(), std::filesystem::path());
         QTemporaryDir mods;
         // A folder name in a single-byte code page is kept byte for byte.
         const std::filesystem::path folder = std::filesystem::path(mods.path().toStdString()) / "Mod\xE9";
         std::filesystem::create_directory(folder);
         {
-            kvl::LastFolder last = kvl::qt::profileLastFolder(kvl::qt::kSuiteOrganisation, app);
+            kvl::LastFolder last = profile.lastFolder();
             kvl::test::FakeWindowHost<> host;
             host.chosenFiles = { folder / "P51.flt" };
             last.choose(host, {});
         }
-        QCOMPARE(kvl::qt::profileLastFolder(kvl::qt::kSuiteOrganisation, app).folder(), folder);
-        QCOMPARE(kvl::qt::rememberedFolder(kvl::qt::kSuiteOrganisation, app, kvl::qt::kLastFolderKey), folder);
-        QVERIFY(kvl::qt::rememberedFolder(kvl::qt::kSuiteOrganisation, QStringLiteral("other"), kvl::qt::kLastFolderKey)
-                    .empty());
+        QCOMPARE(profile.lastFolder().folder(), folder);
+        QCOMPARE(profile.folder(kvl::qt::kLastFolderKey), folder);
+        QVERIFY(kvl::qt::Profile::ofSuite(QStringLiteral("other")).folder(kvl::qt::kLastFolderKey).empty());
+        const kvl::qt::Profile elsewhere { QStringLiteral("VKM! Studio"), QStringLiteral("lasttest") };
+        QVERIFY(elsewhere.folder(kvl::qt::kLastFolderKey).empty());
+    }
+
+    // The folder a program works in: kept when it is not the one started in,
+    // made current, and offered to the next run.
+    void theWorkFolderIsKeptAndMadeCurrent()
+    {
+        const kvl::qt::Profile profile = kvl::qt::Profile::ofSuite(QStringLiteral("worktest"));
+        const QString key = QStringLiteral("GameFolder");
+        QTemporaryDir here;
+        QTemporaryDir game;
+        const std::filesystem::path start(here.path().toStdString());
+        const std::filesystem::path chosen(game.path().toStdString());
+        const std::filesystem::path before = std::filesystem::current_path();
+        std::vector<std::filesystem::path> offered;
+        const auto choose = [&](std::optional<std::filesystem::path> answer) {
+            return [&offered, answer](const std::filesystem::path& kept) {
+                offered.push_back(kept);
+                return answer;
+            };
+        };
+
+        QCOMPARE(profile.workFolder(key, start, choose(std::nullopt)), std::optional<std::filesystem::path>());
+        QVERIFY(profile.folder(key).empty());
+        QCOMPARE(profile.workFolder(key, start, choose(start)), std::optional(start));
+        QVERIFY2(profile.folder(key).empty(), "the folder started in is not kept");
+        QCOMPARE(std::filesystem::current_path(), before);
+
+        QCOMPARE(profile.workFolder(key, start, choose(chosen)), std::optional(chosen));
+        QCOMPARE(profile.folder(key), chosen);
+        QVERIFY(std::filesystem::equivalent(std::filesystem::current_path(), chosen));
+        std::filesystem::current_path(before);
+        QCOMPARE(offered, (std::vector<std::filesystem::path> { {}, {}, {} }));
+        profile.workFolder(key, start, choose(chosen));
+        QCOMPARE(offered.back(), chosen);
+        std::filesystem::current_path(before);
     }
 
     void theTitleNamesTheFolderOnlyWhenItIsNotTheOneStartedIn()
