@@ -32,26 +32,14 @@ bool writesSelectedField(const Action& action)
         && (action.argument == "Return" || action.argument == "Enter");
 }
 
-class FltPatchSubject : public Subject {
+class FltPatchSubject : public WindowSubject<FltPatchWindow> {
 public:
     void start(Session& session) override
     {
         m_window = std::make_unique<FltPatchWindow>(&session);
-        m_window->show();
-        if (!QTest::qWaitForWindowExposed(m_window.get(), 2000))
-            std::fprintf(stderr, "monkey: the window was not shown in time\n");
+        showWindow();
         m_window->startUp(session.folders().game);
     }
-
-    void stop() override
-    {
-        if (m_window) {
-            m_window->close();
-            m_window.reset();
-        }
-    }
-
-    QWidget* window() const override { return m_window.get(); }
 
     void beforeAction(const Action&, const Session& session) override
     {
@@ -119,7 +107,6 @@ private:
         return {};
     }
 
-    std::unique_ptr<FltPatchWindow> m_window;
     std::string m_loaded;
     int m_selected = 0;
 };
@@ -128,12 +115,6 @@ private:
 
 int main(int argc, char** argv)
 {
-    Program program;
-    program.name = "fltpatch";
-    program.sample = KVL_SAMPLE_DIR;
-    program.regressions = KVL_MONKEY_REGRESSIONS;
-    program.seed = 20262;
-    program.actions = 800;
-    program.makeSubject = [] { return std::make_unique<FltPatchSubject>(); };
+    Program program = Program::of<FltPatchSubject>("fltpatch", 20262, KVL_SAMPLE_DIR, KVL_MONKEY_REGRESSIONS);
     return monkeyMain(argc, argv, program);
 }

@@ -127,28 +127,17 @@ GameFiles restored(GameFiles game, const Snapshot& snapshot, const std::string& 
     return game;
 }
 
-class FolioSwapSubject : public Subject {
+class FolioSwapSubject : public WindowSubject<FolioSwapWindow> {
 public:
     void start(Session& session) override
     {
         m_window = std::make_unique<FolioSwapWindow>(&session);
         // As the program does: shown only when the start did not end in a report.
         if (m_window->start(session.folders().game / "Borvex")) {
-            m_window->show();
-            if (!QTest::qWaitForWindowExposed(m_window.get(), 2000))
-                std::fprintf(stderr, "monkey: the window was not shown in time\n");
+            showWindow();
         }
     }
 
-    void stop() override
-    {
-        if (m_window) {
-            m_window->close();
-            m_window.reset();
-        }
-    }
-
-    QWidget* window() const override { return m_window.get(); }
     int restartsPerThousand() const override { return 20; }
 
     void beforeAction(const Action&, const Session&) override { }
@@ -259,20 +248,12 @@ private:
         }
         return {};
     }
-
-    std::unique_ptr<FolioSwapWindow> m_window;
 };
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    Program program;
-    program.name = "folioswap";
-    program.sample = KVL_SAMPLE_DIR;
-    program.regressions = KVL_MONKEY_REGRESSIONS;
-    program.seed = 20263;
-    program.actions = 800;
-    program.makeSubject = [] { return std::make_unique<FolioSwapSubject>(); };
+    Program program = Program::of<FolioSwapSubject>("folioswap", 20263, KVL_SAMPLE_DIR, KVL_MONKEY_REGRESSIONS);
     return monkeyMain(argc, argv, program);
 }

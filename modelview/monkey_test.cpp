@@ -25,7 +25,7 @@ namespace {
 using namespace kvl::test::monkey;
 using namespace kvl::modelview;
 
-class ModelViewSubject : public Subject {
+class ModelViewSubject : public WindowSubject<ModelViewWindow> {
 public:
     void prepare(Session& session) override
     {
@@ -44,23 +44,11 @@ public:
 
     void start(Session& session) override
     {
-        QCoreApplication::setApplicationName(QStringLiteral("modelview"));
-        QCoreApplication::setOrganizationName(QStringLiteral("VKM! Studio"));
+        modelviewProfile().nameApplication();
         m_window = std::make_unique<ModelViewWindow>(&session);
         m_window->start(QString());
-        if (!QTest::qWaitForWindowExposed(m_window.get(), 3000))
-            std::fprintf(stderr, "monkey: the window was not shown in time\n");
+        waitUntilShown(3000);
     }
-
-    void stop() override
-    {
-        if (m_window) {
-            m_window->close();
-            m_window.reset();
-        }
-    }
-
-    QWidget* window() const override { return m_window.get(); }
 
     void beforeAction(const Action&, const Session& session) override
     {
@@ -91,7 +79,6 @@ public:
     }
 
 private:
-    std::unique_ptr<ModelViewWindow> m_window;
     std::optional<std::vector<std::uint8_t>> m_shown;
     std::string m_source;
 };
@@ -100,13 +87,8 @@ private:
 
 int main(int argc, char** argv)
 {
-    Program program;
-    program.name = "modelview";
-    program.sample = KVL_SAMPLE_DIR;
-    program.regressions = KVL_MONKEY_REGRESSIONS;
-    program.seed = 20264;
+    Program program = Program::of<ModelViewSubject>("modelview", 20264, KVL_SAMPLE_DIR, KVL_MONKEY_REGRESSIONS);
     program.actions = 400;
-    program.makeSubject = [] { return std::make_unique<ModelViewSubject>(); };
     program.beforeApplication = [] { prepareOpenGl(); };
     return monkeyMain(argc, argv, program);
 }

@@ -47,7 +47,7 @@ std::vector<std::string> partsOf(const std::string& path)
     }
 }
 
-class PlanesEditSubject : public Subject {
+class PlanesEditSubject : public WindowSubject<PlanesEditWindow> {
 public:
     void start(Session& session) override
     {
@@ -70,20 +70,8 @@ public:
             QObject::connect(
                 button, &QAbstractButton::clicked, m_window.get(), [this, save] { m_pressed.push_back(save); });
         }
-        m_window->show();
-        if (!QTest::qWaitForWindowExposed(m_window.get(), 2000))
-            std::fprintf(stderr, "monkey: the window was not shown in time\n");
+        showWindow();
     }
-
-    void stop() override
-    {
-        if (m_window) {
-            m_window->close();
-            m_window.reset();
-        }
-    }
-
-    QWidget* window() const override { return m_window.get(); }
 
     void beforeAction(const Action&, const Session&) override
     {
@@ -194,7 +182,6 @@ private:
         return {};
     }
 
-    std::unique_ptr<PlanesEditWindow> m_window;
     State m_before;   // before the action: the working copy the save prompt writes
     State m_atSave;   // as "Save planes.dat" went down
     State m_atScript; // as "Save the script" went down
@@ -205,12 +192,6 @@ private:
 
 int main(int argc, char** argv)
 {
-    Program program;
-    program.name = "planesedit";
-    program.sample = KVL_SAMPLE_DIR;
-    program.regressions = KVL_MONKEY_REGRESSIONS;
-    program.seed = 20261;
-    program.actions = 800;
-    program.makeSubject = [] { return std::make_unique<PlanesEditSubject>(); };
+    Program program = Program::of<PlanesEditSubject>("planesedit", 20261, KVL_SAMPLE_DIR, KVL_MONKEY_REGRESSIONS);
     return monkeyMain(argc, argv, program);
 }

@@ -15,6 +15,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 
 #include <algorithm>
@@ -576,6 +577,12 @@ int runHere(const Program& program, const Folders& folders, std::uint64_t seed, 
     subject->stop();
     watchdog.disarm();
     return 0;
+}
+
+void waitUntilExposed(QWidget* window, int milliseconds)
+{
+    if (!QTest::qWaitForWindowExposed(window, milliseconds))
+        std::fprintf(stderr, "monkey: the window was not shown in time\n");
 }
 
 } // namespace kvl::test::monkey

@@ -33,6 +33,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QWidget>
 
 #include <cstdint>
 #include <filesystem>
@@ -174,6 +175,33 @@ public:
     virtual int restartsPerThousand() const { return 5; }
 };
 
+/// A Subject over one main window of type `Window`, kept in m_window:
+/// closed as the user does and destroyed by stop().
+template <class Window>
+class WindowSubject : public Subject {
+public:
+    void stop() override
+    {
+        if (m_window) {
+            m_window->close();
+            m_window.reset();
+        }
+    }
+    QWidget* window() const override { return m_window.get(); }
+
+protected:
+    /// Shows the window and waits until it is on the screen.
+    void showWindow(int milliseconds = 2000)
+    {
+        m_window->show();
+        waitUntilShown(milliseconds);
+    }
+    /// Waits until the window (shown by the program itself) is on the screen.
+    void waitUntilShown(int milliseconds);
+
+    std::unique_ptr<Window> m_window;
+};
+
 /// What the test program of one window program tells the engine.
 struct Program {
     std::string name;                  // "planesedit"
@@ -185,7 +213,33 @@ struct Program {
     std::function<std::unique_ptr<Subject>()> makeSubject;
     /// Runs before the QApplication is made (the model view's OpenGL set-up).
     std::function<void()> beforeApplication;
+
+    /// The program `name` driven through a `S`, with its short run's seed,
+    /// over the build's sample folder, replaying the lists saved in
+    /// `regressions`.
+    template <class S>
+    static Program of(
+        std::string name, std::uint64_t seed, std::filesystem::path sample, std::filesystem::path regressions)
+    {
+        Program program;
+        program.name = std::move(name);
+        program.seed = seed;
+        program.sample = std::move(sample);
+        program.regressions = std::move(regressions);
+        program.makeSubject = [] { return std::make_unique<S>(); };
+        return program;
+    }
 };
+
+/// Waits up to `milliseconds` until `window` is on the screen; says so on
+/// standard error when it is not.
+void waitUntilExposed(QWidget* window, int milliseconds);
+
+template <class Window>
+void WindowSubject<Window>::waitUntilShown(int milliseconds)
+{
+    waitUntilExposed(m_window.get(), milliseconds);
+}
 
 /// The test program's main.
 int monkeyMain(int argc, char** argv, const Program& program);
