@@ -45,7 +45,7 @@ while IFS= read -r line; do
   [ -n "$line" ] && echo "skip   $line"
 done <build-win/skipped-on-windows.txt
 if (unset DISPLAY; ctest --test-dir build-win -j2 --timeout 600 >"$work/ctest.log" 2>&1); then
-  ok "unit tests under Wine: $(grep -o '[0-9]* tests passed.*' "$work/ctest.log" | head -n 1 || true)"
+  ok "unit tests under Wine: $(grep -oE '[0-9]+% tests passed.*' "$work/ctest.log" | head -n 1 || true)"
 else
   bad "unit tests under Wine:"
   grep -E "Failed|Not Run|Timeout|SEGFAULT|Exception" "$work/ctest.log" | sed 's/^/       /' || true
