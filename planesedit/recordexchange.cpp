@@ -31,30 +31,48 @@ RecordTable AircraftEditor::table() const
     return RecordTable::fromDocument(m_session.document);
 }
 
-std::optional<CompareTarget> AircraftEditor::readCompareTarget(const std::filesystem::path& file, int slot)
+bool AircraftEditor::compareWithSlot(int slotToRead)
 {
-    const auto path = file.empty() ? kvl::findFileNoCase(m_folder, kPlanesFile) : file;
-    auto rec = readSlot(path, slot);
-    if (!rec) {
-        showError(kCompareTitle, rec.error().message);
-        return std::nullopt;
-    }
-    return CompareTarget { path, RecordTable::fromRecord(*rec) };
+    return compareWith({}, slotToRead);
 }
 
-std::optional<CompareTarget> AircraftEditor::chooseCompareFile()
+bool AircraftEditor::compareWith(const std::filesystem::path& file)
 {
+    return compareWith(file, slot());
+}
+
+// Slot `slotToRead` of `file`, or of this folder's planes.dat when `file` is empty.
+bool AircraftEditor::compareWith(const std::filesystem::path& file, int slotToRead)
+{
+    const kvl::ChangeNotifier::Operation operation(changes());
+    const auto path = file.empty() ? kvl::findFileNoCase(m_folder, kPlanesFile) : file;
+    auto rec = readSlot(path, slotToRead);
+    if (!rec) {
+        showError(kCompareTitle, rec.error().message);
+        return false;
+    }
+    m_compared = CompareTarget { path, RecordTable::fromRecord(*rec) };
+    return true;
+}
+
+bool AircraftEditor::compareWithFile()
+{
+    const kvl::ChangeNotifier::Operation operation(changes());
     if (!m_session.loaded())
-        return std::nullopt;
+        return false;
     const auto path = m_host.chooseFile({ kvl::FileDialogKind::OpenFile, kCompareTitle, m_folder,
         "Aircraft tables (planes.dat *.dat);;All files (*)", "CompareFileDialog" });
     if (path.empty())
-        return std::nullopt;
-    return readCompareTarget(path, slot());
+        return false;
+    return compareWith(path);
 }
 
-bool AircraftEditor::copyValues(const kvl::TypedFieldTable& other, const std::vector<int>& rows)
+bool AircraftEditor::copyCompared(const std::vector<int>& rows)
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
+    if (!m_compared)
+        return false;
+    const RecordTable& other = m_compared->table;
     std::vector<kvl::FieldAssignment> assignments;
     for (int row : rows) {
         if (row < 1 || row > kRecordBytes || static_cast<std::size_t>(row) > other.fieldCount())
@@ -67,6 +85,7 @@ bool AircraftEditor::copyValues(const kvl::TypedFieldTable& other, const std::ve
 
 bool AircraftEditor::applyValues(const std::vector<kvl::FieldAssignment>& assignments, StatusReport::Kind kind)
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     if (!m_session.loaded())
         return false;
     if (assignments.empty()) {
@@ -97,6 +116,7 @@ bool AircraftEditor::applyValues(const std::vector<kvl::FieldAssignment>& assign
 void AircraftEditor::applyBytes(
     std::span<const ByteAssignment> bytes, StatusReport::Kind kind, std::filesystem::path file)
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     if (!m_session.loaded())
         return;
     m_session.document.setBytes(bytes);
@@ -107,6 +127,7 @@ void AircraftEditor::applyBytes(
 
 bool AircraftEditor::exportCsvFile()
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     if (!m_session.loaded())
         return false;
     const auto path = m_host.chooseFile({ kvl::FileDialogKind::SaveFile, kExportTitle,
@@ -125,6 +146,7 @@ bool AircraftEditor::exportCsvFile()
 
 bool AircraftEditor::importCsvFile()
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     if (!m_session.loaded())
         return false;
     const auto path = m_host.chooseFile(
@@ -152,6 +174,7 @@ bool AircraftEditor::importCsvFile()
 
 std::optional<ApplyProposal> AircraftEditor::chooseValuesFile(ValuesFileKind kind)
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     if (!m_session.loaded())
         return std::nullopt;
     const auto path = m_host.chooseFile({ kvl::FileDialogKind::OpenFile, applyTitle(kind), m_folder, kValuesFilter,
@@ -163,6 +186,7 @@ std::optional<ApplyProposal> AircraftEditor::chooseValuesFile(ValuesFileKind kin
 
 std::optional<ApplyProposal> AircraftEditor::proposeApply(const std::filesystem::path& file, ValuesFileKind kind)
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     if (!m_session.loaded())
         return std::nullopt;
     const auto image = readValuesFileImage(file);
@@ -196,6 +220,7 @@ std::optional<ApplyProposal> AircraftEditor::proposeApply(const std::filesystem:
 
 bool AircraftEditor::applyValuesFile(const ApplyProposal& proposal, int slotToFill)
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     if (!m_session.loaded())
         return false;
     if (slotToFill != slot() && !chooseAircraft(slotToFill))
