@@ -97,9 +97,11 @@ TEST_F(EditorChangesTest, EveryOperationEndsInOneNotification)
     expectOneNotification("copy compared", [&] { EXPECT_TRUE(editor.copyCompared({ 9, 10 })); });
     expectOneNotification("save", [&] { EXPECT_TRUE(editor.savePlanes()); });
     host.chosenFiles.push_back(dir.path() / "slot3.csv");
-    expectOneNotification("export", [&] { EXPECT_TRUE(editor.exportCsvFile()); }, 1);
+    expectOneNotification(
+        "export", [&] { EXPECT_TRUE(editor.exportCsvFile()); }, 1);
     host.chosenFiles.push_back(dir.path() / "slot3.csv");
-    expectOneNotification("import", [&] { EXPECT_TRUE(editor.importCsvFile()); }, 1);
+    expectOneNotification(
+        "import", [&] { EXPECT_TRUE(editor.importCsvFile()); }, 1);
     expectOneNotification("script maker opened", [&] { editor.openScriptMaker(); });
     expectOneNotification("destination", [&] { editor.scriptMaker().chooseDestination(9); });
     editor.scriptMaker().setScriptName("Mine"); // typing only keeps the text
@@ -111,23 +113,29 @@ TEST_F(EditorChangesTest, EveryOperationEndsInOneNotification)
 TEST_F(EditorChangesTest, ARefusalEndsInOneNotificationAndNoneBehindItsBoxes)
 {
     ASSERT_TRUE(editor.chooseAircraft(3));
-    expectOneNotification("slot that cannot be read", [&] { EXPECT_FALSE(editor.compareWithSlot(40)); }, 1);
+    expectOneNotification(
+        "slot that cannot be read", [&] { EXPECT_FALSE(editor.compareWithSlot(40)); }, 1);
     editor.gridClicked(75);
     editor.byteEditorChanged("junk");
     editor.byteEditorEnter();
-    expectOneNotification("save refused", [&] { EXPECT_FALSE(editor.savePlanes()); }, 1);
+    expectOneNotification(
+        "save refused", [&] { EXPECT_FALSE(editor.savePlanes()); }, 1);
     ASSERT_TRUE(editor.undo());
-    expectOneNotification("compare dialog cancelled", [&] { EXPECT_FALSE(editor.compareWithFile()); }, 1);
+    expectOneNotification(
+        "compare dialog cancelled", [&] { EXPECT_FALSE(editor.compareWithFile()); }, 1);
     host.chosenFiles.push_back(dir.path() / "missing.csv");
-    expectOneNotification("import of a missing file", [&] { EXPECT_FALSE(editor.importCsvFile()); }, 2);
+    expectOneNotification(
+        "import of a missing file", [&] { EXPECT_FALSE(editor.importCsvFile()); }, 2);
     host.chosenFiles.push_back(dir.path() / "no such folder" / "out.csv");
-    expectOneNotification("export into a missing folder", [&] { EXPECT_FALSE(editor.exportCsvFile()); }, 2);
+    expectOneNotification(
+        "export into a missing folder", [&] { EXPECT_FALSE(editor.exportCsvFile()); }, 2);
     host.chosenFiles.push_back(dir.path() / "planes.dat");
     expectOneNotification(
         "working copy refused", [&] { EXPECT_FALSE(editor.chooseValuesFile(ValuesFileKind::WorkingCopy)); }, 2);
     editor.openScriptMaker();
     editor.scriptMaker().setScriptName("a/b");
-    expectOneNotification("script name refused", [&] { EXPECT_FALSE(editor.scriptMaker().save()); }, 1);
+    expectOneNotification(
+        "script name refused", [&] { EXPECT_FALSE(editor.scriptMaker().save()); }, 1);
 
     // A load behind the save prompt, nested in applying a working copy to
     // another slot: still one notification, none behind the prompt.
@@ -138,7 +146,9 @@ TEST_F(EditorChangesTest, ARefusalEndsInOneNotificationAndNoneBehindItsBoxes)
     const auto proposal = editor.proposeApply(copy, ValuesFileKind::WorkingCopy);
     ASSERT_TRUE(proposal);
     host.answers.push_back(MessageAnswer::Cancel);
-    expectOneNotification("applied to another slot", [&] { EXPECT_TRUE(editor.applyValuesFile(*proposal, 5)); }, 1);
+    expectOneNotification(
+        "applied to another slot", [&] { EXPECT_TRUE(editor.applyValuesFile(*proposal, 5)); }, 1);
     EXPECT_EQ(editor.slot(), 5);
-    expectOneNotification("closing with edits", [&] { editor.close(); }, 1);
+    expectOneNotification(
+        "closing with edits", [&] { editor.close(); }, 1);
 }

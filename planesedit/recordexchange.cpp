@@ -7,6 +7,7 @@
 
 #include "planesedit/slotcsv.h"
 
+#include "common/csvfiles.h"
 #include "common/fileimage.h"
 
 namespace kvl::planesedit {
@@ -18,6 +19,11 @@ constexpr const char* kExportTitle = "Export CSV";
 constexpr const char* kImportTitle = "Import CSV";
 constexpr const char* kCsvFilter = "CSV files (*.csv);;All files (*)";
 constexpr const char* kValuesFilter = "Aircraft scripts and working copies (*.oaw);;All files (*)";
+
+kvl::Message warning(const char* title, std::string text)
+{
+    return { kvl::MessageIcon::Warning, title, std::move(text), {}, {} };
+}
 
 const char* applyTitle(ValuesFileKind kind)
 {
@@ -130,17 +136,16 @@ bool AircraftEditor::exportCsvFile()
     const kvl::ChangeNotifier::Operation operation(changes());
     if (!m_session.loaded())
         return false;
-    const auto path = m_host.chooseFile({ kvl::FileDialogKind::SaveFile, kExportTitle,
-        m_folder / ("slot" + std::to_string(slot()) + ".csv"), kCsvFilter, "ExportCsvDialog" });
-    if (path.empty())
+    kvl::CsvExportSteps steps;
+    steps.dialog = { kvl::FileDialogKind::SaveFile, kExportTitle, m_folder / ("slot" + std::to_string(slot()) + ".csv"),
+        kCsvFilter, "ExportCsvDialog" };
+    steps.cannotWrite = [](const std::filesystem::path&, const std::string& reason) {
+        return warning(kExportTitle, reason);
+    };
+    const auto exported = kvl::exportToChosenCsv(m_host, steps, kvl::exportCsv(table(), recordCsvLayout()));
+    if (!exported.done())
         return false;
-    const std::string csv = kvl::exportCsv(table(), recordCsvLayout());
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(csv.data());
-    if (auto written = kvl::replaceFile(path, { bytes, csv.size() }); !written) {
-        showError(kExportTitle, written.error().message);
-        return false;
-    }
-    setStatus({ StatusReport::Kind::Exported, slot(), kRecordBytes, path });
+    setStatus({ StatusReport::Kind::Exported, slot(), kRecordBytes, exported.file });
     return true;
 }
 
@@ -149,26 +154,19 @@ bool AircraftEditor::importCsvFile()
     const kvl::ChangeNotifier::Operation operation(changes());
     if (!m_session.loaded())
         return false;
-    const auto path = m_host.chooseFile(
-        { kvl::FileDialogKind::OpenFile, kImportTitle, m_folder, kCsvFilter, "ImportCsvDialog" });
-    if (path.empty())
+    kvl::CsvImportSteps steps;
+    steps.dialog = { kvl::FileDialogKind::OpenFile, kImportTitle, m_folder, kCsvFilter, "ImportCsvDialog" };
+    steps.cannotRead = [](const std::filesystem::path&, const std::string& reason) {
+        return warning(kImportTitle, reason);
+    };
+    steps.refused = [](const std::filesystem::path& file, const std::string& reason) {
+        return warning(
+            kImportTitle, kvl::platform::utf8FromPath(file.filename()) + ", " + reason + ". Nothing was imported.");
+    };
+    const auto imported = kvl::importFromChosenCsv(m_host, steps, table(), recordCsvLayout());
+    if (!imported.done() || !applyValues(imported.values, StatusReport::Kind::Imported))
         return false;
-    const auto image = kvl::readFileImage(path);
-    if (!image) {
-        showError(kImportTitle, image.error().message);
-        return false;
-    }
-    const std::string_view text(reinterpret_cast<const char*>(image->data()), image->size());
-    auto assignments = kvl::parseImportCsv(table(), text, recordCsvLayout());
-    if (!assignments) {
-        showError(kImportTitle,
-            kvl::platform::utf8FromPath(path.filename()) + ", " + assignments.error().message
-                + ". Nothing was imported.");
-        return false;
-    }
-    if (!applyValues(*assignments, StatusReport::Kind::Imported))
-        return false;
-    m_status.file = path;
+    m_status.file = imported.file;
     return true;
 }
 
