@@ -55,7 +55,7 @@ CompareDialog::CompareDialog(ActionRouter& router, QWidget* parent) : QDialog(pa
     m_count->setAccessibleName(QStringLiteral("Differences"));
     m_onlyDifferences = new QCheckBox(QStringLiteral("Only differences"));
     m_onlyDifferences->setObjectName(QStringLiteral("OnlyDifferences"));
-    connect(m_onlyDifferences, &QCheckBox::toggled, this, [this] { showValues(); });
+    connect(m_onlyDifferences, &QCheckBox::toggled, this, [this] { refresh(); });
 
     m_table = new QTableWidget(kRecordBytes, kColumns);
     m_table->setObjectName(QStringLiteral("CompareTable"));
@@ -118,7 +118,7 @@ void CompareDialog::copySelected()
     m_router.run([&](AircraftEditor& e) { e.copyCompared({ rows.begin(), rows.end() }); });
 }
 
-void CompareDialog::showValues()
+void CompareDialog::refresh()
 {
     const AircraftEditor& editor = m_router.editor();
     const RecordTable mine = editor.table();

@@ -29,7 +29,7 @@ public:
     /// Copies the selected rows' other values into the aircraft shown.
     void copySelected();
     /// Shows both sides as the editor has them (when the window refreshes).
-    void showValues();
+    void refresh();
 
     int differences() const { return m_differences; }
 

@@ -265,7 +265,7 @@ CompareDialog* PlanesEditWindow::openCompare()
         return nullptr;
     if (!m_compareDialog)
         m_compareDialog = new CompareDialog(*m_router, this);
-    m_compareDialog->showValues();
+    m_compareDialog->refresh();
     m_compareDialog->show();
     m_compareDialog->raise();
     return m_compareDialog;
@@ -314,7 +314,7 @@ void PlanesEditWindow::refresh()
     m_openWorkingCopyAction->setEnabled(editor.loaded());
     setLabel(m_status, statusText(editor));
     if (m_compareDialog && m_compareDialog->isVisible())
-        m_compareDialog->showValues();
+        m_compareDialog->refresh();
     m_router->setRefreshing(false);
 }
 
