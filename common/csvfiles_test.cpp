@@ -5,7 +5,6 @@
 #include "common/csvfiles.h"
 
 #include "common/fileimage.h"
-#include "common/lastfolder.h"
 #include "common/platform.h"
 #include "common/testing/bytetable.h"
 #include "common/testing/fakewindowhost.h"
@@ -171,25 +170,6 @@ TEST_F(CsvFilesTest, AnImportThatCannotBeReadOrCheckedGivesNoValuesAndOneMessage
         EXPECT_NE(host.lastText().find(c.says), std::string::npos) << host.lastText();
     }
     EXPECT_EQ(snapshot(folder.path()), before);
-}
-
-// A program that keeps the last folder gets its dialogs placed there, and
-// the folder of each answer kept; a cancel keeps nothing.
-TEST_F(CsvFilesTest, TheLastFolderPlacesTheDialogAndKeepsTheAnswersFolder)
-{
-    fs::create_directory(folder / "mods");
-    std::vector<fs::path> kept;
-    kvl::LastFolder last(folder / "mods", [&](const fs::path& f) { kept.push_back(f); });
-    exportSteps.lastFolder = &last;
-    importSteps.lastFolder = &last;
-    EXPECT_FALSE(kvl::exportToChosenCsv(host, exportSteps, "field,value\r\n").done());
-    EXPECT_EQ(host.fileDialogs.back().start, folder / "mods" / "out.csv");
-    host.chosenFiles.push_back(folder / "back.csv");
-    EXPECT_TRUE(kvl::exportToChosenCsv(host, exportSteps, "field,value\r\n").done());
-    EXPECT_EQ(kept, std::vector<fs::path> { folder.path() });
-    host.chosenFiles.push_back(folder / "back.csv");
-    EXPECT_TRUE(kvl::importFromChosenCsv(host, importSteps, table, kLayout).done());
-    EXPECT_EQ(host.fileDialogs.back().start, folder.path());
 }
 
 } // namespace
