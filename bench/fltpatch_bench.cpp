@@ -107,7 +107,7 @@ void compareTwoFiles(benchmark::State& state)
         return p;
     }();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(editor.loadComparison(other));
+        benchmark::DoNotOptimize(editor.compareWith(other));
         benchmark::DoNotOptimize(editor.differences());
     }
 }

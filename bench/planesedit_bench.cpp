@@ -97,8 +97,8 @@ void CoreCompareSlots(benchmark::State& state)
     AircraftEditor editor(benchFolder(), host);
     editor.chooseAircraft(6);
     for (auto _ : state) {
-        auto other = editor.readCompareTarget({}, 7);
-        benchmark::DoNotOptimize(kvl::compareFields(editor.table(), other->table));
+        editor.compareWithSlot(7);
+        benchmark::DoNotOptimize(kvl::compareFields(editor.table(), editor.compared()->table));
     }
 }
 BENCHMARK(CoreCompareSlots)->Unit(benchmark::kMicrosecond);
@@ -109,8 +109,8 @@ void CoreImport168(benchmark::State& state)
     NoPrompts host;
     AircraftEditor editor(benchFolder(), host);
     editor.chooseAircraft(6);
-    auto other = editor.readCompareTarget({}, 7);
-    const std::string csv = kvl::exportCsv(other->table, kvl::planesedit::recordCsvLayout());
+    editor.compareWithSlot(7);
+    const std::string csv = kvl::exportCsv(editor.compared()->table, kvl::planesedit::recordCsvLayout());
     for (auto _ : state) {
         auto assignments = kvl::parseImportCsv(editor.table(), csv, kvl::planesedit::recordCsvLayout());
         editor.applyValues(*assignments, kvl::planesedit::StatusReport::Kind::Imported);

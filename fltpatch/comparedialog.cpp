@@ -160,7 +160,7 @@ void CompareDialog::copySelected()
 {
     // The editor's change notification brings this dialog up to date through
     // the window.
-    m_editor.copyFromComparison(selectedFields());
+    m_editor.copyCompared(selectedFields());
 }
 
 } // namespace kvl::fltpatch

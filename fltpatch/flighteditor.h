@@ -110,17 +110,17 @@ public:
     bool revertFile();
 
     /// "Compare with...": asks for a second flight file and loads it beside
-    /// the loaded one. A file that cannot be loaded gets a message and leaves
-    /// the comparison as it was.
-    bool chooseComparison();
-    bool loadComparison(const std::filesystem::path& path);
+    /// the loaded one (compareWith). A file that cannot be loaded gets a
+    /// message and leaves the comparison as it was.
+    bool compareWithFile();
+    bool compareWith(const std::filesystem::path& path);
     /// The compared file; empty while none is loaded.
     const std::filesystem::path& comparedFile() const { return m_comparedFile; }
     /// The fields whose shown values differ between this file and the compared one.
     std::vector<FieldDifference> differences() const;
     /// Writes the compared file's values of `numbers` into this file as one
     /// step, checked whole first like a paste.
-    bool copyFromComparison(const std::vector<int>& numbers);
+    bool copyCompared(const std::vector<int>& numbers);
 
     /// The loaded file's values as CSV (kvl::exportCsv with flightCsvLayout).
     std::string exportCsv() const;
@@ -130,9 +130,10 @@ public:
     /// its line and nothing is written. Fields whose value is the one shown
     /// already are left untouched. `source` names the text in messages.
     bool importCsv(std::string_view csv, const std::string& source);
-    /// "Export CSV..." and "Import CSV...": the same through file dialogs.
-    bool chooseAndExportCsv();
-    bool chooseAndImportCsv();
+    /// "Export CSV..." and "Import CSV...": the same through a file dialog
+    /// (common/csvfiles.h).
+    bool exportCsvFile();
+    bool importCsvFile();
 
     /// The loaded file's values and descriptions, and the compared file's.
     FlightFieldTable table() const { return FlightFieldTable(m_values, m_descriptions); }
@@ -179,6 +180,9 @@ private:
     bool commit(std::string what, const std::vector<std::pair<int, EncodedValue>>& values, const std::string& cannot,
         const std::string& nothing);
     bool writeTexts(const FieldTexts& texts, std::string what, const std::string& cannot, const std::string& nothing);
+    /// The rows of a CSV text already checked whole, written as one step.
+    bool importRows(const std::vector<FieldAssignment>& rows, const std::string& source);
+    static std::string cannotImport(const std::string& source);
     void showFields(const Bytes& image, const std::vector<int>& fields);
     bool moveStep(bool backwards);
 

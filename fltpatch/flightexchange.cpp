@@ -3,16 +3,20 @@
 #include "common/platform.h"
 #include "fltpatch/flighteditor.h"
 
-#include "common/fileimage.h"
+#include "common/csvfiles.h"
 
 #include <algorithm>
-#include <span>
 
 namespace kvl::fltpatch {
 
 namespace fs = std::filesystem;
 
 namespace {
+
+Message warning(std::string text)
+{
+    return Message { MessageIcon::Warning, kEditorTitle, std::move(text) };
+}
 
 std::string valuesCount(std::size_t n)
 {
@@ -29,7 +33,7 @@ fs::path startFolder(const fs::path& file, const fs::path& otherwise)
 
 } // namespace
 
-bool FlightModelEditor::chooseComparison()
+bool FlightModelEditor::compareWithFile()
 {
     const ChangeNotifier::Operation scope(m_changes);
     if (m_file.empty()) {
@@ -44,10 +48,10 @@ bool FlightModelEditor::chooseComparison()
         m_status = "No file chosen to compare with.";
         return false;
     }
-    return loadComparison(chosen);
+    return compareWith(chosen);
 }
 
-bool FlightModelEditor::loadComparison(const fs::path& path)
+bool FlightModelEditor::compareWith(const fs::path& path)
 {
     const ChangeNotifier::Operation scope(m_changes);
     auto image = readFlightImage(path);
@@ -98,7 +102,7 @@ bool FlightModelEditor::writeTexts(
     return commit(std::move(what), values, cannot, nothing);
 }
 
-bool FlightModelEditor::copyFromComparison(const std::vector<int>& numbers)
+bool FlightModelEditor::copyCompared(const std::vector<int>& numbers)
 {
     const ChangeNotifier::Operation scope(m_changes);
     if (m_file.empty() || m_comparedFile.empty()) {
@@ -136,89 +140,95 @@ bool FlightModelEditor::importCsv(std::string_view csv, const std::string& sourc
         m_status = "No file loaded: nothing was imported. Click \"Load flt\" first.";
         return false;
     }
-    const std::string cannot = "Cannot import \"" + source + "\"";
     auto rows = parseImportCsv(table(), csv, flightCsvLayout());
     if (!rows) {
-        warn(cannot + ": " + rows.error().message + ". Nothing was written.");
+        warn(cannotImport(source) + ": " + rows.error().message + ". Nothing was written.");
         m_status = "Nothing was imported.";
         return false;
     }
+    return importRows(*rows, source);
+}
+
+std::string FlightModelEditor::cannotImport(const std::string& source)
+{
+    return "Cannot import \"" + source + "\"";
+}
+
+bool FlightModelEditor::importRows(const std::vector<FieldAssignment>& rows, const std::string& source)
+{
     // A value that shows as the field shows now is not written at all, so an
     // exported file imports back without touching a byte (a not-a-number's
     // payload bits included).
     FieldTexts texts;
-    for (const FieldAssignment& row : *rows) {
+    for (const FieldAssignment& row : rows) {
         const int number = static_cast<int>(row.index) + 1;
         if (encodeValue(field(number).type, row.value).text != valueText(number))
             texts.emplace_back(number, row.value);
     }
     if (texts.empty()) {
-        m_status = "Imported " + valuesCount(rows->size()) + " from \"" + source
+        m_status = "Imported " + valuesCount(rows.size()) + " from \"" + source
             + "\": the file holds them already, nothing was written.";
         return true;
     }
-    if (!writeTexts(texts, "import of " + valuesCount(texts.size()), cannot, "Nothing was imported."))
+    if (!writeTexts(texts, "import of " + valuesCount(texts.size()), cannotImport(source), "Nothing was imported."))
         return false;
-    m_status = "Imported " + valuesCount(rows->size()) + " from \"" + source + "\": " + valuesCount(texts.size())
+    m_status = "Imported " + valuesCount(rows.size()) + " from \"" + source + "\": " + valuesCount(texts.size())
         + (texts.size() == 1 ? " was" : " were") + " written.";
     return true;
 }
 
-bool FlightModelEditor::chooseAndExportCsv()
+bool FlightModelEditor::exportCsvFile()
 {
     const ChangeNotifier::Operation scope(m_changes);
     if (m_file.empty()) {
         m_status = "No file loaded: nothing to export.";
         return false;
     }
-    FileDialogRequest request;
-    request.kind = FileDialogKind::SaveFile;
-    request.caption = "Export the values as CSV";
-    request.start = std::filesystem::path(m_file).replace_extension(".csv");
-    request.filter = "CSV files (*.csv);;All files (*)";
-    request.objectName = "ExportCsvDialog";
-    const fs::path chosen = m_lastFolder.choose(m_host, request);
-    if (chosen.empty()) {
+    CsvExportSteps steps;
+    steps.dialog.kind = FileDialogKind::SaveFile;
+    steps.dialog.caption = "Export the values as CSV";
+    steps.dialog.start = std::filesystem::path(m_file).replace_extension(".csv");
+    steps.dialog.filter = "CSV files (*.csv);;All files (*)";
+    steps.dialog.objectName = "ExportCsvDialog";
+    steps.lastFolder = &m_lastFolder;
+    steps.cannotWrite = [](const fs::path&, const std::string& reason) {
+        return warning("Cannot export the values: " + reason + ". Nothing was written.");
+    };
+    const CsvExportResult exported = exportToChosenCsv(m_host, steps, exportCsv());
+    if (!exported.done()) {
         m_status = "Nothing was exported.";
         return false;
     }
-    const std::string csv = exportCsv();
-    std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(csv.data()), csv.size());
-    if (auto written = replaceFile(chosen, bytes); !written) {
-        warn("Cannot export the values: " + written.error().message + ". Nothing was written.");
-        m_status = "Nothing was exported.";
-        return false;
-    }
-    m_status = "Exported " + valuesCount(kFieldCount) + " to \"" + kvl::platform::utf8FromPath(chosen) + "\".";
+    m_status = "Exported " + valuesCount(kFieldCount) + " to \"" + kvl::platform::utf8FromPath(exported.file) + "\".";
     return true;
 }
 
-bool FlightModelEditor::chooseAndImportCsv()
+bool FlightModelEditor::importCsvFile()
 {
     const ChangeNotifier::Operation scope(m_changes);
     if (m_file.empty()) {
         m_status = "No file loaded: nothing was imported. Click \"Load flt\" first.";
         return false;
     }
-    FileDialogRequest request;
-    request.kind = FileDialogKind::OpenFile;
-    request.caption = "Import values from CSV";
-    request.start = m_file.parent_path();
-    request.filter = "CSV files (*.csv *.CSV);;All files (*)";
-    request.objectName = "ImportCsvDialog";
-    const fs::path chosen = m_lastFolder.choose(m_host, request);
-    if (chosen.empty()) {
+    CsvImportSteps steps;
+    steps.dialog.kind = FileDialogKind::OpenFile;
+    steps.dialog.caption = "Import values from CSV";
+    steps.dialog.start = m_file.parent_path();
+    steps.dialog.filter = "CSV files (*.csv *.CSV);;All files (*)";
+    steps.dialog.objectName = "ImportCsvDialog";
+    steps.lastFolder = &m_lastFolder;
+    steps.cannotRead = [](const fs::path&, const std::string& reason) {
+        return warning("Cannot import: " + reason + ". Nothing was written.");
+    };
+    steps.refused = [](const fs::path& file, const std::string& reason) {
+        return warning(cannotImport(kvl::platform::utf8FromPath(file)) + ": " + reason + ". Nothing was written.");
+    };
+    const CsvImportResult imported = importFromChosenCsv(m_host, steps, table(), flightCsvLayout());
+    if (!imported.done()) {
         m_status = "Nothing was imported.";
         return false;
     }
-    auto bytes = readFileImage(chosen);
-    if (!bytes) {
-        warn("Cannot import: " + bytes.error().message + ". Nothing was written.");
-        m_status = "Nothing was imported.";
-        return false;
-    }
-    return importCsv(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()),
-        kvl::platform::utf8FromPath(chosen));
+    return importRows(imported.values, kvl::platform::utf8FromPath(imported.file));
 }
 
 } // namespace kvl::fltpatch

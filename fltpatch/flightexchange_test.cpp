@@ -205,7 +205,7 @@ TEST_F(ExchangeTest, CompareFindsTheDifferingFieldsAndCopiesThemAsOneStep)
     EXPECT_TRUE(editor.differences().empty()); // nothing compared yet
 
     host.chosenFiles.push_back(b);
-    ASSERT_TRUE(editor.chooseComparison());
+    ASSERT_TRUE(editor.compareWithFile());
     EXPECT_EQ(host.fileDialogs.back().caption, "Compare with a flight file");
     EXPECT_EQ(editor.comparedFile(), b);
     EXPECT_EQ(editor.status(), "Compared with \"" + b.string() + "\": 3 values differ.");
@@ -220,12 +220,12 @@ TEST_F(ExchangeTest, CompareFindsTheDifferingFieldsAndCopiesThemAsOneStep)
     EXPECT_EQ(editor.comparedTable().field(327).label, "Description of field 328");
 
     // A file that cannot be compared leaves the comparison as it was.
-    EXPECT_FALSE(editor.loadComparison(folder / "missing.flt"));
+    EXPECT_FALSE(editor.compareWith(folder / "missing.flt"));
     EXPECT_EQ(host.messages.back().icon, kvl::MessageIcon::Warning);
     EXPECT_EQ(editor.comparedFile(), b);
 
-    EXPECT_FALSE(editor.copyFromComparison({}));
-    ASSERT_TRUE(editor.copyFromComparison({ 328, 2 }));
+    EXPECT_FALSE(editor.copyCompared({}));
+    ASSERT_TRUE(editor.copyCompared({ 328, 2 }));
     Bytes now = read(a);
     EXPECT_EQ(fieldBytes(now, 2), fieldBytes(theirs, 2));
     EXPECT_EQ(fieldBytes(now, 328), fieldBytes(theirs, 328));
@@ -324,12 +324,12 @@ TEST_F(ExchangeTest, EveryDialogStartsInTheLastFolderUsed)
     startWith(file);
 
     host.chosenFiles = { other, {}, {}, {} };
-    ASSERT_TRUE(editor.chooseComparison());
+    ASSERT_TRUE(editor.compareWithFile());
     EXPECT_EQ(host.fileDialogs.back().start, folder.path());
     EXPECT_EQ(editor.lastFolder().folder(), folder / "mods");
-    EXPECT_FALSE(editor.chooseAndExportCsv());
+    EXPECT_FALSE(editor.exportCsvFile());
     EXPECT_EQ(host.fileDialogs.back().start, folder / "mods" / "plane.csv");
-    EXPECT_FALSE(editor.chooseAndImportCsv());
+    EXPECT_FALSE(editor.importCsvFile());
     EXPECT_EQ(host.fileDialogs.back().start, folder / "mods");
     editor.chooseAndLoadFile();
     EXPECT_EQ(host.fileDialogs.back().start, folder / "mods");

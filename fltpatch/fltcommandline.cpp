@@ -74,7 +74,7 @@ int diffCommand(const std::filesystem::path& folder, const std::filesystem::path
     ConsoleHost host(err);
     FlightModelEditor editor(host);
     editor.loadDescriptions(folder);
-    if (!editor.loadFile(a) || !editor.loadComparison(b))
+    if (!editor.loadFile(a) || !editor.compareWith(b))
         return cli::kExitUsage;
     const std::vector<FieldDifference> differences = editor.differences();
     if (json)

@@ -247,8 +247,8 @@ void FltPatchWindow::connectWidgets()
     run(m_undoAction, &FlightModelEditor::undo);
     run(m_redoAction, &FlightModelEditor::redo);
     run(m_revertAction, &FlightModelEditor::revertFile);
-    run(m_exportAction, &FlightModelEditor::chooseAndExportCsv);
-    run(m_importAction, &FlightModelEditor::chooseAndImportCsv);
+    run(m_exportAction, &FlightModelEditor::exportCsvFile);
+    run(m_importAction, &FlightModelEditor::importCsvFile);
     connect(m_compareAction, &QAction::triggered, this, [this] { compare(); });
     connect(m_fieldTable, &QTableWidget::itemSelectionChanged, this, [this] { markSelection(); });
     connect(m_loadButton, &QPushButton::clicked, this, [this] { m_editor->chooseAndLoadFile(); });
@@ -268,7 +268,7 @@ void FltPatchWindow::connectWidgets()
 
 void FltPatchWindow::compare()
 {
-    if (!m_editor->chooseComparison())
+    if (!m_editor->compareWithFile())
         return;
     if (!m_compareDialog) {
         m_compareDialog = new CompareDialog(*m_editor, this);

@@ -13,7 +13,7 @@ AircraftEditor::AircraftEditor(std::filesystem::path folder, kvl::WindowHost& ho
     : m_folder(std::move(folder)),
       m_host(host),
       m_gunPanels(m_session),
-      m_scriptMaker(m_folder, m_session.document, host)
+      m_scriptMaker(m_folder, m_session.document, host, m_session.changes)
 {
 }
 
@@ -92,6 +92,7 @@ RecordFields AircraftEditor::fields() const
 
 bool AircraftEditor::chooseAircraft(int slot)
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     // Read first: when the file fails, the aircraft on screen and its edits stay.
     auto rec = readAircraftRecord(m_folder, slot);
     if (!rec) {
@@ -116,6 +117,7 @@ RecordBytes shownBytes(const RecordBytes& read)
 
 void AircraftEditor::loadRecord(const AircraftRecord& rec)
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     if (rec.slot < 0 || rec.slot >= kSlotCount)
         return;
     if (m_session.document.unsaved())
@@ -133,6 +135,7 @@ void AircraftEditor::loadRecord(const AircraftRecord& rec)
 
 void AircraftEditor::flagClicked(int group, int bit, bool checked)
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     EditStep step(m_session, kNoMerge);
     if (group < 0 || group >= kFlagGroups || bit < 0 || bit >= flagBoxCount(group) || isFixedFlagBit(group, bit))
         return;
@@ -158,6 +161,7 @@ void AircraftEditor::typeInto(int fieldRow, const std::string& text)
 
 void AircraftEditor::yearChanged(const std::string& text)
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     EditStep step(m_session, mergeKeyOfRow(kYearRow));
     typeInto(kYearRow, text);
     yearEnter();
@@ -165,12 +169,14 @@ void AircraftEditor::yearChanged(const std::string& text)
 
 void AircraftEditor::yearEnter()
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     EditStep step(m_session, mergeKeyOfRow(kYearRow));
     m_session.document.writeTwoBytes(kYearRow, Val(fieldText(kYearRow)));
 }
 
 void AircraftEditor::crewChanged(const std::string& text)
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     EditStep step(m_session, mergeKeyOfRow(kCrewRow));
     typeInto(kCrewRow, text);
     crewEnter();
@@ -178,12 +184,14 @@ void AircraftEditor::crewChanged(const std::string& text)
 
 void AircraftEditor::crewEnter()
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     EditStep step(m_session, mergeKeyOfRow(kCrewRow));
     m_session.document.writeTwoBytes(kCrewRow, Val(fieldText(kCrewRow)));
 }
 
 void AircraftEditor::gunCountChanged(const std::string& text)
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     EditStep step(m_session, mergeKeyOfRow(kGunCountRow));
     typeInto(kGunCountRow, text);
     gunCountEnter();
@@ -191,12 +199,14 @@ void AircraftEditor::gunCountChanged(const std::string& text)
 
 void AircraftEditor::gunCountEnter()
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     EditStep step(m_session, mergeKeyOfRow(kGunCountRow));
     m_session.document.setText(kGunCountRow, decimalText(Val(fieldText(kGunCountRow))));
 }
 
 void AircraftEditor::numberChanged(int index, const std::string& text)
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     if (index < 0 || index >= kNumberFields)
         return;
     EditStep step(m_session, mergeKeyOfRow(numberRow(index)));
@@ -206,6 +216,7 @@ void AircraftEditor::numberChanged(int index, const std::string& text)
 
 void AircraftEditor::numberEnter(int index)
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     if (index < 0 || index >= kNumberFields)
         return;
     writeNumber(index);
@@ -230,6 +241,7 @@ void AircraftEditor::writeCode(const std::u32string& chars)
 // The code is not counted as an edit: it never sets the unsaved mark.
 void AircraftEditor::codeChanged(const std::string& text)
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     EditStep step(m_session, mergeKeyOfRow(kCodeRow));
     typeInto(kCodeRow, text);
     const auto chars = decodeUtf8(text);
@@ -239,6 +251,7 @@ void AircraftEditor::codeChanged(const std::string& text)
 
 void AircraftEditor::codeEnter()
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     EditStep step(m_session, mergeKeyOfRow(kCodeRow));
     const auto chars = decodeUtf8(fieldText(kCodeRow));
     if (chars.size() == kCodeLength)
@@ -249,6 +262,7 @@ void AircraftEditor::codeEnter()
 
 void AircraftEditor::gridClicked(int row)
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     if (!m_session.loaded() || row < 1 || row >= kGridRows)
         return;
     m_byteEditor.open = false;
@@ -267,6 +281,7 @@ void AircraftEditor::byteEditorChanged(const std::string& text)
 
 void AircraftEditor::byteEditorEnter()
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     EditStep step(m_session, kNoMerge);
     if (!m_byteEditor.open || m_byteEditor.row < 1 || m_byteEditor.row >= kGridRows)
         return;
@@ -276,6 +291,7 @@ void AircraftEditor::byteEditorEnter()
 
 void AircraftEditor::fieldClicked(ClickField field, int index)
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     switch (field) {
     case ClickField::DamageButton:
         m_session.scrollTo(kDamageFirstRow);
@@ -306,6 +322,7 @@ void AircraftEditor::fieldClicked(ClickField field, int index)
 
 bool AircraftEditor::savePlanes()
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     if (!m_session.loaded())
         return false;
     const RecordDocument& doc = m_session.document;
@@ -370,6 +387,7 @@ void AircraftEditor::runSavePrompt()
 
 void AircraftEditor::close()
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     if (m_session.document.unsaved())
         runSavePrompt();
 }
@@ -381,6 +399,7 @@ std::string AircraftEditor::workingCopyText() const
 
 void AircraftEditor::openScriptMaker()
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     m_scriptMaker.open(m_session.document.slot());
     m_session.document.markSaved();
 }
@@ -398,6 +417,7 @@ void AircraftEditor::afterUndoOrRedo(StatusReport::Kind kind)
 
 bool AircraftEditor::undo()
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     if (!m_session.document.undo())
         return false;
     afterUndoOrRedo(StatusReport::Kind::Undone);
@@ -406,6 +426,7 @@ bool AircraftEditor::undo()
 
 bool AircraftEditor::redo()
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     if (!m_session.document.redo())
         return false;
     afterUndoOrRedo(StatusReport::Kind::Redone);

@@ -7,11 +7,13 @@
 // change of its bytes, and "Save planes.dat" writes them back into the file
 // in place. What the panels show is worked out from the document.
 //
-// The window forwards each click and keystroke to one method here and, once
-// it has returned, shows the state and carries out the view requests the
-// action queued. Message boxes go through kvl::WindowHost, which shows them
-// and returns the answer; nothing here makes the window read the editor while
-// an action is under way.
+// The window forwards each click and keystroke to one method here. Each is
+// an operation of the editor's change notifier (changes()): when it ends,
+// however it ends, the window shows the state and carries out the view
+// requests the operation queued. Message boxes and file dialogs go through
+// kvl::WindowHost, which shows them and returns the answer; the notifier never
+// runs while one is open, so behind a box the window shows what it showed
+// before the click.
 #pragma once
 
 #include "planesedit/editsession.h"
@@ -22,6 +24,7 @@
 #include "planesedit/scriptmaker.h"
 #include "planesedit/valuesfile.h"
 
+#include "common/changenotifier.h"
 #include "common/windowhost.h"
 
 #include <array>
@@ -78,6 +81,12 @@ public:
     /// `folder` is the working folder: planes.dat, working copies and script
     /// folders live there. `host` must outlive the editor.
     AircraftEditor(std::filesystem::path folder, kvl::WindowHost& host);
+
+    /// Tells the window when to show the editor's state: once at the end of
+    /// every operation below and of the gun panels' and script maker's.
+    /// Typing in the byte editor and the script maker's texts sends none.
+    kvl::ChangeNotifier& changes() { return m_session.changes; }
+    const kvl::ChangeNotifier& changes() const { return m_session.changes; }
 
     /// The texts and boxes of the record's panels, from the document.
     RecordFields fields() const;
@@ -147,15 +156,20 @@ public:
     // ---- compare, export and import ----
     /// The aircraft shown as a typed field table (its unsaved values included).
     RecordTable table() const;
-    /// Reads slot `slot` of another planes.dat (`file`), or of this folder's
-    /// when `file` is empty. Nothing when it cannot be read; the user has been told why.
-    std::optional<CompareTarget> readCompareTarget(const std::filesystem::path& file, int slot);
-    /// Asks for another planes.dat to compare the aircraft shown with (same slot).
-    std::optional<CompareTarget> chooseCompareFile();
-    /// Writes the values of `rows` (1..168) from `other` into the value
-    /// column as one step. Checked whole first; false (nothing changed, the
-    /// user told why) when a value cannot be stored.
-    bool copyValues(const kvl::TypedFieldTable& other, const std::vector<int>& rows);
+    /// "Compare with...": reads slot `slot` of this folder's planes.dat as
+    /// the record compared with. False when it cannot be read (the record
+    /// compared with so far stays; the user has been told why).
+    bool compareWithSlot(int slot);
+    /// The same with the aircraft's slot of another planes.dat, `file`.
+    bool compareWith(const std::filesystem::path& file);
+    /// Asks for another planes.dat and compares with the same slot of it.
+    bool compareWithFile();
+    /// The record compared with; nothing until one was read.
+    const std::optional<CompareTarget>& compared() const { return m_compared; }
+    /// Writes the values of `rows` (1..168) from the record compared with
+    /// into the value column as one step. Checked whole first; false
+    /// (nothing changed, the user told why) when a value cannot be stored.
+    bool copyCompared(const std::vector<int>& rows);
     /// Values to write, checked against the record's table, as one step.
     bool applyValues(const std::vector<kvl::FieldAssignment>& assignments, StatusReport::Kind kind);
     /// Bytes that come in from outside (values copied, a CSV or a script
@@ -203,6 +217,7 @@ private:
     void writeNumber(int index);
     void writeCode(const std::u32string& chars);
     void afterUndoOrRedo(StatusReport::Kind kind);
+    bool compareWith(const std::filesystem::path& file, int slot);
 
     std::filesystem::path m_folder;
     kvl::WindowHost& m_host;
@@ -210,6 +225,7 @@ private:
     ByteEditor m_byteEditor;
     GunPanels m_gunPanels;
     ScriptMaker m_scriptMaker;
+    std::optional<CompareTarget> m_compared;
     StatusReport m_status;
     unsigned m_statusSerial = 0; // the document's edit serial when the status was set
 };

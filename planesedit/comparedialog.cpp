@@ -14,6 +14,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <optional>
+
 #include <set>
 
 namespace kvl::planesedit {
@@ -53,7 +55,7 @@ CompareDialog::CompareDialog(ActionRouter& router, QWidget* parent) : QDialog(pa
     m_count->setAccessibleName(QStringLiteral("Differences"));
     m_onlyDifferences = new QCheckBox(QStringLiteral("Only differences"));
     m_onlyDifferences->setObjectName(QStringLiteral("OnlyDifferences"));
-    connect(m_onlyDifferences, &QCheckBox::toggled, this, [this] { showValues(); });
+    connect(m_onlyDifferences, &QCheckBox::toggled, this, [this] { refresh(); });
 
     m_table = new QTableWidget(kRecordBytes, kColumns);
     m_table->setObjectName(QStringLiteral("CompareTable"));
@@ -92,48 +94,42 @@ CompareDialog::CompareDialog(ActionRouter& router, QWidget* parent) : QDialog(pa
     resize(620, 640);
 }
 
+// The dialog shows the result when the window refreshes, on the editor's
+// notification at the end of each call.
 void CompareDialog::compareWithSlot(int slot)
 {
-    m_router.run([&](AircraftEditor& e) {
-        if (auto other = e.readCompareTarget({}, slot))
-            m_other = std::move(other);
-    });
-    showValues();
+    m_router.run([slot](AircraftEditor& e) { e.compareWithSlot(slot); });
 }
 
 void CompareDialog::compareWithFile()
 {
-    m_router.run([&](AircraftEditor& e) {
-        if (auto other = e.chooseCompareFile())
-            m_other = std::move(other);
-    });
-    showValues();
+    m_router.run([](AircraftEditor& e) { e.compareWithFile(); });
 }
 
 void CompareDialog::copySelected()
 {
-    if (!m_other)
+    if (!m_router.editor().compared())
         return;
     std::set<int> rows;
     for (const QTableWidgetItem* item : m_table->selectedItems())
         rows.insert(item->row() + 1);
     if (rows.empty())
         return;
-    const RecordTable other = m_other->table;
-    m_router.run([&](AircraftEditor& e) { e.copyValues(other, { rows.begin(), rows.end() }); });
+    m_router.run([&](AircraftEditor& e) { e.copyCompared({ rows.begin(), rows.end() }); });
 }
 
-void CompareDialog::showValues()
+void CompareDialog::refresh()
 {
     const AircraftEditor& editor = m_router.editor();
     const RecordTable mine = editor.table();
+    const std::optional<CompareTarget>& other = editor.compared();
     const QColor highlight(255, 236, 160);
     m_differences = 0;
     for (int r = 0; r < kRecordBytes; ++r) {
         const auto i = static_cast<std::size_t>(r);
         const QString a = fromUtf8(mine.valueText(i));
-        const QString b = m_other ? fromUtf8(m_other->table.valueText(i)) : QString();
-        const bool differs = m_other && a != b;
+        const QString b = other ? fromUtf8(other->table.valueText(i)) : QString();
+        const bool differs = other && a != b;
         m_differences += differs;
         m_table->item(r, kMineColumn)->setText(a);
         m_table->item(r, kOtherColumn)->setText(b);
@@ -142,15 +138,15 @@ void CompareDialog::showValues()
         m_table->setRowHidden(r, m_onlyDifferences->isChecked() && !differs);
     }
     std::string source;
-    if (m_other) {
-        const int slot = m_other->table.slot();
+    if (other) {
+        const int slot = other->table.slot();
         source = "Compared with slot " + std::to_string(slot) + " (" + kSlotNames[static_cast<std::size_t>(slot)]
-            + ") of " + kvl::platform::utf8FromPath(m_other->file);
+            + ") of " + kvl::platform::utf8FromPath(other->file);
     }
     setLabel(m_source, source);
     setLabel(m_count,
-        m_other ? std::to_string(m_differences) + " difference" + (m_differences == 1 ? "" : "s")
-                : std::string("Choose a slot or another planes.dat"));
+        other ? std::to_string(m_differences) + " difference" + (m_differences == 1 ? "" : "s")
+              : std::string("Choose a slot or another planes.dat"));
 }
 
 } // namespace kvl::planesedit

@@ -1,6 +1,6 @@
-// "Compare with...": the aircraft shown beside another record, either
-// another slot of the same planes.dat or the same slot of another
-// planes.dat. The 168 rows by their labels with both values; differing rows
+// "Compare with...": the aircraft shown beside the record the editor
+// compares it with, either another slot of the same planes.dat or the same
+// slot of another planes.dat. The 168 rows by their labels with both values; differing rows
 // are highlighted and counted, and selected values can be copied into the
 // aircraft shown as one step of its history.
 #pragma once
@@ -8,8 +8,6 @@
 #include "planesedit/aircrafteditor.h"
 
 #include <QDialog>
-
-#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -30,14 +28,13 @@ public:
     void compareWithFile();
     /// Copies the selected rows' other values into the aircraft shown.
     void copySelected();
-    /// Shows both sides again (after an edit of the aircraft shown).
-    void showValues();
+    /// Shows both sides as the editor has them (when the window refreshes).
+    void refresh();
 
     int differences() const { return m_differences; }
 
 private:
     ActionRouter& m_router;
-    std::optional<CompareTarget> m_other;
     int m_differences = 0;
     QComboBox* m_slots = nullptr;
     QLabel* m_source = nullptr;

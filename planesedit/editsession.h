@@ -1,8 +1,11 @@
-// What the panels of the aircraft editor share: the record document and the
-// one-shot requests for the view.
+// What the panels of the aircraft editor share: the record document, the
+// one-shot requests for the view and the notifier that tells the window when
+// to show them.
 #pragma once
 
 #include "planesedit/recorddocument.h"
+
+#include "common/changenotifier.h"
 
 #include <vector>
 
@@ -30,6 +33,9 @@ constexpr int mergeKeyOfRow(int row)
 struct EditSession {
     RecordDocument document;
     std::vector<ViewRequest> viewRequests;
+    /// Every operation of the editor and its panels opens an Operation on
+    /// it; the window shows the state when the outermost one ends.
+    kvl::ChangeNotifier changes;
 
     bool loaded() const { return document.loaded(); }
     void scrollTo(int row) { viewRequests.push_back({ ViewRequest::Kind::ScrollGrid, row }); }

@@ -46,6 +46,7 @@ int wholeCode(const std::string& text, int max)
 
 void GunPanels::show(int group)
 {
+    const kvl::ChangeNotifier::Operation operation(m_session.changes);
     if (!m_session.loaded() || group < 1 || group > kGunGroups)
         return;
     const int b = gunGroupRow(group);
@@ -74,6 +75,7 @@ void GunPanels::write(int offset, const std::string& text)
 
 void GunPanels::numberChanged(const std::string& text)
 {
+    const kvl::ChangeNotifier::Operation operation(m_session.changes);
     EditStep step(m_session, mergeKeyOfRow(firstRow() + kGunNumberOffset));
     m_state.number = text;
     numberEnter();
@@ -81,6 +83,7 @@ void GunPanels::numberChanged(const std::string& text)
 
 void GunPanels::numberEnter()
 {
+    const kvl::ChangeNotifier::Operation operation(m_session.changes);
     EditStep step(m_session, mergeKeyOfRow(firstRow() + kGunNumberOffset));
     if (!shown())
         return;
@@ -89,6 +92,7 @@ void GunPanels::numberEnter()
 
 void GunPanels::positionChosen(int code)
 {
+    const kvl::ChangeNotifier::Operation operation(m_session.changes);
     EditStep step(m_session, kNoMerge);
     if (!shown() || code < 0 || code >= static_cast<int>(kPositionLabels.size()))
         return;
@@ -97,6 +101,7 @@ void GunPanels::positionChosen(int code)
 
 void GunPanels::ammunitionChanged(const std::string& text)
 {
+    const kvl::ChangeNotifier::Operation operation(m_session.changes);
     EditStep step(m_session, mergeKeyOfRow(firstRow() + kGunAmmunitionOffset));
     m_state.ammunition = text;
     ammunitionEnter();
@@ -104,6 +109,7 @@ void GunPanels::ammunitionChanged(const std::string& text)
 
 void GunPanels::ammunitionEnter()
 {
+    const kvl::ChangeNotifier::Operation operation(m_session.changes);
     EditStep step(m_session, mergeKeyOfRow(firstRow() + kGunAmmunitionOffset));
     if (!shown())
         return;
@@ -112,6 +118,7 @@ void GunPanels::ammunitionEnter()
 
 void GunPanels::smokeClicked(bool checked)
 {
+    const kvl::ChangeNotifier::Operation operation(m_session.changes);
     EditStep step(m_session, kNoMerge);
     if (!shown())
         return;
@@ -120,6 +127,7 @@ void GunPanels::smokeClicked(bool checked)
 
 void GunPanels::soundChosen(int code)
 {
+    const kvl::ChangeNotifier::Operation operation(m_session.changes);
     EditStep step(m_session, kNoMerge);
     if (!shown() || code < 0 || code >= static_cast<int>(kSoundLabels.size()))
         return;
@@ -128,6 +136,7 @@ void GunPanels::soundChosen(int code)
 
 void GunPanels::typeChanged(const std::string& text)
 {
+    const kvl::ChangeNotifier::Operation operation(m_session.changes);
     EditStep step(m_session, mergeKeyOfRow(firstRow() + kGunTypeOffset));
     m_state.type = text;
     if (!shown())
@@ -144,6 +153,7 @@ void GunPanels::typeChanged(const std::string& text)
 
 void GunPanels::typeEnter()
 {
+    const kvl::ChangeNotifier::Operation operation(m_session.changes);
     EditStep step(m_session, mergeKeyOfRow(firstRow() + kGunTypeOffset));
     if (!shown())
         return;
@@ -152,6 +162,7 @@ void GunPanels::typeEnter()
 
 void GunPanels::typeChosen(int value)
 {
+    const kvl::ChangeNotifier::Operation operation(m_session.changes);
     EditStep step(m_session, kNoMerge);
     if (!shown() || typeButtonFor(value) < 0)
         return;

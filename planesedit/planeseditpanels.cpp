@@ -55,19 +55,13 @@ public:
 
 // ---- ActionRouter -------------------------------------------------------------
 
-ActionRouter::ActionRouter(AircraftEditor& editor, std::function<void()> refresh, QObject* parent)
-    : QObject(parent),
-      m_editor(editor),
-      m_refresh(std::move(refresh))
-{
-}
+ActionRouter::ActionRouter(AircraftEditor& editor, QObject* parent) : QObject(parent), m_editor(editor) { }
 
 void ActionRouter::run(const std::function<void(AircraftEditor&)>& action)
 {
     if (m_refreshing)
         return;
     action(m_editor);
-    m_refresh();
 }
 
 void ActionRouter::connectField(QLineEdit* edit, std::function<void(AircraftEditor&, const std::string&)> changed,

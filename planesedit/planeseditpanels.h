@@ -2,7 +2,7 @@
 // with its byte editor, the flag groups, the number panel, the gun group
 // chooser and panels, and the script maker. Each builds its widgets, forwards
 // their signals to the editor through the ActionRouter, and shows the
-// editor's state in them.
+// editor's state in them when the window refreshes.
 //
 // Widgets carry the form's control names as object names; members of a
 // control array carry their index after an underscore ("Check1_4").
@@ -35,18 +35,20 @@ class QWidget;
 
 namespace kvl::planesedit {
 
-/// Runs each user action on the editor and then has the window show the
-/// result; also the one place where clicks on fields become scroll shortcuts.
+/// Passes each user action on to the editor, leaving out the signals the
+/// window's own filling raises; also the one place where clicks on fields
+/// become scroll shortcuts. The window shows the result when the editor's
+/// change notifier says so.
 class ActionRouter : public QObject {
 public:
-    ActionRouter(AircraftEditor& editor, std::function<void()> refresh, QObject* parent);
+    ActionRouter(AircraftEditor& editor, QObject* parent);
 
     AircraftEditor& editor() { return m_editor; }
     /// True while the window fills its widgets; signals raised by that filling are not user actions.
     bool refreshing() const { return m_refreshing; }
     void setRefreshing(bool on) { m_refreshing = on; }
 
-    /// Runs `action` on the editor, then refreshes the window. Ignored while refreshing.
+    /// Runs `action` on the editor. Ignored while refreshing.
     void run(const std::function<void(AircraftEditor&)>& action);
     /// The two rules of a typed field: `changed` on every edit of its text,
     /// `entered` on Enter (which writes the field's text again).
@@ -63,7 +65,6 @@ protected:
 
 private:
     AircraftEditor& m_editor;
-    std::function<void()> m_refresh;
     bool m_refreshing = false;
     QHash<QObject*, std::pair<ClickField, int>> m_shortcuts;
     QHash<QObject*, bool> m_undoKeyFields;

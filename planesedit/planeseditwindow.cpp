@@ -1,4 +1,4 @@
-// The editor window: its layout, refresh and the Qt side of its host.
+// The editor window: its layout, its refresh and the editor's dialogs.
 #include "planesedit/planeseditwindow.h"
 #include "common/platform.h"
 
@@ -63,15 +63,36 @@ std::string statusText(const AircraftEditor& editor)
     return {};
 }
 
+EditorDialogs::EditorDialogs(QWidget* parent, kvl::WindowHost* testHost)
+    : m_qtDialogs(parent),
+      m_host(testHost ? *testHost : static_cast<kvl::WindowHost&>(m_qtDialogs))
+{
+}
+
+kvl::MessageAnswer EditorDialogs::showMessage(const kvl::Message& message, kvl::MessageButtons buttons)
+{
+    ++m_open;
+    const kvl::MessageAnswer answer = m_host.showMessage(message, buttons);
+    --m_open;
+    return answer;
+}
+
+std::filesystem::path EditorDialogs::chooseFile(const kvl::FileDialogRequest& request)
+{
+    ++m_open;
+    auto path = m_host.chooseFile(request);
+    --m_open;
+    return path;
+}
+
 PlanesEditWindow::PlanesEditWindow(const std::filesystem::path& folder, kvl::WindowHost* host, QWidget* parent)
-    : QWidget(parent)
+    : QWidget(parent),
+      m_dialogs(this, host)
 {
     setObjectName(QStringLiteral("Pelmora")); // the form's name
     setWindowTitle(QStringLiteral("planesedit - planes.dat"));
-    m_testHost = host;
-    m_editor = std::make_unique<AircraftEditor>(folder, static_cast<kvl::WindowHost&>(*this));
-    m_router = new ActionRouter(
-        *m_editor, [this] { refresh(); }, this);
+    m_editor = std::make_unique<AircraftEditor>(folder, m_dialogs);
+    m_router = new ActionRouter(*m_editor, this);
     ActionRouter& router = *m_router;
 
     m_grid.emplace(router);
@@ -197,6 +218,8 @@ PlanesEditWindow::PlanesEditWindow(const std::filesystem::path& folder, kvl::Win
     for (QWidget* panel : { m_flags->widget(), m_numbers->widget(), m_guns->widget() })
         for (QLineEdit* edit : panel->findChildren<QLineEdit*>())
             router.leaveUndoKeysToTheWindow(edit);
+    // The one way the window learns that there is something new to show.
+    m_editor->changes().connect([this] { refresh(); });
     refresh();
 }
 
@@ -242,26 +265,27 @@ CompareDialog* PlanesEditWindow::openCompare()
         return nullptr;
     if (!m_compareDialog)
         m_compareDialog = new CompareDialog(*m_router, this);
-    m_compareDialog->showValues();
+    m_compareDialog->refresh();
     m_compareDialog->show();
     m_compareDialog->raise();
     return m_compareDialog;
 }
 
-PlanesEditWindow::~PlanesEditWindow() = default;
+PlanesEditWindow::~PlanesEditWindow()
+{
+    m_editor->changes().connect({});
+}
 
 bool PlanesEditWindow::chooseAircraft(int slot)
 {
-    const bool loaded = m_editor->chooseAircraft(slot);
-    refresh();
-    return loaded;
+    return m_editor->chooseAircraft(slot);
 }
 
 void PlanesEditWindow::refresh()
 {
-    if (m_hostCalls > 0) {
-        // The editor is inside an action, waiting for an answer: its state
-        // may be half-way. The refresh after the action shows it.
+    if (m_dialogs.open()) {
+        // The editor is inside an operation, waiting for an answer: its
+        // state may be half-way. The notification at its end shows it.
         ++m_refreshesInsideHostCalls;
         return;
     }
@@ -290,7 +314,7 @@ void PlanesEditWindow::refresh()
     m_openWorkingCopyAction->setEnabled(editor.loaded());
     setLabel(m_status, statusText(editor));
     if (m_compareDialog && m_compareDialog->isVisible())
-        m_compareDialog->showValues();
+        m_compareDialog->refresh();
     m_router->setRefreshing(false);
 }
 
@@ -298,25 +322,6 @@ void PlanesEditWindow::closeEvent(QCloseEvent* event)
 {
     m_editor->close(); // the prompt never cancels the closing
     event->accept();
-}
-
-// The editor's host: shows the box or dialog (or asks the test's host) and
-// returns the answer, nothing more.
-kvl::MessageAnswer PlanesEditWindow::showMessage(const kvl::Message& message, kvl::MessageButtons buttons)
-{
-    ++m_hostCalls;
-    const kvl::MessageAnswer answer = m_testHost ? m_testHost->showMessage(message, buttons)
-                                                 : kvl::qt::showMessageBox(this, message, buttons);
-    --m_hostCalls;
-    return answer;
-}
-
-std::filesystem::path PlanesEditWindow::chooseFile(const kvl::FileDialogRequest& request)
-{
-    ++m_hostCalls;
-    auto path = m_testHost ? m_testHost->chooseFile(request) : kvl::qt::runFileDialog(this, request);
-    --m_hostCalls;
-    return path;
 }
 
 } // namespace kvl::planesedit

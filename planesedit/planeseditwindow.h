@@ -1,16 +1,16 @@
 // The editor window: a thin layer over AircraftEditor, built from the panels
-// of planeseditpanels.h. Each widget signal runs one editor action; once it
-// has returned, refresh() shows the editor's state and carries out the view
-// requests the action queued. refresh() is the one place the window reads
-// the editor, and it never runs while the editor is inside an action: the
-// window is the editor's kvl::WindowHost (passing the calls on to a test's
-// host when one is given), and its message boxes and file dialogs only show
-// and return the answer.
+// of planeseditpanels.h. Each widget signal runs one editor operation; when
+// the editor's change notifier says the operation has ended, refresh() shows
+// the editor's state and carries out the view requests the operation queued.
+// refresh() is the one place the window reads the editor. The editor's
+// kvl::WindowHost is not the window but an EditorDialogs (Qt's boxes and
+// dialogs, or a test's host), which only shows and returns the answer.
 #pragma once
 
 #include "planesedit/aircrafteditor.h"
 #include "planesedit/planeseditpanels.h"
 
+#include "common/qt/qtwindowhost.h"
 #include "common/windowhost.h"
 
 #include <QWidget>
@@ -34,7 +34,24 @@ class CompareDialog;
 /// What the status line says about the editor's last reported action.
 std::string statusText(const AircraftEditor& editor);
 
-class PlanesEditWindow : public QWidget, private kvl::WindowHost {
+/// The editor's message boxes and file dialogs: Qt's over the window, or a
+/// test's host when one is given. Counts the ones open, so that the window
+/// can tell a refresh asked for from inside one.
+class EditorDialogs : public kvl::WindowHost {
+public:
+    EditorDialogs(QWidget* parent, kvl::WindowHost* testHost);
+    kvl::MessageAnswer showMessage(const kvl::Message& message, kvl::MessageButtons buttons) override;
+    std::filesystem::path chooseFile(const kvl::FileDialogRequest& request) override;
+    /// True while a box or dialog is open.
+    bool open() const { return m_open > 0; }
+
+private:
+    kvl::qt::DialogHost m_qtDialogs;
+    kvl::WindowHost& m_host;
+    int m_open = 0;
+};
+
+class PlanesEditWindow : public QWidget {
     Q_OBJECT
 public:
     /// `host` (optional) replaces the window's own message boxes, for tests.
@@ -47,7 +64,7 @@ public:
     /// not be read (the user has been told why).
     bool chooseAircraft(int slot);
     /// Shows the editor's state in the widgets and carries out its view
-    /// requests; run after every editor action has returned. Refused (and
+    /// requests: the listener of the editor's change notifier. Refused (and
     /// counted) while a message box or file dialog of the editor is open.
     void refresh();
     /// How often something asked for a refresh from inside a message box or
@@ -65,11 +82,8 @@ protected:
 
 private:
     QMenuBar* buildMenus();
-    kvl::MessageAnswer showMessage(const kvl::Message& message, kvl::MessageButtons buttons) override;
-    std::filesystem::path chooseFile(const kvl::FileDialogRequest& request) override;
 
-    kvl::WindowHost* m_testHost = nullptr;
-    int m_hostCalls = 0; // message boxes and file dialogs open now
+    EditorDialogs m_dialogs;
     int m_refreshesInsideHostCalls = 0;
     std::unique_ptr<AircraftEditor> m_editor;
     ActionRouter* m_router = nullptr;

@@ -411,6 +411,121 @@ private slots:
         QCOMPARE(form.refreshesInsideHostCalls(), 0);
     }
 
+    // Behind every box and file dialog of a click the window shows what it
+    // showed before the click, and the editor's listener has not run since;
+    // once the click is done it has.
+    void behindABoxTheWindowIsAsBeforeTheClick()
+    {
+        TempFolder dir;
+        auto image = makePlanesImage();
+        writeFile(dir.path() / "planes.dat", image);
+        const auto bad = dir.path() / "bad.csv";
+        writeFile(bad, { 'r', 'o', 'w', ',', 'v', 'a', 'l', 'u', 'e', '\n', '9', ',', 'x', '\n' });
+        FakeWindowHost<> host;
+        PlanesEditWindow form(dir.path(), &host);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        auto* list = child<QListWidget>(form, "List1");
+        auto* grid = child<QTableView>(form, "G1");
+        list->setCurrentRow(0);
+        const auto shown = [&] {
+            QStringList s { QString::number(list->currentRow()) };
+            for (const char* label : { "Label7", "StatusLine", "Label10_0", "Label14" })
+                s << child<QLabel>(form, label)->text();
+            for (const char* edit : { "Text8", "Text3_0", "Text5", "Text6", "Text4", "Text9" })
+                s << child<QLineEdit>(form, edit)->text();
+            for (const char* frame : { "F1", "FGG", "Frame3" })
+                s << child<QGroupBox>(form, frame)->title() + (child<QGroupBox>(form, frame)->isVisible() ? "+" : "-");
+            for (int row : { 1, 9, 75, 100 })
+                s << cellText(grid, row, 0) + " " + cellText(grid, row, 2) + (cellBold(grid, row, 2) ? "b" : "");
+            s << (child<QPushButton>(form, "UndoButton")->isEnabled() ? "undo" : "-");
+            s << (child<QLineEdit>(form, "Text4")->isVisible() ? "byte editor" : "-");
+            return s;
+        };
+        const auto click = [&](const char* name) { child<QPushButton>(form, name)->click(); };
+        const auto type = [&](const char* name, const QString& text) {
+            auto* edit = child<QLineEdit>(form, name);
+            edit->selectAll();
+            QTest::keyClicks(edit, text);
+        };
+        struct Case {
+            const char* name;
+            std::function<void()> prepare;
+            std::function<void()> act;
+            int boxes;
+        };
+        const Case cases[] = {
+            { "another aircraft behind the save prompt",
+                [&] {
+                    type("Text8", "1950");
+                    child<QRadioButton>(form, "Option4_2")->click();
+                    host.answers.push_back(MessageAnswer::Cancel);
+                },
+                [&] { list->setCurrentRow(5); }, 1 },
+            { "export into a missing folder",
+                [&] { host.chosenFiles.push_back(dir.path() / "no such folder" / "out.csv"); },
+                [&] { click("ExportCsvButton"); }, 2 },
+            { "import of a refused file", [&] { host.chosenFiles.push_back(bad); }, [&] { click("ImportCsvButton"); },
+                2 },
+            { "compare with a file that cannot be read",
+                [&] {
+                    form.openCompare();
+                    host.chosenFiles.push_back(dir.path() / "missing.dat");
+                },
+                [&] { form.findChild<QPushButton*>("CompareFileButton")->click(); }, 2 },
+            { "working copy refused", [&] { host.chosenFiles.push_back(dir.path() / "planes.dat"); },
+                [&] { click("OpenWorkingCopyButton"); }, 2 },
+            { "script name refused",
+                [&] {
+                    click("Command2");
+                    type("Text9", "a/b");
+                },
+                [&] { click("Command4"); }, 1 },
+            { "save refused",
+                [&] {
+                    child<QPushButton>(form, "Command5")->click();
+                    clickRow(grid, 75);
+                    type("Text4", "junk");
+                    QTest::keyClick(child<QLineEdit>(form, "Text4"), Qt::Key_Return);
+                },
+                [&] { click("Command3"); }, 1 },
+            { "aircraft that cannot be read",
+                [&] {
+                    image.resize(3000);
+                    writeFile(dir.path() / "planes.dat", image);
+                },
+                [&] { list->setCurrentRow(20); }, 1 },
+        };
+        for (const Case& c : cases) {
+            c.prepare();
+            const QStringList before = shown();
+            const int redrawsBefore = form.editor().changes().notifications();
+            const std::size_t boxesBefore = host.messages.size() + host.fileDialogs.size();
+            QList<QStringList> behind;
+            QList<int> redrawsBehind;
+            const auto look = [&] {
+                behind << shown();
+                redrawsBehind << form.editor().changes().notifications();
+            };
+            host.whileShown = [&](const Message&) { look(); };
+            host.whileChoosing = [&](const FileDialogRequest&) { look(); };
+            c.act();
+            host.whileShown = nullptr;
+            host.whileChoosing = nullptr;
+            QVERIFY2(host.messages.size() + host.fileDialogs.size() - boxesBefore == std::size_t(c.boxes), c.name);
+            QVERIFY2(behind.size() == c.boxes, c.name);
+            for (qsizetype i = 0; i < behind.size(); ++i) {
+                QVERIFY2(behind[i] == before,
+                    qPrintable(
+                        QString::fromLatin1(c.name) + ": " + behind[i].join('|') + " against " + before.join('|')));
+                QVERIFY2(redrawsBehind[i] == redrawsBefore, c.name);
+            }
+            QVERIFY2(form.editor().changes().notifications() > redrawsBefore, c.name);
+        }
+        QCOMPARE(list->currentRow(), 5);
+        QCOMPARE(form.refreshesInsideHostCalls(), 0);
+    }
+
     void compareAndCopyAcross()
     {
         TempFolder dir;

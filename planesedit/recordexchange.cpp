@@ -7,6 +7,7 @@
 
 #include "planesedit/slotcsv.h"
 
+#include "common/csvfiles.h"
 #include "common/fileimage.h"
 
 namespace kvl::planesedit {
@@ -18,6 +19,11 @@ constexpr const char* kExportTitle = "Export CSV";
 constexpr const char* kImportTitle = "Import CSV";
 constexpr const char* kCsvFilter = "CSV files (*.csv);;All files (*)";
 constexpr const char* kValuesFilter = "Aircraft scripts and working copies (*.oaw);;All files (*)";
+
+kvl::Message warning(const char* title, std::string text)
+{
+    return { kvl::MessageIcon::Warning, title, std::move(text), {}, {} };
+}
 
 const char* applyTitle(ValuesFileKind kind)
 {
@@ -31,30 +37,48 @@ RecordTable AircraftEditor::table() const
     return RecordTable::fromDocument(m_session.document);
 }
 
-std::optional<CompareTarget> AircraftEditor::readCompareTarget(const std::filesystem::path& file, int slot)
+bool AircraftEditor::compareWithSlot(int slotToRead)
 {
-    const auto path = file.empty() ? kvl::findFileNoCase(m_folder, kPlanesFile) : file;
-    auto rec = readSlot(path, slot);
-    if (!rec) {
-        showError(kCompareTitle, rec.error().message);
-        return std::nullopt;
-    }
-    return CompareTarget { path, RecordTable::fromRecord(*rec) };
+    return compareWith({}, slotToRead);
 }
 
-std::optional<CompareTarget> AircraftEditor::chooseCompareFile()
+bool AircraftEditor::compareWith(const std::filesystem::path& file)
 {
+    return compareWith(file, slot());
+}
+
+// Slot `slotToRead` of `file`, or of this folder's planes.dat when `file` is empty.
+bool AircraftEditor::compareWith(const std::filesystem::path& file, int slotToRead)
+{
+    const kvl::ChangeNotifier::Operation operation(changes());
+    const auto path = file.empty() ? kvl::findFileNoCase(m_folder, kPlanesFile) : file;
+    auto rec = readSlot(path, slotToRead);
+    if (!rec) {
+        showError(kCompareTitle, rec.error().message);
+        return false;
+    }
+    m_compared = CompareTarget { path, RecordTable::fromRecord(*rec) };
+    return true;
+}
+
+bool AircraftEditor::compareWithFile()
+{
+    const kvl::ChangeNotifier::Operation operation(changes());
     if (!m_session.loaded())
-        return std::nullopt;
+        return false;
     const auto path = m_host.chooseFile({ kvl::FileDialogKind::OpenFile, kCompareTitle, m_folder,
         "Aircraft tables (planes.dat *.dat);;All files (*)", "CompareFileDialog" });
     if (path.empty())
-        return std::nullopt;
-    return readCompareTarget(path, slot());
+        return false;
+    return compareWith(path);
 }
 
-bool AircraftEditor::copyValues(const kvl::TypedFieldTable& other, const std::vector<int>& rows)
+bool AircraftEditor::copyCompared(const std::vector<int>& rows)
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
+    if (!m_compared)
+        return false;
+    const RecordTable& other = m_compared->table;
     std::vector<kvl::FieldAssignment> assignments;
     for (int row : rows) {
         if (row < 1 || row > kRecordBytes || static_cast<std::size_t>(row) > other.fieldCount())
@@ -67,6 +91,7 @@ bool AircraftEditor::copyValues(const kvl::TypedFieldTable& other, const std::ve
 
 bool AircraftEditor::applyValues(const std::vector<kvl::FieldAssignment>& assignments, StatusReport::Kind kind)
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     if (!m_session.loaded())
         return false;
     if (assignments.empty()) {
@@ -97,6 +122,7 @@ bool AircraftEditor::applyValues(const std::vector<kvl::FieldAssignment>& assign
 void AircraftEditor::applyBytes(
     std::span<const ByteAssignment> bytes, StatusReport::Kind kind, std::filesystem::path file)
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     if (!m_session.loaded())
         return;
     m_session.document.setBytes(bytes);
@@ -107,51 +133,46 @@ void AircraftEditor::applyBytes(
 
 bool AircraftEditor::exportCsvFile()
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     if (!m_session.loaded())
         return false;
-    const auto path = m_host.chooseFile({ kvl::FileDialogKind::SaveFile, kExportTitle,
-        m_folder / ("slot" + std::to_string(slot()) + ".csv"), kCsvFilter, "ExportCsvDialog" });
-    if (path.empty())
+    kvl::CsvExportSteps steps;
+    steps.dialog = { kvl::FileDialogKind::SaveFile, kExportTitle, m_folder / ("slot" + std::to_string(slot()) + ".csv"),
+        kCsvFilter, "ExportCsvDialog" };
+    steps.cannotWrite = [](const std::filesystem::path&, const std::string& reason) {
+        return warning(kExportTitle, reason);
+    };
+    const auto exported = kvl::exportToChosenCsv(m_host, steps, kvl::exportCsv(table(), recordCsvLayout()));
+    if (!exported.done())
         return false;
-    const std::string csv = kvl::exportCsv(table(), recordCsvLayout());
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(csv.data());
-    if (auto written = kvl::replaceFile(path, { bytes, csv.size() }); !written) {
-        showError(kExportTitle, written.error().message);
-        return false;
-    }
-    setStatus({ StatusReport::Kind::Exported, slot(), kRecordBytes, path });
+    setStatus({ StatusReport::Kind::Exported, slot(), kRecordBytes, exported.file });
     return true;
 }
 
 bool AircraftEditor::importCsvFile()
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     if (!m_session.loaded())
         return false;
-    const auto path = m_host.chooseFile(
-        { kvl::FileDialogKind::OpenFile, kImportTitle, m_folder, kCsvFilter, "ImportCsvDialog" });
-    if (path.empty())
+    kvl::CsvImportSteps steps;
+    steps.dialog = { kvl::FileDialogKind::OpenFile, kImportTitle, m_folder, kCsvFilter, "ImportCsvDialog" };
+    steps.cannotRead = [](const std::filesystem::path&, const std::string& reason) {
+        return warning(kImportTitle, reason);
+    };
+    steps.refused = [](const std::filesystem::path& file, const std::string& reason) {
+        return warning(
+            kImportTitle, kvl::platform::utf8FromPath(file.filename()) + ", " + reason + ". Nothing was imported.");
+    };
+    const auto imported = kvl::importFromChosenCsv(m_host, steps, table(), recordCsvLayout());
+    if (!imported.done() || !applyValues(imported.values, StatusReport::Kind::Imported))
         return false;
-    const auto image = kvl::readFileImage(path);
-    if (!image) {
-        showError(kImportTitle, image.error().message);
-        return false;
-    }
-    const std::string_view text(reinterpret_cast<const char*>(image->data()), image->size());
-    auto assignments = kvl::parseImportCsv(table(), text, recordCsvLayout());
-    if (!assignments) {
-        showError(kImportTitle,
-            kvl::platform::utf8FromPath(path.filename()) + ", " + assignments.error().message
-                + ". Nothing was imported.");
-        return false;
-    }
-    if (!applyValues(*assignments, StatusReport::Kind::Imported))
-        return false;
-    m_status.file = path;
+    m_status.file = imported.file;
     return true;
 }
 
 std::optional<ApplyProposal> AircraftEditor::chooseValuesFile(ValuesFileKind kind)
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     if (!m_session.loaded())
         return std::nullopt;
     const auto path = m_host.chooseFile({ kvl::FileDialogKind::OpenFile, applyTitle(kind), m_folder, kValuesFilter,
@@ -163,6 +184,7 @@ std::optional<ApplyProposal> AircraftEditor::chooseValuesFile(ValuesFileKind kin
 
 std::optional<ApplyProposal> AircraftEditor::proposeApply(const std::filesystem::path& file, ValuesFileKind kind)
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     if (!m_session.loaded())
         return std::nullopt;
     const auto image = readValuesFileImage(file);
@@ -196,6 +218,7 @@ std::optional<ApplyProposal> AircraftEditor::proposeApply(const std::filesystem:
 
 bool AircraftEditor::applyValuesFile(const ApplyProposal& proposal, int slotToFill)
 {
+    const kvl::ChangeNotifier::Operation operation(changes());
     if (!m_session.loaded())
         return false;
     if (slotToFill != slot() && !chooseAircraft(slotToFill))

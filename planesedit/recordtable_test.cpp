@@ -133,9 +133,10 @@ TEST_F(SlotCsvTest, EditorCopiesAndImportsAsOneUndoableStep)
     FakeWindowHost<> host;
     AircraftEditor editor(dir.path(), host);
     ASSERT_TRUE(editor.chooseAircraft(0));
-    auto other = editor.readCompareTarget({}, 1);
+    ASSERT_TRUE(editor.compareWithSlot(1));
+    const auto& other = editor.compared();
     ASSERT_TRUE(other);
-    ASSERT_TRUE(editor.copyValues(other->table, { 9, 10, 75 }));
+    ASSERT_TRUE(editor.copyCompared({ 9, 10, 75 }));
     EXPECT_EQ(editor.cell(9, kValueColumn), other->table.valueText(8));
     EXPECT_EQ(editor.fields().year, Str(editor.document().twoByteValue(9)));
     EXPECT_EQ(editor.document().steps(), 1u);

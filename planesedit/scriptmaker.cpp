@@ -48,22 +48,32 @@ bool isValidFileName(const std::string& name)
     return !onlyBlanksAndDots;
 }
 
-ScriptMaker::ScriptMaker(std::filesystem::path folder, const RecordDocument& document, kvl::WindowHost& host)
+ScriptMaker::ScriptMaker(
+    std::filesystem::path folder, const RecordDocument& document, kvl::WindowHost& host, kvl::ChangeNotifier& changes)
     : m_folder(std::move(folder)),
       m_document(document),
-      m_host(host)
+      m_host(host),
+      m_changes(changes)
 {
 }
 
 void ScriptMaker::open(int slot)
 {
+    const kvl::ChangeNotifier::Operation operation(m_changes);
     if (slot >= 0)
         chooseDestination(slot);
     m_state.visible = true;
 }
 
+void ScriptMaker::cancel()
+{
+    const kvl::ChangeNotifier::Operation operation(m_changes);
+    m_state.visible = false;
+}
+
 void ScriptMaker::chooseDestination(int slot)
 {
+    const kvl::ChangeNotifier::Operation operation(m_changes);
     if (slot < 0 || slot >= kSlotCount)
         return;
     m_state.destination = slot;
@@ -87,6 +97,7 @@ void ScriptMaker::showError(const std::string& text)
 
 bool ScriptMaker::save()
 {
+    const kvl::ChangeNotifier::Operation operation(m_changes);
     const std::string& folderName = m_state.folder;
     const std::string& name = m_state.scriptName;
     if (!isValidFileName(folderName)) {

@@ -6,6 +6,7 @@
 #include "planesedit/recorddocument.h"
 #include "planesedit/valuesfile.h"
 
+#include "common/changenotifier.h"
 #include "common/windowhost.h"
 
 #include <filesystem>
@@ -24,17 +25,21 @@ struct ScriptMakerState {
 
 class ScriptMaker {
 public:
-    /// `folder` is the working folder the script folders go into; `document`
-    /// and `host` must outlive the script maker.
-    ScriptMaker(std::filesystem::path folder, const RecordDocument& document, kvl::WindowHost& host);
+    /// `folder` is the working folder the script folders go into; `document`,
+    /// `host` and `changes` (the editor's notifier, on which open, cancel,
+    /// chooseDestination and save are operations) must outlive the script
+    /// maker.
+    ScriptMaker(std::filesystem::path folder, const RecordDocument& document, kvl::WindowHost& host,
+        kvl::ChangeNotifier& changes);
 
     const ScriptMakerState& state() const { return m_state; }
 
     /// Shows the panel with the aircraft being edited (-1 for none) as destination.
     void open(int slot);
-    void cancel() { m_state.visible = false; }
+    void cancel();
     /// Choosing a destination also names the script after the slot.
     void chooseDestination(int slot);
+    /// Typing in the texts: kept for "Save the script", which is what shows them.
     void setScriptName(const std::string& text) { m_state.scriptName = text; }
     void setPnamesName(const std::string& text) { m_state.pnamesName = text; }
     void setDescription(const std::string& text) { m_state.description = text; }
@@ -57,6 +62,7 @@ private:
     std::filesystem::path m_folder;
     const RecordDocument& m_document;
     kvl::WindowHost& m_host;
+    kvl::ChangeNotifier& m_changes;
     ScriptMakerState m_state;
 };
 
